@@ -1,0 +1,26 @@
+# Every outside library the project uses, found once here. All are Debian
+# packages that scripts/deps.sh installs.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+find_package(SDL2 REQUIRED CONFIG)
+pkg_check_modules(SDL2_TTF REQUIRED IMPORTED_TARGET SDL2_ttf)
+# find_package(SDL2_image CONFIG) fails on Debian 12 when a version is given,
+# so pkg-config it is, like the other SDL libraries.
+pkg_check_modules(SDL2_IMAGE REQUIRED IMPORTED_TARGET SDL2_image)
+pkg_check_modules(SDL2_MIXER REQUIRED IMPORTED_TARGET SDL2_mixer)
+pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
+# find_package(FluidSynth) fails on Debian 12.
+pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
+# libsquish ships no CMake config and a broken pkg-config file.
+find_path(SQUISH_INCLUDE_DIR squish.h REQUIRED)
+find_library(SQUISH_LIBRARY squish REQUIRED)
+add_library(squish_lib INTERFACE)
+target_include_directories(squish_lib INTERFACE ${SQUISH_INCLUDE_DIR})
+target_link_libraries(squish_lib INTERFACE ${SQUISH_LIBRARY})
+
+if(VANTOREL_TESTS)
+  find_package(GTest REQUIRED)
+endif()
+if(VANTOREL_BENCH)
+  find_package(benchmark REQUIRED)
+endif()

@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Vantorel needs, only when some are missing.
+set -euo pipefail
+PKGS=(
+  cmake g++ make pkg-config clang libclang-rt-14-dev
+  libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
+  libsquish-dev libfluidsynth-dev timgm6mb-soundfont
+  libfontconfig-dev fonts-ipafont-gothic
+  libgtest-dev libgmock-dev libbenchmark-dev
+)
+missing=()
+for p in "${PKGS[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  echo "Installing: ${missing[*]}"
+  $SUDO apt-get update
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${missing[@]}"
+fi

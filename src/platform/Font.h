@@ -1,0 +1,32 @@
+#pragma once
+// Fonts: a face name (CP932, Windows names mapped to IPA fonts) resolved
+// through fontconfig and rasterised with SDL_ttf.
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+struct TextImage {
+  int width = 0, height = 0;
+  std::vector<uint32_t> argb;  // white glyphs, coverage in alpha
+};
+
+class Font {
+ public:
+  virtual ~Font() = default;
+  // Lays out UTF-8 text from the top-left: '\n' starts a new line, '\r' is
+  // dropped, tabs expand to the next multiple of eight average characters.
+  virtual bool Render(std::string_view utf8, TextImage& out) = 0;
+  virtual int LineHeight() const = 0;
+  virtual std::string FilePath() const = 0;  // the font file in use
+};
+
+// Null when no font could be opened.
+std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic);
+// The font file fontconfig picks for a face (after our alias rules).
+std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic);
+
+}  // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+// The headless state trace: JSON Lines, one object per main-loop pass in which
+// anything traced changed. Engine units add events as they happen and register
+// state providers that write their part of the state each pass.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+// JSON string literal (quoted, escaped) from UTF-8 or from CP932 bytes.
+std::string JsonString(std::string_view utf8);
+std::string JsonCp932(std::string_view cp932);
+
+namespace trace {
+bool Enabled();
+bool Open(const std::string& hostPath);
+void Close();
+// One event object, e.g. {"type":"quit"}; kept in order for this pass.
+void Event(std::string jsonObject);
+// A provider appends `"key":value` members (comma-separated, no braces).
+using StateProvider = std::function<void(std::string& members)>;
+int AddStateProvider(StateProvider provider);
+void RemoveStateProvider(int id);
+// Ends a pass: writes a line when events were added, the state changed, or it
+// is the first pass.
+void EndFrame(uint64_t frame, uint32_t ms);
+}  // namespace trace
+}  // namespace platform
