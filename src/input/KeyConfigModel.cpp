@@ -105,7 +105,9 @@ uint32_t KeyConfigModel::captureLeftMs(uint32_t nowMs) const {
 }
 
 void KeyConfigModel::Capture(const RawPress& press) {
-  // Scripted actions and key repeats name no control to bind.
+  // Scripted actions and key repeats name no control to bind; a scripted
+  // cancel gives the capture up.
+  if (press.source == RawPress::ScriptedAction && press.control == "cancel") capturing_ = false;
   if (press.source == RawPress::ScriptedAction || press.repeat) return;
   const KeyConfigAction& action = actions_[static_cast<size_t>(row_)];
   std::string control = press.control;

@@ -177,6 +177,7 @@ void InputSystem::PumpScripted() {
 
 HRESULT InputSystem::EnumDevicesBySemantics(const ActionMapSpec& spec,
                                             const std::function<bool(const DevicePtr&)>& callback) {
+  if (spec.actions.empty() || spec.axisMin >= spec.axisMax) return DIERR_INVALIDPARAM;
   arrived_.clear();
   std::vector<DevicePtr> all{keyboard_};
   for (const auto& pad : pads_) all.push_back(pad->device);
