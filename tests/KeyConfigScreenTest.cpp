@@ -178,6 +178,6 @@ TEST_F(KeyConfigScreenTest, FailedSaveIsReportedAndTheBindingsStillApply) {
 TEST(KeyConfigScreen, ControlLabels) {
   EXPECT_EQ(input::ControlLabel("key:Return"), "Return");
   EXPECT_EQ(input::ControlLabel("key:Left"), SJ("←"));
-  EXPECT_EQ(input::ControlLabel("pad:dpadx"), SJ("十字キー左右"));
+  EXPECT_EQ(input::ControlLabel("pad:dpadx"), SJ("十字左右"));
   EXPECT_EQ(input::ControlLabel("pad:misc1"), "MISC1");
 }

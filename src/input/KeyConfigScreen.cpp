@@ -29,8 +29,8 @@ constexpr uint32_t kText = 0xFFFFFFFF;
 constexpr uint32_t kDim = 0xFFA0A8C0;
 constexpr uint32_t kWarn = 0xFFFFC040;
 constexpr int kRowTop = 76, kRowHeight = 28;
-constexpr int kColumnX[3] = {24, 216, 420};
-constexpr int kColumnRight[3] = {210, 414, 616};
+constexpr int kColumnX[3] = {24, 194, 374};  // the pad column is widest: two axes fit side by side
+constexpr int kColumnRight[3] = {190, 370, 616};
 constexpr int kButtonWidth = 180;
 constexpr int kButtonX[3] = {24, 230, 436};
 
@@ -97,9 +97,9 @@ std::string Join(const std::vector<std::string>& controls) {
 void Draw(Device& device, TextPainter& text, const KeyConfigModel& model, const std::string& title, uint32_t now) {
   device.Clear(kBackground);
   text.Draw(title + SJ("　キー設定"), 24, 16, 592, kText);
-  text.Draw(SJ("操作"), kColumnX[0] + 6, 50, 180, kDim);
-  text.Draw(SJ("キーボード"), kColumnX[1] + 6, 50, 190, kDim);
-  text.Draw(SJ("ゲームパッド"), kColumnX[2] + 6, 50, 190, kDim);
+  text.Draw(SJ("操作"), kColumnX[0] + 6, 50, 160, kDim);
+  text.Draw(SJ("キーボード"), kColumnX[1] + 6, 50, 170, kDim);
+  text.Draw(SJ("ゲームパッド"), kColumnX[2] + 6, 50, 230, kDim);
 
   const auto& actions = model.actions();
   const int n = static_cast<int>(actions.size());
@@ -155,7 +155,7 @@ std::string ControlLabel(const std::string& control) {
       {"pad:back", "BACK"}, {"pad:guide", "GUIDE"}, {"pad:start", "START"},
       {"pad:leftstick", "L3"}, {"pad:rightstick", "R3"}, {"pad:leftshoulder", "LB"}, {"pad:rightshoulder", "RB"},
       {"pad:dpup", "十字↑"}, {"pad:dpdown", "十字↓"}, {"pad:dpleft", "十字←"}, {"pad:dpright", "十字→"},
-      {"pad:dpadx", "十字キー左右"}, {"pad:dpady", "十字キー上下"},
+      {"pad:dpadx", "十字左右"}, {"pad:dpady", "十字上下"},
       {"pad:leftx", "左スティック左右"}, {"pad:lefty", "左スティック上下"},
       {"pad:rightx", "右スティック左右"}, {"pad:righty", "右スティック上下"},
       {"pad:leftx-", "左スティック←"}, {"pad:leftx+", "左スティック→"},

@@ -86,10 +86,10 @@ HRESULT InputDevice::Acquire() {
   if (acquired_) return S_FALSE;
   if (!Foreground()) return DIERR_OTHERAPPHASPRIO;
   acquired_ = true;
-  buffer_.clear();
+  Flush();
   // Releases that happened while we were not listening (focus lost with a key
   // held, the configuration screen) would leave an action stuck: report them.
-  for (const auto& [control, value] : reported_)
+  for (const auto& [control, value] : read_)
     if (value != 0 && state_[control] == 0) Deliver(control, 0);
   return S_OK;
 }
@@ -97,12 +97,20 @@ HRESULT InputDevice::Acquire() {
 HRESULT InputDevice::Unacquire() {
   if (!acquired_) return S_FALSE;
   acquired_ = false;
-  buffer_.clear();
+  Flush();
   return S_OK;
+}
+
+void InputDevice::Flush() {
+  buffer_.clear();
+  buffered_ = read_;
 }
 
 HRESULT InputDevice::Poll() {
   if (unplugged_) return DIERR_INPUTLOST;
+  // A foreground device lets go when its window leaves the front; what it
+  // buffered is dropped, and Acquire reports the releases it missed.
+  if (acquired_ && !Foreground()) Unacquire();
   return acquired_ ? S_OK : DIERR_NOTACQUIRED;
 }
 
@@ -116,7 +124,9 @@ HRESULT InputDevice::GetDeviceData(uint32_t recordSize, DeviceData* data, uint32
   }
   uint32_t n = 0;
   while (n < *count && !buffer_.empty()) {
-    data[n++] = buffer_.front();
+    const Buffered& b = buffer_.front();
+    data[n++] = b.data;
+    read_[b.control] = b.raw;
     buffer_.pop_front();
   }
   *count = n;
@@ -159,21 +169,23 @@ void InputDevice::Deliver(const std::string& control, int32_t value) {
   (void)added;
   for (auto it = range.first; it != range.second; ++it) {
     bool axis = IsAxisAction(spec_, it->second);
-    Push(it->second, axis ? Scale(value) : (value != 0 ? kButtonDown : 0), slot->second);
+    Push(it->second, axis ? Scale(value) : (value != 0 ? kButtonDown : 0), slot->second, control, value);
   }
-  reported_[control] = value;
 }
 
-void InputDevice::Push(uint32_t action, int32_t value, uint32_t ofs) {
+void InputDevice::Push(uint32_t action, int32_t value, uint32_t ofs, const std::string& control, int32_t raw) {
   // A full buffer keeps what it has, as DirectInput does; the newest are lost.
   if (buffer_.size() >= spec_.bufferSize) return;
-  DeviceData d;
-  d.dwOfs = ofs;
-  d.dwData = value;
-  d.dwTimeStamp = timeGetTime();
-  d.dwSequence = ++sequence_;
-  d.uAppData = action;
-  buffer_.push_back(d);
+  Buffered b;
+  b.data.dwOfs = ofs;
+  b.data.dwData = value;
+  b.data.dwTimeStamp = timeGetTime();
+  b.data.dwSequence = ++sequence_;
+  b.data.uAppData = action;
+  b.control = control;
+  b.raw = raw;
+  buffer_.push_back(std::move(b));
+  buffered_[control] = raw;
 }
 
 int32_t InputDevice::Scale(int32_t value) const {
@@ -187,7 +199,8 @@ void InputDevice::MarkUnplugged() {
   if (unplugged_) return;
   // Whatever it last reported as held is let go, so no action stays pending;
   // these events are read even though the device can no longer be acquired.
-  for (const auto& [control, value] : reported_)
+  if (!acquired_) Flush();
+  for (const auto& [control, value] : buffered_)
     if (value != 0) Deliver(control, 0);
   acquired_ = false;
   unplugged_ = true;

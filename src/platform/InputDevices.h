@@ -76,9 +76,15 @@ class InputDevice {
   std::function<void()> beforeRead;
 
  private:
+  struct Buffered {
+    DeviceData data;
+    std::string control;
+    int32_t raw = 0;  // the control's own value
+  };
   void Change(const std::string& control, int32_t value);
   void Deliver(const std::string& control, int32_t value);
-  void Push(uint32_t action, int32_t value, uint32_t ofs);
+  void Push(uint32_t action, int32_t value, uint32_t ofs, const std::string& control, int32_t raw);
+  void Flush();
   int32_t Scale(int32_t value) const;
   bool Foreground() const;
 
@@ -91,9 +97,10 @@ class InputDevice {
   const Window* window_ = nullptr;
   uint32_t cooperative_ = 0;
   bool mapSet_ = false, acquired_ = false, unplugged_ = false;
-  std::deque<DeviceData> buffer_;
+  std::deque<Buffered> buffer_;
   std::map<std::string, int32_t> state_;     // what the control is now
-  std::map<std::string, int32_t> reported_;  // what the last buffered event for it said
+  std::map<std::string, int32_t> buffered_;  // what the reader knows once the buffer is read
+  std::map<std::string, int32_t> read_;      // what the reader has read
   uint32_t sequence_ = 0;
 };
 
