@@ -26,6 +26,7 @@ CD3DApp::CD3DApp() {
 }
 
 CD3DApp::~CD3DApp() {
+  ReleaseDirectMusic();  // frees the audio output when no close ran (a failed Create); else a no-op
   frameTimer.reset();
   windowObject_.reset();
   if (g_app == this) g_app = nullptr;
