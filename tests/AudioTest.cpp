@@ -131,22 +131,28 @@ TEST_F(MusicGraphTest, RmidFilesAreUnwrapped) {
   EXPECT_GT(Peak(Pull(graph, 0.3)), 1000);
 }
 
-TEST_F(MusicGraphTest, PumpAdvancesMusicOnTheNullOutputAndNotifies) {
+TEST_F(MusicGraphTest, PumpAdvancesMusicOnTheNullOutputWithTheClock) {
+  UseVirtualClock(5000);
   AudioPerformance performance;
   ASSERT_EQ(performance.InitAudio(true), S_OK);
   EXPECT_FALSE(performance.HasDevice());
   MusicGraph graph;
   int notified = 0;
   graph.SetNotify([&] { ++notified; });
+  AudioPumpToClock();  // the first call only starts counting
   ASSERT_TRUE(graph.Play(kPiece));
-  for (int pass = 0; pass < 62; ++pass) AudioPump(16);  // 0.992 s
+  for (int pass = 0; pass < 62; ++pass) {  // 0.992 s
+    AdvanceVirtualClock(16);
+    AudioPumpToClock();
+  }
   EXPECT_EQ(notified, 0);
-  AudioPump(16);
-  AudioPump(16);
+  AdvanceVirtualClock(16);
+  AudioPumpToClock();
   EXPECT_EQ(notified, 1);
   int code = 0;
   EXPECT_TRUE(graph.GetEvent(code));
   EXPECT_EQ(code, MusicGraph::kComplete);
+  UseRealClock();
 }
 
 namespace {

@@ -188,9 +188,12 @@ class MusicGraph {
   std::unique_ptr<Impl> impl_;
 };
 
-// Headless main loops call this once per pass: on the null output it renders
-// and drops `ms` milliseconds of music, so that pieces advance and end in
-// step with the clock. Does nothing on a device, which pulls by itself.
+// On the null output nothing pulls the music, so the main loop does: once
+// per pass it calls AudioPumpToClock, which renders and drops the music for
+// the milliseconds the clock (real or virtual) moved since the last call, at
+// most one second at a time. Pieces so advance, end and loop in step with
+// the clock. Both do nothing on a device, which pulls by itself.
 void AudioPump(uint32_t ms);
+void AudioPumpToClock();
 
 }  // namespace platform

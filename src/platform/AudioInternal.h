@@ -15,8 +15,6 @@ struct AudioSegment::Impl {
 };
 
 namespace audio_internal {
-// The output's state, owned by AudioOutput.cpp.
-bool DeviceOpen();
 // Mixer chunks over caller-owned samples; null without a device.
 void* MakeChunk(int16_t* samples, size_t bytes);
 void FreeChunk(void* chunk);

@@ -11,6 +11,7 @@
 
 #include "platform/Audio.h"
 #include "platform/AudioInternal.h"
+#include "platform/Clock.h"
 #include "platform/Debug.h"
 
 namespace platform {
@@ -30,6 +31,8 @@ struct Output {
   MusicGraph* music = nullptr;
   bool musicHooked = false;
   uint64_t pumpRemainder = 0;  // ms x rate not yet turned into whole frames
+  bool pumpClockStarted = false;
+  uint32_t pumpClockMs = 0;
 };
 Output g;
 
@@ -105,8 +108,6 @@ void ScaleSamples(int16_t* samples, size_t count, float gain) {
 }
 
 namespace audio_internal {
-bool DeviceOpen() { return g.device; }
-
 void* MakeChunk(int16_t* samples, size_t bytes) {
   if (!g.device || bytes > UINT32_MAX) return nullptr;
   return Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples), static_cast<Uint32>(bytes));
@@ -121,6 +122,7 @@ void AttachMusic(MusicGraph* graph) {
   UnhookMusic();
   g.music = graph;
   g.pumpRemainder = 0;
+  g.pumpClockStarted = false;
   HookMusic();
 }
 
@@ -290,6 +292,14 @@ void AudioPump(uint32_t ms) {
     g.music->Render(scratch.data(), n);
     frames -= n;
   }
+}
+
+void AudioPumpToClock() {
+  uint32_t now = timeGetTime();
+  uint32_t elapsed = g.pumpClockStarted ? now - g.pumpClockMs : 0;  // unsigned: right across the wrap
+  g.pumpClockStarted = true;
+  g.pumpClockMs = now;
+  AudioPump(std::min<uint32_t>(elapsed, 1000));
 }
 
 }  // namespace platform
