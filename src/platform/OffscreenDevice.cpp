@@ -1,0 +1,83 @@
+// The off-screen device: SDL's software renderer drawing into a surface.
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <cstring>
+
+#include "platform/Device.h"
+#include "platform/SdlRender.h"
+
+namespace platform {
+namespace {
+
+class OffscreenDevice : public Device {
+ public:
+  OffscreenDevice(int w, int h) : Device(w, h) {
+    surface_ = SDL_CreateRGBSurfaceWithFormat(0, w, h, 32, SDL_PIXELFORMAT_ARGB8888);
+    if (surface_) renderer_ = SDL_CreateSoftwareRenderer(surface_);
+  }
+  ~OffscreenDevice() override {
+    presented_.clear();
+    recording_.clear();
+    if (renderer_) SDL_DestroyRenderer(renderer_);
+    if (surface_) SDL_FreeSurface(surface_);
+  }
+  bool Ok() const { return renderer_ != nullptr; }
+
+  TexturePtr CreateTexture(int width, int height, const uint32_t* argb) override {
+    return CreateSdlTexture(renderer_, width, height, argb);
+  }
+
+  void Present() override {
+    if (FinishFrame()) stale_ = true;
+  }
+
+  bool ReadPixels(std::vector<uint32_t>& argb) override {
+    if (!renderer_) return false;
+    if (stale_) {
+      // Start from opaque black, as a freshly created back buffer would be.
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+      SDL_RenderClear(renderer_);
+      ReplayCommands(renderer_, presented_);
+      SDL_RenderPresent(renderer_);
+      stale_ = false;
+    }
+    argb.resize(size_t(Width()) * Height());
+    SDL_LockSurface(surface_);
+    for (int y = 0; y < Height(); ++y)
+      std::memcpy(&argb[size_t(y) * Width()], static_cast<uint8_t*>(surface_->pixels) + size_t(y) * surface_->pitch,
+                  size_t(Width()) * 4);
+    SDL_UnlockSurface(surface_);
+    return true;
+  }
+
+ private:
+  SDL_Surface* surface_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  bool stale_ = true;
+};
+
+}  // namespace
+
+std::unique_ptr<Device> CreateOffscreenDevice(int width, int height) {
+  auto d = std::make_unique<OffscreenDevice>(width, height);
+  if (!d->Ok()) return nullptr;
+  return d;
+}
+
+bool Device::SaveScreenshot(const std::string& path) {
+  std::vector<uint32_t> px;
+  if (!ReadPixels(px)) return false;
+  SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(px.data(), Width(), Height(), 32, Width() * 4,
+                                                      SDL_PIXELFORMAT_ARGB8888);
+  if (!s) return false;
+  // Screenshots show the screen: force opaque output.
+  SDL_Surface* rgb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGB24, 0);
+  SDL_FreeSurface(s);
+  if (!rgb) return false;
+  bool ok = IMG_SavePNG(rgb, path.c_str()) == 0;
+  SDL_FreeSurface(rgb);
+  return ok;
+}
+
+}  // namespace platform

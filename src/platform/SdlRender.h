@@ -1,0 +1,29 @@
+#pragma once
+// Private to the platform library: replaying recorded frames on SDL.
+#include <SDL.h>
+
+#include <vector>
+
+#include "platform/Device.h"
+
+namespace platform {
+
+class SdlTexture : public Texture {
+ public:
+  SdlTexture(SDL_Texture* t, int w, int h) : tex_(t), w_(w), h_(h) {}
+  ~SdlTexture() override {
+    if (tex_) SDL_DestroyTexture(tex_);
+  }
+  int Width() const override { return w_; }
+  int Height() const override { return h_; }
+  SDL_Texture* Get() const { return tex_; }
+
+ private:
+  SDL_Texture* tex_;
+  int w_, h_;
+};
+
+TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const uint32_t* argb);
+void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands);
+
+}  // namespace platform

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "platform/Device.h"
+
+using namespace platform;
+
+namespace {
+void Quad(Vertex v[4], float x, float y, float w, float h, uint32_t color) {
+  v[0] = {x, y, 0.9f, 1, color, 0, 0};
+  v[1] = {x + w, y, 0.9f, 1, color, 1, 0};
+  v[2] = {x + w, y + h, 0.9f, 1, color, 1, 1};
+  v[3] = {x, y + h, 0.9f, 1, color, 0, 1};
+}
+}  // namespace
+
+TEST(Device, DrawsModulatedTexturedQuadOverClearColour) {
+  auto dev = CreateOffscreenDevice(64, 48);
+  ASSERT_TRUE(dev);
+  std::vector<uint32_t> red(4 * 4, 0xFFFF0000u);
+  TexturePtr tex = dev->CreateTexture(4, 4, red.data());
+  ASSERT_TRUE(tex);
+  dev->Clear(0xFF0000FF);
+  Vertex v[4];
+  Quad(v, 8, 8, 16, 16, 0xFFFFFFFF);
+  dev->DrawQuad(v, tex);
+  Quad(v, 32, 8, 16, 16, 0x80FFFFFF);  // half transparent over blue
+  dev->DrawQuad(v, tex);
+  dev->Present();
+  std::vector<uint32_t> px;
+  ASSERT_TRUE(dev->ReadPixels(px));
+  EXPECT_EQ(px[0] & 0xFFFFFF, 0x0000FFu);
+  EXPECT_EQ(px[12 * 64 + 12] & 0xFFFFFF, 0xFF0000u);
+  uint32_t mix = px[12 * 64 + 40];
+  EXPECT_NEAR(int((mix >> 16) & 0xFF), 128, 2);
+  EXPECT_NEAR(int(mix & 0xFF), 127, 2);
+}
+
+TEST(Device, StateBlockReappliesRecordedStates) {
+  auto dev = CreateOffscreenDevice(8, 8);
+  ASSERT_TRUE(dev);
+  dev->BeginStateBlock();
+  dev->SetRenderState(D3DRS_ZENABLE, 1);
+  dev->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
+  uint32_t token = dev->EndStateBlock();
+  dev->SetRenderState(D3DRS_ZENABLE, 0);
+  dev->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_LINEAR);
+  EXPECT_TRUE(dev->ApplyStateBlock(token));
+  EXPECT_EQ(dev->GetRenderState(D3DRS_ZENABLE), 1u);
+  EXPECT_EQ(dev->GetTextureStageState(0, D3DTSS_MAGFILTER), uint32_t(D3DTEXF_POINT));
+  EXPECT_FALSE(dev->ApplyStateBlock(token + 1));
+}
+
+TEST(Device, UnchangedFrameIsRecognised) {
+  auto dev = CreateOffscreenDevice(8, 8);
+  ASSERT_TRUE(dev);
+  Vertex v[4];
+  Quad(v, 0, 0, 4, 4, 0xFFFFFFFF);
+  for (int i = 0; i < 2; ++i) {
+    dev->Clear(0xFF000000);
+    dev->DrawQuad(v, nullptr);
+    dev->Present();
+  }
+  std::vector<uint32_t> px;
+  ASSERT_TRUE(dev->ReadPixels(px));
+  EXPECT_EQ(px[0], 0xFFFFFFFFu);
+  EXPECT_EQ(px[7 * 8 + 7], 0xFF000000u);
+  EXPECT_EQ(dev->FramesPresented(), 2u);
+}
