@@ -21,8 +21,8 @@ class CDMMusic;
 class CPolygon;
 class CAnimPolygon;
 class TextFont;
-class ButtonMenuItem;
-class FontMenuItem;
+struct ButtonMenuItem;
+struct FontMenuItem;
 
 // Step results besides S_OK and E_FAIL.
 constexpr HRESULT GameEndResult = -1;

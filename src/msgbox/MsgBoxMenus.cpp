@@ -5,8 +5,7 @@
 #include <vector>
 
 #include "msgbox/CMsgBox.h"
-#include "script/ButtonMenuItem.h"
-#include "script/FontMenuItem.h"
+#include "script/MenuItems.h"
 
 namespace {
 // Index of the "}" that closes the block opened at `open`, or words.size().

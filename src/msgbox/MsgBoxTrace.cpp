@@ -26,12 +26,11 @@ void AppendSprite(std::string& out, const char* key, const CPolygon* sprite) {
     out += "null";
     return;
   }
-  float x, y, z, w, h, d;
-  sprite->GetPosition(x, y, z);
-  sprite->GetSize(w, h, d);
+  Vec3 p = sprite->GetPosition();
+  Vec3 s = sprite->GetSize();
   out += "{\"name\":" + platform::JsonCp932(sprite->textureName) + ",\"shown\":" + Bool(sprite->texture != nullptr) +
-         ",\"alpha\":" + std::to_string(sprite->GetAlpha()) + ",\"x\":" + Number(x) + ",\"y\":" + Number(y) +
-         ",\"w\":" + Number(w) + ",\"h\":" + Number(h) + "}";
+         ",\"alpha\":" + std::to_string(sprite->GetAlpha()) + ",\"x\":" + Number(p.x) + ",\"y\":" + Number(p.y) +
+         ",\"w\":" + Number(s.x) + ",\"h\":" + Number(s.y) + "}";
 }
 }  // namespace
 

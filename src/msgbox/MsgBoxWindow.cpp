@@ -9,8 +9,7 @@
 #include "msgbox/CMsgBox.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
-#include "script/ButtonMenuItem.h"
-#include "script/FontMenuItem.h"
+#include "script/MenuItems.h"
 
 namespace {
 const char kPictureFrameTexture[] = "MsgBox\\CharaPicFrame.dds";
@@ -136,8 +135,8 @@ HRESULT CMsgBox::Render() {
 
   if (buttonMenuActive) {
     for (auto& [id, item] : buttonMenuItems) {
-      buttonSprite->SetPosition(item->position[0], item->position[1], item->position[2]);
-      buttonSprite->SetSize(item->size[0], item->size[1], item->size[2]);
+      buttonSprite->SetPosition(item->position.x, item->position.y, item->position.z);
+      buttonSprite->SetSize(item->size.x, item->size.y, item->size.z);
       auto alias = textureAliases.find(item->label + SJ("ボタン"));
       if (alias == textureAliases.end()) {
         DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true);
@@ -150,8 +149,8 @@ HRESULT CMsgBox::Render() {
   if (menuActive) {
     for (auto& [id, item] : fontMenuItems) {
       menuTextObject->setText(item->label);
-      menuTextObject->x = item->position[0];
-      menuTextObject->y = item->position[1];
+      menuTextObject->x = item->position.x;
+      menuTextObject->y = item->position.y;
       menuTextObject->setColor(item->brightness, 255, 255, 255);
       menuTextObject->draw();
     }
