@@ -96,6 +96,7 @@ class MsgBoxTest : public ::testing::Test {
     }
     device_ = platform::CreateOffscreenDevice(640, 480);
     CPolygon::InitDeviceObjects("GameData\\Texture\\", device_.get());
+    TextFont::SetDevice(device_.get());
     CMsgBox::currentScriptName.clear();
     box = std::make_unique<CMsgBox>();
     box->Init(&textFile, nullptr, actions, nullptr, nullptr, W("ＭＳ Ｐゴシック"), 12, 1);
@@ -105,6 +106,7 @@ class MsgBoxTest : public ::testing::Test {
   void TearDown() override {
     box.reset();
     CPolygon::DeleteDeviceObjects();
+    TextFont::SetDevice(nullptr);
     device_.reset();
     std::filesystem::current_path(oldDir_);
     std::filesystem::remove_all(dir_);
