@@ -1,0 +1,247 @@
+#include "app/CD3DApp.h"
+
+#include <cmath>
+#include <cstring>
+
+#include "app/Resources.h"
+#include "app/TextFont.h"
+#include "platform/Clock.h"
+#include "platform/Report.h"
+#include "platform/TextCodec.h"
+#include "platform/Trace.h"
+
+using namespace platform;
+
+CD3DApp* g_app = nullptr;
+
+namespace {
+constexpr double kFrameInterval = 0.016;  // seconds between logic steps
+constexpr uint32_t kHeadlessPassMs = 16;
+}  // namespace
+
+CD3DApp::CD3DApp() {
+  g_app = this;
+  frameTimer = std::make_unique<TickTimer>();
+  frameTimer->Reset();
+}
+
+CD3DApp::~CD3DApp() {
+  frameTimer.reset();
+  windowObject_.reset();
+  if (g_app == this) g_app = nullptr;
+}
+
+HRESULT CD3DApp::Create(void* hInstance, int nCmdShow) {
+  instance = hInstance;
+  // Nothing stands for COM here; the step always succeeds.
+  HRESULT hr = CreateAppWindow(hInstance);
+  if (FAILED(hr)) return hr;
+  showCommand = nCmdShow;
+  mainWindow->Show();
+  if (FAILED(hr = InitDirectMusic())) return hr;
+  if (FAILED(hr = InitDevice())) return hr;
+  RecordStateBlocks();
+  device->ApplyStateBlock(defaultStateBlock);
+  hr = StartScene();
+  return FAILED(hr) ? hr : S_OK;
+}
+
+HRESULT CD3DApp::CreateAppWindow(void*) {
+  WindowConfig config;
+  config.title = title;
+  config.width = width;
+  config.height = height;
+  config.iconId = iconResourceId;
+  if (menuSlot && menuSlot->enabled) {
+    if (const MenuResource* menu = FindMenuResource(menuSlot->resourceId)) {
+      config.hasMenu = true;
+      config.menuPopup = Utf8ToCp932Lossy(menu->popupUtf8);
+      config.menuItem = Utf8ToCp932Lossy(menu->itemUtf8);
+      config.menuCommand = menu->command;
+      menuSlot->handle = const_cast<MenuResource*>(menu);
+    }
+  }
+  windowObject_ = Window::Create(config, runOptions.headless);
+  if (!windowObject_) {
+    // Failing early is clearer than the device failure that would follow.
+    return DXTRACE("CD3DApp", E_FAIL, "CreateDevice Error.", true);
+  }
+  mainWindow = windowObject_.get();
+  SetCurrentWindow(mainWindow);
+  // Dialog slots: this program defines no dialog resources; slots stay empty.
+  return S_OK;
+}
+
+HRESULT CD3DApp::InitDevice() {
+  device = &mainWindow->GetDevice();
+  direct3D = device;
+  device->SetRenderState(D3DRS_ZENABLE, 1);
+  light = D3DLIGHT8{};
+  light.type = 3;  // directional
+  light.diffuse[0] = light.diffuse[1] = light.diffuse[2] = 0.8f;
+  light.ambient[0] = light.ambient[1] = light.ambient[2] = 0.2f;
+  float len = std::sqrt(1.8f * 1.8f + 1.0f);
+  light.direction[0] = 0;
+  light.direction[1] = -1.8f / len;
+  light.direction[2] = 1.0f / len;
+  for (auto& t : timers) t.Reset();
+  actionStates.fill(0);
+  TextFont::SetDevice(device);
+  if (FAILED(SetupScene()) || FAILED(AfterSetup())) return E_FAIL;
+  return S_OK;
+}
+
+HRESULT CD3DApp::RecordStateBlocks() {
+  Device& d = *device;
+  d.BeginStateBlock();
+  d.SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+  d.SetRenderState(D3DRS_LIGHTING, 1);
+  d.SetRenderState(D3DRS_SHADEMODE, D3DSHADE_GOURAUD);
+  d.SetRenderState(D3DRS_ZENABLE, 1);
+  d.SetRenderState(D3DRS_ZWRITEENABLE, 1);
+  d.SetRenderState(D3DRS_STENCILENABLE, 0);
+  d.SetRenderState(D3DRS_EDGEANTIALIAS, 0);
+  d.SetRenderState(D3DRS_CLIPPING, 1);
+  d.SetRenderState(D3DRS_EDGEANTIALIAS, 0);
+  d.SetRenderState(D3DRS_CLIPPLANEENABLE, 0);
+  d.SetRenderState(D3DRS_VERTEXBLEND, D3DVBF_DISABLE);
+  d.SetRenderState(D3DRS_INDEXEDVERTEXBLENDENABLE, 0);
+  d.SetRenderState(D3DRS_FOGENABLE, 0);
+  d.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  d.SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+  d.SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+  d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+  d.SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+  d.SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+  d.SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);
+  d.SetTextureStageState(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+  d.SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+  d.SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_POINT);
+  d.SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
+  d.SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTEXF_NONE);
+  d.SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
+  d.SetRenderState(D3DRS_ALPHATESTENABLE, 0);
+  defaultStateBlock = d.EndStateBlock();
+  return S_OK;
+}
+
+HRESULT CD3DApp::StepFrame() {
+  frameTimer->Update();
+  if (frameTimer->Fired(kFrameInterval)) {
+    if (FAILED(UpdateFrame())) return E_FAIL;  // nothing is drawn
+    frameTimer->Tick();
+  }
+  device->Clear(clearColor);
+  HRESULT hr = RenderFrame();
+  device->Present();
+  return hr;
+}
+
+LRESULT CD3DApp::HandleMessage(HWND, uint32_t msg, uintptr_t wParam, intptr_t) {
+  switch (msg) {
+    case WM_ACTIVATE:
+      active = ((wParam >> 16) & 0xFFFF) == 0 ? 1 : 0;
+      return 0;
+    case WM_PAINT:
+      if (device && !windowDestroyed_) {
+        if (FAILED(StepFrame())) SendClose();
+      }
+      return 0;
+    case WM_CLOSE:
+      CloseSequence();
+      return 0;
+    case WM_MOUSEMOVE:
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+void CD3DApp::CloseSequence() {
+  if (windowDestroyed_) return;
+  int answer = mainWindow->MessageBox(SJ("終了してもよいですか？"), SJ("終了確認"), MB_YESNO | MB_ICONQUESTION);
+  if (answer != IDYES) return;
+  mainWindow->Destroy();
+  windowDestroyed_ = true;
+  if (menuSlot) menuSlot->handle = nullptr;
+  ReleaseDevice();
+  ReleaseDirectMusic();
+  for (auto& slot : dialogSlots)
+    if (slot) slot->handle = nullptr;
+  trace::Event("{\"type\":\"quit\"}");
+  mainWindow->PostMessage(WM_QUIT, 0, 0);
+}
+
+HRESULT CD3DApp::ReleaseDevice() {
+  active = 0;
+  if (device) {
+    ReleaseScene();
+    frameTimer.reset();
+    if (defaultStateBlock) device->DeleteStateBlock(defaultStateBlock);
+    defaultStateBlock = 0;
+    TextFont::SetDevice(nullptr);
+    device = nullptr;
+    direct3D = nullptr;
+  }
+  return FinalRelease();
+}
+
+bool CD3DApp::BeginPass() {
+  if (!runOptions.headless) return true;
+  if (runOptions.maxFrames && pass >= runOptions.maxFrames) return false;
+  AdvanceVirtualClock(kHeadlessPassMs);
+  std::vector<ScriptedEvent> due;
+  while (nextInput_ < runOptions.input.size() && runOptions.input[nextInput_].frame <= pass) {
+    const ScriptedEvent& e = runOptions.input[nextInput_++];
+    if (e.kind == ScriptedEvent::Close)
+      mainWindow->PostMessage(WM_CLOSE);
+    else if (e.kind == ScriptedEvent::MenuQuit)
+      mainWindow->PostMessage(WM_COMMAND, IDM_GAME_EXIT);
+    else
+      due.push_back(e);
+  }
+  SetDueScriptedEvents(std::move(due));
+  return true;
+}
+
+void CD3DApp::EndPass() {
+  if (!runOptions.headless) return;
+  auto shots = runOptions.screenshots.find(pass);
+  if (shots != runOptions.screenshots.end() && device) {
+    for (const std::string& path : shots->second)
+      if (!device->SaveScreenshot(path)) std::fprintf(stderr, "vantorel: cannot write screenshot %s\n", path.c_str());
+  }
+  trace::EndFrame(pass, timeGetTime());
+  ++pass;
+}
+
+void CD3DApp::IdleWait() {
+  if (runOptions.headless || !frameTimer) return;
+  // Sleep until the next logic step is due or an event arrives, instead of
+  // spinning: a still screen then costs next to nothing.
+  frameTimer->Update();
+  uint32_t elapsed = static_cast<uint32_t>(frameTimer->current - frameTimer->last);
+  uint32_t due = elapsed >= 16 ? 0 : 16 - elapsed;
+  if (due > 0) mainWindow->WaitMessage(due);
+}
+
+int CD3DApp::Run() {
+  for (;;) {
+    if (!BeginPass()) return 0;
+    while (mainWindow->PeekMessage()) {
+      Message m;
+      if (!mainWindow->GetMessage(m)) {
+        EndPass();
+        return static_cast<int>(m.wParam);
+      }
+      HandleMessage(mainWindow, m.msg, m.wParam, m.lParam);
+    }
+    if (active && device) {
+      if (FAILED(StepFrame())) SendClose();
+    } else if (!runOptions.headless) {
+      mainWindow->WaitMessage(100);
+    }
+    EndPass();
+    IdleWait();
+  }
+}

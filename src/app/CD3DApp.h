@@ -1,0 +1,143 @@
+#pragma once
+// The reusable application base: window, drawing device, audio objects,
+// message loop with the 0.016 s logic grid, close confirmation and release in
+// a fixed order. A derived game supplies the virtual operations.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/RunOptions.h"
+#include "app/TickTimer.h"
+#include "platform/Device.h"
+#include "platform/Result.h"
+#include "platform/Window.h"
+
+namespace platform {
+class AudioDevice;
+}
+
+using HWND = platform::Window*;
+using LRESULT = intptr_t;
+
+struct ResourceSlot {
+  void* handle = nullptr;
+  int32_t enabled = 1;
+  int32_t resourceId = 0;
+};
+
+struct GUID {
+  uint32_t data1 = 0;
+  uint16_t data2 = 0, data3 = 0;
+  uint8_t data4[8] = {};
+};
+
+struct D3DLIGHT8 {
+  uint32_t type = 0;
+  float diffuse[4] = {};
+  float ambient[4] = {};
+  float direction[3] = {};
+};
+
+constexpr int kActionSlots = 255;
+constexpr int kTimerCount = 10;
+constexpr uint32_t WM_MUSIC_EVENT = platform::WM_APP + 1;
+
+class CD3DApp {
+ public:
+  CD3DApp();
+  virtual ~CD3DApp();
+  CD3DApp(const CD3DApp&) = delete;
+  CD3DApp& operator=(const CD3DApp&) = delete;
+
+  // Virtual operations in slot order.
+  virtual HRESULT SetupScene() { return 0; }
+  virtual HRESULT AfterSetup() { return 0; }
+  virtual HRESULT StartScene() { return 0; }
+  virtual HRESULT UpdateFrame() { return 0; }
+  virtual HRESULT RenderFrame() { return 0; }
+  virtual HRESULT ReleaseScene() { return 0; }
+  virtual HRESULT FinalRelease() { return 0; }
+  virtual LRESULT HandleMessage(HWND hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+  virtual LRESULT DialogProc1(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc2(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc3(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc4(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc5(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc6(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc7(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc8(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual LRESULT DialogProc9(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
+  virtual HRESULT Create(void* hInstance, int nCmdShow);
+  virtual int Run();
+
+  // One pass of the frame loop: logic on its grid, then draw and present.
+  HRESULT StepFrame();
+
+  // How the run was started (headless, frames, screenshots, input, trace).
+  void SetRunOptions(const RunOptions& options) { runOptions = options; }
+
+  // Read access for the game and its subsystems.
+  platform::Device* GetDevice() const { return device; }
+  HWND GetWindow() const { return mainWindow; }
+  void* GetInstance() const { return instance; }
+  const char* GetTitle() const { return title; }
+  int GetWidth() const { return width; }
+  int GetHeight() const { return height; }
+  int32_t* GetActionStates() { return actionStates.data(); }
+  bool Headless() const { return runOptions.headless; }
+  uint64_t PassNumber() const { return pass; }
+
+  std::array<int32_t, kActionSlots> actionStates{};
+  std::array<TickTimer, kTimerCount> timers{};
+
+ protected:
+  HRESULT CreateAppWindow(void* hInstance);
+  HRESULT InitDirectMusic();
+  HRESULT InitDevice();
+  HRESULT RecordStateBlocks();
+  HRESULT ReleaseDevice();
+  HRESULT ReleaseDirectMusic();
+  void CloseSequence();
+  void SendClose() { HandleMessage(mainWindow, platform::WM_CLOSE, 0, 0); }
+
+  GUID actionMapGuid;
+  void* direct3D = nullptr;  // the renderer behind the device; non-null once created
+  platform::Device* device = nullptr;
+  D3DLIGHT8 light;
+  int showCommand = 0;
+  void* instance = nullptr;
+  HWND mainWindow = nullptr;
+  int iconResourceId = 0;
+  int dialogCount = 9;
+  std::array<ResourceSlot*, 9> dialogSlots{};
+  ResourceSlot* menuSlot = nullptr;
+  uint32_t windowStyle = 0x00CF0000;
+  int32_t width = 800, height = 600;
+  char title[1000] = "D3D8 Application";
+  int32_t windowed = 1;
+  uint32_t clearColor = 0xFF000000;
+  int32_t active = 1;
+  std::unique_ptr<TickTimer> frameTimer;
+  // The audio objects standing in for the DirectMusic performance, loader,
+  // default audio path, composer and notification event.
+  void* dmPerformance = nullptr;
+  void* dmLoader = nullptr;
+  void* dmAudioPath = nullptr;
+  void* dmComposer = nullptr;
+  void* dmNotificationEvent = nullptr;
+  uint32_t defaultStateBlock = 0;
+
+  RunOptions runOptions;
+
+ private:
+  bool BeginPass();
+  void EndPass();
+  void IdleWait();
+  std::unique_ptr<platform::Window> windowObject_;
+  uint64_t pass = 0;
+  size_t nextInput_ = 0;
+  bool windowDestroyed_ = false;
+};
+
+extern CD3DApp* g_app;

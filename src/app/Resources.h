@@ -1,0 +1,19 @@
+#pragma once
+// The program's resources: the main icon and the main menu.
+#include <cstdint>
+
+constexpr int IDI_MAIN_ICON = 101;
+constexpr int IDR_MAIN_MENU = 102;
+constexpr uint32_t IDM_GAME_EXIT = 40001;
+
+struct MenuResource {
+  const char* popupUtf8;
+  const char* itemUtf8;
+  uint32_t command;
+};
+
+// Null when no menu has that id.
+inline const MenuResource* FindMenuResource(int id) {
+  static const MenuResource mainMenu{"システム", "ゲームを終了する", IDM_GAME_EXIT};
+  return id == IDR_MAIN_MENU ? &mainMenu : nullptr;
+}

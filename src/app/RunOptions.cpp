@@ -1,0 +1,94 @@
+#include "app/RunOptions.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace {
+std::string Absolute(const std::string& p) {
+  if (p.empty() || p[0] == '/') return p;
+  char buf[4096];
+  if (!::getcwd(buf, sizeof buf)) return p;
+  return std::string(buf) + "/" + p;
+}
+
+bool ParseCount(const std::string& s, uint64_t& out) {
+  if (s.empty() || s.size() > 18) return false;
+  for (char c : s)
+    if (c < '0' || c > '9') return false;
+  out = std::stoull(s);
+  return true;
+}
+}  // namespace
+
+bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir, std::string& error) {
+  gameDir = ".";
+  for (int i = 1; i < argc; ++i) {
+    std::string a = argv[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= argc) {
+        error = a + " needs a value";
+        return false;
+      }
+      out = argv[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--game-dir") {
+      if (!value(gameDir)) return false;
+    } else if (a == "--headless") {
+      o.headless = true;
+    } else if (a == "--frames") {
+      if (!value(v)) return false;
+      if (!ParseCount(v, o.maxFrames) || o.maxFrames == 0) {
+        error = "--frames needs a positive number, got '" + v + "'";
+        return false;
+      }
+    } else if (a == "--screenshot") {
+      if (!value(v)) return false;
+      size_t colon = v.find(':');
+      uint64_t frame = 0;
+      if (colon == std::string::npos || !ParseCount(v.substr(0, colon), frame) || colon + 1 >= v.size()) {
+        error = "--screenshot needs N:FILE.png, got '" + v + "'";
+        return false;
+      }
+      o.screenshots[frame].push_back(Absolute(v.substr(colon + 1)));
+    } else if (a == "--input") {
+      if (!value(v)) return false;
+      std::ifstream in(v, std::ios::binary);
+      if (!in) {
+        error = "cannot read input file '" + v + "'";
+        return false;
+      }
+      std::stringstream ss;
+      ss << in.rdbuf();
+      std::string why;
+      if (!platform::ParseScriptedInput(ss.str(), o.input, why)) {
+        error = v + ": " + why;
+        return false;
+      }
+    } else if (a == "--answer") {
+      if (!value(v)) return false;
+      if (v != "yes" && v != "no") {
+        error = "--answer takes yes or no, got '" + v + "'";
+        return false;
+      }
+      o.answerYes = v == "yes";
+    } else if (a == "--trace") {
+      if (!value(v)) return false;
+      o.tracePath = Absolute(v);
+    } else if (a == "--help" || a == "-h") {
+      o.showHelp = true;
+    } else {
+      error = "unknown option '" + a + "'";
+      return false;
+    }
+  }
+  if (!o.headless && (o.maxFrames || !o.screenshots.empty() || !o.input.empty())) {
+    error = "--frames, --screenshot and --input need --headless";
+    return false;
+  }
+  return true;
+}

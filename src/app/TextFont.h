@@ -1,0 +1,61 @@
+#pragma once
+// A drawable line (or block) of text with its own face, size, style, text,
+// position and colour. The text is rasterised again only when it or the
+// style changes, not every frame.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/Device.h"
+#include "platform/Font.h"
+#include "platform/Result.h"
+
+class TextFont {
+ public:
+  TextFont();
+  ~TextFont();
+  TextFont(const TextFont&) = delete;
+  TextFont& operator=(const TextFont&) = delete;
+
+  // The device every font draws with; the framework sets it once.
+  static void SetDevice(platform::Device* device);
+  static platform::Device* GetDevice();
+
+  HRESULT createFont(const std::string& face, int pointSize, uint32_t styleFlags);
+  void setColor(int alpha, int red, int green, int blue);
+  void setAlpha(int alpha);
+  void addAlpha(int delta);
+  void setText(const std::string& text);
+  struct Rect {
+    int left, top, right, bottom;
+  };
+  // Draws into `rect`, or at (x, y) within an 800 x 600 rectangle when null.
+  HRESULT draw(const Rect* rect = nullptr);
+  void releaseFont();
+
+  bool HasFont() const { return font_ != nullptr; }
+  const std::string& GetText() const { return text; }
+  uint32_t GetColor() const { return color; }
+  int PixelHeight() const { return pixelHeight_; }
+
+  std::string faceName;  // at most 79 bytes, as given to createFont
+  int pointSize = 0;
+  uint32_t styleFlags = 0;  // bit 0 bold, bit 1 italic
+  float scale = 1.0f;
+  float x = 0, y = 0;
+  std::string text;  // CP932
+  uint32_t color = 0xFFFFFFFF;
+  int red = 255, green = 255, blue = 255, alpha = 255;
+
+ private:
+  void Rasterise();
+  std::unique_ptr<platform::Font> font_;
+  int pixelHeight_ = 0;
+  platform::TexturePtr texture_;
+  int texW_ = 0, texH_ = 0;
+  std::string rasterisedText_;
+  bool stale_ = true;
+};
+
+// MulDiv as Windows rounds it: (a * b + c / 2) / c.
+int MulDiv(int a, int b, int c);

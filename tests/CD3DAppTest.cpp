@@ -1,0 +1,158 @@
+#include <gtest/gtest.h>
+
+#include "app/CD3DApp.h"
+#include "app/Resources.h"
+#include "platform/Clock.h"
+#include "platform/ScriptedInput.h"
+#include "platform/Window.h"
+
+using namespace platform;
+
+namespace {
+// A small game on the framework that counts what the framework calls.
+class CountingApp : public CD3DApp {
+ public:
+  CountingApp() {
+    width = 64;
+    height = 48;
+  }
+  HRESULT SetupScene() override {
+    calls += "setup;";
+    return 0;
+  }
+  HRESULT AfterSetup() override {
+    calls += "after;";
+    return 0;
+  }
+  HRESULT StartScene() override {
+    calls += "start;";
+    return startResult;
+  }
+  HRESULT UpdateFrame() override {
+    ++updates;
+    return failUpdateAt && updates == failUpdateAt ? E_FAIL : 0;
+  }
+  HRESULT RenderFrame() override {
+    ++renders;
+    return 0;
+  }
+  HRESULT ReleaseScene() override {
+    calls += "release;";
+    return 0;
+  }
+  HRESULT FinalRelease() override {
+    calls += "final;";
+    return 0;
+  }
+  LRESULT HandleMessage(HWND h, uint32_t msg, uintptr_t w, intptr_t l) override {
+    if (msg == WM_COMMAND && (w & 0xFFFF) == IDM_GAME_EXIT) SendClose();
+    return CD3DApp::HandleMessage(h, msg, w, l);
+  }
+  std::string calls;
+  int updates = 0, renders = 0, failUpdateAt = 0;
+  HRESULT startResult = 0;
+  using CD3DApp::active;
+};
+
+RunOptions Headless(uint64_t frames, std::vector<ScriptedEvent> input = {}) {
+  RunOptions o;
+  o.headless = true;
+  o.maxFrames = frames;
+  o.input = std::move(input);
+  return o;
+}
+
+class CD3DAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override { UseVirtualClock(0); }
+  void TearDown() override {
+    UseRealClock();
+    SetHeadlessAnswer(true);
+    SetCurrentWindow(nullptr);
+  }
+};
+}  // namespace
+
+TEST_F(CD3DAppTest, CreateRunsStepsInOrderAndEveryPassRunsOneLogicStep) {
+  CountingApp app;
+  app.SetRunOptions(Headless(20));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  EXPECT_EQ(app.calls, "setup;after;start;");
+  EXPECT_EQ(app.GetDevice()->GetRenderState(D3DRS_ALPHABLENDENABLE), 1u);
+  EXPECT_EQ(app.GetDevice()->GetRenderState(D3DRS_DESTBLEND), uint32_t(D3DBLEND_INVSRCALPHA));
+  EXPECT_EQ(app.GetDevice()->GetTextureStageState(0, D3DTSS_MAGFILTER), uint32_t(D3DTEXF_POINT));
+  app.actionStates[254] = 1;  // the last of the 255 slots exists
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(app.updates, 20);
+  EXPECT_EQ(app.renders, 20);
+}
+
+TEST_F(CD3DAppTest, FailedStartSceneFailsCreate) {
+  CountingApp app;
+  app.startResult = E_FAIL;
+  app.SetRunOptions(Headless(1));
+  EXPECT_EQ(app.Create(nullptr, 1), E_FAIL);
+}
+
+TEST_F(CD3DAppTest, CloseAnsweredNoLeavesEverythingAndYesReleasesInOrder) {
+  {
+    SetHeadlessAnswer(false);
+    CountingApp app;
+    app.SetRunOptions(Headless(10, {{3, ScriptedEvent::Close, ""}, {5, ScriptedEvent::MenuQuit, ""}}));
+    ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(app.updates, 10);  // nothing stopped
+    EXPECT_EQ(app.calls, "setup;after;start;");
+  }
+  {
+    SetHeadlessAnswer(true);
+    CountingApp app;
+    app.SetRunOptions(Headless(100, {{4, ScriptedEvent::MenuQuit, ""}}));
+    ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+    EXPECT_EQ(app.Run(), 0);
+    EXPECT_EQ(app.updates, 4);
+    EXPECT_EQ(app.calls, "setup;after;start;release;final;");
+    EXPECT_EQ(app.GetDevice(), nullptr);
+  }
+}
+
+TEST_F(CD3DAppTest, FailedLogicStepAsksToCloseAndDrawsNothing) {
+  SetHeadlessAnswer(false);
+  CountingApp app;
+  app.failUpdateAt = 3;
+  app.SetRunOptions(Headless(6));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.Run();
+  EXPECT_EQ(app.updates, 6);
+  EXPECT_EQ(app.renders, 5);  // the failed pass drew no frame
+}
+
+TEST_F(CD3DAppTest, MinimisedStopsLogicAndDrawingFocusLossDoesNot) {
+  CountingApp app;
+  app.SetRunOptions(Headless(10));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.HandleMessage(app.GetWindow(), WM_ACTIVATE, uintptr_t(1) << 16, 0);  // minimised
+  EXPECT_EQ(app.active, 0);
+  app.Run();
+  EXPECT_EQ(app.updates, 0);
+  EXPECT_EQ(app.renders, 0);
+  app.HandleMessage(app.GetWindow(), WM_ACTIVATE, 0, 0);  // inactive but not minimised
+  EXPECT_EQ(app.active, 1);
+}
+
+TEST_F(CD3DAppTest, LogicIsPacedByTheSixteenMillisecondGrid) {
+  CountingApp app;
+  app.SetRunOptions(Headless(1));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  AdvanceVirtualClock(16);
+  app.StepFrame();
+  app.StepFrame();  // no time passed: drawn, but no logic
+  EXPECT_EQ(app.updates, 1);
+  EXPECT_EQ(app.renders, 2);
+  AdvanceVirtualClock(15);
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 1);
+  AdvanceVirtualClock(1);
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 2);
+}

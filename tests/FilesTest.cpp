@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "platform/Files.h"
+#include "platform/TextCodec.h"
+
+using namespace platform;
+
+TEST(PathResolver, MapsBackslashesAndCp932NamesToHostFiles) {
+  ScratchDir dir;
+  dir.Write("GameData/Text/オープニング/オープニング1.Dat", "x");
+  std::string engine = SJ("GameData\\Text\\オープニング\\オープニング1.Dat");
+  EXPECT_TRUE(FileExists(engine));
+  EXPECT_EQ(ResolvePath(engine), "GameData/Text/オープニング/オープニング1.Dat");
+}
+
+TEST(PathResolver, TrailByte5CIsNotASeparator) {
+  ScratchDir dir;
+  // ソ is 0x83 0x5C in CP932: its second byte must not split the name.
+  dir.Write("GameData/ソフト.txt", "x");
+  EXPECT_TRUE(FileExists(SJ("GameData\\ソフト.txt")));
+}
+
+TEST(PathResolver, FallsBackToCaseInsensitiveMatchPerComponent) {
+  ScratchDir dir;
+  dir.Write("GameData/Texture/MsgBox/cursor.TGA", "x");
+  EXPECT_EQ(ResolvePath("GameData\\texture\\MSGBOX\\Cursor.tga"), "GameData/Texture/MsgBox/cursor.TGA");
+  // A file that does not exist resolves to where it would be created.
+  EXPECT_EQ(ResolvePath("GameData\\New\\a.Dat"), "GameData/New/a.Dat");
+  EXPECT_FALSE(FileExists("GameData\\New\\a.Dat"));
+}
+
+TEST(PathResolver, RawBytesNameIsFound) {
+  ScratchDir dir;
+  std::string raw = std::string("raw\x82\xA0.bin");  // CP932 bytes as the host name
+  dir.Write(raw, "x");
+  EXPECT_TRUE(FileExists(raw));
+}
+
+TEST(AtomicWrite, ReplacesWholeFileAndKeepsOldOneOnFailure) {
+  ScratchDir dir;
+  ASSERT_TRUE(WriteFileAtomic("save.Dat", "old contents"));
+  std::string bytes;
+  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes));
+  EXPECT_EQ(bytes, "old contents");
+  ASSERT_TRUE(WriteFileAtomic("save.Dat", "new"));
+  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes));
+  EXPECT_EQ(bytes, "new");
+  // The parent is a regular file: the write must fail and leave nothing behind.
+  EXPECT_FALSE(WriteFileAtomic("save.Dat\\inner.Dat", "x"));
+  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes));
+  EXPECT_EQ(bytes, "new");
+  EXPECT_FALSE(ReadWholeFile("missing.Dat", bytes));
+  EXPECT_FALSE(ReadWholeFile("GameData", bytes));  // not a file
+}

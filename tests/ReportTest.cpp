@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "app/MediaPath.h"
+#include "TestSupport.h"
+#include "platform/Debug.h"
+#include "platform/Report.h"
+#include "platform/TextCodec.h"
+#include "platform/Trace.h"
+#include "platform/Window.h"
+
+namespace {
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+}  // namespace
+
+TEST(FailureReport, WritesTheDebugLineAndShowsTheBox) {
+  ScratchDir dir;
+  platform::SetDebugEcho(false);
+  ASSERT_TRUE(platform::trace::Open(dir.Path() + "/t.jsonl"));
+  auto window = platform::Window::Create(platform::WindowConfig{}, true);
+  platform::SetCurrentWindow(window.get());
+  HRESULT hr = platform::DXTraceA("CPolygon", 42, E_FAIL, SJ("CPolygon内で、D3DUtil_CreateTextureの失敗。"), true);
+  EXPECT_EQ(hr, E_FAIL);
+  platform::DXTraceA("CMsgBox", 7, static_cast<HRESULT>(0x80001234), "x", false);
+  platform::trace::EndFrame(0, 0);
+  platform::trace::Close();
+  platform::SetCurrentWindow(nullptr);
+  platform::SetDebugEcho(true);
+  std::string t = ReadAll(dir.Path() + "/t.jsonl");
+  EXPECT_NE(t.find("\"text\":\"CPolygon(42): CPolygon内で、D3DUtil_CreateTextureの失敗。 (hr=E_FAIL (0x80004005))\""),
+            std::string::npos)
+      << t;
+  EXPECT_NE(t.find("{\"type\":\"report\",\"unit\":\"CPolygon\",\"line\":42,\"code\":\"E_FAIL (0x80004005)\""),
+            std::string::npos);
+  EXPECT_NE(t.find("\"title\":\"Unexpected error encountered\",\"text\":\"File: CPolygon\\nLine: 42\\nError Code: "
+                   "E_FAIL (0x80004005)\\nCalling: CPolygon内で"),
+            std::string::npos);
+  EXPECT_NE(t.find("CMsgBox(7): x (hr=Unknown (0x80001234))"), std::string::npos);
+  // Only one dialog: the second report asked for no box.
+  EXPECT_EQ(t.find("dialog", t.find("dialog") + 1), std::string::npos);
+}
+
+TEST(FailureReport, HeadlessYesNoAnswersFollowTheSetting) {
+  auto window = platform::Window::Create(platform::WindowConfig{}, true);
+  platform::SetHeadlessAnswer(false);
+  EXPECT_EQ(window->MessageBox("q", "t", platform::MB_YESNO), platform::IDNO);
+  platform::SetHeadlessAnswer(true);
+  EXPECT_EQ(window->MessageBox("q", "t", platform::MB_YESNO), platform::IDYES);
+  EXPECT_EQ(window->MessageBox("e", "t", platform::MB_OK | platform::MB_ICONERROR), platform::IDOK);
+}
+
+TEST(MediaPath, FindsFilesAndNeverOverflowsTheDestination) {
+  ScratchDir dir;
+  dir.Write("GameData/Texture/a.tga", "x");
+  dir.Write("b.tga", "x");
+  char dest[kMaxPath];
+  EXPECT_EQ(GetMediaPath()[0], '\0');
+  ASSERT_EQ(FindMediaFile(dest, "GameData\\Texture\\a.tga"), S_OK);
+  EXPECT_TRUE(platform::FileExists(dest));
+  // A bare name present in the current directory is found through its file part.
+  ASSERT_EQ(FindMediaFile(dest, "Missing\\b.tga"), S_OK);
+  EXPECT_STREQ(dest, "b.tga");
+  EXPECT_EQ(FindMediaFile(dest, "nope.tga"), E_FAIL);
+  EXPECT_STREQ(dest, "nope.tga");
+  EXPECT_EQ(FindMediaFile(nullptr, "x"), E_INVALIDARG);
+  std::string longName(2000, 'a');
+  dest[kMaxPath - 1] = 'Z';
+  EXPECT_EQ(FindMediaFile(dest, longName.c_str()), E_FAIL);
+  EXPECT_EQ(dest[kMaxPath - 1], 'Z');
+}
+
+TEST(MediaPath, TraceIsTerminatedWithin512Bytes) {
+  ScratchDir dir;
+  platform::SetDebugEcho(false);
+  ASSERT_TRUE(platform::trace::Open(dir.Path() + "/t.jsonl"));
+  Trace("%s", std::string(2000, 'q').c_str());
+  platform::trace::EndFrame(0, 0);
+  platform::trace::Close();
+  platform::SetDebugEcho(true);
+  std::string t = ReadAll(dir.Path() + "/t.jsonl");
+  EXPECT_NE(t.find(std::string(511, 'q') + "\""), std::string::npos);
+  EXPECT_EQ(t.find(std::string(512, 'q')), std::string::npos);
+}
