@@ -10,6 +10,7 @@
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "script/MenuItems.h"
+#include "sound/CDMMusic.h"
 
 namespace {
 const char kPictureFrameTexture[] = "MsgBox\\CharaPicFrame.dds";
@@ -39,6 +40,11 @@ HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_
   inputState = inputState_;
   bgmPlayer = bgmPlayer_;
   soundPlayer = soundPlayer_;
+  // The menus' cursor and decide sounds.
+  if (soundPlayer) {
+    soundPlayer->LoadSegment("Push11.wav", SJ("方向キー音"), 1, 0, 0, 0);
+    soundPlayer->LoadSegment("Kachi04.wav", SJ("決定キー音"), 1, 0, 0, 0);
+  }
   textDir = "GameData\\Text\\";
 
   pictureFrameSprite = std::make_unique<CPolygon>();
