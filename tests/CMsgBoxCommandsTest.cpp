@@ -3,15 +3,15 @@
 #include "MsgBoxTestSupport.h"
 
 using namespace msgboxtest;
-using CommandsTest = MsgBoxTest;
+using CMsgBoxCommands = MsgBoxTest;
 
-TEST_F(CommandsTest, FirstTextureDefinitionStands) {
+TEST_F(CMsgBoxCommands, FirstTextureDefinitionStands) {
   ASSERT_EQ(Run({"Texture", "a", "taro.tga", "texture", "a", "hanako.tga", "Left", "a", "文"}), S_OK);
   EXPECT_EQ(box->textureAliases.at("a"), "taro.tga");
   EXPECT_EQ(box->leftSprite->textureName, "taro.tga");
 }
 
-TEST_F(CommandsTest, PictureCommandsInBothSpellings) {
+TEST_F(CMsgBoxCommands, PictureCommandsInBothSpellings) {
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "Texture", "t", "taro.tga", "Texture", "w", "wide.tga", "bg", "b", "right",
                  "t", "center", "t", "left", "t", "WideCenter", "w", "文"}),
             S_OK);
@@ -25,7 +25,7 @@ TEST_F(CommandsTest, PictureCommandsInBothSpellings) {
   EXPECT_EQ(box->rightSprite->texture, box->leftSprite->texture);
 }
 
-TEST_F(CommandsTest, UndefinedAliasIsReportedAndThePictureStays) {
+TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
   testing::internal::CaptureStderr();
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "BG", "b", "BG", "undefined", "Right", "undefined", "続き"}), S_OK);
   std::string err = testing::internal::GetCapturedStderr();
@@ -35,7 +35,7 @@ TEST_F(CommandsTest, UndefinedAliasIsReportedAndThePictureStays) {
   EXPECT_EQ(Message(), "続き\n\n");
 }
 
-TEST_F(CommandsTest, ClearTargets) {
+TEST_F(CMsgBoxCommands, ClearTargets) {
   std::vector<std::string> setUp = {"Texture", "t", "taro.tga", "Texture", "b", "bg.tga", "BG", "b", "Left", "t",
                                     "Right", "t", "Center", "t", "WideCenter", "t", "Texture", "s", "hanako.tga"};
   auto run = [&](std::vector<std::string> tail) {
@@ -66,7 +66,7 @@ TEST_F(CommandsTest, ClearTargets) {
   EXPECT_EQ(box->speakerSprite->textureName, "hanako.tga");
 }
 
-TEST_F(CommandsTest, TexLoadAndTexUnload) {
+TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
   testing::internal::CaptureStderr();
   ASSERT_EQ(Run({"Texture", "t", "taro.tga", "Left", "t", "TexLoad", "t", "TexUnload", "t", "TexUnload", "t", "文"}),
             S_OK);
@@ -91,7 +91,7 @@ TEST_F(CommandsTest, TexLoadAndTexUnload) {
   }
 }
 
-TEST_F(CommandsTest, LaterKeywordsTakeTheirWords) {
+TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
   // Each keyword swallows exactly its argument words, even when they are
   // keywords or text themselves.
   // (SaveMenu, LoadMenu and Load open screens or scripts: see the save tests.)
@@ -106,7 +106,7 @@ TEST_F(CommandsTest, LaterKeywordsTakeTheirWords) {
   EXPECT_FALSE(box->running);
 }
 
-TEST_F(CommandsTest, MenuBlocksOpenTheirMenus) {
+TEST_F(CMsgBoxCommands, MenuBlocksOpenTheirMenus) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "メニューアイテム", "{", "はい", "1", "分岐A", "いいえ", "2", "分岐B",
                  "}", "}", "後"}),
             S_OK);

@@ -7,9 +7,9 @@
 #include "platform/Trace.h"
 
 using namespace msgboxtest;
-using InterpreterTest = MsgBoxTest;
+using CMsgBoxInterpreter = MsgBoxTest;
 
-TEST_F(InterpreterTest, KeywordInArgumentPositionIsTakenAsArgument) {
+TEST_F(CMsgBoxInterpreter, KeywordInArgumentPositionIsTakenAsArgument) {
   ASSERT_EQ(Run({"NextScriptFile", "goto", "Texture", "BG", "bg.tga", "BG", "BG", "太郎：", "GameEnd"}), S_OK);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "goto");
   EXPECT_EQ(box->textureAliases.at("BG"), "bg.tga");
@@ -19,7 +19,7 @@ TEST_F(InterpreterTest, KeywordInArgumentPositionIsTakenAsArgument) {
   EXPECT_TRUE(box->running);
 }
 
-TEST_F(InterpreterTest, CommandsRunInFileOrderAcrossPasses) {
+TEST_F(CMsgBoxInterpreter, CommandsRunInFileOrderAcrossPasses) {
   // BG stands late in the table and Texture early: a Texture after a BG
   // still runs after it, in the next pass.
   ASSERT_EQ(Run({"string", "$a", "=", "x", "Texture", "b", "bg.tga", "BG", "b", "Texture", "c", "wide.tga",
@@ -31,7 +31,7 @@ TEST_F(InterpreterTest, CommandsRunInFileOrderAcrossPasses) {
   EXPECT_EQ(Message(), "テキスト\n\n");
 }
 
-TEST_F(InterpreterTest, KeywordAfterAnUnopenedMenuIsOnlyTestedAgainstLaterKeywords) {
+TEST_F(CMsgBoxInterpreter, KeywordAfterAnUnopenedMenuIsOnlyTestedAgainstLaterKeywords) {
   // "ButtonMenu frame" without "{" opens nothing; the pass goes on with the
   // keywords after ButtonMenu, so Battle (earlier in the table) is text...
   ASSERT_EQ(Run({"ButtonMenu", "Left", "Battle", "次"}), S_OK);
@@ -42,7 +42,7 @@ TEST_F(InterpreterTest, KeywordAfterAnUnopenedMenuIsOnlyTestedAgainstLaterKeywor
   EXPECT_EQ(Message(), "次\n\n");
 }
 
-TEST_F(InterpreterTest, SpeakerWordsSetLabelAndPicture) {
+TEST_F(CMsgBoxInterpreter, SpeakerWordsSetLabelAndPicture) {
   ASSERT_EQ(Run({"Texture", "太郎", "taro.tga", "Texture", "太郎・笑顔", "taro_smile.tga", "太郎：", "こんにちは。", "元気？",
                  ".", "太郎・笑顔：", "はは。", ".", "花子・怒り：", "もう。"}),
             S_OK);
@@ -70,7 +70,7 @@ TEST_F(InterpreterTest, SpeakerWordsSetLabelAndPicture) {
   EXPECT_EQ(box->speakerSprite->textureName, "taro_smile.tga");
 }
 
-TEST_F(InterpreterTest, NarrationAndTheNothingPicture) {
+TEST_F(CMsgBoxInterpreter, NarrationAndTheNothingPicture) {
   ASSERT_EQ(Run({"Texture", "Nothing", "nothing.tga", "Texture", "太郎", "taro.tga", "太郎：", "やあ", ".",
                  "ナレーション：", "夜が明けた。"}),
             S_OK);
@@ -86,7 +86,7 @@ TEST_F(InterpreterTest, NarrationAndTheNothingPicture) {
   EXPECT_EQ(box->speakerSprite->textureName, "hanako.tga");
 }
 
-TEST_F(InterpreterTest, HiddenSpeakers) {
+TEST_F(CMsgBoxInterpreter, HiddenSpeakers) {
   ASSERT_EQ(Run({"Texture", "太郎", "taro.tga", "＊太郎：", "誰だ", "＊謎の男：", "ふふ"}), S_OK);
   EXPECT_EQ(Message(), "？？？：誰だ\n\n");
   EXPECT_EQ(U(box->speakerKey), "太郎");
@@ -97,14 +97,14 @@ TEST_F(InterpreterTest, HiddenSpeakers) {
   EXPECT_EQ(box->speakerSprite->textureName, "taro.tga");
 }
 
-TEST_F(InterpreterTest, TwoSpeakerWordsInARow) {
+TEST_F(CMsgBoxInterpreter, TwoSpeakerWordsInARow) {
   ASSERT_EQ(Run({"太郎：", "花子：", "本文"}), S_OK);
   EXPECT_EQ(Message(), "太郎：花子：\n\n");
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(Message(), "太郎：本文\n\n");
 }
 
-TEST_F(InterpreterTest, RowBreaksAtBytes52And104) {
+TEST_F(CMsgBoxInterpreter, RowBreaksAtBytes52And104) {
   auto text = [](size_t n) { return std::string(n, 'a'); };
   ASSERT_EQ(Run({text(52), text(53), text(104), text(105), "ab：", text(103)}), S_OK);
   EXPECT_EQ(box->messageText, text(52) + "\n\n");
@@ -121,7 +121,7 @@ TEST_F(InterpreterTest, RowBreaksAtBytes52And104) {
   EXPECT_EQ(box->messageText.substr(104 + 2, 2), "\n\n");
 }
 
-TEST_F(InterpreterTest, RowBreakMaySplitADoubleByteCharacter) {
+TEST_F(CMsgBoxInterpreter, RowBreakMaySplitADoubleByteCharacter) {
   // "a" then 26 full-width characters: byte 52 is a trail byte.
   std::string utf8 = "a";
   for (int i = 0; i < 26; ++i) utf8 += "あ";
@@ -131,7 +131,7 @@ TEST_F(InterpreterTest, RowBreakMaySplitADoubleByteCharacter) {
   EXPECT_EQ(static_cast<unsigned char>(box->messageText[51]), 0x82);  // the lead byte of the last あ
 }
 
-TEST_F(InterpreterTest, VariablesDeclareAssignAndCopy) {
+TEST_F(CMsgBoxInterpreter, VariablesDeclareAssignAndCopy) {
   ASSERT_EQ(Run({"string", "$a", "=", "一", "string", "$b", "string", "plain", "=", "v", "$b", "=", "$a", "$a", "=",
                  "二", "string", "$a", "表示"}),
             S_OK);
@@ -148,7 +148,7 @@ TEST_F(InterpreterTest, VariablesDeclareAssignAndCopy) {
   EXPECT_EQ(box->variables.count("$a"), 1u);
 }
 
-TEST_F(InterpreterTest, VariableFailures) {
+TEST_F(CMsgBoxInterpreter, VariableFailures) {
   testing::internal::CaptureStderr();
   // Undeclared even though a later "string" would declare it.
   EXPECT_EQ(Run({"$x", "=", "1", "string", "$x", "text"}), E_FAIL);
@@ -174,7 +174,7 @@ TEST_F(InterpreterTest, VariableFailures) {
   EXPECT_EQ(box->variables.count("$nothing"), 0u);
 }
 
-TEST_F(InterpreterTest, GotoOpensTheNamedScript) {
+TEST_F(CMsgBoxInterpreter, GotoOpensTheNamedScript) {
   std::filesystem::create_directories("GameData/Text/第二章");
   WriteScript("第二章\\二.Dat", {"二章です"});
   ASSERT_EQ(Run({"string", "$next", "=", "第二章\\二", "goto", "$next", "unused"}), S_OK);
@@ -188,7 +188,7 @@ TEST_F(InterpreterTest, GotoOpensTheNamedScript) {
   EXPECT_EQ(Word(), "$undeclared");
 }
 
-TEST_F(InterpreterTest, GotoToAMissingFileFailsOnTheNextStep) {
+TEST_F(CMsgBoxInterpreter, GotoToAMissingFileFailsOnTheNextStep) {
   testing::internal::CaptureStderr();
   ASSERT_EQ(Run({"goto", "ない"}), S_OK);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("指定された名前のスクリプトファイルが見つかりませんでした。"),
@@ -203,7 +203,7 @@ TEST_F(InterpreterTest, GotoToAMissingFileFailsOnTheNextStep) {
   testing::internal::GetCapturedStderr();
 }
 
-TEST_F(InterpreterTest, StartScriptFailsOnEmptyOrMissingNames) {
+TEST_F(CMsgBoxInterpreter, StartScriptFailsOnEmptyOrMissingNames) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(box->StartScript(""), E_FAIL);
   EXPECT_EQ(box->StartScript("missing.Dat"), E_FAIL);
@@ -215,7 +215,7 @@ TEST_F(InterpreterTest, StartScriptFailsOnEmptyOrMissingNames) {
   EXPECT_NE(err.find("指定された名前のスクリプトファイルが見つかりませんでした。", first + 1), std::string::npos);
 }
 
-TEST_F(InterpreterTest, StoppingWords) {
+TEST_F(CMsgBoxInterpreter, StoppingWords) {
   ASSERT_EQ(Run({"最初", "GameEnd", "後"}), S_OK);
   EXPECT_EQ(box->Step(), GameEndResult);
   EXPECT_FALSE(box->running);
@@ -232,7 +232,7 @@ TEST_F(InterpreterTest, StoppingWords) {
   EXPECT_EQ(Run({"GameEnd"}), GameEndResult);
 }
 
-TEST_F(InterpreterTest, TheEndOfTheWords) {
+TEST_F(CMsgBoxInterpreter, TheEndOfTheWords) {
   // The last text word ends the script one step later.
   ASSERT_EQ(Run({"NextScriptFile", "次.Dat", "太郎：", "終わり"}), S_OK);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "次.Dat");
@@ -257,7 +257,7 @@ TEST_F(InterpreterTest, TheEndOfTheWords) {
   EXPECT_EQ(box->Step(), E_FAIL);
 }
 
-TEST_F(InterpreterTest, WaitFlagsHoldTheScript) {
+TEST_F(CMsgBoxInterpreter, WaitFlagsHoldTheScript) {
   ASSERT_EQ(Run({"一", "二"}), S_OK);
   for (bool CMsgBox::*flag : {&CMsgBox::buttonMenuActive, &CMsgBox::menuActive, &CMsgBox::imageFadeActive,
                               &CMsgBox::volumeFadeActive}) {
@@ -274,7 +274,7 @@ TEST_F(InterpreterTest, WaitFlagsHoldTheScript) {
   EXPECT_EQ(Message(), "二\n\n");
 }
 
-TEST_F(InterpreterTest, OpeningAScriptBlanksOnlyTheCharacterPictures) {
+TEST_F(CMsgBoxInterpreter, OpeningAScriptBlanksOnlyTheCharacterPictures) {
   ASSERT_EQ(Run({"Texture", "a", "taro.tga", "Texture", "b", "bg.tga", "Texture", "w", "wide.tga", "Left", "a", "Right",
                  "a", "Center", "a", "BG", "b", "WideCenter", "w", "文"}),
             S_OK);
@@ -293,7 +293,7 @@ TEST_F(InterpreterTest, OpeningAScriptBlanksOnlyTheCharacterPictures) {
   EXPECT_EQ(box->position, 0u);
 }
 
-TEST_F(InterpreterTest, EncipheredScriptsAreRead) {
+TEST_F(CMsgBoxInterpreter, EncipheredScriptsAreRead) {
   CTextFile enciphered(true);
   box->Init(&enciphered, nullptr, actions, nullptr, nullptr, W("ＭＳ Ｐゴシック"), 12, 1);
   box->SetLayout(GameLayout());
@@ -303,7 +303,7 @@ TEST_F(InterpreterTest, EncipheredScriptsAreRead) {
   EXPECT_EQ(Message(), "太郎：暗号文\n\n");
 }
 
-TEST_F(InterpreterTest, TraceCarriesStateAndEvents) {
+TEST_F(CMsgBoxInterpreter, TraceCarriesStateAndEvents) {
   std::string path = (std::filesystem::current_path() / "trace.jsonl").string();
   ASSERT_TRUE(platform::trace::Open(path));
   box->variables[W("$名")] = W("値");

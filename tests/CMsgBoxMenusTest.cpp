@@ -18,7 +18,7 @@ void RecordSound(const char* what, const std::string& name) {
   if (std::string(what) == "PlaySoundEffect") sounds.push_back(U(name));
 }
 
-class MenusTest : public MsgBoxTest {
+class CMsgBoxMenus : public MsgBoxTest {
  protected:
   void SetUp() override {
     MsgBoxTest::SetUp();
@@ -47,7 +47,7 @@ void ExpectAt(const MenuVector& v, float x, float y) {
 }
 }  // namespace
 
-TEST_F(MenusTest, ItemsAreOrderedByIdAndTheFirstOfAnIdStays) {
+TEST_F(CMsgBoxMenus, ItemsAreOrderedByIdAndTheFirstOfAnIdStays) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "メニューアイテム", "{", "c", "3", "C", "a", "1", "A", "b", "2", "B", "dup", "2", "D",
                  "}", "}", "後"}),
             S_OK);
@@ -72,7 +72,7 @@ TEST_F(MenusTest, ItemsAreOrderedByIdAndTheFirstOfAnIdStays) {
   EXPECT_EQ(sounds, std::vector<std::string>(6, "方向キー音"));
 }
 
-TEST_F(MenusTest, ButtonGridInsideTheDialogueFrameAndTheLift) {
+TEST_F(CMsgBoxMenus, ButtonGridInsideTheDialogueFrameAndTheLift) {
   Frame(100, 350, 400, 100);
   ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "2", "メニューアイテム", "{", "a", "1", "A", "b", "2", "B", "c",
                  "3", "C", "d", "4", "D", "}", "}"}),
@@ -91,7 +91,7 @@ TEST_F(MenusTest, ButtonGridInsideTheDialogueFrameAndTheLift) {
   ExpectAt(Button(2).lowerRight, 500, 400);  // the corner stays as laid out
 }
 
-TEST_F(MenusTest, LeftColumnLayoutAndGridsWithoutFormat) {
+TEST_F(CMsgBoxMenus, LeftColumnLayoutAndGridsWithoutFormat) {
   ASSERT_EQ(Run({"ButtonMenu", "Left", "{", "フォーマット", "1", "3", "メニューアイテム", "{", "a", "1", "A", "b", "2", "B",
                  "c", "3", "C", "}", "}"}),
             S_OK);
@@ -109,7 +109,7 @@ TEST_F(MenusTest, LeftColumnLayoutAndGridsWithoutFormat) {
   ExpectAt(Button(2).size, 470, 136);
 }
 
-TEST_F(MenusTest, FontMenuBrightnessAndUnselectableItemsPassedOver) {
+TEST_F(CMsgBoxMenus, FontMenuBrightnessAndUnselectableItemsPassedOver) {
   Frame(100, 350, 400, 100);
   ASSERT_EQ(Run({"FontMenu", "{", "フォーマット", "1", "4", "メニューアイテム", "{", "一", "1", "A", "二", "2", "B", "三", "3",
                  "C", "四", "4", "D", "}", "}"}),
@@ -142,7 +142,7 @@ TEST_F(MenusTest, FontMenuBrightnessAndUnselectableItemsPassedOver) {
   EXPECT_EQ(sounds.size(), 5u);
 }
 
-TEST_F(MenusTest, DecisionsStartTheTargetScript) {
+TEST_F(CMsgBoxMenus, DecisionsStartTheTargetScript) {
   WriteScript("分岐B.Dat", {"Bの話"});
   std::filesystem::create_directories("GameData/Text/第一章");
   WriteScript("第一章\\分岐C.Dat", {"Cの話"});
@@ -165,7 +165,7 @@ TEST_F(MenusTest, DecisionsStartTheTargetScript) {
   EXPECT_EQ(Message(), "Cの話\n\n");
 }
 
-TEST_F(MenusTest, EmptyMenuOpensWithNoCursorAndIgnoresMovesAndDecisions) {
+TEST_F(CMsgBoxMenus, EmptyMenuOpensWithNoCursorAndIgnoresMovesAndDecisions) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "}", "FontMenu", "{", "}"}), S_OK);
   EXPECT_TRUE(box->buttonMenuActive);
   EXPECT_EQ(box->buttonMenuCursor, box->buttonMenuItems.end());
@@ -175,7 +175,7 @@ TEST_F(MenusTest, EmptyMenuOpensWithNoCursorAndIgnoresMovesAndDecisions) {
   EXPECT_TRUE(box->buttonMenuActive);
 }
 
-TEST_F(MenusTest, KeywordWithoutBlockIsNoMenu) {
+TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {
   // The frame word is taken; the word after it runs as usual.
   ASSERT_EQ(Run({"ButtonMenu", "枠", "Texture", "a", "taro.tga", "文"}), S_OK);
   EXPECT_FALSE(box->buttonMenuActive);
@@ -188,7 +188,7 @@ TEST_F(MenusTest, KeywordWithoutBlockIsNoMenu) {
   EXPECT_EQ(Message(), "文\n\n");
 }
 
-TEST_F(MenusTest, BrokenBlocksFailWithoutReadingPastTheScript) {
+TEST_F(CMsgBoxMenus, BrokenBlocksFailWithoutReadingPastTheScript) {
   testing::internal::CaptureStderr();
   ASSERT_EQ(Run({"文"}), S_OK);
   box->position = 0;
@@ -210,7 +210,7 @@ TEST_F(MenusTest, BrokenBlocksFailWithoutReadingPastTheScript) {
   }
 }
 
-TEST_F(MenusTest, TraceCarriesBothMenus) {
+TEST_F(CMsgBoxMenus, TraceCarriesBothMenus) {
   char path[] = "/tmp/vantorel_menutrace_XXXXXX";
   int fd = mkstemp(path);
   ASSERT_GE(fd, 0);

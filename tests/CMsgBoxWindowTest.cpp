@@ -4,7 +4,7 @@
 #include "script/MenuItems.h"
 
 using namespace msgboxtest;
-using WindowTest = MsgBoxTest;
+using CMsgBoxWindow = MsgBoxTest;
 
 namespace {
 void ExpectPlaced(const CPolygon& s, float x, float y, float w, float h, int alpha) {
@@ -18,7 +18,7 @@ void ExpectPlaced(const CPolygon& s, float x, float y, float w, float h, int alp
 }
 }  // namespace
 
-TEST_F(WindowTest, LayoutPlacesWindowPicturesCursorAndText) {
+TEST_F(CMsgBoxWindow, LayoutPlacesWindowPicturesCursorAndText) {
   box->SetLayout(GameLayout(128));
   ExpectPlaced(*box->bgSprite, 10, 10, 620, 460, 128);
   ExpectPlaced(*box->pictureFrameSprite, 10, 296, 136, 136, 128);
@@ -45,7 +45,7 @@ TEST_F(WindowTest, LayoutPlacesWindowPicturesCursorAndText) {
   EXPECT_TRUE(box->saveSlots[0].path.empty());
 }
 
-TEST_F(WindowTest, TypewriterShowsOneCharacterPerFrame) {
+TEST_F(CMsgBoxWindow, TypewriterShowsOneCharacterPerFrame) {
   ASSERT_EQ(Run({"aあb"}), S_OK);  // 6 bytes with the final row break
   for (uint32_t expected : {1u, 3u, 4u, 5u, 6u}) {
     box->FrameMove();
@@ -57,19 +57,19 @@ TEST_F(WindowTest, TypewriterShowsOneCharacterPerFrame) {
   EXPECT_FALSE(box->typing);
 
   // While typing the decide press does nothing; once typed it steps.
-  ASSERT_EQ(Run({".", "いい", "次"}), S_OK);
+  ASSERT_EQ(Run({".", "いい", "次の文"}), S_OK);
   box->FrameMove();
   EXPECT_EQ(box->StepIfIdle(), S_OK);
   EXPECT_EQ(Message(), "いい\n\n");
   for (int i = 0; i < 4; ++i) box->FrameMove();
   EXPECT_FALSE(box->typing);
   EXPECT_EQ(box->StepIfIdle(), S_OK);
-  EXPECT_EQ(Message(), "次\n\n");
+  EXPECT_EQ(Message(), "次の文\n\n");
   // Without "." the next message goes on from where typing stood.
   EXPECT_EQ(box->typedLength, 6u);
 }
 
-TEST_F(WindowTest, TypewriterStopsWhenNoScriptRuns) {
+TEST_F(CMsgBoxWindow, TypewriterStopsWhenNoScriptRuns) {
   ASSERT_EQ(Run({"最初", "GameEnd"}), S_OK);
   box->FrameMove();
   ASSERT_EQ(box->Step(), GameEndResult);
@@ -78,7 +78,7 @@ TEST_F(WindowTest, TypewriterStopsWhenNoScriptRuns) {
   EXPECT_EQ(box->typedLength, typed);
 }
 
-TEST_F(WindowTest, EmptyMessageShowsTheCursorAtOnce) {
+TEST_F(CMsgBoxWindow, EmptyMessageShowsTheCursorAtOnce) {
   ASSERT_EQ(Run({".", "Map"}), S_OK);
   EXPECT_TRUE(box->messageText.empty());
   box->FrameMove();
@@ -86,7 +86,7 @@ TEST_F(WindowTest, EmptyMessageShowsTheCursorAtOnce) {
   EXPECT_TRUE(box->running);
 }
 
-TEST_F(WindowTest, ShorterMessageWithoutClearIsStillShown) {
+TEST_F(CMsgBoxWindow, ShorterMessageWithoutClearIsStillShown) {
   ASSERT_EQ(Run({"長い長い文章です", "短い"}), S_OK);
   for (int i = 0; i < 20; ++i) box->FrameMove();
   ASSERT_EQ(box->Step(), S_OK);
@@ -96,7 +96,7 @@ TEST_F(WindowTest, ShorterMessageWithoutClearIsStillShown) {
   EXPECT_EQ(box->messageTextObject->text, box->messageText);
 }
 
-TEST_F(WindowTest, CursorAnimatesOnlyWhileTheScriptWaits) {
+TEST_F(CMsgBoxWindow, CursorAnimatesOnlyWhileTheScriptWaits) {
   platform::UseVirtualClock(1000);
   box->SetLayout(GameLayout());
   ASSERT_EQ(Run({"あ"}), S_OK);
@@ -121,7 +121,7 @@ TEST_F(WindowTest, CursorAnimatesOnlyWhileTheScriptWaits) {
   platform::UseRealClock();
 }
 
-TEST_F(WindowTest, RenderDrawsWindowTextAndCursorOnlyWhenIdle) {
+TEST_F(CMsgBoxWindow, RenderDrawsWindowTextAndCursorOnlyWhenIdle) {
   platform::Device* device = CPolygon::GetDevice();
   auto draws = [&] {
     uint64_t before = device->DrawCalls();
@@ -155,7 +155,7 @@ TEST_F(WindowTest, RenderDrawsWindowTextAndCursorOnlyWhenIdle) {
   EXPECT_NE(pixels[400 * 640 + 200], 0xFF000000u);  // inside the window
 }
 
-TEST_F(WindowTest, MissingButtonTextureStopsTheFrame) {
+TEST_F(CMsgBoxWindow, MissingButtonTextureStopsTheFrame) {
   auto item = std::make_unique<ButtonMenuItem>();
   item->label = W("はい");
   item->id = 1;
@@ -171,7 +171,7 @@ TEST_F(WindowTest, MissingButtonTextureStopsTheFrame) {
   EXPECT_EQ(box->buttonSprite->textureName, "bg.tga");
 }
 
-TEST_F(WindowTest, DeleteObjectsReleasesSpritesAndAliases) {
+TEST_F(CMsgBoxWindow, DeleteObjectsReleasesSpritesAndAliases) {
   box->textureAliases["a"] = "bg.tga";
   box->DeleteObjects();
   EXPECT_FALSE(box->windowSprite);
