@@ -1,7 +1,12 @@
 // Save data and the save/load screen: the word list byte for byte, loading,
 // the slot labels, the back item, LoadMenu's restart, damaged and unwritable
 // saves.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
 #include "MsgBoxTestSupport.h"
+#include "platform/Trace.h"
 #include "script/MenuItems.h"
 
 using namespace msgboxtest;
@@ -258,4 +263,26 @@ TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {
     EXPECT_EQ(box->fontMenuItems.size(), 4u);
   }
   testing::internal::GetCapturedStderr();
+}
+
+TEST_F(CMsgBoxSaveData, SavesAndLoadsAreTraced) {
+  char path[] = "/tmp/vantorel_savetrace_XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  ASSERT_TRUE(platform::trace::Open(path));
+  box->Save("s", "t1");
+  testing::internal::CaptureStderr();
+  box->Load("none");
+  testing::internal::GetCapturedStderr();
+  platform::trace::EndFrame(1, 16);
+  platform::trace::Close();
+  std::ifstream in(path);
+  std::stringstream all;
+  all << in.rdbuf();
+  std::remove(path);
+  EXPECT_NE(all.str().find(R"({"type":"save","path":"GameData\\Text\\t1.Dat","result":0})"), std::string::npos)
+      << all.str();
+  EXPECT_NE(all.str().find(R"({"type":"load","path":"GameData\\Text\\none.Dat","result":-2147467259})"),
+            std::string::npos);
 }

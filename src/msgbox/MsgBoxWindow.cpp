@@ -7,6 +7,7 @@
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
+#include "msgbox/MsgBoxSeams.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "script/MenuItems.h"
@@ -39,6 +40,9 @@ HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_
   inputState = inputState_;
   bgmPlayer = bgmPlayer_;
   soundPlayer = soundPlayer_;
+  // The menus' cursor and decide sounds.
+  msgboxseam::LoadSoundEffect(soundPlayer, "Push11.wav", SJ("方向キー音"));
+  msgboxseam::LoadSoundEffect(soundPlayer, "Kachi04.wav", SJ("決定キー音"));
   textDir = "GameData\\Text\\";
 
   pictureFrameSprite = std::make_unique<CPolygon>();
