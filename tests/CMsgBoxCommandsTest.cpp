@@ -1,6 +1,7 @@
 // The command set: pictures, texture aliases, texture loading, and the
 // keywords whose words are taken while their units are not wired in.
 #include "MsgBoxTestSupport.h"
+#include "msgbox/MsgBoxSeams.h"
 
 using namespace msgboxtest;
 using CMsgBoxCommands = MsgBoxTest;
@@ -94,9 +95,9 @@ TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
 TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
   // Each keyword swallows exactly its argument words, even when they are
   // keywords or text themselves.
+  // (SaveMenu, LoadMenu and Load open screens or scripts: see the save tests.)
   ASSERT_EQ(Run({"キーコンフィグ", "MIDILoad", "GameEnd", "Battle", "SELoad", "a.wav", "音", "MIDIPlay", "曲", "SEPlay",
-                 "音", "SaveMenu", "Map", "LoadMenu", "Save", "s", "f", "save", "s", "f", "Load", "GameEnd", "load",
-                 "f", "FadeIn", "Right", "FadeOut", "Volume", "文"}),
+                 "音", "Save", "s", "f", "save", "s", "f", "FadeIn", "Right", "FadeOut", "Volume", "文"}),
             S_OK);
   EXPECT_EQ(Message(), "文\n\n");
   EXPECT_FALSE(box->menuActive);
@@ -106,14 +107,36 @@ TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
   EXPECT_FALSE(box->running);
 }
 
-TEST_F(CMsgBoxCommands, MenuBlocksArePassedOver) {
+TEST_F(CMsgBoxCommands, MenuBlocksOpenTheirMenus) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "メニューアイテム", "{", "はい", "1", "分岐A", "いいえ", "2", "分岐B",
-                 "}", "}", "FontMenu", "Left", "{", "メニューアイテム", "{", "x", "1", "y", "}", "}", "後"}),
+                 "}", "}", "後"}),
             S_OK);
-  EXPECT_EQ(Message(), "後\n\n");
-  EXPECT_FALSE(box->buttonMenuActive);
+  EXPECT_TRUE(box->buttonMenuActive);
   EXPECT_EQ(box->buttonMenuFrame, "InsideSerifuFrame");
+  EXPECT_EQ(Word(), "後");
+  // A frame the font menu has no reader for opens nothing and fails the step.
+  box->buttonMenuActive = false;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run({"FontMenu", "Left", "{", "メニューアイテム", "{", "x", "1", "y", "}", "}", "後"}), E_FAIL);
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("フォントメニューの項目が設定されていません。"), std::string::npos);
   EXPECT_EQ(box->fontMenuFrame, "Left");
-  EXPECT_EQ(box->ButtonMenuDecide(), 0);
+  EXPECT_FALSE(box->menuActive);
   EXPECT_EQ(box->FontMenuDecide(), 0);
+}
+
+namespace {
+std::vector<std::string> seamCalls;
+void RecordSeam(const char* what, const std::string& name) { seamCalls.push_back(std::string(what) + " " + U(name)); }
+}  // namespace
+
+TEST_F(CMsgBoxCommands, SoundAndKeyConfigurationCommandsReachTheirUnits) {
+  seamCalls.clear();
+  msgboxseam::observer = RecordSeam;
+  actions[7] = 1;  // the press that closes the configuration screen
+  ASSERT_EQ(Run({"SELoad", "a.wav", "音", "SEPlay", "音", "MIDIPlay", "曲", "MIDILoad", "x", "y", "キーコンフィグ", "文"}), S_OK);
+  msgboxseam::observer = nullptr;
+  EXPECT_EQ(seamCalls, (std::vector<std::string>{"LoadSoundEffect a.wav 音", "PlaySoundEffect 音", "PlayMusic 曲.mid",
+                                                 "ConfigureDevices "}));
+  EXPECT_EQ(actions[7], 0);
+  EXPECT_EQ(Message(), "文\n\n");
 }

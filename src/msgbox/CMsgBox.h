@@ -6,6 +6,7 @@
 // MsgBoxMenus.cpp, save data in MsgBoxSaveData.cpp, fades in MsgBoxFades.cpp
 // and the headless trace in MsgBoxTrace.cpp. All strings are CP932 bytes.
 #include <cstdint>
+#include <ctime>
 #include <list>
 #include <map>
 #include <memory>
@@ -98,6 +99,17 @@ class CMsgBox {
   void FontMenuNext();
   int32_t ButtonMenuDecide();
   int32_t FontMenuDecide();
+  // Read one block from the current word ("{") and lay its items out.
+  HRESULT ReadButtonMenu();
+  HRESULT ReadLeftButtonMenu();
+  HRESULT ReadFontMenu();
+
+  // --- save data and the save/load screen (MsgBoxSaveData.cpp) ---
+  void Save(std::string resumeScript, std::string saveName);
+  void Load(std::string saveName);
+  void OpenSaveLoadScreen(std::string argument);
+  // The local time a save records; tests fix it. Null: the system clock.
+  static void (*saveClock)(std::tm& now);
 
   // --- fades (MsgBoxFades.cpp) ---
   void StepImageFade();
@@ -223,10 +235,17 @@ class CMsgBox {
   // Menu blocks (MsgBoxMenus.cpp).
   Outcome CmdFontMenu();
   Outcome CmdButtonMenu();
-  Outcome PassMenuBlock(std::string& frame);
+  Outcome OpenMenu(bool buttonMenu);
+  template <class Item>
+  HRESULT ReadMenuBlock(std::map<int32_t, std::unique_ptr<Item>>& items, int32_t& columns, int32_t& rows,
+                        const char* missingItemsMessage);
+  void LayOutButtons(float left, float top, float cellW, float cellH);
+  void LayOutFontItems();
+  void AppendMenuTrace(std::string& out) const;
 
   // Save data (MsgBoxSaveData.cpp).
   void InitSaveSlots();
+  void ReadSaveSlot(SaveSlot& slot);
 
   // Trace (MsgBoxTrace.cpp).
   void RegisterTrace();

@@ -149,8 +149,6 @@ CMsgBox::Outcome CMsgBox::CmdTexUnload() {
 // players, fades, save data and key configuration are wired in with their
 // own units.
 
-CMsgBox::Outcome CMsgBox::CmdKeyConfig() { return Finish(); }
-
 CMsgBox::Outcome CMsgBox::CmdFadeIn() {
   ++position;
   // A fade as the last words of a file still ends the step successfully.
@@ -160,11 +158,5 @@ CMsgBox::Outcome CMsgBox::CmdFadeIn() {
 
 CMsgBox::Outcome CMsgBox::CmdFadeOut() { return CmdFadeIn(); }
 
-CMsgBox::Outcome CMsgBox::CmdMidiLoad() { return SkipArguments(2); }  // takes two words and does nothing else
-CMsgBox::Outcome CMsgBox::CmdSeLoad() { return SkipArguments(2); }
-CMsgBox::Outcome CMsgBox::CmdMidiPlay() { return SkipArguments(1); }
-CMsgBox::Outcome CMsgBox::CmdSePlay() { return SkipArguments(1); }
-CMsgBox::Outcome CMsgBox::CmdSaveMenu() { return SkipArguments(1); }
-CMsgBox::Outcome CMsgBox::CmdLoadMenu() { return Finish(); }
-CMsgBox::Outcome CMsgBox::CmdSave() { return SkipArguments(2); }
-CMsgBox::Outcome CMsgBox::CmdLoad() { return SkipArguments(1); }
+// The sound, save, load and key-configuration commands are in
+// MsgBoxSoundSaveCommands.cpp.

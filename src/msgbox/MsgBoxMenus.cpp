@@ -1,70 +1,292 @@
-// Menus: the button menu and the font menu blocks, their cursors and
-// decisions. Until the menu readers are built, a block is passed over whole
-// so that the words after it run, and no menu opens.
+// Menus: the button menu and font menu blocks, their layout, cursors and
+// decisions. The save/load screen is a font menu built in
+// MsgBoxSaveData.cpp and decided here.
 #include <string>
-#include <vector>
 
 #include "msgbox/CMsgBox.h"
+#include "msgbox/DecimalWord.h"
+#include "msgbox/MsgBoxSeams.h"
+#include "platform/Report.h"
+#include "platform/TextCodec.h"
 #include "script/MenuItems.h"
 
 namespace {
-// Index of the "}" that closes the block opened at `open`, or words.size().
-size_t BlockEnd(const std::vector<std::string>& words, size_t open) {
-  int depth = 0;
-  for (size_t i = open; i < words.size(); ++i) {
-    if (words[i] == "{") ++depth;
-    else if (words[i] == "}" && --depth == 0) return i;
+const char kInsideFrame[] = "InsideSerifuFrame";
+const char kLeftFrame[] = "Left";
+
+// The screen column the "Left" button menu fills.
+constexpr int kLeftColumnWidth = 150;
+constexpr int kLeftColumnHeight = 400;
+
+// A grid of no columns or rows is laid out as a single one.
+int32_t AtLeastOne(int32_t n) { return n < 1 ? 1 : n; }
+
+template <class Map>
+void Advance(Map& items, typename Map::iterator& cursor, bool forward) {
+  if (forward) {
+    if (++cursor == items.end()) cursor = items.begin();
+  } else {
+    if (cursor == items.begin()) cursor = items.end();
+    --cursor;
   }
-  return words.size();
 }
 }  // namespace
 
-// The words after a menu keyword: an optional frame word, then the block.
-// NotMatched when no "{" follows, so that the current word is tested against
-// the keywords after this one.
-CMsgBox::Outcome CMsgBox::PassMenuBlock(std::string& frame) {
+// --- opening a menu (from Step) ---
+
+CMsgBox::Outcome CMsgBox::CmdButtonMenu() { return OpenMenu(true); }
+CMsgBox::Outcome CMsgBox::CmdFontMenu() { return OpenMenu(false); }
+
+CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
+  std::string& frame = buttonMenu ? buttonMenuFrame : fontMenuFrame;
+  if (buttonMenu) {
+    buttonMenuItems.clear();
+    buttonMenuColumns = buttonMenuRows = 0;
+    buttonMenuCursor = buttonMenuItems.end();
+  } else {
+    fontMenuItems.clear();
+    fontMenuColumns = fontMenuRows = 0;
+    fontMenuCursor = fontMenuItems.end();
+  }
   if (position + 1 >= words.size()) return EndOfWords();
   ++position;
-  frame = "InsideSerifuFrame";
+  frame = kInsideFrame;
   if (words[position] != "{") {
     frame = words[position];
     if (position + 1 >= words.size()) return EndOfWords();
     ++position;
   }
+  // Without a block the keyword is no command: the word after it is tested
+  // against the keywords that follow.
   if (words[position] != "{") return NotMatched();
-  position = BlockEnd(words, position);
-  if (position >= words.size()) return EndOfWords();
-  return Finish();
+
+  HRESULT hr = E_FAIL;
+  if (buttonMenu && frame == kInsideFrame) hr = ReadButtonMenu();
+  else if (buttonMenu && frame == kLeftFrame) hr = ReadLeftButtonMenu();
+  else if (!buttonMenu && frame == kInsideFrame) hr = ReadFontMenu();
+  else {
+    // No reader fits this frame: the block cannot be read.
+    DXTRACE("CMsgBox", E_FAIL,
+            buttonMenu ? SJ("ボタンメニューの項目が設定されていません。") : SJ("フォントメニューの項目が設定されていません。"),
+            true);
+  }
+  if (FAILED(hr)) return Return(E_FAIL);
+  (buttonMenu ? buttonMenuActive : menuActive) = true;
+  ++position;  // past the closing "}"; the next step waits for the decision
+  return Return(S_OK);
 }
 
-CMsgBox::Outcome CMsgBox::CmdButtonMenu() {
-  buttonMenuItems.clear();
-  buttonMenuColumns = buttonMenuRows = 0;
-  buttonMenuCursor = buttonMenuItems.end();
-  return PassMenuBlock(buttonMenuFrame);
+// --- reading a block ---
+
+// Reads the entries from the "{" at the current word up to the closing "}",
+// where it leaves the position. Running out of words inside the block ends
+// the script.
+template <class Item>
+HRESULT CMsgBox::ReadMenuBlock(std::map<int32_t, std::unique_ptr<Item>>& items, int32_t& columns, int32_t& rows,
+                               const char* missingItemsMessage) {
+  if (position >= words.size() || words[position] != "{") {
+    DXTRACE("CMsgBox", E_FAIL, missingItemsMessage, true);
+    return E_FAIL;
+  }
+  auto next = [this]() {
+    if (position + 1 >= words.size()) {
+      EndOfWords();
+      return false;
+    }
+    ++position;
+    return true;
+  };
+  for (;;) {
+    if (!next()) return E_FAIL;
+    if (words[position] == "}") return S_OK;
+    if (words[position] == SJ("フォーマット")) {
+      if (!next()) return E_FAIL;
+      ParseDecimal(words[position], columns);
+      if (!next()) return E_FAIL;
+      ParseDecimal(words[position], rows);
+    }
+    if (words[position] != SJ("メニューアイテム")) continue;
+    if (!next()) return E_FAIL;
+    if (words[position] != "{") continue;
+    for (;;) {
+      if (!next()) return E_FAIL;
+      if (words[position] == "}") break;
+      auto item = std::make_unique<Item>();
+      item->label = words[position];
+      if (!next()) return E_FAIL;
+      ParseDecimal(words[position], item->id);
+      if (!next()) return E_FAIL;
+      item->target = words[position];
+      InsertMenuItem(items, std::move(item));  // a repeated id keeps the first item
+    }
+  }
 }
 
-CMsgBox::Outcome CMsgBox::CmdFontMenu() {
-  fontMenuItems.clear();
-  fontMenuColumns = fontMenuRows = 0;
-  fontMenuCursor = fontMenuItems.end();
-  return PassMenuBlock(fontMenuFrame);
+HRESULT CMsgBox::ReadButtonMenu() {
+  HRESULT hr = ReadMenuBlock(buttonMenuItems, buttonMenuColumns, buttonMenuRows,
+                             SJ("ボタンメニューの項目が設定されていません。").c_str());
+  if (FAILED(hr)) return hr;
+  const SpriteRect& f = layout.window;
+  LayOutButtons(f.x, f.y, f.w / float(AtLeastOne(buttonMenuColumns)), f.h / float(AtLeastOne(buttonMenuRows)));
+  return S_OK;
 }
 
-void CMsgBox::ButtonMenuPrev() {}
-void CMsgBox::ButtonMenuNext() {}
-void CMsgBox::FontMenuPrev() {}
-void CMsgBox::FontMenuNext() {}
+HRESULT CMsgBox::ReadLeftButtonMenu() {
+  HRESULT hr = ReadMenuBlock(buttonMenuItems, buttonMenuColumns, buttonMenuRows,
+                             SJ("ボタンメニューの項目が設定されていません。").c_str());
+  if (FAILED(hr)) return hr;
+  // Whole pixels: the column is cut into integer cells.
+  LayOutButtons(0.0f, 0.0f, float(kLeftColumnWidth / AtLeastOne(buttonMenuColumns)),
+                float(kLeftColumnHeight / AtLeastOne(buttonMenuRows)));
+  return S_OK;
+}
+
+HRESULT CMsgBox::ReadFontMenu() {
+  HRESULT hr = ReadMenuBlock(fontMenuItems, fontMenuColumns, fontMenuRows,
+                             SJ("フォントメニューの項目が設定されていません。").c_str());
+  if (FAILED(hr)) return hr;
+  LayOutFontItems();
+  return S_OK;
+}
+
+// --- layout ---
+// Item i lies in column i mod c and row i div c; the row count only sets
+// the cell height, so items beyond c x r continue downwards.
+
+void CMsgBox::LayOutButtons(float left, float top, float cellW, float cellH) {
+  const int32_t columns = AtLeastOne(buttonMenuColumns);
+  int32_t i = 0;
+  for (auto& [id, item] : buttonMenuItems) {
+    item->position = {left + float(i % columns) * cellW, top + float(i / columns) * cellH, 1.0f};
+    item->size = {cellW, cellH, 0.0f};
+    item->basePosition = item->position;
+    item->lowerRight = {item->position.x + cellW, item->position.y + cellH, 1.0f};
+    ++i;
+  }
+  buttonMenuCursor = buttonMenuItems.begin();
+  if (buttonMenuCursor != buttonMenuItems.end()) {
+    ButtonMenuItem& first = *buttonMenuCursor->second;
+    first.position.x -= first.selectionDisplacement.x;
+    first.position.y -= first.selectionDisplacement.y;
+    first.position.z -= first.selectionDisplacement.z;
+  }
+}
+
+void CMsgBox::LayOutFontItems() {
+  const SpriteRect& f = layout.window;
+  const int32_t columns = AtLeastOne(fontMenuColumns);
+  const float cellW = f.w / float(columns);
+  const float cellH = f.h / float(AtLeastOne(fontMenuRows));
+  int32_t i = 0;
+  for (auto& [id, item] : fontMenuItems) {
+    // Text starts a little in from the cell's corner.
+    item->position = {f.x + float(i % columns) * cellW + 20.0f, f.y + float(i / columns) * cellH + 10.0f, 1.0f};
+    item->size = {cellW, cellH, 0.0f};
+    item->lowerRight = {item->position.x + cellW, item->position.y + cellH, 1.0f};
+    item->brightness = item->normalValue;
+    ++i;
+  }
+  fontMenuCursor = fontMenuItems.begin();
+  if (fontMenuCursor != fontMenuItems.end()) fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
+}
+
+// --- cursors ---
+
+namespace {
+void Lift(ButtonMenuItem& item, float sign) {
+  item.position.x += sign * item.selectionDisplacement.x;
+  item.position.y += sign * item.selectionDisplacement.y;
+  item.position.z += sign * item.selectionDisplacement.z;
+}
+}  // namespace
+
+void CMsgBox::ButtonMenuPrev() {
+  if (!buttonMenuActive) return;
+  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
+  if (buttonMenuCursor == buttonMenuItems.end()) return;
+  Lift(*buttonMenuCursor->second, 1.0f);
+  Advance(buttonMenuItems, buttonMenuCursor, false);
+  Lift(*buttonMenuCursor->second, -1.0f);
+}
+
+void CMsgBox::ButtonMenuNext() {
+  if (!buttonMenuActive) return;
+  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
+  if (buttonMenuCursor == buttonMenuItems.end()) return;
+  Lift(*buttonMenuCursor->second, 1.0f);
+  Advance(buttonMenuItems, buttonMenuCursor, true);
+  Lift(*buttonMenuCursor->second, -1.0f);
+}
+
+namespace {
+// Moves one item on and then past unselectable items; with none selectable
+// the cursor comes back round to where it was.
+void MoveFontCursor(FontMenuItemMap& items, FontMenuItemMap::iterator& cursor, bool forward) {
+  cursor->second->brightness = cursor->second->normalValue;
+  const auto start = cursor;
+  do {
+    Advance(items, cursor, forward);
+  } while (!cursor->second->selectable && cursor != start);
+  cursor->second->brightness = cursor->second->highlightValue;
+}
+}  // namespace
+
+void CMsgBox::FontMenuPrev() {
+  if (!menuActive) return;
+  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
+  if (fontMenuCursor != fontMenuItems.end()) MoveFontCursor(fontMenuItems, fontMenuCursor, false);
+}
+
+void CMsgBox::FontMenuNext() {
+  if (!menuActive) return;
+  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
+  if (fontMenuCursor != fontMenuItems.end()) MoveFontCursor(fontMenuItems, fontMenuCursor, true);
+}
+
+// --- decisions ---
+
+namespace {
+// The script a decision starts: the target, through its variable when it
+// begins with "$", with ".Dat" appended. An unknown variable is reported
+// and the name goes on unreplaced (opening it then fails visibly).
+std::string DecidedScript(const CMsgBox& box, const std::string& target) {
+  std::string copy = target;
+  if (!copy.empty() && copy[0] == '$' && !box.ReplaceVariable(copy)) {
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の置き換えに失敗"), true);
+  }
+  return copy + ".Dat";
+}
+}  // namespace
 
 int32_t CMsgBox::ButtonMenuDecide() {
-  if (!buttonMenuActive) return 0;
+  // A menu without items has nothing to decide and stays as it is.
+  if (!buttonMenuActive || buttonMenuCursor == buttonMenuItems.end()) return 0;
+  msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
+  currentScriptName = DecidedScript(*this, buttonMenuCursor->second->target);
   buttonMenuActive = false;
+  StartScript(currentScriptName);
   return 1;
 }
 
 int32_t CMsgBox::FontMenuDecide() {
-  if (!menuActive) return 0;
+  if (!menuActive || fontMenuCursor == fontMenuItems.end()) return 0;
   menuActive = false;
-  saveMode = loadMode = false;
+  msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
+  // Copies: saving, loading and starting a script may rebuild the menu.
+  const std::string target = fontMenuCursor->second->target;
+  const std::string scriptName = fontMenuCursor->second->scriptName;
+  const std::string script = DecidedScript(*this, target);
+  if (saveMode) {
+    saveMode = false;
+    if (target == SJ("$戻る")) currentScriptName = script;
+    else Save(scriptName, target);
+  } else if (loadMode) {
+    loadMode = false;
+    if (target == SJ("$戻る")) currentScriptName = script;
+    else Load(target);
+  } else {
+    currentScriptName = script;
+  }
+  StartScript(currentScriptName);
   return 1;
 }

@@ -1,13 +1,168 @@
-// Save data: the three save slots. Saving, loading and the save/load screen
-// are wired in with the save commands.
+// Save data: writing and reading saves, and the save/load screen, a font
+// menu listing the three slots with their dates.
 #include <string>
 
 #include "msgbox/CMsgBox.h"
+#include "msgbox/DecimalWord.h"
+#include "platform/Report.h"
 #include "platform/TextCodec.h"
+#include "platform/Trace.h"
+#include "script/CTextFile.h"
+#include "script/MenuItems.h"
+
+void (*CMsgBox::saveClock)(std::tm& now) = nullptr;
+
+namespace {
+const char kTextDir[] = "GameData\\Text\\";
+constexpr int kSlotCount = 3;
+constexpr float kScreenLineHeight = 30.0f;
+
+void TraceSaveEvent(const char* type, const std::string& path, HRESULT result) {
+  if (!platform::trace::Enabled()) return;
+  platform::trace::Event(std::string("{\"type\":\"") + type + "\",\"path\":" + platform::JsonCp932(path) +
+                         ",\"result\":" + std::to_string(result) + "}");
+}
+
+size_t Find(const WordList& words, const std::string& word, size_t from) {
+  for (size_t i = from; i < words.size(); ++i) {
+    if (words[i] == word) return i;
+  }
+  return words.size();
+}
+}  // namespace
 
 void CMsgBox::InitSaveSlots() {
   // Slot 0 holds no save; slots 1 to 3 have fixed files.
-  for (int n = 1; n <= 3; ++n) {
+  for (int n = 1; n <= kSlotCount; ++n) {
     saveSlots[n].path = SJ("GameData\\Text\\セーブデータ\\セーブデータ") + std::to_string(n) + ".Dat";
   }
+}
+
+void CMsgBox::Save(std::string resumeScript, std::string saveName) {
+  std::tm now{};
+  if (saveClock) {
+    saveClock(now);
+  } else {
+    std::time_t t = std::time(nullptr);
+    localtime_r(&t, &now);
+  }
+  WordList list;
+  list.push_back(SJ("セーブ日時"));
+  for (int field : {now.tm_year, now.tm_wday, now.tm_mon, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec}) {
+    list.push_back(std::to_string(field));
+  }
+  list.push_back(SJ("現在のスクリプトファイル名"));
+  ReplaceVariable(resumeScript);
+  list.push_back(resumeScript);
+  list.push_back(SJ("変数情報"));
+  for (const auto& [name, value] : variables) {
+    // A file has no empty words: an empty value would vanish on reading
+    // and shift every later triple. Such a variable is left out; loading
+    // keeps whatever value it then has.
+    if (value.empty()) continue;
+    list.insert(list.end(), {"string", name, value});
+  }
+  for (const auto& [name, value] : intVars) list.insert(list.end(), {"INT", name, std::to_string(value)});
+
+  ReplaceVariable(saveName);
+  const std::string path = kTextDir + saveName + ".Dat";
+  HRESULT hr = textFile ? textFile->Write(path, list) : E_FAIL;
+  if (FAILED(hr)) {
+    // The writer keeps the previous save when it cannot write the new one.
+    DXTRACE("CMsgBox", E_FAIL, SJ("セーブデータの書き込みに失敗しました。"), true);
+    hr = E_FAIL;
+  }
+  TraceSaveEvent("save", path, hr);
+}
+
+void CMsgBox::Load(std::string saveName) {
+  ReplaceVariable(saveName);
+  const std::string path = kTextDir + saveName + ".Dat";
+  WordList list;
+  if (!textFile || FAILED(textFile->Read(path, list))) {
+    DXTRACE("CMsgBox", E_FAIL, SJ("データのロードに失敗。"), true);
+    TraceSaveEvent("load", path, E_FAIL);
+    return;
+  }
+  TraceSaveEvent("load", path, S_OK);
+  // A damaged list simply ends the load where its structure ends.
+  size_t at = Find(list, SJ("現在のスクリプトファイル名"), 0);
+  if (at + 1 >= list.size()) return;
+  currentScriptName = list[at + 1] + ".Dat";
+  at = Find(list, SJ("変数情報"), at + 1);
+  for (size_t i = at + 1; i < list.size(); ++i) {
+    const bool isString = list[i] == "string";
+    if (!isString && list[i] != "INT") continue;
+    if (i + 2 >= list.size()) return;
+    const std::string& name = list[i + 1];
+    const std::string& value = list[i + 2];
+    if (isString) {
+      variables[name] = value;
+    } else {
+      int32_t number = 0;  // a value that is no number stores 0
+      ParseDecimal(value, number);
+      intVars[name] = number;
+    }
+    i += 2;
+  }
+}
+
+void CMsgBox::ReadSaveSlot(SaveSlot& slot) {
+  WordList list;
+  slot = SaveSlot{slot.path};
+  if (!textFile || FAILED(textFile->Read(slot.path, list))) return;
+  slot.exists = 1;
+  size_t at = Find(list, SJ("セーブ日時"), 0);
+  int32_t* fields[] = {&slot.year, &slot.weekday, &slot.month, &slot.day, &slot.hour, &slot.minute, &slot.second};
+  for (int32_t* field : fields) {
+    if (++at >= list.size() || !ParseDecimal(list[at], *field)) {
+      slot.weekday = -1;  // no readable date
+      return;
+    }
+  }
+}
+
+void CMsgBox::OpenSaveLoadScreen(std::string argument) {
+  fontMenuItems.clear();
+  fontMenuCursor = fontMenuItems.end();
+  fontMenuColumns = fontMenuRows = 0;
+
+  auto add = [this](int32_t id, std::string label, std::string target, std::string scriptName, bool selectable) {
+    auto item = std::make_unique<FontMenuItem>();
+    item->id = id;
+    item->label = std::move(label);
+    item->target = std::move(target);
+    item->scriptName = std::move(scriptName);
+    item->selectable = selectable;
+    InsertMenuItem(fontMenuItems, std::move(item));
+  };
+  add(0, SJ("←戻る"), SJ("$戻る"), std::string(), true);
+  const std::string weekdays = SJ("日月火水木金土");
+  for (int n = 1; n <= kSlotCount; ++n) {
+    SaveSlot& slot = saveSlots[n];
+    ReadSaveSlot(slot);
+    std::string label = SJ("データ") + std::to_string(n) + SJ("：");
+    bool selectable = true;
+    if (!slot.exists) {
+      label += SJ("空き");
+      selectable = saveMode;  // an empty slot can be saved to, not loaded
+    } else if (slot.weekday < 0 || slot.weekday > 6) {
+      label += SJ("日付不明");
+    } else {
+      label += std::to_string(slot.year + 1900) + SJ("年 ") + std::to_string(slot.month + 1) + SJ("月 ") +
+               std::to_string(slot.day) + SJ("日") + SJ("（") + weekdays.substr(size_t(slot.weekday) * 2, 2) +
+               SJ("）") + std::to_string(slot.hour) + SJ("時 ") + std::to_string(slot.minute) + SJ("分");
+    }
+    add(n, label, SJ("$セーブデータ") + std::to_string(n), argument, selectable);
+  }
+
+  const SpriteRect& frame = layout.window;
+  float k = 0.0f;
+  for (auto& [id, item] : fontMenuItems) {
+    item->position = {frame.x, frame.y + kScreenLineHeight * k, 1.0f};
+    item->brightness = item->normalValue;
+    k += 1.0f;
+  }
+  fontMenuCursor = fontMenuItems.begin();
+  fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
 }

@@ -93,6 +93,7 @@ void CMsgBox::TraceState(std::string& out) const {
   AppendSprite(out, "cursor", cursorSprite.get());
   AppendSprite(out, "button", buttonSprite.get());
   out += '}';
+  AppendMenuTrace(out);
 }
 
 void CMsgBox::TraceStep(HRESULT result) {

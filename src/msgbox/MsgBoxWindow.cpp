@@ -7,6 +7,7 @@
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
+#include "msgbox/MsgBoxSeams.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "script/MenuItems.h"
@@ -41,10 +42,8 @@ HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_
   bgmPlayer = bgmPlayer_;
   soundPlayer = soundPlayer_;
   // The menus' cursor and decide sounds.
-  if (soundPlayer) {
-    soundPlayer->LoadSegment("Push11.wav", SJ("方向キー音"), 1, 0, 0, 0);
-    soundPlayer->LoadSegment("Kachi04.wav", SJ("決定キー音"), 1, 0, 0, 0);
-  }
+  msgboxseam::LoadSoundEffect(soundPlayer, "Push11.wav", SJ("方向キー音"));
+  msgboxseam::LoadSoundEffect(soundPlayer, "Kachi04.wav", SJ("決定キー音"));
   textDir = "GameData\\Text\\";
 
   pictureFrameSprite = std::make_unique<CPolygon>();

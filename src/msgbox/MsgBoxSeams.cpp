@@ -1,0 +1,41 @@
+// The message window's calls into the sound players and the input unit.
+// Tests can watch them through the observer; a missing player or input
+// device makes the call a no-op that reports success, as when the unit
+// failed to start and the game goes on without it.
+#include "msgbox/MsgBoxSeams.h"
+
+#include "input/CInput.h"
+#include "sound/CDMMusic.h"
+#include "sound/CDSMusic.h"
+
+namespace msgboxseam {
+
+void (*observer)(const char* what, const std::string& name) = nullptr;
+
+namespace {
+void Observe(const char* what, const std::string& name) {
+  if (observer) observer(what, name);
+}
+}  // namespace
+
+HRESULT LoadSoundEffect(CDMMusic* player, const std::string& file, const std::string& alias) {
+  Observe("LoadSoundEffect", file + ' ' + alias);
+  return player ? player->LoadSegment(file, alias, 1, 0, 0, 0) : S_OK;
+}
+
+HRESULT PlaySoundEffect(CDMMusic* player, const std::string& alias) {
+  Observe("PlaySoundEffect", alias);
+  return player ? player->Play(alias) : S_OK;
+}
+
+HRESULT PlayMusic(CDSMusic* player, const std::string& name) {
+  Observe("PlayMusic", name);
+  return player ? player->Play(name) : S_OK;
+}
+
+HRESULT ConfigureDevices(CInput* input) {
+  Observe("ConfigureDevices", std::string());
+  return input ? input->configureDevices() : S_OK;
+}
+
+}  // namespace msgboxseam

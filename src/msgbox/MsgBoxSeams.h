@@ -1,0 +1,27 @@
+#pragma once
+// Calls from the message window into the sound players and the input unit,
+// gathered in one place so that tests can watch them.
+#include <string>
+
+#include "platform/Result.h"
+
+class CDMMusic;
+class CDSMusic;
+class CInput;
+
+namespace msgboxseam {
+
+// CDMMusic::LoadSegment(file, alias, 1, 0, 0, 0): a secondary, unlooped effect.
+HRESULT LoadSoundEffect(CDMMusic* player, const std::string& file, const std::string& alias);
+// CDMMusic::Play(alias).
+HRESULT PlaySoundEffect(CDMMusic* player, const std::string& alias);
+// CDSMusic::Play(name), name with its ".mid".
+HRESULT PlayMusic(CDSMusic* player, const std::string& name);
+// CInput::configureDevices(): returns once the player closes the screen.
+HRESULT ConfigureDevices(CInput* input);
+
+// Tests watch the calls through this: what ("LoadSoundEffect", ...) and the
+// name argument. Null: nobody watches.
+extern void (*observer)(const char* what, const std::string& name);
+
+}  // namespace msgboxseam

@@ -1,0 +1,232 @@
+// Button and font menus read from scripts: order and duplicates, layout,
+// cursors with wrap, unselectable items, decisions, and blocks that are not
+// menus.
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "MsgBoxTestSupport.h"
+#include "msgbox/MsgBoxSeams.h"
+#include "platform/Trace.h"
+#include "script/MenuItems.h"
+
+using namespace msgboxtest;
+
+namespace {
+std::vector<std::string> sounds;
+void RecordSound(const char* what, const std::string& name) {
+  if (std::string(what) == "PlaySoundEffect") sounds.push_back(U(name));
+}
+
+class CMsgBoxMenus : public MsgBoxTest {
+ protected:
+  void SetUp() override {
+    MsgBoxTest::SetUp();
+    sounds.clear();
+    msgboxseam::observer = RecordSound;
+  }
+  void TearDown() override {
+    msgboxseam::observer = nullptr;
+    MsgBoxTest::TearDown();
+  }
+  // The dialogue frame the menus lay out in.
+  void Frame(float x, float y, float w, float h) {
+    MsgBoxLayout l = GameLayout();
+    l.window = {x, y, 0.9f, w, h, 0};
+    box->SetLayout(l);
+  }
+  int ButtonCursor() const { return box->buttonMenuCursor->first; }
+  int FontCursor() const { return box->fontMenuCursor->first; }
+  const ButtonMenuItem& Button(int id) const { return *box->buttonMenuItems.at(id); }
+  const FontMenuItem& Text(int id) const { return *box->fontMenuItems.at(id); }
+};
+
+void ExpectAt(const MenuVector& v, float x, float y) {
+  EXPECT_FLOAT_EQ(v.x, x);
+  EXPECT_FLOAT_EQ(v.y, y);
+}
+}  // namespace
+
+TEST_F(CMsgBoxMenus, ItemsAreOrderedByIdAndTheFirstOfAnIdStays) {
+  ASSERT_EQ(Run({"ButtonMenu", "{", "メニューアイテム", "{", "c", "3", "C", "a", "1", "A", "b", "2", "B", "dup", "2", "D",
+                 "}", "}", "後"}),
+            S_OK);
+  EXPECT_TRUE(box->buttonMenuActive);
+  EXPECT_EQ(Word(), "後");
+  ASSERT_EQ(box->buttonMenuItems.size(), 3u);
+  EXPECT_EQ(U(Button(2).label), "b");
+  EXPECT_EQ(ButtonCursor(), 1);
+  // Stepping is held while the menu is open.
+  EXPECT_EQ(box->Step(), S_OK);
+  EXPECT_EQ(Word(), "後");
+
+  std::vector<int> seen;
+  for (int i = 0; i < 4; ++i) {
+    box->ButtonMenuNext();
+    seen.push_back(ButtonCursor());
+  }
+  EXPECT_EQ(seen, (std::vector<int>{2, 3, 1, 2}));
+  box->ButtonMenuPrev();
+  box->ButtonMenuPrev();
+  EXPECT_EQ(ButtonCursor(), 3);  // wrapped backwards past the first
+  EXPECT_EQ(sounds, std::vector<std::string>(6, "方向キー音"));
+}
+
+TEST_F(CMsgBoxMenus, ButtonGridInsideTheDialogueFrameAndTheLift) {
+  Frame(100, 350, 400, 100);
+  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "2", "メニューアイテム", "{", "a", "1", "A", "b", "2", "B", "c",
+                 "3", "C", "d", "4", "D", "}", "}"}),
+            S_OK);
+  ExpectAt(Button(1).position, 102, 352);  // the cursor item is lifted
+  ExpectAt(Button(1).basePosition, 100, 350);
+  ExpectAt(Button(2).position, 300, 350);
+  ExpectAt(Button(3).position, 100, 400);
+  ExpectAt(Button(4).position, 300, 400);
+  ExpectAt(Button(4).lowerRight, 500, 450);
+  ExpectAt(Button(4).size, 200, 50);
+
+  box->ButtonMenuNext();
+  ExpectAt(Button(1).position, 100, 350);
+  ExpectAt(Button(2).position, 302, 352);
+  ExpectAt(Button(2).lowerRight, 500, 400);  // the corner stays as laid out
+}
+
+TEST_F(CMsgBoxMenus, LeftColumnLayoutAndGridsWithoutFormat) {
+  ASSERT_EQ(Run({"ButtonMenu", "Left", "{", "フォーマット", "1", "3", "メニューアイテム", "{", "a", "1", "A", "b", "2", "B",
+                 "c", "3", "C", "}", "}"}),
+            S_OK);
+  EXPECT_EQ(box->buttonMenuFrame, "Left");
+  ExpectAt(Button(1).basePosition, 0, 0);
+  ExpectAt(Button(2).position, 0, 133);
+  ExpectAt(Button(3).position, 0, 266);
+  ExpectAt(Button(3).size, 150, 133);
+
+  // No format, or zero and nonsense counts: one cell per row of the frame.
+  box->buttonMenuActive = false;
+  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "0", "x", "メニューアイテム", "{", "a", "1", "A", "b", "2", "B", "}", "}"}),
+            S_OK);
+  ExpectAt(Button(2).position, 160, 296 + 136);
+  ExpectAt(Button(2).size, 470, 136);
+}
+
+TEST_F(CMsgBoxMenus, FontMenuBrightnessAndUnselectableItemsPassedOver) {
+  Frame(100, 350, 400, 100);
+  ASSERT_EQ(Run({"FontMenu", "{", "フォーマット", "1", "4", "メニューアイテム", "{", "一", "1", "A", "二", "2", "B", "三", "3",
+                 "C", "四", "4", "D", "}", "}"}),
+            S_OK);
+  EXPECT_TRUE(box->menuActive);
+  ExpectAt(Text(1).position, 120, 360);
+  ExpectAt(Text(2).position, 120, 385);
+  EXPECT_EQ(Text(1).brightness, 255);
+  EXPECT_EQ(Text(2).brightness, 180);
+
+  box->fontMenuItems.at(2)->selectable = false;
+  box->fontMenuItems.at(3)->selectable = false;
+  box->FontMenuNext();
+  EXPECT_EQ(FontCursor(), 4);
+  EXPECT_EQ(Text(1).brightness, 180);
+  EXPECT_EQ(Text(4).brightness, 255);
+  box->FontMenuNext();
+  EXPECT_EQ(FontCursor(), 1);  // wrapped
+  box->FontMenuPrev();
+  EXPECT_EQ(FontCursor(), 4);  // wrapped backwards
+  box->FontMenuPrev();
+  EXPECT_EQ(FontCursor(), 1);
+
+  // With nothing selectable the cursor comes round to where it was.
+  for (auto& [id, item] : box->fontMenuItems) item->selectable = false;
+  box->FontMenuNext();
+  EXPECT_EQ(FontCursor(), 1);
+  // The button menu is not open: its moves play nothing.
+  box->ButtonMenuNext();
+  EXPECT_EQ(sounds.size(), 5u);
+}
+
+TEST_F(CMsgBoxMenus, DecisionsStartTheTargetScript) {
+  WriteScript("分岐B.Dat", {"Bの話"});
+  std::filesystem::create_directories("GameData/Text/第一章");
+  WriteScript("第一章\\分岐C.Dat", {"Cの話"});
+  ASSERT_EQ(Run({"ButtonMenu", "{", "メニューアイテム", "{", "はい", "1", "分岐A", "いいえ", "2", "分岐B", "}", "}"}), S_OK);
+  box->ButtonMenuNext();
+  EXPECT_EQ(box->FontMenuDecide(), 0);  // not open
+  EXPECT_EQ(box->ButtonMenuDecide(), 1);
+  EXPECT_FALSE(box->buttonMenuActive);
+  EXPECT_EQ(U(CMsgBox::currentScriptName), "分岐B.Dat");
+  EXPECT_EQ(Message(), "Bの話\n\n");
+  EXPECT_EQ(box->ButtonMenuDecide(), 0);
+  EXPECT_EQ(sounds.back(), "決定キー音");
+
+  // A "$" target goes through its variable.
+  ASSERT_EQ(Run({"string", "$行先", "=", "第一章\\分岐C", "FontMenu", "{", "メニューアイテム", "{", "x", "1", "$行先", "}",
+                 "}"}),
+            S_OK);
+  EXPECT_EQ(box->FontMenuDecide(), 1);
+  EXPECT_EQ(U(CMsgBox::currentScriptName), "第一章\\分岐C.Dat");
+  EXPECT_EQ(Message(), "Cの話\n\n");
+}
+
+TEST_F(CMsgBoxMenus, EmptyMenuOpensWithNoCursorAndIgnoresMovesAndDecisions) {
+  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "}", "FontMenu", "{", "}"}), S_OK);
+  EXPECT_TRUE(box->buttonMenuActive);
+  EXPECT_EQ(box->buttonMenuCursor, box->buttonMenuItems.end());
+  box->ButtonMenuNext();
+  box->ButtonMenuPrev();
+  EXPECT_EQ(box->ButtonMenuDecide(), 0);
+  EXPECT_TRUE(box->buttonMenuActive);
+}
+
+TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {
+  // The frame word is taken; the word after it runs as usual.
+  ASSERT_EQ(Run({"ButtonMenu", "枠", "Texture", "a", "taro.tga", "文"}), S_OK);
+  EXPECT_FALSE(box->buttonMenuActive);
+  EXPECT_EQ(box->buttonMenuFrame, W("枠"));
+  EXPECT_EQ(U(box->textureAliases.at("a")), "taro.tga");
+  EXPECT_EQ(Message(), "文\n\n");
+
+  ASSERT_EQ(Run({"FontMenu", "枠", "文"}), S_OK);
+  EXPECT_FALSE(box->menuActive);
+  EXPECT_EQ(Message(), "文\n\n");
+}
+
+TEST_F(CMsgBoxMenus, BrokenBlocksFailWithoutReadingPastTheScript) {
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(Run({"文"}), S_OK);
+  box->position = 0;
+  EXPECT_EQ(box->ReadButtonMenu(), E_FAIL);
+  EXPECT_EQ(box->ReadFontMenu(), E_FAIL);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("ボタンメニューの項目が設定されていません。"), std::string::npos);
+  EXPECT_NE(err.find("フォントメニューの項目が設定されていません。"), std::string::npos);
+
+  for (std::vector<std::string> words : std::vector<std::vector<std::string>>{
+           {"ButtonMenu", "{", "メニューアイテム", "{", "a", "1"},
+           {"FontMenu", "{", "フォーマット", "2"},
+           {"ButtonMenu", "{"},
+           {"ButtonMenu", "Left"},
+           {"FontMenu"}}) {
+    EXPECT_EQ(Run(words), E_FAIL) << U(words[0]) << " " << words.size();
+    EXPECT_FALSE(box->buttonMenuActive || box->menuActive);
+    EXPECT_FALSE(box->running);
+  }
+}
+
+TEST_F(CMsgBoxMenus, TraceCarriesBothMenus) {
+  char path[] = "/tmp/vantorel_menutrace_XXXXXX";
+  int fd = mkstemp(path);
+  ASSERT_GE(fd, 0);
+  close(fd);
+  ASSERT_TRUE(platform::trace::Open(path));
+  ASSERT_EQ(Run({"ButtonMenu", "{", "メニューアイテム", "{", "はい", "2", "分岐A", "}", "}"}), S_OK);
+  platform::trace::EndFrame(1, 16);
+  platform::trace::Close();
+  std::ifstream in(path);
+  std::stringstream all;
+  all << in.rdbuf();
+  std::remove(path);
+  const std::string line = all.str();
+  EXPECT_NE(line.find("\"buttonMenu\":{\"cursor\":2,\"items\":[{\"id\":2,\"label\":\"はい\",\"target\":\"分岐A\",\"x\":162,"
+                      "\"y\":298,\"w\":470,\"h\":136}]}"),
+            std::string::npos)
+      << line;
+  EXPECT_NE(line.find("\"fontMenu\":{\"cursor\":null,\"items\":[]}"), std::string::npos);
+}
