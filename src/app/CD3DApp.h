@@ -99,6 +99,12 @@ class CD3DApp {
   HRESULT ReleaseDirectMusic();
   void CloseSequence();
   void SendClose() { HandleMessage(mainWindow, platform::WM_CLOSE, 0, 0); }
+  // For modal screens in headless runs: closes the current pass and opens the
+  // next one; false when the run's frame limit is reached.
+  bool NextHeadlessPass() {
+    EndPass();
+    return BeginPass();
+  }
 
   GUID actionMapGuid;
   void* direct3D = nullptr;  // the renderer behind the device; non-null once created
