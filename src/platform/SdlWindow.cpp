@@ -107,7 +107,7 @@ class SdlWindow : public Window {
     dialog_.reset();
     device_.reset();
     uiFont_.reset();
-    if (renderer_) SDL_DestroyRenderer(renderer_);
+    DestroySdlRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     renderer_ = nullptr;
     window_ = nullptr;
