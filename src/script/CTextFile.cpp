@@ -1,0 +1,68 @@
+#include "script/CTextFile.h"
+
+#include "platform/Debug.h"
+#include "platform/Files.h"
+
+CTextFile::CTextFile(bool encrypted) : cipher(std::make_unique<CCipher>()), encrypted(encrypted ? 1 : 0) {}
+
+CTextFile::~CTextFile() { cipher.reset(); }
+
+bool CTextFile::MarkEnciphered(std::string& path) {
+  size_t dot = path.find('.');
+  if (dot == std::string::npos) return false;
+  path.insert(dot, 1, 'E');
+  return true;
+}
+
+void CTextFile::DecodeBytes(std::string_view fileBytes, WordList& words) {
+  WordList().swap(words);
+  // A 0x1A byte is an ordinary byte here: the cipher produces it from
+  // ordinary text, so it must not end the file.
+  SplitWords(fileBytes, words);
+  if (encrypted) cipher->Decrypt(words, kKey);
+  RemoveCommentBlocks(words);
+}
+
+bool CTextFile::FindUnreadableByte(const WordList& enciphered, size_t& word, size_t& byte) {
+  for (word = 0; word < enciphered.size(); ++word) {
+    const std::string& w = enciphered[word];
+    for (byte = 0; byte + 1 < w.size(); ++byte) {
+      unsigned char c = static_cast<unsigned char>(w[byte]);
+      if (c == 0 || IsWordSpace(c)) return true;
+    }
+  }
+  return false;
+}
+
+std::string CTextFile::EncodeWords(WordList& words) {
+  if (encrypted) cipher->Encrypt(words, kKey);
+  return JoinWords(words);
+}
+
+HRESULT CTextFile::Read(std::string path, WordList& words) {
+  WordList().swap(words);  // emptied and its storage released, whatever follows
+  if (encrypted && !MarkEnciphered(path)) return E_FAIL;
+  if (!platform::FileExists(path)) return E_FAIL;
+  std::string bytes;
+  // An unreadable entry (a directory, a read error) still counts as found:
+  // the words read so far, possibly none, are the result.
+  platform::ReadWholeFile(path, bytes);
+  DecodeBytes(bytes, words);
+  return S_OK;
+}
+
+HRESULT CTextFile::Write(std::string path, WordList& words) {
+  if (encrypted && !MarkEnciphered(path)) return E_FAIL;
+  std::string bytes = EncodeWords(words);
+  size_t word = 0;
+  size_t byte = 0;
+  if (encrypted && FindUnreadableByte(words, word, byte)) {
+    // Writing it would replace a good file with one that reads back wrong.
+    platform::OutputDebugString("CTextFile: word " + std::to_string(word) + " of " + path +
+                                " enciphers to whitespace or zero and would not read back; not written\n");
+    return E_FAIL;
+  }
+  // A save must never destroy the previous one: the platform writes a
+  // temporary file, syncs it and renames it over the target.
+  return platform::WriteFileAtomic(path, bytes) ? S_OK : E_FAIL;
+}

@@ -1,0 +1,61 @@
+// vantorel-script: the game authors' tool for script files.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "ScriptTool.h"
+
+namespace scripttool {
+const std::vector<Command>& Commands() {
+  static const std::vector<Command> commands = {
+      {"encode", "encode [--cp932] SOURCE TARGET",
+       "encipher a plain script into the game's word file; TARGET is the plain name, the \"E\" is inserted "
+       "before the first \".\" of its file name",
+       RunEncode},
+      {"decode", "decode [-o OUT] [--cp932] FILE",
+       "print the deciphered words one per line in UTF-8, or write them to OUT as a plain script", RunDecode},
+      {"build", "build [--cp932] SRCDIR GAMEDIR",
+       "encode every .txt below SRCDIR into GAMEDIR/GameData/Text with the same relative path and \".Dat\"",
+       RunBuild},
+  };
+  return commands;
+}
+}  // namespace scripttool
+
+namespace {
+void PrintHelp(std::FILE* out) {
+  std::fprintf(out, "usage: vantorel-script COMMAND [OPTIONS] ARGS\n\ncommands:\n");
+  for (const scripttool::Command& c : scripttool::Commands())
+    std::fprintf(out, "  %s\n      %s\n", c.usage, c.summary);
+  std::fprintf(out,
+               "\noptions:\n"
+               "  --cp932   plain scripts are CP932 instead of UTF-8\n"
+               "  -h, --help  this text\n");
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty()) {
+    PrintHelp(stderr);
+    return scripttool::kUsage;
+  }
+  if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+    PrintHelp(stdout);
+    return scripttool::kOk;
+  }
+  for (const scripttool::Command& c : scripttool::Commands()) {
+    if (args[0] != c.name) continue;
+    std::vector<std::string> rest(args.begin() + 1, args.end());
+    for (const std::string& a : rest) {
+      if (a == "-h" || a == "--help") {
+        std::printf("usage: vantorel-script %s\n  %s\n", c.usage, c.summary);
+        return scripttool::kOk;
+      }
+    }
+    return c.run(rest);
+  }
+  scripttool::PrintError("unknown command \"" + args[0] + "\" (try --help)");
+  return scripttool::kUsage;
+}
