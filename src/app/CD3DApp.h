@@ -9,6 +9,7 @@
 
 #include "app/RunOptions.h"
 #include "app/TickTimer.h"
+#include "platform/Guid.h"
 #include "platform/Device.h"
 #include "platform/Result.h"
 #include "platform/Window.h"
@@ -28,12 +29,6 @@ struct ResourceSlot {
   void* handle = nullptr;
   int32_t enabled = 1;
   int32_t resourceId = 0;
-};
-
-struct GUID {
-  uint32_t data1 = 0;
-  uint16_t data2 = 0, data3 = 0;
-  uint8_t data4[8] = {};
 };
 
 struct D3DLIGHT8 {

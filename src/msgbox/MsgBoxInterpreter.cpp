@@ -1,0 +1,247 @@
+// The interpreter machinery: opening scripts, stepping through the word list,
+// text and speaker words, variables, goto and the commands that stop a script.
+#include <string>
+
+#include "app/TextFont.h"
+#include "gfx/CPolygon.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/Report.h"
+#include "platform/TextCodec.h"
+#include "script/CTextFile.h"
+
+std::string CMsgBox::currentScriptName;
+
+namespace {
+// Byte offsets at which a message is broken into rows of 26 full-width characters.
+constexpr size_t kSecondRow = 52;
+constexpr size_t kThirdRow = 104;
+const char kRowBreak[] = "\n\n";
+// A jump runs the new script inside the step that jumped. Scripts that keep
+// jumping without a wait point (one that jumps to itself) would nest without
+// end; past this depth the jump only opens its script, and the script runs
+// on at the next step.
+constexpr int kMaxNestedSteps = 32;
+}  // namespace
+
+HRESULT CMsgBox::StartScript(std::string name) {
+  HRESULT hr = OpenScript(name);
+  if (FAILED(hr)) return hr;
+  hr = Step();
+  // Battle and Map stop the script but are no failure of starting it.
+  return hr < 0 ? hr : S_OK;
+}
+
+HRESULT CMsgBox::OpenScript(std::string name) {
+  words.clear();
+  if (messageTextObject) messageTextObject->setText("");
+  // The standing pictures blank out until a script sets them again; their
+  // texture names stay, the background and wide picture carry over.
+  for (CPolygon* sprite : {rightSprite.get(), centerSprite.get(), leftSprite.get()}) {
+    if (sprite) sprite->SetTexturePointer(nullptr);
+  }
+  scriptPath = textDir + name;
+  // An empty name would name the text directory itself: treat it as missing.
+  HRESULT hr = (name.empty() || !textFile) ? E_FAIL : textFile->Read(scriptPath, words);
+  if (FAILED(hr)) {
+    words.clear();
+    position = 0;
+    running = false;
+    DXTRACE("CMsgBox", E_FAIL, SJ("指定された名前のスクリプトファイルが見つかりませんでした。"), true);
+    TraceOpen(name, E_FAIL);
+    return E_FAIL;
+  }
+  position = 0;
+  typedLength = 0;
+  running = true;
+  rowBreaks = true;
+  TraceOpen(name, S_OK);
+  return S_OK;
+}
+
+HRESULT CMsgBox::StepIfIdle() {
+  if (typing) return S_OK;
+  return Step();
+}
+
+HRESULT CMsgBox::NextWord() {
+  if (position < words.size()) ++position;
+  if (position >= words.size()) {
+    position = words.size();
+    running = false;
+    return E_FAIL;
+  }
+  return S_OK;
+}
+
+HRESULT CMsgBox::Step() {
+  ++stepDepth_;
+  HRESULT hr = RunStep();
+  --stepDepth_;
+  TraceStep(hr);
+  return hr;
+}
+
+HRESULT CMsgBox::RunStep() {
+  if (buttonMenuActive || menuActive || imageFadeActive || volumeFadeActive) return S_OK;
+  if (position >= words.size()) {
+    position = words.size();
+    running = false;
+    return E_FAIL;
+  }
+  for (;;) {
+    bool matched = false;
+    Outcome outcome = RunPass(matched);
+    if (outcome.kind == Outcome::Return) return outcome.result;
+    if (words[position] == ".") {
+      messageText.clear();
+      typedLength = 0;
+      if (FAILED(NextWord())) return E_FAIL;
+      continue;
+    }
+    if (matched) continue;
+    return TextWord();
+  }
+}
+
+CMsgBox::Outcome CMsgBox::Finish() {
+  if (FAILED(NextWord())) return Return(E_FAIL);
+  return Next();
+}
+
+CMsgBox::Outcome CMsgBox::EndOfWords() {
+  position = words.size();
+  running = false;
+  return Return(E_FAIL);
+}
+
+HRESULT CMsgBox::TextWord() {
+  const std::string& colon = SJ("：");
+  std::string word = words[position];
+  if (word.find(colon) != std::string::npos) {
+    // A speaker word takes the next word as its text, whatever it holds.
+    if (position + 1 >= words.size()) return EndOfWords().result;
+    std::string key = word;
+    const std::string& star = SJ("＊");
+    size_t at = key.find(star);
+    if (at != std::string::npos) {
+      key.erase(at, star.size());
+      if ((at = key.find(colon)) != std::string::npos) key.erase(at, colon.size());
+      speakerKey = key;
+      auto alias = textureAliases.find(speakerKey);
+      if (alias != textureAliases.end()) {
+        if (speakerSprite) speakerSprite->SetTexture(alias->second);
+      } else {
+        speakerKey = "Nothing";
+      }
+      speakerLabel = SJ("？？？：");
+    } else {
+      if ((at = key.find(colon)) != std::string::npos) key.erase(at, colon.size());
+      speakerKey = key;
+      auto alias = textureAliases.find(speakerKey);
+      if (alias != textureAliases.end()) {
+        if (speakerSprite) speakerSprite->SetTexture(alias->second);
+        // A picture variant such as 太郎・笑顔 is labelled with the name alone.
+        if ((at = key.find(SJ("・"))) != std::string::npos) key.erase(at);
+        speakerLabel = key + colon;
+      } else {
+        auto nothing = textureAliases.find("Nothing");
+        if (nothing != textureAliases.end() && speakerSprite) speakerSprite->SetTexture(nothing->second);
+        speakerLabel = speakerKey == SJ("ナレーション") ? std::string() : speakerKey + colon;
+      }
+    }
+    ++position;
+    word = words[position];
+  }
+  SetMessage(speakerLabel + word);
+  ++position;
+  return S_OK;
+}
+
+void CMsgBox::SetMessage(const std::string& text) {
+  messageText = text;
+  if (rowBreaks) {
+    if (messageText.size() > kThirdRow) messageText.insert(kThirdRow, kRowBreak);
+    if (messageText.size() > kSecondRow) messageText.insert(kSecondRow, kRowBreak);
+    messageText += kRowBreak;
+  }
+  // A message typed on from an earlier, longer one would never reach the
+  // text object: the typewriter only writes it while typedLength grows.
+  if (typedLength >= messageText.size()) {
+    typedLength = static_cast<uint32_t>(messageText.size());
+    if (messageTextObject) messageTextObject->setText(messageText);
+  }
+}
+
+bool CMsgBox::ReplaceVariable(std::string& word) const {
+  auto it = variables.find(word);
+  if (it == variables.end()) return false;
+  word = it->second;
+  return true;
+}
+
+bool CMsgBox::AssignVariable(const std::string& value, const std::string& name) {
+  auto it = variables.find(name);
+  if (it == variables.end()) return false;
+  std::string copy = value;
+  ReplaceVariable(copy);
+  it->second = copy;
+  return true;
+}
+
+// --- commands of the machinery itself ---
+
+CMsgBox::Outcome CMsgBox::CmdBattle() { return Return(BattleResult); }
+
+CMsgBox::Outcome CMsgBox::CmdMap() { return Return(MapResult); }
+
+CMsgBox::Outcome CMsgBox::CmdGameEnd() {
+  running = false;
+  return Return(GameEndResult);
+}
+
+CMsgBox::Outcome CMsgBox::CmdNextScriptFile() {
+  currentScriptName = NextArgument();
+  return Finish();
+}
+
+CMsgBox::Outcome CMsgBox::CmdAssign() {
+  std::string name = words[position];
+  if (NextArgument() != "=") {
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の構文が間違っています。"), true);
+    return Return(E_FAIL);
+  }
+  if (!AssignVariable(NextArgument(), name)) {
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の失敗：変数名が定義されていません。"), true);
+    return Return(E_FAIL);
+  }
+  return Finish();
+}
+
+CMsgBox::Outcome CMsgBox::CmdGoto() {
+  std::string target = NextArgument();
+  if (!target.empty() && target[0] == '$' && !ReplaceVariable(target)) {
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の置き換えに失敗"), true);
+    return Return(E_FAIL);
+  }
+  currentScriptName = target + ".Dat";
+  // The jump has happened whether or not the file opened; a missing file
+  // leaves the list empty and the next step fails into the frame loop.
+  if (stepDepth_ >= kMaxNestedSteps) {
+    OpenScript(currentScriptName);
+  } else {
+    StartScript(currentScriptName);
+  }
+  return Return(S_OK);
+}
+
+CMsgBox::Outcome CMsgBox::CmdString() {
+  std::string name = NextArgument();
+  std::string value;
+  if (position + 1 < words.size() && words[position + 1] == "=") {
+    if (position + 2 >= words.size()) return EndOfWords();
+    position += 2;
+    value = words[position];
+  }
+  variables[name] = value;
+  return Finish();
+}

@@ -1,0 +1,107 @@
+// The message window's part of the headless trace: its state on every line,
+// and an event for every step and every script opened.
+#include <cstdio>
+#include <string>
+
+#include "gfx/CAnimPolygon.h"
+#include "gfx/CPolygon.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/Trace.h"
+
+namespace {
+const char* Bool(bool b) { return b ? "true" : "false"; }
+
+std::string Number(float f) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%g", static_cast<double>(f));
+  return buf;
+}
+
+void AppendSprite(std::string& out, const char* key, const CPolygon* sprite) {
+  if (out.back() != '{') out += ',';
+  out += '"';
+  out += key;
+  out += "\":";
+  if (!sprite) {
+    out += "null";
+    return;
+  }
+  Vec3 p = sprite->GetPosition();
+  Vec3 s = sprite->GetSize();
+  out += "{\"name\":" + platform::JsonCp932(sprite->textureName) + ",\"shown\":" + Bool(sprite->texture != nullptr) +
+         ",\"alpha\":" + std::to_string(sprite->GetAlpha()) + ",\"x\":" + Number(p.x) + ",\"y\":" + Number(p.y) +
+         ",\"w\":" + Number(s.x) + ",\"h\":" + Number(s.y) + "}";
+}
+}  // namespace
+
+void CMsgBox::RegisterTrace() {
+  traceId_ = platform::trace::AddStateProvider([this](std::string& members) { TraceState(members); });
+}
+
+void CMsgBox::UnregisterTrace() {
+  if (traceId_) platform::trace::RemoveStateProvider(traceId_);
+  traceId_ = 0;
+}
+
+void CMsgBox::TraceState(std::string& out) const {
+  using platform::JsonCp932;
+  out += "\"script\":" + JsonCp932(currentScriptName);
+  out += ",\"position\":" + std::to_string(position);
+  out += ",\"words\":" + std::to_string(words.size());
+  out += std::string(",\"running\":") + Bool(running);
+  out += ",\"message\":" + JsonCp932(messageText);
+  out += ",\"typed\":" + std::to_string(typedLength);
+  out += std::string(",\"typing\":") + Bool(typing);
+  out += ",\"speakerKey\":" + JsonCp932(speakerKey);
+  out += ",\"speakerLabel\":" + JsonCp932(speakerLabel);
+  out += std::string(",\"buttonMenuActive\":") + Bool(buttonMenuActive);
+  out += std::string(",\"menuActive\":") + Bool(menuActive);
+  out += std::string(",\"saveMode\":") + Bool(saveMode);
+  out += std::string(",\"loadMode\":") + Bool(loadMode);
+  out += std::string(",\"imageFadeActive\":") + Bool(imageFadeActive);
+  out += std::string(",\"volumeFadeActive\":") + Bool(volumeFadeActive);
+
+  out += ",\"variables\":{";
+  for (auto it = variables.begin(); it != variables.end(); ++it) {
+    if (it != variables.begin()) out += ',';
+    out += JsonCp932(it->first) + ":" + JsonCp932(it->second);
+  }
+  out += "},\"intVars\":{";
+  for (auto it = intVars.begin(); it != intVars.end(); ++it) {
+    if (it != intVars.begin()) out += ',';
+    out += JsonCp932(it->first) + ":" + std::to_string(it->second);
+  }
+  out += "},\"actions\":{";
+  if (inputState) {
+    bool first = true;
+    for (int id = 0; id < 255; ++id) {
+      if (!inputState[id]) continue;
+      if (!first) out += ',';
+      first = false;
+      out += "\"" + std::to_string(id) + "\":" + std::to_string(inputState[id]);
+    }
+  }
+  out += "},\"sprites\":{";
+  AppendSprite(out, "bg", bgSprite.get());
+  AppendSprite(out, "left", leftSprite.get());
+  AppendSprite(out, "center", centerSprite.get());
+  AppendSprite(out, "right", rightSprite.get());
+  AppendSprite(out, "wideCenter", wideCenterSprite.get());
+  AppendSprite(out, "speaker", speakerSprite.get());
+  AppendSprite(out, "pictureFrame", pictureFrameSprite.get());
+  AppendSprite(out, "window", windowSprite.get());
+  AppendSprite(out, "cursor", cursorSprite.get());
+  AppendSprite(out, "button", buttonSprite.get());
+  out += '}';
+}
+
+void CMsgBox::TraceStep(HRESULT result) {
+  if (!platform::trace::Enabled()) return;
+  platform::trace::Event("{\"type\":\"step\",\"result\":" + std::to_string(result) + "}");
+}
+
+void CMsgBox::TraceOpen(const std::string& name, HRESULT result) {
+  if (!platform::trace::Enabled()) return;
+  platform::trace::Event("{\"type\":\"open\",\"name\":" + platform::JsonCp932(name) +
+                         ",\"result\":" + std::to_string(result) + "}");
+}

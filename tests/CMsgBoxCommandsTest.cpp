@@ -1,0 +1,119 @@
+// The command set: pictures, texture aliases, texture loading, and the
+// keywords whose words are taken while their units are not wired in.
+#include "MsgBoxTestSupport.h"
+
+using namespace msgboxtest;
+using CMsgBoxCommands = MsgBoxTest;
+
+TEST_F(CMsgBoxCommands, FirstTextureDefinitionStands) {
+  ASSERT_EQ(Run({"Texture", "a", "taro.tga", "texture", "a", "hanako.tga", "Left", "a", "文"}), S_OK);
+  EXPECT_EQ(box->textureAliases.at("a"), "taro.tga");
+  EXPECT_EQ(box->leftSprite->textureName, "taro.tga");
+}
+
+TEST_F(CMsgBoxCommands, PictureCommandsInBothSpellings) {
+  ASSERT_EQ(Run({"Texture", "b", "bg.tga", "Texture", "t", "taro.tga", "Texture", "w", "wide.tga", "bg", "b", "right",
+                 "t", "center", "t", "left", "t", "WideCenter", "w", "文"}),
+            S_OK);
+  EXPECT_EQ(box->bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->wideCenterSprite->textureName, "wide.tga");
+  for (CPolygon* sprite : {box->rightSprite.get(), box->centerSprite.get(), box->leftSprite.get()}) {
+    EXPECT_EQ(sprite->textureName, "taro.tga");
+    EXPECT_TRUE(sprite->texture);
+  }
+  // One file, one texture, shared.
+  EXPECT_EQ(box->rightSprite->texture, box->leftSprite->texture);
+}
+
+TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(Run({"Texture", "b", "bg.tga", "BG", "b", "BG", "undefined", "Right", "undefined", "続き"}), S_OK);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), std::string::npos);
+  EXPECT_EQ(box->bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->rightSprite->textureName, "Nothing");
+  EXPECT_EQ(Message(), "続き\n\n");
+}
+
+TEST_F(CMsgBoxCommands, ClearTargets) {
+  std::vector<std::string> setUp = {"Texture", "t", "taro.tga", "Texture", "b", "bg.tga", "BG", "b", "Left", "t",
+                                    "Right", "t", "Center", "t", "WideCenter", "t", "Texture", "s", "hanako.tga"};
+  auto run = [&](std::vector<std::string> tail) {
+    std::vector<std::string> words = setUp;
+    words.push_back("s：");
+    words.push_back("a");
+    words.insert(words.end(), tail.begin(), tail.end());
+    return Run(words);
+  };
+  // Clear is tested three times in a row within one pass; lower-case
+  // targets and other words are taken and do nothing.
+  ASSERT_EQ(run({"Clear", "Left", "Clear", "left", "Clear", "Nope", "Clear", "Right", "文"}), S_OK);
+  ASSERT_EQ(box->Step(), S_OK);
+  EXPECT_EQ(box->leftSprite->textureName, "Nothing");
+  EXPECT_FALSE(box->leftSprite->texture);
+  EXPECT_EQ(box->rightSprite->textureName, "Nothing");
+  EXPECT_EQ(box->centerSprite->textureName, "taro.tga");
+  EXPECT_EQ(Message(), "s：文\n\n");
+
+  ASSERT_EQ(run({"Clear", "All", "文"}), S_OK);
+  ASSERT_EQ(box->Step(), S_OK);
+  for (CPolygon* sprite : {box->leftSprite.get(), box->centerSprite.get(), box->rightSprite.get(),
+                           box->wideCenterSprite.get()}) {
+    EXPECT_EQ(sprite->textureName, "Nothing");
+  }
+  // The background and the speaker picture stay.
+  EXPECT_EQ(box->bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->speakerSprite->textureName, "hanako.tga");
+}
+
+TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(Run({"Texture", "t", "taro.tga", "Left", "t", "TexLoad", "t", "TexUnload", "t", "TexUnload", "t", "文"}),
+            S_OK);
+  // Unloading a texture that is not loaded is no error.
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(err.find("エイリアス"), std::string::npos);
+  EXPECT_EQ(CPolygon::Registry().count("taro.tga"), 0u);
+  // The picture keeps what it showed.
+  EXPECT_TRUE(box->leftSprite->texture);
+  EXPECT_EQ(Message(), "文\n\n");
+
+  ASSERT_EQ(Run({"Texture", "t", "taro.tga", "TexLoad", "t", "文"}), S_OK);
+  EXPECT_EQ(CPolygon::Registry().count("taro.tga"), 1u);
+
+  for (const char* keyword : {"TexLoad", "TexUnload"}) {
+    SCOPED_TRACE(keyword);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(Run({keyword, "undefined", "文"}), E_FAIL);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"),
+              std::string::npos);
+    EXPECT_EQ(Word(), "undefined");
+  }
+}
+
+TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
+  // Each keyword swallows exactly its argument words, even when they are
+  // keywords or text themselves.
+  ASSERT_EQ(Run({"キーコンフィグ", "MIDILoad", "GameEnd", "Battle", "SELoad", "a.wav", "音", "MIDIPlay", "曲", "SEPlay",
+                 "音", "SaveMenu", "Map", "LoadMenu", "Save", "s", "f", "save", "s", "f", "Load", "GameEnd", "load",
+                 "f", "FadeIn", "Right", "FadeOut", "Volume", "文"}),
+            S_OK);
+  EXPECT_EQ(Message(), "文\n\n");
+  EXPECT_FALSE(box->menuActive);
+  EXPECT_TRUE(box->running);
+  // A fade as the last words still ends the step without failure.
+  EXPECT_EQ(Run({"FadeOut", "All"}), S_OK);
+  EXPECT_FALSE(box->running);
+}
+
+TEST_F(CMsgBoxCommands, MenuBlocksArePassedOver) {
+  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "メニューアイテム", "{", "はい", "1", "分岐A", "いいえ", "2", "分岐B",
+                 "}", "}", "FontMenu", "Left", "{", "メニューアイテム", "{", "x", "1", "y", "}", "}", "後"}),
+            S_OK);
+  EXPECT_EQ(Message(), "後\n\n");
+  EXPECT_FALSE(box->buttonMenuActive);
+  EXPECT_EQ(box->buttonMenuFrame, "InsideSerifuFrame");
+  EXPECT_EQ(box->fontMenuFrame, "Left");
+  EXPECT_EQ(box->ButtonMenuDecide(), 0);
+  EXPECT_EQ(box->FontMenuDecide(), 0);
+}

@@ -1,0 +1,147 @@
+#pragma once
+// A game directory in a temporary folder with a real CMsgBox set up on an
+// off-screen device, as the application sets it up, and helpers to write
+// scripts and pictures into it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/TextFont.h"
+#include "gfx/CAnimPolygon.h"
+#include "gfx/CPolygon.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/Debug.h"
+#include "platform/Device.h"
+#include "platform/Files.h"
+#include "platform/TextCodec.h"
+#include "script/CTextFile.h"
+
+namespace msgboxtest {
+
+// CP932 bytes of a UTF-8 literal.
+inline std::string W(const std::string& utf8) { return platform::Utf8ToCp932Lossy(utf8); }
+inline std::string U(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
+
+inline MsgBoxLayout GameLayout(int alpha = 255) {
+  MsgBoxLayout l;
+  l.bg = {10, 10, 0.9f, 620, 460, 0};
+  l.pictureFrame = {10, 296, 0.9f, 136, 136, 0};
+  l.speaker = {12, 300, 0.9f, 128, 128, 0};
+  l.window = {160, 296, 0.9f, 470, 136, 0};
+  l.left = {30, 20, 0.9f, 200, 426, 0};
+  l.center = {230, 20, 0.9f, 200, 426, 0};
+  l.right = {430, 20, 0.9f, 200, 426, 0};
+  l.wideCenter = {130, 20, 0.9f, 400, 426, 0};
+  l.alpha = alpha;
+  return l;
+}
+
+// An uncompressed 32-bit TGA, top-left origin, of one colour (0xAARRGGBB).
+inline std::string Tga(int w, int h, uint32_t argb) {
+  std::string f(18, '\0');
+  f[2] = 2;
+  f[12] = char(w & 0xFF), f[13] = char(w >> 8), f[14] = char(h & 0xFF), f[15] = char(h >> 8);
+  f[16] = 32;
+  f[17] = 0x28;
+  for (int i = 0; i < w * h; ++i) {
+    f += char(argb & 0xFF), f += char((argb >> 8) & 0xFF), f += char((argb >> 16) & 0xFF), f += char(argb >> 24);
+  }
+  return f;
+}
+
+// An uncompressed A8R8G8B8 DDS of one colour.
+inline std::string Dds(int w, int h, uint32_t argb) {
+  std::string f = "DDS ";
+  auto le32 = [&f](uint32_t v) {
+    for (int i = 0; i < 4; ++i) f += char((v >> (8 * i)) & 0xFF);
+  };
+  le32(124);
+  le32(0x1 | 0x2 | 0x4 | 0x1000);  // caps, height, width, pixel format
+  le32(uint32_t(h));
+  le32(uint32_t(w));
+  le32(uint32_t(w) * 4);
+  for (int i = 0; i < 13; ++i) le32(0);  // depth, mip count, reserved
+  le32(32);
+  le32(0x41);  // RGB with alpha
+  le32(0);
+  le32(32);
+  le32(0x00FF0000), le32(0x0000FF00), le32(0x000000FF), le32(0xFF000000);
+  le32(0x1000);
+  for (int i = 0; i < 4; ++i) le32(0);
+  for (int i = 0; i < w * h; ++i) le32(argb);
+  return f;
+}
+
+class MsgBoxTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    platform::SetDebugEcho(false);
+    oldDir_ = std::filesystem::current_path();
+    char pattern[] = "/tmp/vantorel_msgbox_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    std::filesystem::current_path(dir_);
+    std::filesystem::create_directories("GameData/Text");
+    std::filesystem::create_directories("GameData/Texture/MsgBox");
+    WriteTexture("MsgBox\\MsgBox.dds", Dds(8, 4, 0xC0203060));
+    WriteTexture("MsgBox\\CharaPicFrame.dds", Dds(4, 4, 0xFFC0C0C0));
+    WriteTexture("MsgBox\\Cursor.tga", Tga(8, 2, 0xFFFFFFFF));
+    for (const char* name : {"bg.tga", "taro.tga", "taro_smile.tga", "hanako.tga", "nothing.tga", "wide.tga"}) {
+      WriteTexture(name, Tga(2, 2, 0xFF808080));
+    }
+    device_ = platform::CreateOffscreenDevice(640, 480);
+    CPolygon::InitDeviceObjects("GameData\\Texture\\", device_.get());
+    TextFont::SetDevice(device_.get());
+    CMsgBox::currentScriptName.clear();
+    box = std::make_unique<CMsgBox>();
+    box->Init(&textFile, nullptr, actions, nullptr, nullptr, W("ＭＳ Ｐゴシック"), 12, 1);
+    box->SetLayout(GameLayout());
+  }
+
+  void TearDown() override {
+    box.reset();
+    CPolygon::DeleteDeviceObjects();
+    TextFont::SetDevice(nullptr);
+    device_.reset();
+    std::filesystem::current_path(oldDir_);
+    std::filesystem::remove_all(dir_);
+    platform::SetDebugEcho(true);
+  }
+
+  void WriteTexture(const std::string& enginePath, const std::string& bytes) {
+    ASSERT_TRUE(platform::WriteFileAtomic("GameData\\Texture\\" + enginePath, bytes));
+  }
+
+  // Writes a script (name and words in UTF-8) into the text directory.
+  void WriteScript(const std::string& name, const std::vector<std::string>& utf8Words, bool enciphered = false) {
+    std::vector<std::string> words;
+    for (const std::string& w : utf8Words) words.push_back(W(w));
+    CTextFile writer(enciphered);
+    ASSERT_EQ(writer.Write("GameData\\Text\\" + W(name), words), S_OK);
+  }
+
+  // Writes "test.Dat" and starts it, returning what StartScript returned.
+  HRESULT Run(const std::vector<std::string>& utf8Words) {
+    WriteScript("test.Dat", utf8Words);
+    return box->StartScript("test.Dat");
+  }
+
+  std::string Message() const { return U(box->messageText); }
+  std::string Word() const { return box->position < box->words.size() ? U(box->words[box->position]) : "<end>"; }
+
+  CTextFile textFile{false};
+  int32_t actions[255] = {};
+  std::unique_ptr<CMsgBox> box;
+
+ private:
+  std::filesystem::path oldDir_;
+  std::filesystem::path dir_;
+  std::unique_ptr<platform::Device> device_;
+};
+
+}  // namespace msgboxtest
