@@ -55,14 +55,22 @@ mid=$((128 + (68 * 470 + 235) * 4))
 [ "$(byte "$T/h.tga" $((18 + 100 * 4 + 3)))" = 255 ] || fail "TGA first row should be the opaque bottom"
 [ "$(byte "$T/h.tga" $((18 + (425 * 200 + 100) * 4 + 3)))" = 0 ] || fail "TGA last row should be the clear top"
 
+# PNG keeps the alpha channel (colour type 6); JPEG is for opaque pictures.
+"$BIN" cat "$T/m.png" || fail "cat.png not written"
+[ "$(od -An -tx1 -N8 "$T/m.png" | tr -d ' ')" = 89504e470d0a1a0a ] || fail "PNG signature"
+[ "$(u "$T/m.png" 16 4)" != 0 ] && [ "$(byte "$T/m.png" 25)" = 6 ] || fail "PNG should be RGBA"
+"$BIN" park-night "$T/n.JPG" || fail "night park .JPG not written"
+[ "$(od -An -tx1 -N3 "$T/n.JPG" | tr -d ' ')" = ffd8ff ] || fail "JPEG signature"
+
 # The same bytes every time, so builds are reproducible.
 "$BIN" hina "$T/h2.tga" && cmp -s "$T/h.tga" "$T/h2.tga" || fail "two runs differ"
 
 # Refusals.
 "$BIN" nonsense "$T/x.dds" 2>/dev/null; [ $? -eq 2 ] || fail "unknown picture must exit 2"
-"$BIN" hina "$T/x.png" 2>/dev/null; [ $? -eq 2 ] || fail "unsupported extension must exit 2"
+"$BIN" hina "$T/x.gif" 2>/dev/null; [ $? -eq 2 ] || fail "unsupported extension must exit 2"
+"$BIN" hina "$T/x.png" --dxt5 2>/dev/null; [ $? -eq 2 ] || fail "a DXT option for a PNG must exit 2"
 "$BIN" hina "$T/x.dds" --dxt9 2>/dev/null; [ $? -eq 2 ] || fail "unknown option must exit 2"
-[ ! -e "$T/x.dds" ] && [ ! -e "$T/x.png" ] || fail "a refused run must not write a file"
+[ ! -e "$T/x.dds" ] && [ ! -e "$T/x.gif" ] && [ ! -e "$T/x.png" ] || fail "a refused run must not write a file"
 "$BIN" hina "$T/h.tga/x.tga" 2>/dev/null; [ $? -eq 1 ] || fail "a target below a plain file must exit 1"
 
 # Every picture the game's build asks for is one the tool knows.

@@ -2,25 +2,39 @@
 //   vantorel-makeart --list
 //   vantorel-makeart NAME OUTFILE [--dxt1|--dxt5]
 // The format follows the extension: .dds (32-bit ARGB unless a DXT option is
-// given) or .tga (32-bit with alpha).
+// given), .tga (32-bit with alpha), .png (with alpha) or .jpg (no alpha).
 #include <cstdio>
+#include <cctype>
 #include <cstring>
 #include <string>
 
 #include "Catalog.h"
 #include "PictureFiles.h"
 #include "platform/Files.h"
+#include "platform/ImageDecoder.h"
 
 namespace {
 
 int Usage() {
-  std::fprintf(stderr, "usage: vantorel-makeart --list | NAME OUTFILE [--dxt1|--dxt5]\n");
+  std::fprintf(stderr, "usage: vantorel-makeart --list | NAME OUTFILE.{dds,tga,png,jpg} [--dxt1|--dxt5]\n");
   return 2;
 }
 
 bool EndsWith(const std::string& s, const char* tail) {
   size_t n = std::strlen(tail);
-  return s.size() >= n && s.compare(s.size() - n, n, tail) == 0;
+  if (s.size() < n) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) return false;
+  return true;
+}
+
+// PNG and JPEG go through the platform's picture writer.
+bool EncodeCommon(const makeart::Image& image, platform::ImageType type, std::string& out) {
+  platform::Image p;
+  p.width = image.width;
+  p.height = image.height;
+  p.argb = image.argb;
+  return platform::EncodeImage(p, type, out, 92);
 }
 
 }  // namespace
@@ -46,12 +60,20 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantorel-makeart: no picture named '%s' (see --list)\n", name.c_str());
     return 2;
   }
-  std::string bytes;
-  if (EndsWith(out, ".dds") || EndsWith(out, ".DDS")) bytes = EncodeDds(entry->draw(), kind);
-  else if (EndsWith(out, ".tga") || EndsWith(out, ".TGA")) bytes = EncodeTga(entry->draw());
-  else {
-    std::fprintf(stderr, "vantorel-makeart: %s: only .dds and .tga are written\n", out.c_str());
+  platform::ImageType common = EndsWith(out, ".png")                             ? platform::ImageType::Png
+                               : EndsWith(out, ".jpg") || EndsWith(out, ".jpeg") ? platform::ImageType::Jpeg
+                                                                                 : platform::ImageType::Unknown;
+  if (!EndsWith(out, ".dds") && !EndsWith(out, ".tga") && common == platform::ImageType::Unknown) {
+    std::fprintf(stderr, "vantorel-makeart: %s: only .dds, .tga, .png and .jpg are written\n", out.c_str());
     return 2;
+  }
+  if (kind != DdsKind::Argb8888 && !EndsWith(out, ".dds")) return Usage();
+  std::string bytes;
+  if (EndsWith(out, ".dds")) bytes = EncodeDds(entry->draw(), kind);
+  else if (EndsWith(out, ".tga")) bytes = EncodeTga(entry->draw());
+  else if (!EncodeCommon(entry->draw(), common, bytes)) {
+    std::fprintf(stderr, "vantorel-makeart: %s: the picture could not be encoded\n", out.c_str());
+    return 1;
   }
   size_t slash = out.find_last_of('/');
   if (slash != std::string::npos && !platform::MakeHostDirs(out.substr(0, slash))) {
