@@ -1,0 +1,133 @@
+// Crash test for saving: a child process saves into slot 1 in a loop,
+// alternating between two game states, and is killed with SIGKILL at a
+// random moment. After every kill the slot file must be exactly one of the
+// two saves and must load back into the variables it holds.
+//
+//   vantorel-savecrash SECONDS [DIR]    (exit 0: every round passed)
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "app/TextFont.h"
+#include "gfx/CPolygon.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/Debug.h"
+#include "platform/Device.h"
+#include "platform/Files.h"
+#include "platform/TextCodec.h"
+#include "script/CTextFile.h"
+
+namespace {
+const char* kSlot = "セーブデータ\\セーブデータ1";
+constexpr int kVariables = 400;  // a save of some 20 KB, so kills land mid-write
+
+void FixedClock(std::tm& now) {
+  now = std::tm{};
+  now.tm_year = 125, now.tm_mday = 1;
+}
+
+// Game state number `which` (0 or 1): every variable's value names it.
+void SetState(CMsgBox& box, int which) {
+  for (int i = 0; i < kVariables; ++i) {
+    box.variables["$v" + std::to_string(i)] = SJ("状態") + std::to_string(which) + "_" + std::to_string(i);
+    box.intVars["$n" + std::to_string(i)] = which * 1000000 + i;
+  }
+}
+
+// Which state the box holds after loading, or -1 when it is neither whole.
+int LoadedState(CMsgBox& box) {
+  box.variables.clear();
+  box.intVars.clear();
+  CMsgBox::currentScriptName.clear();
+  box.Load(SJ(kSlot));
+  if (box.variables.size() != kVariables || box.intVars.size() != kVariables) return -1;
+  const int which = box.intVars["$n0"] / 1000000;
+  if (CMsgBox::currentScriptName != SJ("シーン") + std::to_string(which) + ".Dat") return -1;
+  for (int i = 0; i < kVariables; ++i) {
+    if (box.intVars["$n" + std::to_string(i)] != which * 1000000 + i) return -1;
+    if (box.variables["$v" + std::to_string(i)] != SJ("状態") + std::to_string(which) + "_" + std::to_string(i))
+      return -1;
+  }
+  return which;
+}
+
+[[noreturn]] void SaveForever(CTextFile& file) {
+  static int32_t actions[255];
+  CMsgBox box;
+  box.Init(&file, nullptr, actions, nullptr, nullptr, "x", 12, 1);
+  for (int which = 0;; which ^= 1) {
+    SetState(box, which);
+    box.Save(SJ("シーン") + std::to_string(which), SJ(kSlot));
+  }
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: vantorel-savecrash SECONDS [DIR]\n");
+    return 2;
+  }
+  const double seconds = std::atof(argv[1]);
+  const std::filesystem::path dir =
+      argc > 2 ? std::filesystem::path(argv[2]) : std::filesystem::temp_directory_path() / "vantorel-savecrash";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  std::filesystem::current_path(dir);
+  std::filesystem::create_directories(platform::ResolvePath(SJ("GameData\\Text\\セーブデータ")));
+  platform::SetDebugEcho(false);
+  // The message box draws on an off-screen device; nothing is shown.
+  std::unique_ptr<platform::Device> device = platform::CreateOffscreenDevice(640, 480);
+  CPolygon::InitDeviceObjects("GameData\\Texture\\", device.get());
+  TextFont::SetDevice(device.get());
+  CMsgBox::saveClock = FixedClock;
+  CTextFile file(true);  // the game's saves are enciphered
+
+  // The first save, made whole before any kill.
+  {
+    static int32_t actions[255];
+    CMsgBox box;
+    box.Init(&file, nullptr, actions, nullptr, nullptr, "x", 12, 1);
+    SetState(box, 1);
+    box.Save(SJ("シーン1"), SJ(kSlot));
+  }
+
+  std::mt19937 rng(std::random_device{}());
+  std::uniform_int_distribution<int> delayUs(0, 40000);
+  int rounds = 0, seen[2] = {0, 0};
+  const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+  while (std::chrono::steady_clock::now() < end || rounds == 0) {
+    pid_t child = fork();
+    if (child < 0) return std::perror("fork"), 1;
+    if (child == 0) SaveForever(file);
+    usleep(useconds_t(delayUs(rng)));
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ++rounds;
+
+    static int32_t actions[255];
+    CMsgBox box;
+    box.Init(&file, nullptr, actions, nullptr, nullptr, "x", 12, 1);
+    const int which = LoadedState(box);
+    if (which < 0) {
+      std::fprintf(stderr, "round %d: the slot holds no whole save\n", rounds);
+      return 1;
+    }
+    ++seen[which];
+  }
+  int leftovers = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) leftovers += e.is_regular_file();
+  std::printf("%d kills, slot held state 0 %d times and state 1 %d times; %d files left in the save folder\n",
+              rounds, seen[0], seen[1], leftovers);
+  TextFont::SetDevice(nullptr);
+  CPolygon::DeleteDeviceObjects();
+  return 0;
+}
