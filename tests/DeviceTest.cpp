@@ -79,3 +79,18 @@ TEST(Device, TextureOutlivingItsDeviceIsHarmless) {
   EXPECT_EQ(survivor->Width(), 1);
   survivor.reset();  // must not touch the destroyed renderer
 }
+
+// A device kept in a static object is destroyed at exit, after statics made
+// later (such as the texture bookkeeping its first texture sets up). Found by
+// fuzzing under AddressSanitizer: destroying it then read freed memory.
+TEST(Device, DeviceHeldInAStaticCanBeDestroyedAtExit) {
+  EXPECT_EXIT(
+      {
+        static std::unique_ptr<Device> dev = CreateOffscreenDevice(8, 8);
+        uint32_t px = 0xFFFFFFFF;
+        static TexturePtr tex = dev->CreateTexture(1, 1, &px);
+        dev->Present();
+        std::exit(tex ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}

@@ -5,10 +5,11 @@
 namespace platform {
 namespace {
 // The textures made on each renderer, so that they can be detached from it
-// when it is destroyed. Window thread only.
+// when it is destroyed. Window thread only. Never freed: a renderer held
+// by a static object may be destroyed at exit after this registry would be.
 std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>>& LiveTextures() {
-  static std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>> live;
-  return live;
+  static auto* live = new std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>>;
+  return *live;
 }
 }  // namespace
 
