@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -59,10 +60,7 @@ int LoadedState(CMsgBox& box) {
   return which;
 }
 
-[[noreturn]] void SaveForever(CTextFile& file) {
-  static int32_t actions[255];
-  CMsgBox box;
-  box.Init(&file, nullptr, actions, nullptr, nullptr, "x", 12, 1);
+[[noreturn]] void SaveForever(CMsgBox& box) {
   for (int which = 0;; which ^= 1) {
     SetState(box, which);
     box.Save(SJ("シーン") + std::to_string(which), SJ(kSlot));
@@ -90,33 +88,33 @@ int main(int argc, char** argv) {
   CMsgBox::saveClock = FixedClock;
   CTextFile file(true);  // the game's saves are enciphered
 
-  // The first save, made whole before any kill.
-  {
-    static int32_t actions[255];
-    CMsgBox box;
-    box.Init(&file, nullptr, actions, nullptr, nullptr, "x", 12, 1);
-    SetState(box, 1);
-    box.Save(SJ("シーン1"), SJ(kSlot));
+  // One box, set up before the first fork, so that a child starts saving at
+  // once. The first saves are whole ones made before any kill; they also
+  // time a save, and kills land anywhere within about three saves' time.
+  static int32_t actions[255];
+  CMsgBox saver;
+  saver.Init(&file, nullptr, actions, nullptr, nullptr, "x", 12, 1);
+  const auto t0 = std::chrono::steady_clock::now();
+  for (int which : {0, 1, 0, 1}) {
+    SetState(saver, which);
+    saver.Save(SJ("シーン") + std::to_string(which), SJ(kSlot));
   }
-
+  const auto saveUs = std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - t0) / 4;
   std::mt19937 rng(std::random_device{}());
-  std::uniform_int_distribution<int> delayUs(0, 40000);
+  std::uniform_int_distribution<int> delayUs(0, std::max<int>(1000, int(saveUs.count()) * 3));
   int rounds = 0, seen[2] = {0, 0};
   const auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
   while (std::chrono::steady_clock::now() < end || rounds == 0) {
     pid_t child = fork();
     if (child < 0) return std::perror("fork"), 1;
-    if (child == 0) SaveForever(file);
+    if (child == 0) SaveForever(saver);
     usleep(useconds_t(delayUs(rng)));
     kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
     ++rounds;
 
-    static int32_t actions[255];
-    CMsgBox box;
-    box.Init(&file, nullptr, actions, nullptr, nullptr, "x", 12, 1);
-    const int which = LoadedState(box);
+    const int which = LoadedState(saver);
     if (which < 0) {
       std::fprintf(stderr, "round %d: the slot holds no whole save\n", rounds);
       return 1;
@@ -125,8 +123,14 @@ int main(int argc, char** argv) {
   }
   int leftovers = 0;
   for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) leftovers += e.is_regular_file();
-  std::printf("%d kills, slot held state 0 %d times and state 1 %d times; %d files left in the save folder\n",
-              rounds, seen[0], seen[1], leftovers);
+  std::printf("%d kills (a save takes %lld us), slot held state 0 %d times and state 1 %d times; "
+              "%d files left in the save folder\n",
+              rounds, static_cast<long long>(saveUs.count()), seen[0], seen[1], leftovers);
+  // Both saves must have been seen, or the kills never came mid-save.
+  if (rounds >= 20 && (seen[0] == 0 || seen[1] == 0)) {
+    std::fprintf(stderr, "the kills never landed between saves\n");
+    return 1;
+  }
   TextFont::SetDevice(nullptr);
   CPolygon::DeleteDeviceObjects();
   return 0;
