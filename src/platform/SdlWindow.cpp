@@ -398,10 +398,15 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
   menuOpen_ = false;
   device_->RenderGameArea();
   int answer = 0;
+  bool redraw = true;
   while (answer == 0) {
-    Compose();
+    // Repaint only after something happened: a waiting box costs nothing.
+    if (redraw) Compose();
+    redraw = false;
     SDL_Event e;
-    if (!SDL_WaitEventTimeout(&e, 100)) continue;
+    if (!SDL_WaitEventTimeout(&e, 250)) continue;
+    redraw = true;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) device_->MarkDirty();
     Dialog& dl = *dialog_;
     int n = int(dl.ids.size());
     if (e.type == SDL_KEYDOWN) {
