@@ -5,6 +5,7 @@
 
 #include "app/Resources.h"
 #include "app/TextFont.h"
+#include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
@@ -26,6 +27,7 @@ CD3DApp::CD3DApp() {
 }
 
 CD3DApp::~CD3DApp() {
+  ReleaseDirectMusic();  // frees the audio output when no close ran (a failed Create); else a no-op
   frameTimer.reset();
   windowObject_.reset();
   if (g_app == this) g_app = nullptr;
@@ -228,6 +230,7 @@ void CD3DApp::IdleWait() {
 int CD3DApp::Run() {
   for (;;) {
     if (!BeginPass()) return 0;
+    AudioPumpToClock();  // music on the null output keeps step with the clock
     while (mainWindow->PeekMessage()) {
       Message m;
       if (!mainWindow->GetMessage(m)) {

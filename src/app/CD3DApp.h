@@ -14,8 +14,12 @@
 #include "platform/Window.h"
 
 namespace platform {
-class AudioDevice;
-}
+class AudioPerformance;
+class AudioLoader;
+class AudioPath;
+class AudioComposer;
+class AudioEvent;
+}  // namespace platform
 
 using HWND = platform::Window*;
 using LRESULT = intptr_t;
@@ -121,11 +125,12 @@ class CD3DApp {
   std::unique_ptr<TickTimer> frameTimer;
   // The audio objects standing in for the DirectMusic performance, loader,
   // default audio path, composer and notification event.
-  void* dmPerformance = nullptr;
-  void* dmLoader = nullptr;
-  void* dmAudioPath = nullptr;
-  void* dmComposer = nullptr;
-  void* dmNotificationEvent = nullptr;
+  // The default path belongs to the performance.
+  platform::AudioPerformance* dmPerformance = nullptr;
+  platform::AudioLoader* dmLoader = nullptr;
+  platform::AudioPath* dmAudioPath = nullptr;
+  platform::AudioComposer* dmComposer = nullptr;
+  platform::AudioEvent* dmNotificationEvent = nullptr;
   uint32_t defaultStateBlock = 0;
 
   RunOptions runOptions;

@@ -1,0 +1,244 @@
+// The music graph: FluidSynth renders one MIDI piece into the output's music
+// stream. The player is timed by the samples we render (not by a system
+// timer), so a pulled stream and a device stream behave alike, and the end of
+// a piece is seen exactly, when the player's tick reaches the piece's last.
+#include <fluidsynth.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/Audio.h"
+#include "platform/AudioInternal.h"
+#include "platform/Debug.h"
+#include "platform/Files.h"
+
+namespace platform {
+namespace {
+constexpr size_t kBlock = 512;             // frames per synthesis step (gain ramps over one)
+constexpr size_t kMaxTailFrames = kAudioRate * 5;  // release tails end after 5 s at most
+constexpr double kSynthGain = 1.0;          // FluidSynth's own level; our volume comes on top
+
+bool HostFileExists(const std::string& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ChooseSoundFont() {
+  if (const char* env = std::getenv("VANTOREL_SOUNDFONT"); env && *env) return env;
+  for (const char* p : {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
+                        "/usr/share/sounds/sf2/default-GM.sf2"}) {
+    if (HostFileExists(p)) return p;
+  }
+  return std::string();
+}
+
+// FluidSynth logs from whatever thread it runs on; only its errors matter.
+void FluidLog(int level, const char* message, void*) {
+  if (level <= FLUID_ERR) std::fprintf(stderr, "fluidsynth: %s\n", message);
+}
+
+uint32_t LittleEndian32(const std::string& b, size_t at) {
+  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+// Leaves a standard MIDI file image in `bytes` (unwrapping a RIFF RMID file);
+// false when it is none.
+bool ExtractSmf(std::string& bytes) {
+  if (bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "RMID") == 0) {
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+      size_t size = LittleEndian32(bytes, at + 4);
+      if (bytes.compare(at, 4, "data") == 0) {
+        bytes = bytes.substr(at + 8, std::min(size, bytes.size() - at - 8));
+        break;
+      }
+      if (size > bytes.size()) return false;
+      at += 8 + size + (size & 1);
+    }
+  }
+  return bytes.size() >= 14 && bytes.compare(0, 4, "MThd") == 0;
+}
+}  // namespace
+
+struct MusicGraph::Impl {
+  enum class State { Idle, Playing, Tail };
+
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = nullptr;
+  std::string soundFont;
+  std::thread loader;
+  std::string loadError;  // written by the loader thread, read after joining
+
+  std::mutex mu;  // everything below; the renderer holds it while synthesising
+  fluid_player_t* player = nullptr;
+  State state = State::Idle;
+  size_t tailFrames = 0;
+  std::deque<int> events;
+  std::function<void()> notify;
+  float target = 1.0f;   // gain asked for
+  float applied = 1.0f;  // gain at the end of the last block
+  std::vector<float> block = std::vector<float>(kBlock * 2);
+
+  void WaitForSoundFont() {
+    if (!loader.joinable()) return;
+    loader.join();
+    if (!loadError.empty()) OutputDebugString(loadError);
+  }
+
+  // Called with mu held, after each block.
+  bool CheckEnd(size_t frames) {
+    if (state == State::Playing) {
+      int total = fluid_player_get_total_ticks(player);
+      if (total > 0 && fluid_player_get_current_tick(player) >= total) {
+        events.push_back(kComplete);
+      } else if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) {
+        events.push_back(total > 0 ? kComplete : kErrorAbort);  // nothing playable in the file
+      } else {
+        return false;
+      }
+      fluid_synth_all_notes_off(synth, -1);  // notes left hanging must not ring forever
+      state = State::Tail;
+      tailFrames = 0;
+      return true;
+    }
+    if (state == State::Tail) {
+      tailFrames += frames;
+      if (fluid_synth_get_active_voice_count(synth) == 0 || tailFrames >= kMaxTailFrames) state = State::Idle;
+    }
+    return false;
+  }
+};
+
+MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
+  static bool logSet = false;
+  if (!logSet) {
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+      fluid_set_log_function(level, FluidLog, nullptr);
+    logSet = true;
+  }
+  Impl& m = *impl_;
+  m.settings = new_fluid_settings();
+  fluid_settings_setnum(m.settings, "synth.sample-rate", kAudioRate);
+  fluid_settings_setnum(m.settings, "synth.gain", kSynthGain);
+  fluid_settings_setstr(m.settings, "player.timing-source", "sample");
+  fluid_settings_setint(m.settings, "synth.cpu-cores", 1);
+  m.synth = new_fluid_synth(m.settings);
+  m.soundFont = ChooseSoundFont();
+  // Loading takes 0.06 s (TimGM6mb) to seconds (large fonts): off the path
+  // to the first frame.
+  m.loader = std::thread([&m] {
+    if (!m.synth) {
+      m.loadError = "Music: the synthesiser could not be created; music is silent.";
+    } else if (m.soundFont.empty()) {
+      m.loadError = "Music: no General MIDI soundfont found; music is silent.";
+    } else if (fluid_synth_sfload(m.synth, m.soundFont.c_str(), 1) == FLUID_FAILED) {
+      m.loadError = "Music: cannot load the soundfont " + m.soundFont + "; music is silent.";
+    }
+  });
+  audio_internal::AttachMusic(this);
+}
+
+MusicGraph::~MusicGraph() {
+  audio_internal::DetachMusic(this);
+  Impl& m = *impl_;
+  if (m.loader.joinable()) m.loader.join();
+  if (m.player) delete_fluid_player(m.player);
+  if (m.synth) delete_fluid_synth(m.synth);
+  if (m.settings) delete_fluid_settings(m.settings);
+}
+
+void MusicGraph::SetNotify(std::function<void()> notify) {
+  std::lock_guard lock(impl_->mu);
+  impl_->notify = std::move(notify);
+}
+
+bool MusicGraph::Play(std::string_view enginePath) {
+  Impl& m = *impl_;
+  std::string bytes;
+  if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes) || !m.synth) return false;
+  m.WaitForSoundFont();
+  std::lock_guard lock(m.mu);
+  if (m.player) delete_fluid_player(m.player);
+  fluid_synth_system_reset(m.synth);  // silences the old piece and clears reverb and chorus
+  m.player = new_fluid_player(m.synth);
+  // Events of the old piece must not restart the new one.
+  m.events.clear();
+  if (!m.player || fluid_player_add_mem(m.player, bytes.data(), bytes.size()) != FLUID_OK ||
+      fluid_player_play(m.player) != FLUID_OK) {
+    if (m.player) delete_fluid_player(m.player);
+    m.player = nullptr;
+    m.state = Impl::State::Idle;
+    return false;
+  }
+  m.state = Impl::State::Playing;
+  m.applied = m.target;
+  return true;
+}
+
+HRESULT MusicGraph::SetVolume(int32_t hundredths) {
+  std::lock_guard lock(impl_->mu);
+  impl_->target = DecibelGain(hundredths);
+  if (impl_->state == Impl::State::Idle) impl_->applied = impl_->target;
+  return S_OK;
+}
+
+bool MusicGraph::GetEvent(int& code) {
+  std::lock_guard lock(impl_->mu);
+  if (impl_->events.empty()) return false;
+  code = impl_->events.front();
+  impl_->events.pop_front();
+  return true;
+}
+
+bool MusicGraph::Playing() const {
+  std::lock_guard lock(impl_->mu);
+  return impl_->state == Impl::State::Playing;
+}
+
+std::string MusicGraph::SoundFontPath() const { return impl_->soundFont; }
+
+void MusicGraph::Render(int16_t* out, size_t frames) {
+  Impl& m = *impl_;
+  std::function<void()> notify;
+  {
+    std::lock_guard lock(m.mu);
+    size_t done = 0;
+    while (done < frames) {
+      if (m.state == Impl::State::Idle) {
+        std::memset(out + done * 2, 0, (frames - done) * 2 * sizeof(int16_t));
+        break;
+      }
+      size_t n = std::min(frames - done, kBlock);
+      float* buf = m.block.data();
+      fluid_synth_write_float(m.synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
+      // The gain moves linearly across the block, so volume steps do not click.
+      float g0 = m.applied, g1 = m.target;
+      int16_t* dst = out + done * 2;
+      for (size_t i = 0; i < n; ++i) {
+        float g = g0 == g1 ? g1 : g0 + (g1 - g0) * static_cast<float>(i + 1) / static_cast<float>(n);
+        for (int c = 0; c < 2; ++c) {
+          float v = std::nearbyint(buf[i * 2 + c] * g * 32767.0f);
+          dst[i * 2 + c] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+        }
+      }
+      m.applied = g1;
+      done += n;
+      if (m.CheckEnd(n) && m.notify) notify = m.notify;
+    }
+  }
+  if (notify) notify();
+}
+
+}  // namespace platform

@@ -1,0 +1,75 @@
+#include "sound/CDSMusic.h"
+
+#include <algorithm>
+
+#include "platform/Files.h"
+#include "platform/Trace.h"
+#include "platform/Window.h"
+
+using namespace platform;
+
+static_assert(CDSMusic::kMusicEventMessage == WM_APP + 1);
+
+std::unique_ptr<MusicGraph> CDSMusic::graph;
+
+HRESULT CDSMusic::InitGraph(Window* window) {
+  graph.reset();
+  graph = std::make_unique<MusicGraph>();
+  if (window) graph->SetNotify([window] { window->PostMessage(kMusicEventMessage, 0, 0); });
+  return S_OK;
+}
+
+HRESULT CDSMusic::ReleaseGraph() {
+  graph.reset();
+  return S_OK;
+}
+
+CDSMusic::CDSMusic() {
+  traceProvider = trace::AddStateProvider([this](std::string& members) {
+    members += "\"music\":{\"path\":" + JsonCp932(path) + ",\"volume\":" + std::to_string(volume) +
+               ",\"playing\":" + (graph && graph->Playing() ? "true" : "false") + "}";
+  });
+}
+
+CDSMusic::~CDSMusic() { trace::RemoveStateProvider(traceProvider); }
+
+HRESULT CDSMusic::SetDirectory(const std::string& dir) {
+  directory = dir;
+  return S_OK;
+}
+
+HRESULT CDSMusic::Play(const std::string& name) {
+  if (!name.empty()) path = directory + name;
+  HRESULT result = 0;
+  if (!FileExists(path)) {
+    // The graph is left alone: the current piece goes on, but `path` now
+    // names the missing file, so it is not started again when it ends.
+    result = 2;
+  } else if (graph && graph->Play(path)) {
+    SetVolume(volume);
+  }
+  trace::Event("{\"type\":\"midi\",\"name\":" + JsonCp932(name) + ",\"result\":" + std::to_string(result) + "}");
+  return result;
+}
+
+void CDSMusic::OnGraphEvent() {
+  int code = 0;
+  while (graph && graph->GetEvent(code)) {
+    if (code == MusicGraph::kComplete) {
+      Play(std::string());
+      break;
+    }
+    if (code == MusicGraph::kUserAbort) break;
+  }
+}
+
+HRESULT CDSMusic::SetVolume(int32_t v) {
+  volume = std::clamp(v, -10000, 0);
+  return graph ? graph->SetVolume(volume) : 0;
+}
+
+HRESULT CDSMusic::AddVolume(int32_t step) {
+  // Summed wide, so no step can wrap the volume around.
+  int64_t sum = static_cast<int64_t>(volume) + step;
+  return SetVolume(static_cast<int32_t>(std::clamp<int64_t>(sum, -10000, 0)));
+}

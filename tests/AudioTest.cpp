@@ -1,0 +1,273 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "AudioTestMedia.h"
+#include "TestSupport.h"
+#include "app/CD3DApp.h"
+#include "platform/Audio.h"
+#include "platform/Clock.h"
+#include "platform/Debug.h"
+
+using namespace platform;
+
+namespace {
+const char* kPiece = "GameData\\Music\\MIDI\\scale.mid";
+
+std::vector<int16_t> Pull(MusicGraph& graph, double seconds) {
+  std::vector<int16_t> out(static_cast<size_t>(seconds * kAudioRate) * 2);
+  graph.Render(out.data(), out.size() / 2);
+  return out;
+}
+
+double Rms(const std::vector<int16_t>& s) {
+  double sum = 0;
+  for (int16_t v : s) sum += double(v) * v;
+  return std::sqrt(sum / s.size());
+}
+
+int Peak(const std::vector<int16_t>& s) {
+  int p = 0;
+  for (int16_t v : s) p = std::max(p, std::abs(int(v)));
+  return p;
+}
+
+class MusicGraphTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetDebugEcho(false);
+    dir.Write("GameData/Music/MIDI/scale.mid", testmedia::Scale(250000));  // 1 s long
+  }
+  void TearDown() override { SetDebugEcho(true); }
+  ScratchDir dir;
+};
+}  // namespace
+
+TEST(AudioGain, HundredthsOfADecibelBecomeGains) {
+  EXPECT_FLOAT_EQ(DecibelGain(0), 1.0f);
+  EXPECT_NEAR(DecibelGain(-600), 0.50119f, 1e-5);
+  EXPECT_NEAR(DecibelGain(1000), 3.16228f, 1e-5);
+  EXPECT_EQ(DecibelGain(-10000), 0.0f);
+  EXPECT_EQ(DecibelGain(-20000), 0.0f);
+}
+
+TEST(AudioGain, AmplifiedSamplesSaturateInsteadOfWrapping) {
+  std::vector<int16_t> s = {20000, -20000, 1000, -1000, 32767, -32768};
+  ScaleSamples(s.data(), s.size(), DecibelGain(1000));
+  EXPECT_EQ(s, (std::vector<int16_t>{32767, -32768, 3162, -3162, 32767, -32768}));
+}
+
+// A fresh graph renders a piece the same way every time (a reused one starts
+// it at another phase of its internal blocks and effects).
+std::vector<int16_t> RenderFresh(int32_t volume, double seconds) {
+  MusicGraph graph;
+  graph.SetVolume(volume);
+  EXPECT_TRUE(graph.Play(kPiece));
+  return Pull(graph, seconds);
+}
+
+TEST_F(MusicGraphTest, PulledPieceSoundsAndVolumeScalesItExactly) {
+  MusicGraph idle;
+  std::vector<int16_t> before(1024 * 2, 123);
+  idle.Render(before.data(), 1024);
+  EXPECT_EQ(Peak(before), 0);  // nothing plays yet: silence
+
+  std::vector<int16_t> full = RenderFresh(0, 0.5);
+  EXPECT_GT(Peak(full), 1000) << "soundfont " << idle.SoundFontPath();
+  double ratio = Rms(RenderFresh(-600, 0.5)) / Rms(full);
+  EXPECT_NEAR(ratio, 0.5, 0.005);
+  EXPECT_NEAR(ratio, DecibelGain(-600), 0.001);
+  EXPECT_EQ(Peak(RenderFresh(-10000, 0.5)), 0);
+}
+
+TEST_F(MusicGraphTest, EndOfPieceIsSeenWhenItsLastTickIsReached) {
+  MusicGraph graph;
+  ASSERT_TRUE(graph.Play(kPiece));
+  int code = 0;
+  size_t frames = 0;
+  std::vector<int16_t> block(64 * 2);
+  while (!graph.GetEvent(code) && frames < size_t(kAudioRate) * 2) {
+    graph.Render(block.data(), 64);
+    frames += 64;
+  }
+  EXPECT_EQ(code, MusicGraph::kComplete);
+  // 384 ticks at 96 per quarter and 0.25 s per quarter: 1 s, to the block.
+  EXPECT_NEAR(double(frames) / kAudioRate, 1.0, 0.005);
+  EXPECT_FALSE(graph.Playing());
+  EXPECT_FALSE(graph.GetEvent(code));  // once only
+  Pull(graph, 6.0);                     // the release tail ends; silence after it
+  EXPECT_EQ(Peak(Pull(graph, 0.1)), 0);
+}
+
+TEST_F(MusicGraphTest, BadFilesLeaveTheCurrentPieceOrAbort) {
+  dir.Write("GameData/Music/MIDI/text.mid", "this is no MIDI file");
+  dir.Write("GameData/Music/MIDI/cut.mid", std::string("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\1\0\x90", 23));
+  MusicGraph graph;
+  ASSERT_TRUE(graph.Play(kPiece));
+  EXPECT_FALSE(graph.Play("GameData\\Music\\MIDI\\text.mid"));
+  EXPECT_FALSE(graph.Play("GameData\\Music\\MIDI\\none.mid"));
+  EXPECT_TRUE(graph.Playing());
+
+  ASSERT_TRUE(graph.Play("GameData\\Music\\MIDI\\cut.mid"));  // looks like MIDI, cannot be read
+  Pull(graph, 0.1);
+  int code = 0;
+  ASSERT_TRUE(graph.GetEvent(code));
+  EXPECT_EQ(code, MusicGraph::kErrorAbort);  // not a completion: nothing restarts it
+  EXPECT_FALSE(graph.Playing());
+}
+
+TEST_F(MusicGraphTest, RmidFilesAreUnwrapped) {
+  std::string smf = testmedia::Scale(250000);
+  std::string riff = "RIFF";
+  testmedia::Le(riff, uint32_t(4 + 8 + smf.size()), 4);
+  riff += "RMIDdata";
+  testmedia::Le(riff, uint32_t(smf.size()), 4);
+  dir.Write("GameData/Music/MIDI/wrapped.mid", riff + smf);
+  MusicGraph graph;
+  graph.SetVolume(0);
+  ASSERT_TRUE(graph.Play("GameData\\Music\\MIDI\\wrapped.mid"));
+  EXPECT_GT(Peak(Pull(graph, 0.3)), 1000);
+}
+
+TEST_F(MusicGraphTest, PumpAdvancesMusicOnTheNullOutputWithTheClock) {
+  UseVirtualClock(5000);
+  AudioPerformance performance;
+  ASSERT_EQ(performance.InitAudio(true), S_OK);
+  EXPECT_FALSE(performance.HasDevice());
+  MusicGraph graph;
+  int notified = 0;
+  graph.SetNotify([&] { ++notified; });
+  AudioPumpToClock();  // the first call only starts counting
+  ASSERT_TRUE(graph.Play(kPiece));
+  for (int pass = 0; pass < 62; ++pass) {  // 0.992 s
+    AdvanceVirtualClock(16);
+    AudioPumpToClock();
+  }
+  EXPECT_EQ(notified, 0);
+  AdvanceVirtualClock(16);
+  AudioPumpToClock();
+  EXPECT_EQ(notified, 1);
+  int code = 0;
+  EXPECT_TRUE(graph.GetEvent(code));
+  EXPECT_EQ(code, MusicGraph::kComplete);
+  UseRealClock();
+}
+
+namespace {
+class DeviceTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    SetDebugEcho(false);
+    dir.Write("GameData/Music/SE/tone.wav", testmedia::SineWav(2.0));
+    ASSERT_EQ(performance.InitAudio(false), S_OK);
+    if (!performance.HasDevice()) GTEST_SKIP() << "no audio device, not even the dummy one";
+  }
+  void TearDown() override {
+    performance.CloseDown();
+    SetDebugEcho(true);
+  }
+  ScratchDir dir;
+  AudioPerformance performance;
+  AudioLoader loader;
+};
+}  // namespace
+
+TEST_F(DeviceTest, EveryPlayMixesOverTheOthersAndChannelsGrowToTheCap) {
+  AudioSegmentPtr tone;
+  ASSERT_EQ(loader.LoadSegment("GameData\\Music\\SE\\tone.wav", tone), S_OK);
+  ASSERT_EQ(tone->Download(performance), S_OK);
+  AudioSegmentStatePtr first, second;
+  ASSERT_EQ(performance.PlaySegment(*tone, AudioPerformance::kSecondary, nullptr, first), S_OK);
+  ASSERT_EQ(performance.PlaySegment(*tone, AudioPerformance::kSecondary, nullptr, second), S_OK);
+  EXPECT_TRUE(first->Playing());
+  EXPECT_TRUE(second->Playing());
+  EXPECT_EQ(performance.PlayingVoices(), 2);
+
+  AudioSegmentStatePtr last;
+  for (int i = 0; i < 298; ++i) performance.PlaySegment(*tone, AudioPerformance::kSecondary, nullptr, last);
+  EXPECT_EQ(performance.Channels(), 256);
+  EXPECT_EQ(performance.PlayingVoices(), 256);
+  EXPECT_FALSE(first->Playing());  // the oldest plays gave way
+  EXPECT_TRUE(last->Playing());
+}
+
+TEST_F(DeviceTest, APrimaryPlayReplacesThePreviousPrimary) {
+  AudioSegmentPtr tone;
+  ASSERT_EQ(loader.LoadSegment("GameData\\Music\\SE\\tone.wav", tone), S_OK);
+  AudioSegmentStatePtr a, b;
+  ASSERT_EQ(performance.PlaySegment(*tone, 0, nullptr, a), S_OK);
+  ASSERT_EQ(performance.PlaySegment(*tone, 0, nullptr, b), S_OK);
+  EXPECT_FALSE(a->Playing());
+  EXPECT_TRUE(b->Playing());
+}
+
+TEST_F(DeviceTest, DestroyingAPathStopsItsSounds) {
+  AudioSegmentPtr tone;
+  ASSERT_EQ(loader.LoadSegment("GameData\\Music\\SE\\tone.wav", tone), S_OK);
+  std::unique_ptr<AudioPath> path;
+  ASSERT_EQ(performance.CreateStandardAudioPath(path), S_OK);
+  AudioSegmentStatePtr onPath, onDefault;
+  performance.PlaySegment(*tone, AudioPerformance::kSecondary, path.get(), onPath);
+  performance.PlaySegment(*tone, AudioPerformance::kSecondary, nullptr, onDefault);
+  path.reset();
+  EXPECT_FALSE(onPath->Playing());
+  EXPECT_TRUE(onDefault->Playing());
+}
+
+TEST(AudioLoader, DecodesToStereoAtTheOutputRateAndRefusesOtherFiles) {
+  SetDebugEcho(false);
+  ScratchDir dir;
+  dir.Write("mono.wav", testmedia::SineWav(0.5, 22050, 1));
+  dir.Write("bad.wav", "RIFF....WAVEjunk");
+  AudioLoader loader;
+  AudioSegmentPtr seg;
+  ASSERT_EQ(loader.LoadSegment("mono.wav", seg), S_OK);
+  EXPECT_NEAR(double(seg->Frames()), 0.5 * kAudioRate, 8);
+  int64_t length = 0;
+  seg->GetLength(length);
+  EXPECT_EQ(length, int64_t(seg->Frames()));
+  EXPECT_EQ(loader.LoadSegment("missing.wav", seg), DMUS_E_LOADER_FAILEDOPEN);
+  EXPECT_FALSE(seg);
+  EXPECT_TRUE(FAILED(loader.LoadSegment("bad.wav", seg)));
+  EXPECT_TRUE(FAILED(loader.SetSearchDirectory(dir.Path() + "/nowhere")));
+  SetDebugEcho(true);
+}
+
+namespace {
+class AudioApp : public CD3DApp {
+ public:
+  using CD3DApp::dmAudioPath;
+  using CD3DApp::dmComposer;
+  using CD3DApp::dmLoader;
+  using CD3DApp::dmNotificationEvent;
+  using CD3DApp::dmPerformance;
+};
+}  // namespace
+
+TEST(FrameworkAudio, HeadlessCreateMakesTheFiveObjectsOnTheNullOutputAndCloseReleasesThem) {
+  UseVirtualClock(0);
+  {
+    AudioApp app;
+    RunOptions o;
+    o.headless = true;
+    o.maxFrames = 5;
+    o.input = {{2, ScriptedEvent::Close, ""}};
+    app.SetRunOptions(o);
+    ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+    ASSERT_NE(app.dmPerformance, nullptr);
+    EXPECT_FALSE(app.dmPerformance->HasDevice());
+    EXPECT_NE(app.dmLoader, nullptr);
+    EXPECT_NE(app.dmAudioPath, nullptr);
+    EXPECT_NE(app.dmComposer, nullptr);
+    EXPECT_EQ(app.dmPerformance->NotificationHandle(), app.dmNotificationEvent);
+    app.Run();
+    EXPECT_EQ(app.dmPerformance, nullptr);
+    EXPECT_EQ(app.dmLoader, nullptr);
+    EXPECT_EQ(app.dmAudioPath, nullptr);
+  }
+  UseRealClock();
+  SetCurrentWindow(nullptr);
+}
