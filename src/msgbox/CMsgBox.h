@@ -232,6 +232,9 @@ class CMsgBox {
   Outcome SetPicture(CPolygon* sprite);
   Outcome SkipArguments(int count);
 
+  // Fades (MsgBoxFades.cpp).
+  Outcome StartFade(bool in);
+
   // Menu blocks (MsgBoxMenus.cpp).
   Outcome CmdFontMenu();
   Outcome CmdButtonMenu();

@@ -144,19 +144,5 @@ CMsgBox::Outcome CMsgBox::CmdTexUnload() {
   return Finish();
 }
 
-// --- sound, fades, save and load, key configuration ---
-// These take their argument words so that scripts using them run; the sound
-// players, fades, save data and key configuration are wired in with their
-// own units.
-
-CMsgBox::Outcome CMsgBox::CmdFadeIn() {
-  ++position;
-  // A fade as the last words of a file still ends the step successfully.
-  if (FAILED(NextWord())) return Return(S_OK);
-  return Next();
-}
-
-CMsgBox::Outcome CMsgBox::CmdFadeOut() { return CmdFadeIn(); }
-
-// The sound, save, load and key-configuration commands are in
-// MsgBoxSoundSaveCommands.cpp.
+// FadeIn and FadeOut are in MsgBoxFades.cpp; the sound, save, load and
+// key-configuration commands in MsgBoxSoundSaveCommands.cpp.

@@ -3,6 +3,7 @@
 // gathered in one place. SEAM: the sound (CDMMusic, CDSMusic) and input
 // (CInput) units are not wired into the engine yet; MsgBoxSeams.cpp holds
 // the calls and is the only file to change when they are.
+#include <cstdint>
 #include <string>
 
 #include "platform/Result.h"
@@ -19,6 +20,11 @@ HRESULT LoadSoundEffect(CDMMusic* player, const std::string& file, const std::st
 HRESULT PlaySoundEffect(CDMMusic* player, const std::string& alias);
 // CDSMusic::Play(name), name with its ".mid".
 HRESULT PlayMusic(CDSMusic* player, const std::string& name);
+// CDSMusic::SetVolume(volume), AddVolume(step), GetVolume(), in hundredths
+// of a decibel; the music fade's calls. A null player is left alone (0).
+HRESULT SetMusicVolume(CDSMusic* player, int32_t volume);
+HRESULT AddMusicVolume(CDSMusic* player, int32_t step);
+int32_t GetMusicVolume(const CDSMusic* player);
 // CInput::configureDevices(): returns once the player closes the screen.
 HRESULT ConfigureDevices(CInput* input);
 
