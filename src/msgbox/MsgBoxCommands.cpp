@@ -62,6 +62,14 @@ const std::vector<CMsgBox::KeywordRow>& CMsgBox::KeywordTable() {
   return table;
 }
 
+std::vector<CMsgBox::KeywordInfo> CMsgBox::Keywords() {
+  std::vector<KeywordInfo> view;
+  for (const KeywordRow& row : KeywordTable()) {
+    view.push_back({row.word, row.otherSpelling, row.dollarPrefix, row.arguments, row.tests});
+  }
+  return view;
+}
+
 CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
   for (const KeywordRow& row : KeywordTable()) {
     for (int t = 0; t < row.tests && row.Matches(words[position]); ++t) {
