@@ -19,23 +19,13 @@ class AnimClock : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(AnimClock, SetupStoresEverythingButLeavesTheRectangle) {
+TEST_F(AnimClock, SetupLeavesTheRectangleUntilTheFirstInterval) {
   CAnimPolygon p;
-  EXPECT_TRUE(p.frames.empty());
-  EXPECT_EQ(p.current, 0u);
-  EXPECT_EQ(p.interval, 0);
-  EXPECT_EQ(p.clock.last, 0u);
-
   p.SetTexRect(0.1f, 0.2f, 0.3f, 0.4f);
   EXPECT_EQ(p.Setup(kStrips, 0.3f, 610, 402, 0.9f, 24, 32, 0, 200, 0), 0);
-  EXPECT_EQ(p.frames.size(), 4u);
-  EXPECT_FLOAT_EQ(p.interval, 0.3f);
   EXPECT_EQ(p.color, 0xC8FFFFFFu);
-  EXPECT_FLOAT_EQ(p.GetPosition().x, 610);
-  EXPECT_EQ(p.clock.start, 100000u);
   EXPECT_EQ(p.clock.last, 100000u);
-  EXPECT_FLOAT_EQ(p.clock.scale, 0.001f);
-  EXPECT_FLOAT_EQ(p.tu0, 0.1f);  // the first frame waits for the first interval
+  EXPECT_FLOAT_EQ(p.tu0, 0.1f);
 }
 
 TEST_F(AnimClock, AdvancesOnlyWhenStrictlyPastTheIntervalOneFramePerCall) {

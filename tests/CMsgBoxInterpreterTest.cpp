@@ -188,6 +188,14 @@ TEST_F(CMsgBoxInterpreter, GotoOpensTheNamedScript) {
   EXPECT_EQ(Word(), "$undeclared");
 }
 
+TEST_F(CMsgBoxInterpreter, ScriptsThatJumpWithoutWaitingDoNotNestWithoutEnd) {
+  WriteScript("loop.Dat", {"goto", "loop"});
+  ASSERT_EQ(box->StartScript("loop.Dat"), S_OK);
+  EXPECT_TRUE(box->running);
+  EXPECT_EQ(box->position, 0u);
+  EXPECT_EQ(box->Step(), S_OK);  // one more round of jumps per step
+}
+
 TEST_F(CMsgBoxInterpreter, GotoToAMissingFileFailsOnTheNextStep) {
   testing::internal::CaptureStderr();
   ASSERT_EQ(Run({"goto", "ない"}), S_OK);

@@ -1,7 +1,10 @@
 // The message window: layout, typewriter, wait cursor and drawing.
+#include "AudioTestMedia.h"
 #include "MsgBoxTestSupport.h"
+#include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "script/MenuItems.h"
+#include "sound/CDMMusic.h"
 
 using namespace msgboxtest;
 using CMsgBoxWindow = MsgBoxTest;
@@ -43,6 +46,32 @@ TEST_F(CMsgBoxWindow, LayoutPlacesWindowPicturesCursorAndText) {
   EXPECT_EQ(U(box->textDir), "GameData\\Text\\");
   EXPECT_EQ(U(box->saveSlots[3].path), "GameData\\Text\\セーブデータ\\セーブデータ3.Dat");
   EXPECT_TRUE(box->saveSlots[0].path.empty());
+}
+
+TEST_F(CMsgBoxWindow, InitLoadsTheMenuSounds) {
+  std::filesystem::create_directories("GameData/Music/SE");
+  ASSERT_TRUE(platform::WriteFileAtomic("GameData\\Music\\SE\\Push11.wav", testmedia::SineWav(0.1)));
+  ASSERT_TRUE(platform::WriteFileAtomic("GameData\\Music\\SE\\Kachi04.wav", testmedia::SineWav(0.1)));
+  platform::AudioPerformance performance;
+  ASSERT_EQ(performance.InitAudio(true), S_OK);
+  platform::AudioPath* path = nullptr;
+  performance.GetDefaultAudioPath(path);
+  platform::AudioLoader loader;
+  platform::AudioComposer composer;
+  platform::AudioEvent event;
+  {
+    CDMMusic sounds;
+    ASSERT_EQ(sounds.Init(&performance, &loader, path, &composer, &event), S_OK);
+    CMsgBox withSound;
+    withSound.Init(&textFile, nullptr, actions, nullptr, &sounds, W("ＭＳ Ｐゴシック"), 12, 1);
+    const CDMMusic::SegmentRecord* direction = sounds.FindByAlias(W("方向キー音"));
+    const CDMMusic::SegmentRecord* decide = sounds.FindByAlias(W("決定キー音"));
+    ASSERT_TRUE(direction && decide);
+    EXPECT_EQ(direction->fileName, "Push11.wav");
+    EXPECT_EQ(decide->fileName, "Kachi04.wav");
+    EXPECT_EQ(decide->secondary, 1);
+  }
+  performance.CloseDown();
 }
 
 TEST_F(CMsgBoxWindow, TypewriterShowsOneCharacterPerFrame) {

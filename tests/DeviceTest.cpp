@@ -66,3 +66,16 @@ TEST(Device, UnchangedFrameIsRecognised) {
   EXPECT_EQ(px[7 * 8 + 7], 0xFF000000u);
   EXPECT_EQ(dev->FramesPresented(), 2u);
 }
+
+TEST(Device, TextureOutlivingItsDeviceIsHarmless) {
+  TexturePtr survivor;
+  {
+    auto dev = CreateOffscreenDevice(8, 8);
+    ASSERT_TRUE(dev);
+    uint32_t px = 0xFFFFFFFF;
+    survivor = dev->CreateTexture(1, 1, &px);
+    ASSERT_TRUE(survivor);
+  }
+  EXPECT_EQ(survivor->Width(), 1);
+  survivor.reset();  // must not touch the destroyed renderer
+}

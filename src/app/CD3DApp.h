@@ -9,6 +9,7 @@
 
 #include "app/RunOptions.h"
 #include "app/TickTimer.h"
+#include "platform/Guid.h"
 #include "platform/Device.h"
 #include "platform/Result.h"
 #include "platform/Window.h"
@@ -28,12 +29,6 @@ struct ResourceSlot {
   void* handle = nullptr;
   int32_t enabled = 1;
   int32_t resourceId = 0;
-};
-
-struct GUID {
-  uint32_t data1 = 0;
-  uint16_t data2 = 0, data3 = 0;
-  uint8_t data4[8] = {};
 };
 
 struct D3DLIGHT8 {
@@ -104,6 +99,12 @@ class CD3DApp {
   HRESULT ReleaseDirectMusic();
   void CloseSequence();
   void SendClose() { HandleMessage(mainWindow, platform::WM_CLOSE, 0, 0); }
+  // For modal screens in headless runs: closes the current pass and opens the
+  // next one; false when the run's frame limit is reached.
+  bool NextHeadlessPass() {
+    EndPass();
+    return BeginPass();
+  }
 
   GUID actionMapGuid;
   void* direct3D = nullptr;  // the renderer behind the device; non-null once created

@@ -2,8 +2,17 @@
 
 #include <cstring>
 
+#include "app/Camera.h"
 #include "app/Resources.h"
+#include "gfx/CPolygon.h"
+#include "input/CInput.h"
+#include "input/GameActions.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/HeadlessPass.h"
 #include "platform/TextCodec.h"
+#include "script/CTextFile.h"
+#include "sound/CDMMusic.h"
+#include "sound/CDSMusic.h"
 
 GameApp::GameApp() {
   std::strncpy(title, "Vantorel Ver1.0", sizeof title - 1);
@@ -12,36 +21,136 @@ GameApp::GameApp() {
   width = 640;
   height = 480;
   iconResourceId = IDI_MAIN_ICON;
-  menuResource_ = ResourceSlot{nullptr, 1, IDR_MAIN_MENU};
-  menuSlot = &menuResource_;
-  actionMapGuid = GUID{0x2972611C, 0x8A87, 0x4B5D, {0x95, 0xAA, 0xBF, 0xF9, 0xFD, 0x57, 0x61, 0x36}};
+  menuResource = ResourceSlot{nullptr, 1, IDR_MAIN_MENU};
+  menuSlot = &menuResource;
+  actionMapGuid = kGameActionMapGuid;
 }
 
-GameApp::~GameApp() = default;
+GameApp::~GameApp() {
+  // Normally released by the close sequence; after a failed start-up the
+  // objects still go in the same order.
+  ReleaseScene();
+}
 
 HRESULT GameApp::SetupScene() {
-  banner_ = std::make_unique<TextFont>();
-  banner_->createFont(SJ("ＭＳ Ｐゴシック"), 14, 1);
-  banner_->x = 40;
-  banner_->y = 40;
-  banner_->setText(SJ("Vantorel　エンジン起動中"));
+  // Results of the subsystems' set-up are not tested: each reports its own
+  // failure and the game goes on without it.
+  CPolygon::InitDeviceObjects("GameData\\Texture\\", device);
+  CDSMusic::InitGraph(mainWindow);
+  textFile = std::make_unique<CTextFile>(true);
+  input = std::make_unique<CInput>();
+  const auto& actions = GameActions();
+  input->create(actionMapGuid, instance, mainWindow, title, actions.data(),
+                static_cast<uint32_t>(sizeof(actions[0]) * actions.size()));
+  bgmPlayer = std::make_unique<CDSMusic>();
+  bgmPlayer->SetDirectory("GameData\\Music\\MIDI\\");
+  bgmPlayer->SetVolume(-3000);
+  soundPlayer = std::make_unique<CDMMusic>();
+  soundPlayer->Init(dmPerformance, dmLoader, dmAudioPath, dmComposer, dmNotificationEvent);
+  soundPlayer->SetMasterVolume(1000);
+  msgBox = std::make_unique<CMsgBox>();
+  msgBox->Init(textFile.get(), input.get(), GetActionStates(), bgmPlayer.get(), soundPlayer.get(),
+               SJ("ＭＳ Ｐゴシック"), 12, 1);
+  camera = std::make_unique<Camera>();
+  camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));
+  if (Headless()) {
+    // Modal screens (key configuration) keep the headless rhythm through this.
+    platform::SetHeadlessPassHook([this] { return NextHeadlessPass(); });
+  }
   return 0;
 }
 
-HRESULT GameApp::StartScene() { return 0; }
-HRESULT GameApp::UpdateFrame() { return 0; }
+HRESULT GameApp::StartScene() {
+  camera->SetView(LookAtLH({0, 0, -7}, {0, 0, 0}, {0, 1, 0}));
+  auto place = [](float x, float y, float w, float h) { return SpriteRect{x, y, 0.9f, w, h, 0}; };
+  MsgBoxLayout layout;
+  layout.bg = place(10, 10, 620, 460);
+  layout.pictureFrame = place(10, 296, 136, 136);
+  layout.speaker = place(12, 300, 128, 128);
+  layout.window = place(160, 296, 470, 136);
+  layout.left = place(30, 20, 200, 426);
+  layout.center = place(230, 20, 200, 426);
+  layout.right = place(430, 20, 200, 426);
+  layout.wideCenter = place(130, 20, 400, 426);
+  layout.alpha = 255;
+  msgBox->SetLayout(layout);
+  if (FAILED(msgBox->StartScript(SJ("オープニング\\オープニング1.Dat")))) return E_FAIL;
+  return 0;
+}
+
+HRESULT GameApp::UpdateFrame() {
+  input->poll(GetActionStates(), active);
+  camera->Apply();
+  msgBox->FrameMove();
+
+  TickTimer& decide = timers[kDecideTimer];
+  decide.Update();
+  if (decide.Fired(kDecideGrid)) {
+    if (actionStates[ACT_DECIDE]) {
+      int32_t taken = msgBox->ButtonMenuDecide();
+      if (taken == 0) taken = msgBox->FontMenuDecide();
+      if (taken != 0) {
+        actionStates[ACT_DECIDE] = 0;
+      } else if (msgBox->StepIfIdle() == E_FAIL) {
+        // The script has run out: start the one it named. The decide slot
+        // stays set, so a held button keeps stepping every 0.06 s.
+        if (FAILED(msgBox->StartScript(CMsgBox::currentScriptName))) return E_FAIL;
+      }
+    }
+    decide.Tick();
+  }
+
+  TickTimer& direction = timers[kDirectionTimer];
+  direction.Update();
+  if (direction.Fired(kDirectionGrid)) {
+    auto take = [this](int slot) {
+      if (!actionStates[slot]) return false;
+      actionStates[slot] = 0;
+      return true;
+    };
+    if (take(ACT_RIGHT)) {
+      msgBox->ButtonMenuNext();
+      msgBox->FontMenuNext();
+    }
+    if (take(ACT_LEFT)) {
+      msgBox->ButtonMenuPrev();
+      msgBox->FontMenuPrev();
+    }
+    if (take(ACT_UP)) {
+      msgBox->ButtonMenuPrev();
+      msgBox->FontMenuPrev();
+    }
+    if (take(ACT_DOWN)) {
+      msgBox->ButtonMenuNext();
+      msgBox->FontMenuNext();
+    }
+    direction.Tick();
+  }
+
+  if (actionStates[ACT_CANCEL]) actionStates[ACT_CANCEL] = 0;
+  return 0;
+}
 
 HRESULT GameApp::RenderFrame() {
-  if (banner_) banner_->draw();
+  if (msgBox) msgBox->Render();
   return 0;
 }
 
 HRESULT GameApp::ReleaseScene() {
-  banner_.reset();
+  if (Headless()) platform::SetHeadlessPassHook(nullptr);
+  CDSMusic::ReleaseGraph();
+  camera.reset();
+  msgBox.reset();
+  bgmPlayer.reset();
+  soundPlayer.reset();
+  input.reset();
+  textFile.reset();
+  CPolygon::DeleteDeviceObjects();
   return 0;
 }
 
 LRESULT GameApp::HandleMessage(HWND hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   if (msg == platform::WM_COMMAND && (wParam & 0xFFFF) == IDM_GAME_EXIT) SendClose();
+  if (msg == WM_MUSIC_EVENT && bgmPlayer) bgmPlayer->OnGraphEvent();
   return CD3DApp::HandleMessage(hwnd, msg, wParam, lParam);
 }

@@ -1,7 +1,18 @@
 #pragma once
-// The game's application object.
+// The game's application object: the game's window settings, the subsystems
+// created once the device exists, the opening script, and the logic step
+// that turns input actions into message-window and menu operations on two
+// fixed grids (0.06 s for decide, 0.1 s for the directions).
+#include <memory>
+
 #include "app/CD3DApp.h"
-#include "app/TextFont.h"
+
+class CTextFile;
+class CInput;
+class Camera;
+class CDSMusic;
+class CDMMusic;
+class CMsgBox;
 
 class GameApp : public CD3DApp {
  public:
@@ -14,7 +25,20 @@ class GameApp : public CD3DApp {
   HRESULT ReleaseScene() override;
   LRESULT HandleMessage(HWND hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
 
+  CMsgBox* MessageWindow() const { return msgBox.get(); }
+  Camera* GetCamera() const { return camera.get(); }
+
+  static constexpr double kDecideGrid = 0.06;     // seconds
+  static constexpr double kDirectionGrid = 0.1;   // seconds
+  static constexpr int kDecideTimer = 8;
+  static constexpr int kDirectionTimer = 1;
+
  private:
-  ResourceSlot menuResource_;
-  std::unique_ptr<TextFont> banner_;
+  ResourceSlot menuResource;
+  std::unique_ptr<CTextFile> textFile;
+  std::unique_ptr<CInput> input;
+  std::unique_ptr<Camera> camera;
+  std::unique_ptr<CDSMusic> bgmPlayer;
+  std::unique_ptr<CDMMusic> soundPlayer;
+  std::unique_ptr<CMsgBox> msgBox;
 };

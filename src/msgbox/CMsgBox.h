@@ -270,4 +270,5 @@ class CMsgBox {
   static void TraceStep(HRESULT result);
   static void TraceOpen(const std::string& name, HRESULT result);
   int traceId_ = 0;
+  int stepDepth_ = 0;  // Steps running inside one another through jumps
 };

@@ -16,6 +16,11 @@ namespace {
 constexpr size_t kSecondRow = 52;
 constexpr size_t kThirdRow = 104;
 const char kRowBreak[] = "\n\n";
+// A jump runs the new script inside the step that jumped. Scripts that keep
+// jumping without a wait point (one that jumps to itself) would nest without
+// end; past this depth the jump only opens its script, and the script runs
+// on at the next step.
+constexpr int kMaxNestedSteps = 32;
 }  // namespace
 
 HRESULT CMsgBox::StartScript(std::string name) {
@@ -69,7 +74,9 @@ HRESULT CMsgBox::NextWord() {
 }
 
 HRESULT CMsgBox::Step() {
+  ++stepDepth_;
   HRESULT hr = RunStep();
+  --stepDepth_;
   TraceStep(hr);
   return hr;
 }
@@ -219,7 +226,11 @@ CMsgBox::Outcome CMsgBox::CmdGoto() {
   currentScriptName = target + ".Dat";
   // The jump has happened whether or not the file opened; a missing file
   // leaves the list empty and the next step fails into the frame loop.
-  StartScript(currentScriptName);
+  if (stepDepth_ >= kMaxNestedSteps) {
+    OpenScript(currentScriptName);
+  } else {
+    StartScript(currentScriptName);
+  }
   return Return(S_OK);
 }
 

@@ -1,7 +1,11 @@
-// SEAM: until the sound and input units land, these calls only report to
-// the observer; each body becomes the one-line call named in MsgBoxSeams.h.
+// The message window's calls into the sound players and the input unit.
+// Tests can watch them through the observer; a missing player or input
+// device makes the call a no-op that reports success, as when the unit
+// failed to start and the game goes on without it.
 #include "msgbox/MsgBoxSeams.h"
 
+#include "input/CInput.h"
+#include "sound/CDMMusic.h"
 #include "sound/CDSMusic.h"
 
 namespace msgboxseam {
@@ -9,27 +13,35 @@ namespace msgboxseam {
 void (*observer)(const char* what, const std::string& name) = nullptr;
 
 namespace {
-HRESULT Observe(const char* what, const std::string& name) {
+void Observe(const char* what, const std::string& name) {
   if (observer) observer(what, name);
-  return S_OK;
 }
 }  // namespace
 
-HRESULT LoadSoundEffect(CDMMusic* /*player*/, const std::string& file, const std::string& alias) {
-  return Observe("LoadSoundEffect", file + ' ' + alias);
+HRESULT LoadSoundEffect(CDMMusic* player, const std::string& file, const std::string& alias) {
+  Observe("LoadSoundEffect", file + ' ' + alias);
+  return player ? player->LoadSegment(file, alias, 1, 0, 0, 0) : S_OK;
 }
 
-HRESULT PlaySoundEffect(CDMMusic* /*player*/, const std::string& alias) { return Observe("PlaySoundEffect", alias); }
+HRESULT PlaySoundEffect(CDMMusic* player, const std::string& alias) {
+  Observe("PlaySoundEffect", alias);
+  return player ? player->Play(alias) : S_OK;
+}
 
-HRESULT PlayMusic(CDSMusic* /*player*/, const std::string& name) { return Observe("PlayMusic", name); }
+HRESULT PlayMusic(CDSMusic* player, const std::string& name) {
+  Observe("PlayMusic", name);
+  return player ? player->Play(name) : S_OK;
+}
 
-// The music player has landed: these are its calls.
 HRESULT SetMusicVolume(CDSMusic* player, int32_t volume) { return player ? player->SetVolume(volume) : S_OK; }
 
 HRESULT AddMusicVolume(CDSMusic* player, int32_t step) { return player ? player->AddVolume(step) : S_OK; }
 
 int32_t GetMusicVolume(const CDSMusic* player) { return player ? player->GetVolume() : 0; }
 
-HRESULT ConfigureDevices(CInput* /*input*/) { return Observe("ConfigureDevices", std::string()); }
+HRESULT ConfigureDevices(CInput* input) {
+  Observe("ConfigureDevices", std::string());
+  return input ? input->configureDevices() : S_OK;
+}
 
 }  // namespace msgboxseam

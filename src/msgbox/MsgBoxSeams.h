@@ -1,8 +1,6 @@
 #pragma once
 // Calls from the message window into the sound players and the input unit,
-// gathered in one place. SEAM: the sound (CDMMusic, CDSMusic) and input
-// (CInput) units are not wired into the engine yet; MsgBoxSeams.cpp holds
-// the calls and is the only file to change when they are.
+// gathered in one place so that tests can watch them.
 #include <cstdint>
 #include <string>
 

@@ -11,6 +11,7 @@
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "script/MenuItems.h"
+#include "sound/CDMMusic.h"
 
 namespace {
 const char kPictureFrameTexture[] = "MsgBox\\CharaPicFrame.dds";

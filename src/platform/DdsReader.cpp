@@ -42,8 +42,9 @@ struct Channel {
   }
   uint32_t Get(uint32_t pixel, uint32_t absent) const {
     if (mask == 0) return absent;
-    uint64_t v = (pixel & mask) >> shift;
-    return uint32_t((v * 255 + max / 2) / max);
+    uint32_t v = (pixel & mask) >> shift;
+    if (max == 255) return v;  // the common 8-bit field needs no scaling
+    return uint32_t((uint64_t(v) * 255 + max / 2) / max);
   }
 };
 

@@ -19,7 +19,7 @@ class OffscreenDevice : public Device {
   ~OffscreenDevice() override {
     presented_.clear();
     recording_.clear();
-    if (renderer_) SDL_DestroyRenderer(renderer_);
+    DestroySdlRenderer(renderer_);
     if (surface_) SDL_FreeSurface(surface_);
   }
   bool Ok() const { return renderer_ != nullptr; }

@@ -1,6 +1,25 @@
 #include "platform/SdlRender.h"
 
+#include <map>
+
 namespace platform {
+namespace {
+// The textures made on each renderer, so that they can be detached from it
+// when it is destroyed. Window thread only.
+std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>>& LiveTextures() {
+  static std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>> live;
+  return live;
+}
+}  // namespace
+
+void DestroySdlRenderer(SDL_Renderer* renderer) {
+  if (!renderer) return;
+  auto range = LiveTextures().equal_range(renderer);
+  for (auto it = range.first; it != range.second; ++it)
+    if (auto t = it->second.lock()) t->Forget();
+  LiveTextures().erase(renderer);
+  SDL_DestroyRenderer(renderer);
+}
 
 TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const uint32_t* argb) {
   if (!renderer || width <= 0 || height <= 0 || !argb) return nullptr;
@@ -11,7 +30,14 @@ TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const
     return nullptr;
   }
   SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
-  return std::make_shared<SdlTexture>(t, width, height);
+  auto texture = std::make_shared<SdlTexture>(t, width, height);
+  auto& live = LiveTextures();
+  // Drop entries of textures already gone now and then, so the map stays small.
+  if (live.size() > 256) {
+    for (auto it = live.begin(); it != live.end();) it = it->second.expired() ? live.erase(it) : std::next(it);
+  }
+  live.emplace(renderer, texture);
+  return texture;
 }
 
 void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands) {
@@ -34,6 +60,7 @@ void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& 
     SDL_Texture* tex = nullptr;
     if (auto* st = dynamic_cast<SdlTexture*>(c.tex.get())) {
       tex = st->Get();
+      if (!tex) continue;  // detached from a renderer that is gone
       SDL_SetTextureScaleMode(tex, c.linear ? SDL_ScaleModeLinear : SDL_ScaleModeNearest);
     }
     SDL_RenderGeometry(renderer, tex, v, 4, kIndices, 6);

@@ -17,6 +17,9 @@ class SdlTexture : public Texture {
   int Width() const override { return w_; }
   int Height() const override { return h_; }
   SDL_Texture* Get() const { return tex_; }
+  // The renderer is going (and takes its textures with it): a holder that
+  // outlives it keeps an empty texture instead of a dangling one.
+  void Forget() { tex_ = nullptr; }
 
  private:
   SDL_Texture* tex_;
@@ -24,6 +27,8 @@ class SdlTexture : public Texture {
 };
 
 TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const uint32_t* argb);
+// Destroys a renderer after detaching every texture still alive on it.
+void DestroySdlRenderer(SDL_Renderer* renderer);
 void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands);
 
 }  // namespace platform

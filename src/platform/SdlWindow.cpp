@@ -107,7 +107,7 @@ class SdlWindow : public Window {
     dialog_.reset();
     device_.reset();
     uiFont_.reset();
-    if (renderer_) SDL_DestroyRenderer(renderer_);
+    DestroySdlRenderer(renderer_);
     if (window_) SDL_DestroyWindow(window_);
     renderer_ = nullptr;
     window_ = nullptr;
@@ -314,7 +314,11 @@ class SdlWindow : public Window {
       Compose();
       return true;
     }
-    return e.type == SDL_KEYUP;
+    if (e.type == SDL_KEYUP) {
+      OfferRawEvent(&e);  // releases must still reach the input unit
+      return true;
+    }
+    return false;
   }
 
   void HandleEvent(const SDL_Event& e) {
@@ -423,6 +427,11 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
         if (SDL_PointInRect(&p, &dl.buttonRects[i])) dl.selected = int(i);
     } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
       answer = n == 2 ? IDNO : IDOK;
+    } else if (e.type == SDL_KEYUP || e.type == SDL_CONTROLLERBUTTONUP || e.type == SDL_CONTROLLERAXISMOTION ||
+               e.type == SDL_CONTROLLERDEVICEADDED || e.type == SDL_CONTROLLERDEVICEREMOVED) {
+      // Releases and pad changes still reach the input unit, so that nothing
+      // stays held after the box closes.
+      OfferRawEvent(&e);
     }
   }
   dialog_.reset();

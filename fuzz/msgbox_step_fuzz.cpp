@@ -1,0 +1,52 @@
+// Running any word list as a script: stepping, typing out and drawing must
+// never crash, hang or read past the list, whatever the words hold.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "app/TextFont.h"
+#include "gfx/CPolygon.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/Debug.h"
+#include "platform/Device.h"
+#include "script/CTextFile.h"
+#include "script/WordList.h"
+
+namespace {
+struct Setup {
+  std::unique_ptr<platform::Device> device = platform::CreateOffscreenDevice(640, 480);
+  CTextFile textFile{false};
+  Setup() {
+    platform::SetDebugEcho(false);
+    CPolygon::InitDeviceObjects("GameData\\Texture\\", device.get());
+    TextFont::SetDevice(device.get());
+  }
+};
+
+MsgBoxLayout Layout() {
+  MsgBoxLayout l;
+  l.window = {160, 296, 0.9f, 470, 136, 0};
+  l.alpha = 255;
+  return l;
+}
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static Setup setup;
+  static int32_t actions[255];
+  CMsgBox box;
+  box.Init(&setup.textFile, nullptr, actions, nullptr, nullptr, "x", 12, 1);
+  box.SetLayout(Layout());
+  SplitWords(std::string_view(reinterpret_cast<const char*>(data), size), box.words);
+  box.running = box.rowBreaks = true;
+  for (int i = 0; i < 64; ++i) {
+    box.Step();
+    if (box.position > box.words.size()) std::abort();
+    for (int frame = 0; frame < 3; ++frame) box.FrameMove();
+    box.Render();
+    if (box.typedLength > box.messageText.size() + 1) std::abort();  // a last lead byte advances two
+    if (!box.running) break;
+  }
+  return 0;
+}

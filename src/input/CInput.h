@@ -1,0 +1,58 @@
+#pragma once
+// The game's input: its abstract actions mapped onto every keyboard, game pad
+// and scripted input, read once per logic step into the action-state table,
+// and the key configuration screen on request. The rest of the game sees only
+// action slots that are 1 or 0.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "input/InputTypes.h"
+#include "platform/InputDevices.h"
+#include "platform/Result.h"
+
+class CInput {
+ public:
+  static constexpr int kMaxDevices = 98;
+  // A device that stays lost is given up after this many acquire attempts.
+  static constexpr int kAcquireRetries = 3;
+
+  CInput();
+  ~CInput();
+  CInput(const CInput&) = delete;
+  CInput& operator=(const CInput&) = delete;
+
+  // Copies the map's identity, window, name and table (actionsSize bytes,
+  // sizeof(DIACTION) per action), sets up the devices and maps the actions
+  // onto them. The instance handle is not needed here and may be null.
+  HRESULT create(const GUID& guid, void* instance, platform::Window* window, const std::string& name,
+                 const DIACTION* actions, uint32_t actionsSize);
+  // Reads every device's buffered events into actionStates (255 slots);
+  // nothing is read while active is 0.
+  HRESULT poll(int32_t* actionStates, int32_t active);
+  // Shows the key configuration screen; on OK the bindings are saved and the
+  // devices mapped again.
+  HRESULT configureDevices();
+
+  int32_t DeviceCount() const { return deviceCount; }
+  platform::InputSystem* System() const { return directInput.get(); }
+
+ private:
+  void fillActionFormat();
+  void deviceCallback(const platform::DevicePtr& device);
+  void releaseDevices();
+  HRESULT enumerateDevices();
+  static void applyEvent(int32_t* actionStates, uint32_t action, int32_t value, int32_t midpoint);
+
+  GUID actionMapGuid;
+  platform::Window* window = nullptr;
+  std::string actionMapName;  // CP932
+  std::unique_ptr<platform::InputSystem> directInput;
+  std::array<platform::DevicePtr, kMaxDevices> devices;
+  DIACTIONFORMAT actionFormat;
+  int32_t deviceCount = 0;
+  std::unique_ptr<DIACTION[]> actions;
+  uint32_t actionsSize = 0;
+  int32_t axisMin = -1000, axisMax = 1000;
+};

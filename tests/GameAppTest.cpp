@@ -1,0 +1,119 @@
+// The game application driven headless through scripted input, as a player
+// would drive it: the decide and direction grids, held buttons, the failure
+// at start-up.
+#include <gtest/gtest.h>
+
+#include "TestSupport.h"
+#include "app/GameApp.h"
+#include "input/GameActions.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/Clock.h"
+#include "platform/Debug.h"
+#include "platform/TextCodec.h"
+#include "platform/Window.h"
+#include "script/CTextFile.h"
+#include "script/WordList.h"
+
+using namespace platform;
+
+namespace {
+class GameAppTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseVirtualClock(0);
+    SetDebugEcho(false);
+    setenv("XDG_CONFIG_HOME", dir.Path().c_str(), 1);  // no bindings of the machine's player
+  }
+  void TearDown() override {
+    UseRealClock();
+    SetDebugEcho(true);
+    SetCurrentWindow(nullptr);
+  }
+  // The opening script, enciphered as the game reads it.
+  void Opening(const std::string& utf8Words) {
+    MakeHostDirs(dir.Path() + "/GameData/Text/オープニング");
+    WordList words;
+    std::string cp = Utf8ToCp932Lossy(utf8Words);
+    SplitWords(cp, words);
+    CTextFile file(true);
+    ASSERT_EQ(file.Write(SJ("GameData\\Text\\オープニング\\オープニング1.Dat"), words), S_OK);
+  }
+  static RunOptions Run(uint64_t frames, std::vector<ScriptedEvent> input) {
+    RunOptions o;
+    o.headless = true;
+    o.maxFrames = frames;
+    o.input = std::move(input);
+    return o;
+  }
+  ScratchDir dir;
+};
+
+ScriptedEvent Ev(uint64_t frame, ScriptedEvent::Kind kind, const char* target = "") {
+  return ScriptedEvent{frame, kind, target};
+}
+}  // namespace
+
+TEST_F(GameAppTest, MissingOpeningScriptFailsStartUp) {
+  GameApp app;
+  app.SetRunOptions(Run(10, {}));
+  EXPECT_EQ(app.Create(nullptr, 1), E_FAIL);
+}
+
+TEST_F(GameAppTest, HeldDecideStepsTheScriptEveryDecideGrid) {
+  // One-byte text words type out in one logic step, so only the grid paces.
+  std::string script;
+  for (int i = 0; i < 40; ++i) script += "w" + std::to_string(i % 10) + " ";
+  Opening(script);
+  GameApp app;
+  // Held from pass 10 through pass 49: 40 passes of 16 ms = 640 ms.
+  app.SetRunOptions(Run(60, {Ev(10, ScriptedEvent::Press, "decide"), Ev(50, ScriptedEvent::Release, "decide")}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  int start = app.MessageWindow()->position;
+  app.Run();
+  int steps = app.MessageWindow()->position - start;
+  // The 0.06 s grid fires every fourth 16 ms pass: about ten steps in 640 ms.
+  EXPECT_GE(steps, 9);
+  EXPECT_LE(steps, 11);
+}
+
+TEST_F(GameAppTest, ShortTapStepsOnceAndCancelChangesNothing) {
+  Opening("a b c d e f g h");
+  GameApp app;
+  app.SetRunOptions(Run(60, {Ev(10, ScriptedEvent::Press, "decide"), Ev(11, ScriptedEvent::Release, "decide"),
+                             Ev(30, ScriptedEvent::Press, "cancel"), Ev(32, ScriptedEvent::Release, "cancel"),
+                             Ev(34, ScriptedEvent::Press, "key:B"), Ev(36, ScriptedEvent::Release, "key:B")}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  int start = app.MessageWindow()->position;
+  app.Run();
+  // A tap shorter than the time to the next grid firing is seen only if the
+  // grid fires while it is held; either way it steps at most once.
+  EXPECT_LE(app.MessageWindow()->position - start, 1);
+  EXPECT_EQ(app.actionStates[ACT_CANCEL], 0);
+  EXPECT_EQ(app.actionStates[ACT_DECIDE], 0);
+}
+
+TEST_F(GameAppTest, ScriptThatRunsOutStartsTheNamedScriptAndGameEndEnds) {
+  Opening("one goto 二");
+  WordList second;
+  SplitWords(Utf8ToCp932Lossy("two three"), second);
+  CTextFile file(true);
+  ASSERT_EQ(file.Write(SJ("GameData\\Text\\二.Dat"), second), S_OK);
+  GameApp app;
+  app.SetRunOptions(Run(80, {Ev(10, ScriptedEvent::Press, "decide")}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.Run();
+  EXPECT_EQ(CMsgBox::currentScriptName, SJ("二.Dat"));
+}
+
+TEST_F(GameAppTest, FailedReopenAsksToQuitAndNoRetriesOnTheNextStep) {
+  Opening("one goto 無い");  // the target does not exist
+  SetHeadlessAnswer(false);
+  GameApp app;
+  app.SetRunOptions(Run(60, {Ev(10, ScriptedEvent::Press, "decide")}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.Run();
+  SetHeadlessAnswer(true);
+  // Still running: every failed retry asked and was answered no.
+  EXPECT_NE(app.GetDevice(), nullptr);
+  EXPECT_EQ(app.actionStates[ACT_DECIDE], 1);
+}

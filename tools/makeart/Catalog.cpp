@@ -1,0 +1,38 @@
+#include "Catalog.h"
+
+namespace makeart {
+
+const std::vector<PictureEntry>& Catalog() {
+  static const std::vector<PictureEntry> entries = [] {
+    std::vector<PictureEntry> e = {
+        {"window", "message window, 470x136", DrawMessageWindow},
+        {"frame", "speaker picture frame, 136x136", DrawPictureFrame},
+        {"cursor", "wait cursor, four 24x32 frames", DrawWaitCursor},
+        {"corridor", "school corridor at dusk, 640x480", DrawCorridor},
+        {"park", "park at sunset, 640x480", [] { return DrawPark(false); }},
+        {"park-night", "park at night, 640x480", [] { return DrawPark(true); }},
+        {"cat", "calico cat, 200x426", [] { return DrawCat(false); }},
+        {"cat-face", "calico cat face, 128x128", [] { return DrawCat(true); }},
+    };
+    struct Who {
+      Cast cast;
+      const char* name;
+    };
+    struct How {
+      Mood mood;
+      const char* suffix;
+    };
+    for (Who w : {Who{Cast::Hina, "hina"}, Who{Cast::Shiori, "shiori"}}) {
+      for (How h : {How{Mood::Normal, ""}, How{Mood::Smile, "-smile"}, How{Mood::Surprised, "-surprised"}}) {
+        std::string base = std::string(w.name) + h.suffix;
+        e.push_back({base, "standing picture, 200x426", [w, h] { return DrawStanding(w.cast, h.mood); }});
+        e.push_back({std::string(w.name) + "-face" + h.suffix, "face, 128x128",
+                     [w, h] { return DrawFace(w.cast, h.mood); }});
+      }
+    }
+    return e;
+  }();
+  return entries;
+}
+
+}  // namespace makeart
