@@ -243,8 +243,9 @@ TEST_F(CMsgBoxFades, MusicFadeWithoutAPlayerStillEnds) {
 }
 
 TEST_F(CMsgBoxFades, FadedSpritesKeepTheirAlphaWithANewPicture) {
-  ASSERT_EQ(Stage({"FadeOut", "Left", "Texture", "h", "hanako.tga", "Left", "h", "Clear", "Left", "Left", "t", "続き"}),
-            S_OK);
+  ASSERT_EQ(
+      Stage({"FadeOut", "Left", "Texture", "h", "hanako.tga", "Left", "h", "Clear", "Left", "Left", "t", "続き"}),
+      S_OK);
   ASSERT_EQ(box->Step(), S_OK);
   RunImageFade(box->leftSprite.get(), 40);
   EXPECT_EQ(box->leftSprite->textureName, "taro.tga");

@@ -162,8 +162,8 @@ class Reporter {
     source.script.hostPath = (fs::path(options_.sourceDir) / rel).string();
     source.offsets = SourceOffsets(source.script, script.words);
     if (source.offsets.empty() && !script.words.empty()) {
-      PrintError("note: " + source.script.hostPath + " is not the source of the game's " + platform::Cp932ToUtf8(script.name) +
-                 " (rebuild the game?); its words are counted instead of lines");
+      PrintError("note: " + source.script.hostPath + " is not the source of the game's " +
+                 platform::Cp932ToUtf8(script.name) + " (rebuild the game?); its words are counted instead of lines");
     }
     return source;
   }

@@ -96,7 +96,8 @@ class GameChecker {
     started_.insert(opening);
     for (const char* file : {"MsgBox\\MsgBox.dds", "MsgBox\\CharaPicFrame.dds", "MsgBox\\Cursor.tga"}) {
       if (!platform::FileExists(kTextureDir + std::string(file))) {
-        Add(Severity::Error, kNoScript, 0, std::string("the message window's picture ") + kTextureDir + file + " is missing");
+        Add(Severity::Error, kNoScript, 0,
+            std::string("the message window's picture ") + kTextureDir + file + " is missing");
       }
     }
     for (const char* file : {"Kachi04.wav", "Push11.wav"}) {
@@ -268,7 +269,8 @@ class GameChecker {
     std::string path = kTextDir + name + ".Dat";
     std::string dir = path.substr(0, path.rfind('\\'));
     if (!platform::FileExists(dir)) {
-      Add(Severity::Error, s, at, "save " + Quote(name) + " cannot be written: the folder " + Quote(dir) + " is missing");
+      Add(Severity::Error, s, at,
+          "save " + Quote(name) + " cannot be written: the folder " + Quote(dir) + " is missing");
     }
   }
 

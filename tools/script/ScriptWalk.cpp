@@ -235,7 +235,8 @@ class Walker {
   void CheckItems(const ScriptCommand& c) {
     if (!c.hasFormat || c.columns < 1 || c.rows < 1) {
       Add(Severity::Warning, c.at,
-          c.keyword + " has no \"フォーマット\" with columns and rows of at least 1: it is laid out as one column");
+          c.keyword +
+              " has no \"フォーマット\" with columns and rows of at least 1: it is laid out as one column");
     }
     if (c.items.empty()) {
       Add(Severity::Error, c.at, c.keyword + " has no items: the player can choose nothing and the game is stuck");
@@ -249,7 +250,8 @@ class Walker {
       for (int32_t id : ids) repeated = repeated || id == item.id;
       if (repeated) {
         Add(Severity::Warning, item.at,
-            "item " + Quote(item.label) + " repeats id " + std::to_string(item.id) + ": only the first item with it is shown");
+            "item " + Quote(item.label) + " repeats id " + std::to_string(item.id) +
+                ": only the first item with it is shown");
       }
       ids.push_back(item.id);
       if (item.target == "{" || item.target == "}") {
