@@ -61,7 +61,7 @@ Image Plate(int w, int h, float mx, float my, Color top, Color bottom, const std
   c.Fill(Outline(Rect(x0 + 4.5f, y0 + 4.5f, x1 - 4.5f, y1 - 4.5f, std::max(radius - 4.0f, 2.0f)), 0.8f),
          Hex(0xE8E4FF, 0.30f));
   // A small gold diamond before the label.
-  float dx = x0 + 14.0f, dy = (y0 + y1) / 2;
+  float dx = x0 + 11.0f, dy = (y0 + y1) / 2;
   c.Fill(Polygon({{dx - 4, dy}, {dx, dy - 5}, {dx + 4, dy}, {dx, dy + 5}}), kGold);
   Image img = c.ToImage();
   Letter(img, label, letterHeight, (x0 + x1) / 2 + 6, (y0 + y1) / 2, Hex(0xFFF8E8), true);
@@ -71,7 +71,7 @@ Image Plate(int w, int h, float mx, float my, Color top, Color bottom, const std
 }  // namespace
 
 Image DrawTitleButton(const std::string& labelUtf8) {
-  return Plate(150, 66, 14, 9, Hex(0x2E3C70, 0.88f), Hex(0x131A38, 0.92f), labelUtf8, 20);
+  return Plate(150, 66, 14, 9, Hex(0x2E3C70, 0.88f), Hex(0x131A38, 0.92f), labelUtf8, 18);
 }
 
 Image DrawWindowButton(const std::string& labelUtf8) {
