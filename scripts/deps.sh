@@ -2,7 +2,7 @@
 # Installs the Debian packages Vantorel needs, only when some are missing.
 set -euo pipefail
 PKGS=(
-  cmake g++ make pkg-config clang libclang-rt-14-dev
+  cmake g++ make pkg-config clang libclang-rt-14-dev python3
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
   libsquish-dev libfluidsynth-dev timgm6mb-soundfont
   libfontconfig-dev fonts-ipafont-gothic

@@ -74,7 +74,12 @@ class CD3DApp {
   HRESULT StepFrame();
 
   // How the run was started (headless, frames, screenshots, input, trace).
-  void SetRunOptions(const RunOptions& options) { runOptions = options; }
+  // Setting them again between runs keeps the pass count; scripted input
+  // is then taken from the new list.
+  void SetRunOptions(const RunOptions& options) {
+    runOptions = options;
+    nextInput_ = 0;
+  }
 
   // Read access for the game and its subsystems.
   platform::Device* GetDevice() const { return device; }

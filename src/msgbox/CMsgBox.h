@@ -92,6 +92,19 @@ class CMsgBox {
   // The script the frame loop starts whenever a step fails; one per process.
   static std::string currentScriptName;
 
+  // The keyword table as Step tests it, in its order, for tools that read
+  // scripts the same way: the spellings, the argument words a keyword needs
+  // before it runs (menu blocks and the optional "= value" of "string" are
+  // read by their commands), and how often one pass tests it in a row.
+  struct KeywordInfo {
+    std::string word;
+    std::string otherSpelling;  // empty: none
+    bool dollarPrefix;          // the assignment: any word whose first byte is "$"
+    int arguments;
+    int tests;
+  };
+  static std::vector<KeywordInfo> Keywords();
+
   // --- menus (MsgBoxMenus.cpp) ---
   void ButtonMenuPrev();
   void ButtonMenuNext();
@@ -231,6 +244,9 @@ class CMsgBox {
   Outcome CmdClear();
   Outcome SetPicture(CPolygon* sprite);
   Outcome SkipArguments(int count);
+
+  // Fades (MsgBoxFades.cpp).
+  Outcome StartFade(bool in);
 
   // Menu blocks (MsgBoxMenus.cpp).
   Outcome CmdFontMenu();

@@ -62,6 +62,14 @@ const std::vector<CMsgBox::KeywordRow>& CMsgBox::KeywordTable() {
   return table;
 }
 
+std::vector<CMsgBox::KeywordInfo> CMsgBox::Keywords() {
+  std::vector<KeywordInfo> view;
+  for (const KeywordRow& row : KeywordTable()) {
+    view.push_back({row.word, row.otherSpelling, row.dollarPrefix, row.arguments, row.tests});
+  }
+  return view;
+}
+
 CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
   for (const KeywordRow& row : KeywordTable()) {
     for (int t = 0; t < row.tests && row.Matches(words[position]); ++t) {
@@ -144,19 +152,5 @@ CMsgBox::Outcome CMsgBox::CmdTexUnload() {
   return Finish();
 }
 
-// --- sound, fades, save and load, key configuration ---
-// These take their argument words so that scripts using them run; the sound
-// players, fades, save data and key configuration are wired in with their
-// own units.
-
-CMsgBox::Outcome CMsgBox::CmdFadeIn() {
-  ++position;
-  // A fade as the last words of a file still ends the step successfully.
-  if (FAILED(NextWord())) return Return(S_OK);
-  return Next();
-}
-
-CMsgBox::Outcome CMsgBox::CmdFadeOut() { return CmdFadeIn(); }
-
-// The sound, save, load and key-configuration commands are in
-// MsgBoxSoundSaveCommands.cpp.
+// FadeIn and FadeOut are in MsgBoxFades.cpp; the sound, save, load and
+// key-configuration commands in MsgBoxSoundSaveCommands.cpp.

@@ -33,6 +33,12 @@ HRESULT PlayMusic(CDSMusic* player, const std::string& name) {
   return player ? player->Play(name) : S_OK;
 }
 
+HRESULT SetMusicVolume(CDSMusic* player, int32_t volume) { return player ? player->SetVolume(volume) : S_OK; }
+
+HRESULT AddMusicVolume(CDSMusic* player, int32_t step) { return player ? player->AddVolume(step) : S_OK; }
+
+int32_t GetMusicVolume(const CDSMusic* player) { return player ? player->GetVolume() : 0; }
+
 HRESULT ConfigureDevices(CInput* input) {
   Observe("ConfigureDevices", std::string());
   return input ? input->configureDevices() : S_OK;

@@ -1,6 +1,7 @@
 #pragma once
 // Calls from the message window into the sound players and the input unit,
 // gathered in one place so that tests can watch them.
+#include <cstdint>
 #include <string>
 
 #include "platform/Result.h"
@@ -17,6 +18,11 @@ HRESULT LoadSoundEffect(CDMMusic* player, const std::string& file, const std::st
 HRESULT PlaySoundEffect(CDMMusic* player, const std::string& alias);
 // CDSMusic::Play(name), name with its ".mid".
 HRESULT PlayMusic(CDSMusic* player, const std::string& name);
+// CDSMusic::SetVolume(volume), AddVolume(step), GetVolume(), in hundredths
+// of a decibel; the music fade's calls. A null player is left alone (0).
+HRESULT SetMusicVolume(CDSMusic* player, int32_t volume);
+HRESULT AddMusicVolume(CDSMusic* player, int32_t step);
+int32_t GetMusicVolume(const CDSMusic* player);
 // CInput::configureDevices(): returns once the player closes the screen.
 HRESULT ConfigureDevices(CInput* input);
 

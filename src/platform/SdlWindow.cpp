@@ -68,6 +68,11 @@ class SdlWindow : public Window {
   ~SdlWindow() override { Teardown(); }
 
   bool Init() {
+    // The close box alone asks the player; SDL would also turn it into a
+    // second quit event, and SIGINT/SIGTERM into a question nobody may be
+    // there to answer (saves are written crash-safe, so a signal may just end us).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
       std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
       return false;
@@ -398,10 +403,15 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
   menuOpen_ = false;
   device_->RenderGameArea();
   int answer = 0;
+  bool redraw = true;
   while (answer == 0) {
-    Compose();
+    // Repaint only after something happened: a waiting box costs nothing.
+    if (redraw) Compose();
+    redraw = false;
     SDL_Event e;
-    if (!SDL_WaitEventTimeout(&e, 100)) continue;
+    if (!SDL_WaitEventTimeout(&e, 250)) continue;
+    redraw = true;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) device_->MarkDirty();
     Dialog& dl = *dialog_;
     int n = int(dl.ids.size());
     if (e.type == SDL_KEYDOWN) {

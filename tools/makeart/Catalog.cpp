@@ -13,6 +13,14 @@ const std::vector<PictureEntry>& Catalog() {
         {"park-night", "park at night, 640x480", [] { return DrawPark(true); }},
         {"cat", "calico cat, 200x426", [] { return DrawCat(false); }},
         {"cat-face", "calico cat face, 128x128", [] { return DrawCat(true); }},
+        {"title-logo", "title lettering, 400x426", DrawTitleLogo},
+        {"button-start", "title button 'hajime kara', 150x66", [] { return DrawTitleButton("はじめから"); }},
+        {"button-continue", "title button 'tsuzuki kara', 150x66", [] { return DrawTitleButton("つづきから"); }},
+        {"button-keys", "title button 'key settings', 150x66", [] { return DrawTitleButton("キー設定"); }},
+        {"button-quit", "title button 'owaru', 150x66", [] { return DrawTitleButton("おわる"); }},
+        {"button-save", "window button 'save', 156x136", [] { return DrawWindowButton("セーブ"); }},
+        {"button-load", "window button 'load', 156x136", [] { return DrawWindowButton("ロード"); }},
+        {"button-go-on", "window button 'go on', 156x136", [] { return DrawWindowButton("つづける"); }},
     };
     struct Who {
       Cast cast;

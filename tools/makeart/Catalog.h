@@ -28,5 +28,10 @@ enum class Mood { Normal, Smile, Surprised };
 Image DrawStanding(Cast who, Mood mood);  // 200 x 426
 Image DrawFace(Cast who, Mood mood);      // 128 x 128
 Image DrawCat(bool face);                 // 200 x 426 standing, or 128 x 128 face
+// Picture buttons with a lettered label (UTF-8): for the title's column at
+// the left edge (150 x 66) and for menus inside the message window (156 x 136).
+Image DrawTitleButton(const std::string& labelUtf8);
+Image DrawWindowButton(const std::string& labelUtf8);
+Image DrawTitleLogo();  // 400 x 426, the title lettered over a glow
 
 }  // namespace makeart

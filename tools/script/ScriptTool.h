@@ -30,6 +30,7 @@ const std::vector<Command>& Commands();
 int RunEncode(const std::vector<std::string>& args);
 int RunDecode(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
+int RunCheck(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {

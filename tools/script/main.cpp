@@ -18,6 +18,11 @@ const std::vector<Command>& Commands() {
       {"build", "build [--cp932] SRCDIR GAMEDIR",
        "encode every .txt below SRCDIR into GAMEDIR/GameData/Text with the same relative path and \".Dat\"",
        RunBuild},
+      {"check", "check [--source SRCDIR] [--cp932] GAMEDIR",
+       "read every script of the game in GAMEDIR as the engine does and report what would fail: words running "
+       "off the end, undefined aliases and variables, missing files, broken menu blocks; with --source, places "
+       "are given as lines of the plain scripts in SRCDIR. Exits 1 on errors",
+       RunCheck},
   };
   return commands;
 }

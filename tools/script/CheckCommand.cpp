@@ -1,0 +1,215 @@
+// check [--source SRCDIR] [--cp932] GAMEDIR: reads every script of a game as
+// the engine reads it and reports what would go wrong when it runs.
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <system_error>
+
+#include "ScriptCheck.h"
+#include "ScriptTool.h"
+#include "platform/TextCodec.h"
+#include "script/CTextFile.h"
+
+namespace scripttool {
+namespace {
+namespace fs = std::filesystem;
+
+struct CheckOptions {
+  std::string gameDir;
+  std::string sourceDir;     // as given, for messages; empty: no sources
+  std::string sourceDirAbs;  // the same, valid after the move into the game directory
+  bool cp932 = false;
+};
+
+bool ParseCheckLine(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
+  std::vector<std::string> positional;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--cp932") {
+      options.cp932 = true;
+    } else if (args[i] == "--source") {
+      if (i + 1 >= args.size()) {
+        error = "--source needs a directory";
+        return false;
+      }
+      options.sourceDir = args[++i];
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      error = "unknown option \"" + args[i] + "\"";
+      return false;
+    } else {
+      positional.push_back(args[i]);
+    }
+  }
+  if (positional.size() != 1) {
+    error = "expected 1 argument, got " + std::to_string(positional.size());
+    return false;
+  }
+  options.gameDir = positional[0];
+  return true;
+}
+
+bool IsDatExtension(const std::string& ext) {
+  std::string lower = ext;
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+  return lower == ".dat";
+}
+
+// The engine name (below the text directory, CP932, backslashes) of an
+// enciphered script file's host path relative to GameData/Text; false when
+// the file is not the enciphered form of a name the engine builds.
+bool EngineName(const fs::path& relative, std::string& name) {
+  std::string host = relative.generic_string();
+  size_t dot = host.find('.');
+  if (dot == std::string::npos || dot == 0 || host[dot - 1] != 'E' || !IsDatExtension(host.substr(dot))) {
+    return false;
+  }
+  host.erase(dot - 1, 1);
+  std::replace(host.begin(), host.end(), '/', '\\');
+  if (!platform::Utf8ToCp932(host, name)) name = host;  // raw bytes, as copied from Windows
+  return true;
+}
+
+// Reads every script below GameData/Text, leaving out save files.
+bool ReadScripts(std::vector<WalkedScript>& scripts, std::string& error) {
+  const fs::path textDir = "GameData/Text";
+  std::error_code ec;
+  if (!fs::is_directory(textDir, ec)) {
+    error = "no GameData/Text directory";
+    return false;
+  }
+  std::vector<std::string> names;
+  for (fs::recursive_directory_iterator it(textDir, ec), end; !ec && it != end; it.increment(ec)) {
+    std::string name;
+    if (it->is_regular_file(ec) && EngineName(it->path().lexically_relative(textDir), name)) names.push_back(name);
+  }
+  if (ec) {
+    error = "cannot list GameData/Text: " + ec.message();
+    return false;
+  }
+  std::sort(names.begin(), names.end());
+  CTextFile reader(true);
+  for (const std::string& name : names) {
+    WalkedScript script;
+    script.name = name;
+    reader.Read("GameData\\Text\\" + name, script.words);
+    if (!script.words.empty() && script.words[0] == SJ("セーブ日時")) continue;  // a save
+    scripts.push_back(std::move(script));
+  }
+  return true;
+}
+
+// Byte offsets of the source words that survive comment removal, or
+// nothing when the source is not what the game's script was built from.
+std::vector<size_t> SourceOffsets(const SourceScript& source, const WordList& engineWords) {
+  WordList kept;
+  std::vector<size_t> offsets;
+  for (size_t i = 0; i < source.words.size(); ++i) {
+    if (source.words[i] == "/*") {
+      while (i < source.words.size() && source.words[i] != "*/") ++i;
+      continue;
+    }
+    kept.push_back(source.words[i]);
+    offsets.push_back(source.offsets[i]);
+  }
+  if (kept != engineWords) return {};
+  return offsets;
+}
+
+class Reporter {
+ public:
+  Reporter(const CheckOptions& options, const std::vector<WalkedScript>& scripts) : options_(options) {
+    for (const WalkedScript& s : scripts) scripts_[s.name] = &s;
+  }
+
+  void Print(const Finding& f) {
+    std::string where = options_.gameDir;
+    auto it = scripts_.find(f.script);
+    if (it != scripts_.end()) where = Location(*it->second, f.word);
+    std::printf("%s: %s: %s\n", where.c_str(), f.severity == Severity::Error ? "error" : "warning",
+                f.message.c_str());
+  }
+
+ private:
+  struct Source {
+    SourceScript script;
+    std::vector<size_t> offsets;  // empty: no usable source
+  };
+
+  std::string Location(const WalkedScript& script, size_t word) {
+    const Source& source = SourceFor(script);
+    if (word < source.offsets.size()) {
+      SourcePosition p = PositionInCp932(source.script.text, source.offsets[word]);
+      return source.script.hostPath + ":" + std::to_string(p.line) + ":" + std::to_string(p.column);
+    }
+    std::string where = platform::Cp932ToUtf8(script.name);
+    if (word < script.words.size()) where += ": word " + std::to_string(word + 1) + " " + Quote(script.words[word]);
+    return where;
+  }
+
+  const Source& SourceFor(const WalkedScript& script) {
+    auto found = sources_.find(script.name);
+    if (found != sources_.end()) return found->second;
+    Source& source = sources_[script.name];
+    if (options_.sourceDir.empty()) return source;
+    std::string rel = platform::Cp932ToUtf8(script.name);
+    std::replace(rel.begin(), rel.end(), '\\', '/');
+    rel = fs::path(rel).replace_extension(".txt").generic_string();
+    const std::string path = (fs::path(options_.sourceDirAbs) / rel).string();
+    std::string error;
+    std::error_code ec;
+    if (!fs::exists(path, ec) || !LoadSource(path, options_.cp932, source.script, error)) return source;
+    source.script.hostPath = (fs::path(options_.sourceDir) / rel).string();
+    source.offsets = SourceOffsets(source.script, script.words);
+    if (source.offsets.empty() && !script.words.empty()) {
+      PrintError("note: " + source.script.hostPath + " is not the source of the game's " +
+                 platform::Cp932ToUtf8(script.name) + " (rebuild the game?); its words are counted instead of lines");
+    }
+    return source;
+  }
+
+  const CheckOptions& options_;
+  std::map<std::string, const WalkedScript*> scripts_;
+  std::map<std::string, Source> sources_;
+};
+}  // namespace
+
+int RunCheck(const std::vector<std::string>& args) {
+  CheckOptions options;
+  std::string error;
+  if (!ParseCheckLine(args, options, error)) {
+    PrintError("check: " + error + " (usage: vantorel-script check [--source SRCDIR] [--cp932] GAMEDIR)");
+    return kUsage;
+  }
+  std::error_code ec;
+  if (!options.sourceDir.empty()) options.sourceDirAbs = fs::absolute(options.sourceDir, ec).string();
+  // Files are found the way the engine finds them: from the game directory.
+  fs::current_path(options.gameDir, ec);
+  if (ec) {
+    PrintError(options.gameDir + ": " + ec.message());
+    return kFailed;
+  }
+  std::vector<WalkedScript> scripts;
+  if (!ReadScripts(scripts, error)) {
+    PrintError(options.gameDir + ": " + error);
+    return kFailed;
+  }
+  std::vector<Finding> findings;
+  for (WalkedScript& script : scripts) WalkScript(script, findings);
+  CheckGame(scripts, findings);
+
+  std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
+    return a.script != b.script ? a.script < b.script : a.word < b.word;
+  });
+  Reporter reporter(options, scripts);
+  size_t errors = 0;
+  for (const Finding& f : findings) {
+    reporter.Print(f);
+    if (f.severity == Severity::Error) ++errors;
+  }
+  std::printf("%zu script%s checked: %zu error%s, %zu warning%s\n", scripts.size(), scripts.size() == 1 ? "" : "s",
+              errors, errors == 1 ? "" : "s", findings.size() - errors, findings.size() - errors == 1 ? "" : "s");
+  return errors > 0 ? kFailed : kOk;
+}
+
+}  // namespace scripttool

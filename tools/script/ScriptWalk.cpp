@@ -1,0 +1,336 @@
+#include "ScriptWalk.h"
+
+#include "msgbox/CMsgBox.h"
+#include "msgbox/DecimalWord.h"
+#include "platform/TextCodec.h"
+
+namespace scripttool {
+
+std::string Quote(const std::string& cp932) { return "\"" + platform::Cp932ToUtf8(cp932) + "\""; }
+
+namespace {
+const char kInsideFrame[] = "InsideSerifuFrame";
+const char kLeftFrame[] = "Left";
+// The window shows three rows of 52 bytes (26 full-width characters).
+constexpr size_t kWindowBytes = 3 * 52;
+
+bool Matches(const CMsgBox::KeywordInfo& row, const std::string& w) {
+  if (row.dollarPrefix) return !w.empty() && w[0] == '$';
+  return w == row.word || (!row.otherSpelling.empty() && w == row.otherSpelling);
+}
+
+class Walker {
+ public:
+  Walker(WalkedScript& script, std::vector<Finding>& findings)
+      : s_(script), words_(script.words), n_(script.words.size()), findings_(findings) {}
+
+  void Run() {
+    while (pos_ < n_) StepOnce();
+    s_.canEnd = !stopped_;
+  }
+
+ private:
+  enum class Outcome { Next, NotMatched, EndStep, End };
+
+  void Add(Severity severity, size_t word, std::string message) {
+    findings_.push_back({severity, s_.name, word, std::move(message)});
+  }
+
+  // One call of Step: passes until a wait point or the end of the words.
+  void StepOnce() {
+    for (;;) {
+      bool matched = false;
+      Outcome outcome = Pass(matched);
+      if (outcome == Outcome::End || pos_ >= n_) {
+        pos_ = n_;
+        return;
+      }
+      if (outcome == Outcome::EndStep) {
+        AfterWait();
+        return;
+      }
+      if (words_[pos_] == ".") {
+        ++pos_;
+        if (pos_ >= n_) return;
+        continue;
+      }
+      if (matched) continue;
+      TextWord();
+      AfterWait();
+      return;
+    }
+  }
+
+  Outcome Pass(bool& matched) {
+    for (const CMsgBox::KeywordInfo& row : table_) {
+      for (int t = 0; t < row.tests && pos_ < n_ && Matches(row, words_[pos_]); ++t) {
+        if (pos_ + static_cast<size_t>(row.arguments) >= n_) {
+          RunsOffTheEnd(row.arguments);
+          return Outcome::End;
+        }
+        Outcome outcome = Command(row.dollarPrefix ? std::string("$") : row.word, row.arguments);
+        if (outcome == Outcome::EndStep || outcome == Outcome::End) return outcome;
+        if (outcome == Outcome::NotMatched) break;
+        matched = true;
+        if (pos_ >= n_) return Outcome::End;  // the command's last word was the script's last
+      }
+    }
+    return Outcome::Next;
+  }
+
+  void RunsOffTheEnd(int arguments) {
+    Add(Severity::Error, pos_,
+        Quote(words_[pos_]) + " needs " + std::to_string(arguments) + " argument word" +
+            (arguments == 1 ? "" : "s") + ", but the script ends after " + std::to_string(n_ - 1 - pos_) +
+            ": the script stops here");
+    pos_ = n_;
+  }
+
+  ScriptCommand& Record(const std::string& keyword, size_t argumentCount) {
+    ScriptCommand c;
+    c.keyword = keyword;
+    c.at = pos_;
+    for (size_t i = 1; i <= argumentCount; ++i) c.args.push_back(words_[pos_ + i]);
+    s_.commands.push_back(std::move(c));
+    return s_.commands.back();
+  }
+
+  Outcome Command(const std::string& keyword, int arguments) {
+    if (keyword == "FontMenu" || keyword == "ButtonMenu") return Menu(keyword == "ButtonMenu");
+    if (keyword == "$") return Assignment();
+    if (keyword == "string") return Declaration();
+    Record(keyword, static_cast<size_t>(arguments));
+    const size_t at = pos_;
+    pos_ += static_cast<size_t>(arguments) + 1;
+    if (keyword == "FadeIn" || keyword == "FadeOut") return Outcome::EndStep;
+    if (keyword == "SaveMenu") saveScreenOpen_ = true;
+    if (keyword == "Battle" || keyword == "Map") {
+      Add(Severity::Warning, at,
+          Quote(words_[at]) + ": this engine has no battle or map mode; the script stays on this word for good");
+    }
+    if (keyword == "goto" || keyword == "Load" || keyword == "LoadMenu" || keyword == "GameEnd" ||
+        keyword == "Battle" || keyword == "Map") {
+      Stop(at);
+      return Outcome::EndStep;
+    }
+    return Outcome::Next;
+  }
+
+  // "$name = value"; the table made sure both words are there.
+  Outcome Assignment() {
+    if (words_[pos_ + 1] != "=") {
+      Add(Severity::Error, pos_,
+          "assignment to " + Quote(words_[pos_]) + " without \"=\" (found " + Quote(words_[pos_ + 1]) +
+              "): the step fails here");
+      ++pos_;
+      return Outcome::EndStep;
+    }
+    ScriptCommand& c = Record("$", 2);
+    c.args = {words_[pos_], words_[pos_ + 2]};  // name, value
+    pos_ += 3;
+    return Outcome::Next;
+  }
+
+  // "string name" or "string name = value".
+  Outcome Declaration() {
+    ScriptCommand& c = Record("string", 1);
+    if (pos_ + 2 < n_ && words_[pos_ + 2] == "=") {
+      if (pos_ + 3 >= n_) {
+        RunsOffTheEnd(3);
+        return Outcome::End;
+      }
+      c.args.push_back(words_[pos_ + 3]);
+      pos_ += 4;
+    } else {
+      c.args.push_back(std::string());
+      pos_ += 2;
+    }
+    return Outcome::Next;
+  }
+
+  Outcome Menu(bool button) {
+    const size_t at = pos_;
+    const std::string keyword = button ? "ButtonMenu" : "FontMenu";
+    if (pos_ + 1 >= n_) {
+      RunsOffTheEnd(1);
+      return Outcome::End;
+    }
+    ++pos_;
+    std::string frame = kInsideFrame;
+    if (words_[pos_] != "{") {
+      frame = words_[pos_];
+      if (pos_ + 1 >= n_) {
+        pos_ = at;
+        RunsOffTheEnd(2);
+        return Outcome::End;
+      }
+      ++pos_;
+    }
+    if (words_[pos_] != "{") {
+      Add(Severity::Warning, at,
+          keyword + " without a block (\"{\" expected after " + Quote(frame) + "): no menu opens and " +
+              Quote(words_[pos_]) + " is read as usual");
+      return Outcome::NotMatched;
+    }
+    if (frame != kInsideFrame && !(button && frame == kLeftFrame)) {
+      Add(Severity::Error, at + 1,
+          "unknown menu frame " + Quote(frame) + ": " + keyword + " knows " +
+              (button ? "\"InsideSerifuFrame\" and \"Left\"" : "only \"InsideSerifuFrame\"") +
+              "; the menu does not open");
+    }
+    ScriptCommand c;
+    c.keyword = keyword;
+    c.at = at;
+    c.frame = frame;
+    if (!ReadBlock(c)) {
+      Add(Severity::Error, at,
+          keyword + " block is not closed: the script ends inside it (a \"}\" is missing, or an item has too "
+                    "few words)");
+      pos_ = n_;
+      return Outcome::End;
+    }
+    CheckItems(c);
+    s_.commands.push_back(std::move(c));
+    ++pos_;  // past the closing "}"
+    Stop(at);
+    return Outcome::EndStep;
+  }
+
+  // Reads from the "{" at pos_ to its closing "}" as the menu readers do,
+  // testing for "}" only where they test for it.
+  bool ReadBlock(ScriptCommand& c) {
+    auto next = [this]() {
+      if (pos_ + 1 >= n_) return false;
+      ++pos_;
+      return true;
+    };
+    for (;;) {
+      if (!next()) return false;
+      if (words_[pos_] == "}") return true;
+      if (words_[pos_] == SJ("フォーマット")) {
+        c.hasFormat = true;
+        if (!next()) return false;
+        ParseDecimal(words_[pos_], c.columns);
+        if (!next()) return false;
+        ParseDecimal(words_[pos_], c.rows);
+      }
+      if (words_[pos_] != SJ("メニューアイテム")) continue;
+      if (!next()) return false;
+      if (words_[pos_] != "{") continue;
+      for (;;) {
+        if (!next()) return false;
+        if (words_[pos_] == "}") break;
+        MenuItemEntry item;
+        item.label = words_[pos_];
+        item.at = pos_;
+        if (!next()) return false;
+        item.numericId = ParseDecimal(words_[pos_], item.id);
+        if (!next()) return false;
+        item.target = words_[pos_];
+        c.items.push_back(std::move(item));
+      }
+    }
+  }
+
+  void CheckItems(const ScriptCommand& c) {
+    if (!c.hasFormat || c.columns < 1 || c.rows < 1) {
+      Add(Severity::Warning, c.at,
+          c.keyword +
+              " has no \"フォーマット\" with columns and rows of at least 1: it is laid out as one column");
+    }
+    if (c.items.empty()) {
+      Add(Severity::Error, c.at, c.keyword + " has no items: the player can choose nothing and the game is stuck");
+    }
+    std::vector<int32_t> ids;
+    for (const MenuItemEntry& item : c.items) {
+      if (!item.numericId) {
+        Add(Severity::Warning, item.at + 1, "item id " + Quote(words_[item.at + 1]) + " is not a decimal number");
+      }
+      bool repeated = false;
+      for (int32_t id : ids) repeated = repeated || id == item.id;
+      if (repeated) {
+        Add(Severity::Warning, item.at,
+            "item " + Quote(item.label) + " repeats id " + std::to_string(item.id) +
+                ": only the first item with it is shown");
+      }
+      ids.push_back(item.id);
+      if (item.target == "{" || item.target == "}") {
+        Add(Severity::Warning, item.at + 2,
+            "item " + Quote(item.label) + " has the target " + Quote(item.target) + ": an item has too few words");
+      }
+    }
+  }
+
+  void TextWord() {
+    const std::string& colon = SJ("：");
+    std::string text = words_[pos_];
+    size_t textAt = pos_;
+    if (text.find(colon) != std::string::npos) {
+      if (pos_ + 1 >= n_) {
+        Add(Severity::Error, pos_, "speaker word " + Quote(text) + " is the script's last word: it has no text");
+        pos_ = n_;
+        return;
+      }
+      std::string key = text;
+      if (key.find(SJ("＊")) != std::string::npos) {
+        label_ = SJ("？？？：");
+      } else {
+        key.erase(key.find(colon), colon.size());
+        size_t dot = key.find(SJ("・"));
+        if (dot != std::string::npos) key.erase(dot);
+        label_ = key == SJ("ナレーション") ? std::string() : key + colon;
+      }
+      text = words_[++pos_];
+      textAt = pos_;
+    }
+    ++pos_;
+    if (text == "{" || text == "}") {
+      Add(Severity::Warning, textAt, "a lone " + Quote(text) + " is shown as text: is a menu block out of balance?");
+    }
+    const size_t bytes = label_.size() + text.size();
+    if (bytes > kWindowBytes) {
+      Add(Severity::Warning, textAt,
+          "message of " + std::to_string(bytes) + " bytes: the window shows three rows of 52 bytes");
+    }
+  }
+
+  // A wait point: with the save screen open nothing else of this script runs.
+  void AfterWait() {
+    if (saveScreenOpen_ && !stopped_) {
+      stopped_ = true;
+      if (pos_ < n_) {
+        Add(Severity::Warning, pos_,
+            "never reached: the save screen that SaveMenu opened starts another script before " + Quote(words_[pos_]));
+      }
+    }
+  }
+
+  // The command at `at` ends this script's run; pos_ is past its words.
+  void Stop(size_t at) {
+    if (stopped_) return;
+    stopped_ = true;
+    if (pos_ < n_) {
+      Add(Severity::Warning, pos_,
+          "never reached: the script does not go on after " + Quote(words_[at]) + " (word " + std::to_string(at + 1) +
+              ")");
+    }
+  }
+
+  WalkedScript& s_;
+  const WordList& words_;
+  const size_t n_;
+  std::vector<Finding>& findings_;
+  const std::vector<CMsgBox::KeywordInfo> table_ = CMsgBox::Keywords();
+  size_t pos_ = 0;
+  std::string label_;
+  bool saveScreenOpen_ = false;
+  bool stopped_ = false;
+};
+}  // namespace
+
+void WalkScript(WalkedScript& script, std::vector<Finding>& findings) {
+  script.commands.clear();
+  Walker(script, findings).Run();
+}
+
+}  // namespace scripttool
