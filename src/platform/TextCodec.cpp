@@ -35,6 +35,30 @@ size_t Utf8SequenceLength(unsigned char c) {
   if ((c & 0xF8) == 0xF0) return 4;
   return 1;
 }
+
+// Runs iconv over the whole input, appending to `out`. On a sequence it
+// cannot convert it asks `onBad` (with the offset and whether the input was
+// cut short) whether to skip one byte and go on; otherwise it stops there.
+template <typename OnBad>
+bool Run(Converter& conv, std::string_view in, std::string& out, OnBad onBad) {
+  iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+  char* src = const_cast<char*>(in.data());
+  size_t srcLeft = in.size();
+  char buffer[1024];
+  while (srcLeft > 0) {
+    char* dst = buffer;
+    size_t dstLeft = sizeof buffer;
+    size_t r = iconv(conv.cd, &src, &srcLeft, &dst, &dstLeft);
+    out.append(buffer, dst - buffer);
+    if (r != static_cast<size_t>(-1) || errno == E2BIG) continue;
+    bool cut = errno == EINVAL;
+    if (!onBad(static_cast<size_t>(src - in.data()), cut) || cut) return false;
+    ++src;
+    --srcLeft;
+    iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
+  }
+  return true;
+}
 }  // namespace
 
 std::string Cp932ToUtf8(std::string_view in) {
@@ -45,25 +69,11 @@ std::string Cp932ToUtf8(std::string_view in) {
     for (unsigned char c : in) out += c < 0x80 ? std::string(1, static_cast<char>(c)) : kReplacement;
     return out;
   }
-  iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char buffer[1024];
-  while (srcLeft > 0) {
-    char* dst = buffer;
-    size_t dstLeft = sizeof buffer;
-    size_t r = iconv(conv.cd, &src, &srcLeft, &dst, &dstLeft);
-    out.append(buffer, dst - buffer);
-    if (r == static_cast<size_t>(-1)) {
-      if (errno == E2BIG) continue;
-      out += kReplacement;
-      if (errno == EINVAL) break;  // cut character at the end
-      // Invalid sequence: skip one byte and carry on.
-      ++src;
-      --srcLeft;
-      iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-    }
-  }
+  // Invalid bytes become U+FFFD one by one; a cut character ends the text.
+  Run(conv, in, out, [&out](size_t, bool) {
+    out += kReplacement;
+    return true;
+  });
   return out;
 }
 
@@ -72,22 +82,10 @@ bool Utf8ToCp932(std::string_view in, std::string& out, size_t* badOffset) {
   Converter& conv = ToCp932();
   std::lock_guard<std::mutex> lock(conv.mutex);
   if (conv.cd == reinterpret_cast<iconv_t>(-1)) return false;
-  iconv(conv.cd, nullptr, nullptr, nullptr, nullptr);
-  char* src = const_cast<char*>(in.data());
-  size_t srcLeft = in.size();
-  char buffer[1024];
-  while (srcLeft > 0) {
-    char* dst = buffer;
-    size_t dstLeft = sizeof buffer;
-    size_t r = iconv(conv.cd, &src, &srcLeft, &dst, &dstLeft);
-    out.append(buffer, dst - buffer);
-    if (r == static_cast<size_t>(-1)) {
-      if (errno == E2BIG) continue;
-      if (badOffset) *badOffset = static_cast<size_t>(src - in.data());
-      return false;
-    }
-  }
-  return true;
+  return Run(conv, in, out, [badOffset](size_t at, bool) {
+    if (badOffset) *badOffset = at;
+    return false;
+  });
 }
 
 std::string Utf8ToCp932Lossy(std::string_view in) {
