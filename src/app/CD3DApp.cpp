@@ -1,6 +1,10 @@
 #include "app/CD3DApp.h"
 
+#include <time.h>
+
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #include "app/Resources.h"
@@ -136,6 +140,15 @@ HRESULT CD3DApp::StepFrame() {
   device->Clear(clearColor);
   HRESULT hr = RenderFrame();
   device->Present();
+  if (!firstFramePresented_) {
+    firstFramePresented_ = true;
+    // scripts/measure.sh times start-up against this wall-clock stamp.
+    if (std::getenv("VANTOREL_FIRST_FRAME_STAMP")) {
+      timespec now{};
+      clock_gettime(CLOCK_REALTIME, &now);
+      std::fprintf(stderr, "first-frame-realtime-ns %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
+    }
+  }
   return hr;
 }
 

@@ -148,6 +148,7 @@ class CD3DApp {
   std::unique_ptr<platform::Window> windowObject_;
   uint64_t pass = 0;
   size_t nextInput_ = 0;
+  bool firstFramePresented_ = false;
   bool windowDestroyed_ = false;
 };
 

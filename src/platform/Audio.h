@@ -155,7 +155,8 @@ class AudioPerformance {
 };
 
 // The music graph: one MIDI piece at a time. The soundfont loads on a
-// background thread from construction and is waited for by the first Play.
+// background thread from construction; a piece played before it is loaded
+// starts with the first Render after the load (Play itself never waits).
 // Chosen in this order: $VANTOREL_SOUNDFONT, FluidR3_GM, TimGM6mb, default-GM.
 class MusicGraph {
  public:

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -78,8 +79,15 @@ struct MusicGraph::Impl {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   std::string soundFont;
-  std::thread loader;
+  std::thread loader;     // joined by the owning thread only
   std::string loadError;  // written by the loader thread, read after joining
+  // Set by the loader when it is done; the renderer waits on it.
+  std::mutex loadMu;
+  std::condition_variable loadDone;
+  bool loaded = false;
+  // A piece asked for while the soundfont still loads: started by the first
+  // Render after the load, so that Play never waits for the soundfont.
+  std::atomic<bool> hasPending{false};
 
   std::mutex mu;  // everything below; the renderer holds it while synthesising
   fluid_player_t* player = nullptr;
@@ -90,6 +98,35 @@ struct MusicGraph::Impl {
   float target = 1.0f;   // gain asked for
   float applied = 1.0f;  // gain at the end of the last block
   std::vector<float> block = std::vector<float>(kBlock * 2);
+  std::string pending;  // SMF bytes
+
+  bool Loaded() {
+    std::lock_guard lock(loadMu);
+    return loaded;
+  }
+  void AwaitLoad() {
+    std::unique_lock lock(loadMu);
+    loadDone.wait(lock, [this] { return loaded; });
+  }
+  // With mu held and the soundfont loaded: stops the old piece and starts
+  // the new one. False when the player refuses it.
+  bool Start(const std::string& bytes) {
+    if (player) delete_fluid_player(player);
+    fluid_synth_system_reset(synth);  // silences the old piece and clears reverb and chorus
+    player = new_fluid_player(synth);
+    // Events of the old piece must not restart the new one.
+    events.clear();
+    if (!player || fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
+        fluid_player_play(player) != FLUID_OK) {
+      if (player) delete_fluid_player(player);
+      player = nullptr;
+      state = State::Idle;
+      return false;
+    }
+    state = State::Playing;
+    applied = target;
+    return true;
+  }
 
   void WaitForSoundFont() {
     if (!loader.joinable()) return;
@@ -146,6 +183,9 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
     } else if (fluid_synth_sfload(m.synth, m.soundFont.c_str(), 1) == FLUID_FAILED) {
       m.loadError = "Music: cannot load the soundfont " + m.soundFont + "; music is silent.";
     }
+    std::lock_guard lock(m.loadMu);
+    m.loaded = true;
+    m.loadDone.notify_all();
   });
   audio_internal::AttachMusic(this);
 }
@@ -168,20 +208,19 @@ bool MusicGraph::Play(std::string_view enginePath) {
   Impl& m = *impl_;
   std::string bytes;
   if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes) || !m.synth) return false;
-  m.WaitForSoundFont();
-  std::lock_guard lock(m.mu);
-  if (m.player) delete_fluid_player(m.player);
-  fluid_synth_system_reset(m.synth);  // silences the old piece and clears reverb and chorus
-  m.player = new_fluid_player(m.synth);
-  // Events of the old piece must not restart the new one.
-  m.events.clear();
-  if (!m.player || fluid_player_add_mem(m.player, bytes.data(), bytes.size()) != FLUID_OK ||
-      fluid_player_play(m.player) != FLUID_OK) {
-    if (m.player) delete_fluid_player(m.player);
-    m.player = nullptr;
-    m.state = Impl::State::Idle;
-    return false;
+  if (m.Loaded()) {
+    m.WaitForSoundFont();  // joins the finished loader, reports its failure once
+    std::lock_guard lock(m.mu);
+    m.pending.clear();
+    m.hasPending = false;
+    return m.Start(bytes);
   }
+  // The soundfont still loads: the piece counts as playing from now on and
+  // sounds from the first block rendered after the load.
+  std::lock_guard lock(m.mu);
+  m.pending = std::move(bytes);
+  m.hasPending = true;
+  m.events.clear();
   m.state = Impl::State::Playing;
   m.applied = m.target;
   return true;
@@ -212,8 +251,18 @@ std::string MusicGraph::SoundFontPath() const { return impl_->soundFont; }
 void MusicGraph::Render(int16_t* out, size_t frames) {
   Impl& m = *impl_;
   std::function<void()> notify;
+  // Waiting here, not under mu, keeps the owning thread's calls free.
+  if (m.hasPending) m.AwaitLoad();
   {
     std::lock_guard lock(m.mu);
+    if (m.hasPending) {
+      m.hasPending = false;
+      if (!m.Start(m.pending)) {
+        m.events.push_back(kErrorAbort);
+        notify = m.notify;
+      }
+      m.pending.clear();
+    }
     size_t done = 0;
     while (done < frames) {
       if (m.state == Impl::State::Idle) {
