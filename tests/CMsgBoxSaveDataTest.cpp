@@ -181,6 +181,18 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
   EXPECT_EQ(box->fontMenuCursor->first, 3);
 }
 
+// A damaged save's date fields may hold the largest numbers; the label shows
+// them as they are (found by fuzzing: the year and month overflowed).
+TEST_F(CMsgBoxSaveData, ExtremeDateFieldsAreLabelledWithoutOverflow) {
+  std::vector<std::string> words = SlotVariables();
+  words.push_back("文");
+  ASSERT_EQ(Run(words), S_OK);
+  WriteScript("セーブデータ\\セーブデータ1.Dat",
+              {"セーブ日時", "2147483647", "6", "2147483647", "-2147483648", "2147483647", "0", "0"});
+  box->OpenSaveLoadScreen("");
+  EXPECT_EQ(Label(1), "データ1：2147485547年 2147483648月 -2147483648日（土）2147483647時 0分");
+}
+
 TEST_F(CMsgBoxSaveData, SaveScreenDecisionSavesAndRestartsTheCurrentScript) {
   WriteScript("本編.Dat", {"本編の文"});
   std::vector<std::string> words = SlotVariables();

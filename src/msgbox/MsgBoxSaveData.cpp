@@ -149,7 +149,8 @@ void CMsgBox::OpenSaveLoadScreen(std::string argument) {
     } else if (slot.weekday < 0 || slot.weekday > 6) {
       label += SJ("日付不明");
     } else {
-      label += std::to_string(slot.year + 1900) + SJ("年 ") + std::to_string(slot.month + 1) + SJ("月 ") +
+      // Widened: a damaged save may hold the largest numbers.
+      label += std::to_string(int64_t{slot.year} + 1900) + SJ("年 ") + std::to_string(int64_t{slot.month} + 1) + SJ("月 ") +
                std::to_string(slot.day) + SJ("日") + SJ("（") + weekdays.substr(size_t(slot.weekday) * 2, 2) +
                SJ("）") + std::to_string(slot.hour) + SJ("時 ") + std::to_string(slot.minute) + SJ("分");
     }
