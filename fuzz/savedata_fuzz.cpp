@@ -42,6 +42,10 @@ struct Setup {
     CPolygon::InitDeviceObjects("GameData\\Texture\\", device.get());
     TextFont::SetDevice(device.get());
   }
+  ~Setup() {
+    std::error_code ec;
+    std::filesystem::remove_all(game, ec);
+  }
 };
 
 void WriteSlot(bool enciphered, int n, std::string_view bytes) {

@@ -34,6 +34,7 @@ trap 'rm -rf "$work"' EXIT
 for target in "$BUILD"/fuzz/*_fuzz; do
   name=$(basename "$target")
   mkdir -p "$work/$name"
+  echo "-- $name"
   dict=()
   case $name in
     textfile_fuzz | msgbox_step_fuzz | savedata_fuzz) dict=(-dict="$SRC/fuzz/script.dict") ;;
