@@ -3,6 +3,7 @@
 // frame (a message being typed out) and a full scene frame (background,
 // standing pictures, speaker, window and a typed message). Each frame is
 // recorded, presented and rasterised; median and p99 are reported.
+#include "app/GameLayout.h"
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -39,18 +40,7 @@ struct Game {
     TextFont::SetDevice(device.get());
     box = std::make_unique<CMsgBox>();
     box->Init(&textFile, nullptr, actions, nullptr, nullptr, SJ("ＭＳ Ｐゴシック"), 12, 1);
-    auto place = [](float x, float y, float w, float h) { return SpriteRect{x, y, 0.9f, w, h, 0}; };
-    MsgBoxLayout l;
-    l.bg = place(10, 10, 620, 460);
-    l.pictureFrame = place(10, 296, 136, 136);
-    l.speaker = place(12, 300, 128, 128);
-    l.window = place(160, 296, 470, 136);
-    l.left = place(30, 20, 200, 426);
-    l.center = place(230, 20, 200, 426);
-    l.right = place(430, 20, 200, 426);
-    l.wideCenter = place(130, 20, 400, 426);
-    l.alpha = 255;
-    box->SetLayout(l);
+    box->SetLayout(GameLayout());
     ok = SUCCEEDED(box->StartScript(SJ("オープニング\\オープニング1.Dat")));
   }
   ~Game() {

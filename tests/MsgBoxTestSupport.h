@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/GameLayout.h"
 #include "app/TextFont.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
@@ -27,16 +28,9 @@ namespace msgboxtest {
 inline std::string W(const std::string& utf8) { return platform::Utf8ToCp932Lossy(utf8); }
 inline std::string U(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
 
-inline MsgBoxLayout GameLayout(int alpha = 255) {
-  MsgBoxLayout l;
-  l.bg = {10, 10, 0.9f, 620, 460, 0};
-  l.pictureFrame = {10, 296, 0.9f, 136, 136, 0};
-  l.speaker = {12, 300, 0.9f, 128, 128, 0};
-  l.window = {160, 296, 0.9f, 470, 136, 0};
-  l.left = {30, 20, 0.9f, 200, 426, 0};
-  l.center = {230, 20, 0.9f, 200, 426, 0};
-  l.right = {430, 20, 0.9f, 200, 426, 0};
-  l.wideCenter = {130, 20, 0.9f, 400, 426, 0};
+// With no alpha given, the game's own layout (::GameLayout) is used.
+inline MsgBoxLayout GameLayout(int alpha) {
+  MsgBoxLayout l = ::GameLayout();
   l.alpha = alpha;
   return l;
 }
@@ -100,7 +94,7 @@ class MsgBoxTest : public ::testing::Test {
     CMsgBox::currentScriptName.clear();
     box = std::make_unique<CMsgBox>();
     box->Init(&textFile, nullptr, actions, nullptr, nullptr, W("ＭＳ Ｐゴシック"), 12, 1);
-    box->SetLayout(GameLayout());
+    box->SetLayout(::GameLayout());
   }
 
   void TearDown() override {
