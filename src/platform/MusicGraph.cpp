@@ -3,6 +3,7 @@
 // timer), so a pulled stream and a device stream behave alike, and the end of
 // a piece is seen exactly, when the player's tick reaches the piece's last.
 #include <fluidsynth.h>
+#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -111,6 +112,10 @@ struct MusicGraph::Impl {
   // With mu held and the soundfont loaded: stops the old piece and starts
   // the new one. False when the player refuses it.
   bool Start(const std::string& bytes) {
+    if (!synth) {  // it could not be made: nothing ever sounds
+      state = State::Idle;
+      return false;
+    }
     if (player) delete_fluid_player(player);
     fluid_synth_system_reset(synth);  // silences the old piece and clears reverb and chorus
     player = new_fluid_player(synth);
@@ -166,16 +171,29 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
     logSet = true;
   }
   Impl& m = *impl_;
-  m.settings = new_fluid_settings();
-  fluid_settings_setnum(m.settings, "synth.sample-rate", kAudioRate);
-  fluid_settings_setnum(m.settings, "synth.gain", kSynthGain);
-  fluid_settings_setstr(m.settings, "player.timing-source", "sample");
-  fluid_settings_setint(m.settings, "synth.cpu-cores", 1);
-  m.synth = new_fluid_synth(m.settings);
   m.soundFont = ChooseSoundFont();
-  // Loading takes 0.06 s (TimGM6mb) to seconds (large fonts): off the path
-  // to the first frame.
+  // Making the synthesiser (~15 ms: voice tables and buffers) and loading
+  // the soundfont (0.06 s for TimGM6mb to seconds for large fonts) both run
+  // here, off the path to the first frame. Nothing touches the synthesiser
+  // before `loaded` is set.
   m.loader = std::thread([&m] {
+    // FluidSynth fills its shared tables when the first synthesiser is made,
+    // after flagging them as done: a second one made meanwhile (by another
+    // graph's loader) would read them half-filled.
+    static std::mutex creation;
+    std::unique_lock creating(creation);
+    m.settings = new_fluid_settings();
+    if (m.settings) {
+      fluid_settings_setnum(m.settings, "synth.sample-rate", kAudioRate);
+      fluid_settings_setnum(m.settings, "synth.gain", kSynthGain);
+      fluid_settings_setstr(m.settings, "player.timing-source", "sample");
+      fluid_settings_setint(m.settings, "synth.cpu-cores", 1);
+      // Only the samples of the instruments in use are read (when a channel
+      // selects them), not the whole soundfont: most of it is never heard.
+      fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", 1);
+      m.synth = new_fluid_synth(m.settings);
+    }
+    creating.unlock();
     if (!m.synth) {
       m.loadError = "Music: the synthesiser could not be created; music is silent.";
     } else if (m.soundFont.empty()) {
@@ -183,6 +201,9 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
     } else if (fluid_synth_sfload(m.synth, m.soundFont.c_str(), 1) == FLUID_FAILED) {
       m.loadError = "Music: cannot load the soundfont " + m.soundFont + "; music is silent.";
     }
+    // Reading the soundfont leaves megabytes of freed parser memory in this
+    // thread's malloc arena; hand those pages back (3 MiB resident).
+    malloc_trim(0);
     std::lock_guard lock(m.loadMu);
     m.loaded = true;
     m.loadDone.notify_all();
@@ -207,9 +228,10 @@ void MusicGraph::SetNotify(std::function<void()> notify) {
 bool MusicGraph::Play(std::string_view enginePath) {
   Impl& m = *impl_;
   std::string bytes;
-  if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes) || !m.synth) return false;
+  if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes)) return false;
   if (m.Loaded()) {
     m.WaitForSoundFont();  // joins the finished loader, reports its failure once
+    if (!m.synth) return false;
     std::lock_guard lock(m.mu);
     m.pending.clear();
     m.hasPending = false;
