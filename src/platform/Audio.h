@@ -32,7 +32,10 @@ void ScaleSamples(int16_t* samples, size_t count, float gain);
 
 class AudioPerformance;
 
-// A decoded sound effect: stereo 16-bit frames at kAudioRate.
+// A sound effect: stereo 16-bit frames at kAudioRate. Loading parses and
+// checks the file; the conversion to the output format waits until the
+// sound is first played (or its samples are asked for), so that loading a
+// batch of effects costs little.
 class AudioSegment {
  public:
   ~AudioSegment();
@@ -46,11 +49,14 @@ class AudioSegment {
   HRESULT SetLoopPoints(int64_t start, int64_t end);
   static constexpr uint32_t kRepeatForever = 0xFFFFFFFFu;
   HRESULT SetRepeats(uint32_t repeats);
-  // Makes the sound playable on the performance's output (the mixer chunk).
+  // Readies the sound for the performance's output; the mixer chunk itself
+  // is made on the first play.
   HRESULT Download(AudioPerformance& performance);
 
+  // Both decode the sound first if it is not yet.
   const int16_t* Samples() const;  // interleaved left/right
   size_t Frames() const;
+  bool Decoded() const;
 
   struct Impl;
   explicit AudioSegment(std::unique_ptr<Impl> impl);
@@ -101,7 +107,9 @@ class AudioLoader {
   // what the framework sets here.
   HRESULT SetSearchDirectory(const std::string& hostDirectory);
   const std::string& SearchDirectory() const { return directory_; }
-  // Reads and decodes a file given as an engine path (CP932).
+  // Reads and parses a WAV file given as an engine path (CP932); a file
+  // that cannot be played fails here, though the samples are converted only
+  // when first needed.
   HRESULT LoadSegment(std::string_view enginePath, AudioSegmentPtr& out);
 
  private:

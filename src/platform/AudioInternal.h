@@ -8,13 +8,27 @@
 namespace platform {
 
 struct AudioSegment::Impl {
-  std::vector<int16_t> samples;  // interleaved stereo at kAudioRate
-  void* chunk = nullptr;         // Mix_Chunk over `samples`, once downloaded
+  ~Impl();
+  // The file's own PCM as parsed when loading (SDL's buffer), kept until the
+  // sound is first needed; then converted into `samples` and freed.
+  uint8_t* source = nullptr;
+  uint32_t sourceBytes = 0;  // whole frames only
+  uint16_t sourceFormat = 0;
+  uint8_t sourceChannels = 0;
+  int sourceRate = 0;
+  bool decoded = false;
+  std::vector<int16_t> samples;  // interleaved stereo at kAudioRate, once decoded
+  void* chunk = nullptr;         // Mix_Chunk over `samples`, made on the first play
   uint32_t repeats = 0;
   int64_t loopStart = 0, loopEnd = 0;
 };
 
 namespace audio_internal {
+// Converts the parsed file into `samples` if not done yet; false when that
+// fails (the sound then has no frames).
+bool Decode(AudioSegment::Impl& segment);
+// Decodes and makes the mixer chunk if not done yet; false on failure.
+bool MakePlayable(AudioSegment::Impl& segment);
 // Mixer chunks over caller-owned samples; null without a device.
 void* MakeChunk(int16_t* samples, size_t bytes);
 void FreeChunk(void* chunk);

@@ -215,7 +215,7 @@ HRESULT AudioPerformance::PlaySegment(AudioSegment& segment, uint32_t flags, Aud
     return S_OK;
   }
   auto& seg = segment.impl();
-  if (!seg.chunk && FAILED(segment.Download(*this))) return E_FAIL;
+  if (!audio_internal::MakePlayable(seg)) return E_FAIL;
   bool primary = !(flags & kSecondary);
   if (primary && primaryChannel_ >= 0 && primaryChannel_ < g.channels && g.serial[primaryChannel_] == primarySerial_) {
     Mix_HaltChannel(primaryChannel_);

@@ -1,4 +1,5 @@
-// Effect files: read, decoded (WAV) and converted once to the output format.
+// Effect files: read and parsed (WAV) when loaded, converted once to the
+// output format when first needed.
 #include <SDL.h>
 #include <sys/stat.h>
 
@@ -10,8 +11,9 @@
 
 namespace platform {
 namespace {
-// Decodes a WAV image to interleaved stereo 16-bit frames at kAudioRate.
-bool DecodeWav(const std::string& bytes, std::vector<int16_t>& out) {
+// Parses a WAV image with SDL, so that every check SDL makes is made now,
+// and checks that its format converts to ours; the conversion itself waits.
+bool ParseWav(const std::string& bytes, AudioSegment::Impl& out) {
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (!rw) return false;
   SDL_AudioSpec spec;
@@ -19,25 +21,58 @@ bool DecodeWav(const std::string& bytes, std::vector<int16_t>& out) {
   Uint32 length = 0;
   if (!SDL_LoadWAV_RW(rw, 1, &spec, &data, &length)) return false;
   SDL_AudioCVT cvt;
-  bool ok = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kAudioRate) >= 0;
-  if (ok) {
-    size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
-    length -= frameBytes ? length % frameBytes : 0;  // a cut last frame is dropped
-    std::vector<Uint8> buffer(static_cast<size_t>(length) * static_cast<size_t>(cvt.len_mult) + 16);
-    std::memcpy(buffer.data(), data, length);
-    cvt.buf = buffer.data();
-    cvt.len = static_cast<int>(length);
-    ok = cvt.needed == 0 || SDL_ConvertAudio(&cvt) == 0;
-    if (ok) {
-      size_t outBytes = cvt.needed ? static_cast<size_t>(cvt.len_cvt) : length;
-      out.assign(outBytes / 4 * 2, 0);
-      std::memcpy(out.data(), buffer.data(), out.size() * sizeof(int16_t));
-    }
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kAudioRate) < 0) {
+    SDL_FreeWAV(data);
+    return false;
   }
-  SDL_FreeWAV(data);
-  return ok;
+  size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+  length -= frameBytes ? length % frameBytes : 0;  // a cut last frame is dropped
+  out.source = data;
+  out.sourceBytes = length;
+  out.sourceFormat = spec.format;
+  out.sourceChannels = spec.channels;
+  out.sourceRate = spec.freq;
+  return true;
+}
+
+size_t SourceFrameBytes(const AudioSegment::Impl& s) {
+  return static_cast<size_t>(SDL_AUDIO_BITSIZE(s.sourceFormat) / 8) * s.sourceChannels;
 }
 }  // namespace
+
+AudioSegment::Impl::~Impl() { SDL_FreeWAV(source); }
+
+namespace audio_internal {
+bool Decode(AudioSegment::Impl& s) {
+  if (s.decoded) return true;
+  s.decoded = true;
+  SDL_AudioCVT cvt;
+  bool ok = SDL_BuildAudioCVT(&cvt, s.sourceFormat, s.sourceChannels, s.sourceRate, AUDIO_S16SYS, 2, kAudioRate) >= 0;
+  if (ok) {
+    // Converted in place, in the vector that keeps the result.
+    size_t bufferBytes = static_cast<size_t>(s.sourceBytes) * static_cast<size_t>(cvt.len_mult) + 16;
+    s.samples.resize((bufferBytes + 1) / 2);
+    if (s.sourceBytes) std::memcpy(s.samples.data(), s.source, s.sourceBytes);
+    cvt.buf = reinterpret_cast<Uint8*>(s.samples.data());
+    cvt.len = static_cast<int>(s.sourceBytes);
+    ok = cvt.needed == 0 || SDL_ConvertAudio(&cvt) == 0;
+    size_t outBytes = ok ? (cvt.needed ? static_cast<size_t>(cvt.len_cvt) : s.sourceBytes) : 0;
+    s.samples.resize(outBytes / 4 * 2);
+    s.samples.shrink_to_fit();
+  }
+  SDL_FreeWAV(s.source);
+  s.source = nullptr;
+  s.sourceBytes = 0;
+  return ok;
+}
+
+bool MakePlayable(AudioSegment::Impl& s) {
+  if (s.chunk) return true;
+  if (!Decode(s) || s.samples.empty()) return false;
+  s.chunk = MakeChunk(s.samples.data(), s.samples.size() * sizeof(int16_t));
+  return s.chunk != nullptr;
+}
+}  // namespace audio_internal
 
 AudioSegment::AudioSegment(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
@@ -46,7 +81,13 @@ AudioSegment::~AudioSegment() { audio_internal::FreeChunk(impl_->chunk); }
 HRESULT AudioSegment::SetStandardMidiFile() { return S_OK; }
 
 HRESULT AudioSegment::GetLength(int64_t& frames) const {
-  frames = static_cast<int64_t>(Frames());
+  const Impl& s = *impl_;
+  if (!s.decoded && s.sourceRate == kAudioRate) {
+    // Without resampling the conversion keeps the number of frames.
+    frames = static_cast<int64_t>(s.sourceBytes / SourceFrameBytes(s));
+  } else {
+    frames = static_cast<int64_t>(Frames());
+  }
   return S_OK;
 }
 
@@ -63,14 +104,23 @@ HRESULT AudioSegment::SetRepeats(uint32_t repeats) {
   return S_OK;
 }
 
-HRESULT AudioSegment::Download(AudioPerformance& performance) {
-  if (impl_->chunk || !performance.HasDevice() || Frames() == 0) return S_OK;
-  impl_->chunk = audio_internal::MakeChunk(impl_->samples.data(), impl_->samples.size() * sizeof(int16_t));
-  return impl_->chunk ? S_OK : E_FAIL;
+HRESULT AudioSegment::Download(AudioPerformance&) {
+  // The mixer chunk is made on the first play (audio_internal::MakePlayable),
+  // once the samples are converted.
+  return S_OK;
 }
 
-const int16_t* AudioSegment::Samples() const { return impl_->samples.data(); }
-size_t AudioSegment::Frames() const { return impl_->samples.size() / 2; }
+const int16_t* AudioSegment::Samples() const {
+  audio_internal::Decode(*impl_);
+  return impl_->samples.data();
+}
+
+size_t AudioSegment::Frames() const {
+  audio_internal::Decode(*impl_);
+  return impl_->samples.size() / 2;
+}
+
+bool AudioSegment::Decoded() const { return impl_->decoded; }
 
 HRESULT AudioLoader::SetSearchDirectory(const std::string& hostDirectory) {
   struct stat st;
@@ -85,7 +135,7 @@ HRESULT AudioLoader::LoadSegment(std::string_view enginePath, AudioSegmentPtr& o
   if (!ReadWholeFile(enginePath, bytes)) return DMUS_E_LOADER_FAILEDOPEN;
   if (bytes.size() > 0x7FFFFFFF) return E_OUTOFMEMORY;  // SDL reads at most 2 GB
   auto impl = std::make_unique<AudioSegment::Impl>();
-  if (!DecodeWav(bytes, impl->samples)) return E_FAIL;
+  if (!ParseWav(bytes, *impl)) return E_FAIL;
   out = std::make_shared<AudioSegment>(std::move(impl));
   return S_OK;
 }
