@@ -31,3 +31,37 @@ TEST(Font, RendersJapaneseLinesAndTabs) {
   ASSERT_TRUE(font->Render("", empty));
   EXPECT_EQ(empty.width, 0);
 }
+
+TEST(Font, OpensOfOneFaceSizeAndStyleShareItAndDrawTheSamePixels) {
+  auto first = OpenFont(SJ("ＭＳ Ｐゴシック"), 16, true, false);
+  ASSERT_TRUE(first);
+  TextImage before;
+  ASSERT_TRUE(first->Render("夕焼けの約束 Ag", before));
+  auto second = OpenFont("MS PGothic", 16, true, false);  // another name for the same file
+  ASSERT_TRUE(second);
+  EXPECT_EQ(second->FilePath(), first->FilePath());
+  // Other text through one, then the first text again through the other:
+  // the shared glyph cache changes nothing.
+  TextImage other, after;
+  ASSERT_TRUE(first->Render("ミケ、おいで！", other));
+  first.reset();  // the face outlives the font that opened it
+  ASSERT_TRUE(second->Render("夕焼けの約束 Ag", after));
+  EXPECT_EQ(after.width, before.width);
+  EXPECT_EQ(after.height, before.height);
+  EXPECT_TRUE(after.argb == before.argb);
+
+  // Size and style are part of what is shared: each keeps its own metrics.
+  auto larger = OpenFont(SJ("ＭＳ Ｐゴシック"), 24, true, false);
+  auto plain = OpenFont(SJ("ＭＳ Ｐゴシック"), 16, false, false);
+  ASSERT_TRUE(larger && plain);
+  TextImage big, thin;
+  ASSERT_TRUE(larger->Render("夕焼けの約束 Ag", big));
+  ASSERT_TRUE(plain->Render("夕焼けの約束 Ag", thin));
+  EXPECT_GT(big.height, before.height);
+  EXPECT_FALSE(thin.width == before.width && thin.argb == before.argb);  // not bold
+  // Many sizes in turn: the faces no font uses are closed, those in use stay.
+  for (int px = 8; px < 40; ++px) EXPECT_TRUE(OpenFont("MS PGothic", px, false, false)) << px;
+  TextImage again;
+  ASSERT_TRUE(second->Render("夕焼けの約束 Ag", again));
+  EXPECT_TRUE(again.argb == before.argb);
+}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/TextFont.h"
 #include "platform/Device.h"
 #include "platform/TextCodec.h"
@@ -64,5 +66,37 @@ TEST(TextFont, DrawsOnlyWhenThereIsTextAndRasterisesOnce) {
   ASSERT_TRUE(dev->ReadPixels(px));
   for (int y = 4; y < 60; ++y)
     for (int x = 4; x < 200; ++x) ASSERT_EQ(px[y * 200 + x] & 0xFFFFFF, 0u);
+  TextFont::SetDevice(nullptr);
+}
+
+TEST(TextFont, TheFaceIsOpenedWhenFirstNeededAndAReleasedFontStaysReleased) {
+  TextFont released;
+  released.createFont(SJ("ＭＳ Ｐゴシック"), 12, 1);
+  released.releaseFont();
+  EXPECT_FALSE(released.HasFont());  // not opened behind the release's back
+  released.setText("x");
+  EXPECT_EQ(released.draw(), E_FAIL);
+
+  auto dev = platform::CreateOffscreenDevice(120, 40);
+  ASSERT_TRUE(dev);
+  TextFont::SetDevice(dev.get());
+  // Two text objects of one face draw the same pixels, whichever opens first.
+  std::vector<uint32_t> px[2];
+  TextFont a, b;
+  a.createFont(SJ("ＭＳ ゴシック"), 14, 1);
+  b.createFont(SJ("ＭＳ ゴシック"), 14, 1);
+  for (TextFont* f : {&a, &b}) {
+    f->setText(SJ("終了確認"));
+    f->x = 3;
+    f->y = 4;
+  }
+  for (int i = 0; i < 2; ++i) {
+    dev->Clear(0xFF000000);
+    EXPECT_EQ((i == 0 ? a : b).draw(), S_OK);
+    dev->Present();
+    ASSERT_TRUE(dev->ReadPixels(px[i]));
+  }
+  EXPECT_TRUE(px[0] == px[1]);
+  EXPECT_NE(std::count(px[0].begin(), px[0].end(), 0xFF000000u), long(px[0].size()));
   TextFont::SetDevice(nullptr);
 }

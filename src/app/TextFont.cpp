@@ -31,9 +31,18 @@ HRESULT TextFont::createFont(const std::string& face, int size, uint32_t flags) 
   styleFlags = flags;
   scale = 1.0f;
   pixelHeight_ = MulDiv(pointSize, static_cast<int>(kLogPixelsY * scale), 72);
-  font_ = platform::OpenFont(faceName, pixelHeight_, flags & 1, flags & 2);
+  font_.reset();
+  fontPending_ = true;
   stale_ = true;
   return S_OK;  // a missing font leaves HasFont() false; draw then does nothing
+}
+
+platform::Font* TextFont::OpenedFont() const {
+  if (fontPending_) {
+    fontPending_ = false;
+    font_ = platform::OpenFont(faceName, pixelHeight_, styleFlags & 1, styleFlags & 2);
+  }
+  return font_.get();
 }
 
 void TextFont::setColor(int a, int r, int g, int b) {
@@ -59,9 +68,10 @@ void TextFont::Rasterise() {
   texture_.reset();
   texW_ = texH_ = 0;
   rasterisedText_ = text;
-  if (!font_ || !g_fontDevice || text.empty()) return;
+  platform::Font* font = OpenedFont();
+  if (!font || !g_fontDevice || text.empty()) return;
   platform::TextImage img;
-  if (!font_->Render(platform::Cp932ToUtf8(text), img) || img.width == 0) return;
+  if (!font->Render(platform::Cp932ToUtf8(text), img) || img.width == 0) return;
   texture_ = g_fontDevice->CreateTexture(img.width, img.height, img.argb.data());
   if (texture_) {
     texW_ = img.width;
@@ -71,7 +81,7 @@ void TextFont::Rasterise() {
 
 HRESULT TextFont::draw(const Rect* rect) {
   if (text.empty()) return S_OK;
-  if (!font_ || !g_fontDevice) return E_FAIL;
+  if (!OpenedFont() || !g_fontDevice) return E_FAIL;
   if (stale_ || rasterisedText_ != text) Rasterise();
   if (!texture_) return S_OK;
   Rect r = rect ? *rect
@@ -97,5 +107,6 @@ HRESULT TextFont::draw(const Rect* rect) {
 void TextFont::releaseFont() {
   texture_.reset();
   font_.reset();
+  fontPending_ = false;
   stale_ = true;
 }

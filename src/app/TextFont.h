@@ -21,6 +21,8 @@ class TextFont {
   static void SetDevice(platform::Device* device);
   static platform::Device* GetDevice();
 
+  // The face is looked up and opened when first needed (drawing, HasFont),
+  // so that text objects made at start-up cost nothing until shown.
   HRESULT createFont(const std::string& face, int pointSize, uint32_t styleFlags);
   void setColor(int alpha, int red, int green, int blue);
   void setAlpha(int alpha);
@@ -33,7 +35,7 @@ class TextFont {
   HRESULT draw(const Rect* rect = nullptr);
   void releaseFont();
 
-  bool HasFont() const { return font_ != nullptr; }
+  bool HasFont() const { return OpenedFont() != nullptr; }
   const std::string& GetText() const { return text; }
   uint32_t GetColor() const { return color; }
   int PixelHeight() const { return pixelHeight_; }
@@ -49,7 +51,9 @@ class TextFont {
 
  private:
   void Rasterise();
-  std::unique_ptr<platform::Font> font_;
+  platform::Font* OpenedFont() const;
+  mutable std::unique_ptr<platform::Font> font_;
+  mutable bool fontPending_ = false;  // createFont was called and the face is not opened yet
   int pixelHeight_ = 0;
   platform::TexturePtr texture_;
   int texW_ = 0, texH_ = 0;

@@ -8,7 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 #include <mutex>
+#include <tuple>
 
 #include "platform/TextCodec.h"
 
@@ -43,20 +45,34 @@ bool EnsureTtf() {
   return ok;
 }
 
+// One opened face at one size and style. Text objects with the same face,
+// size and style share it (and its glyph cache): opening a face costs a
+// fontconfig match and reading the font file's tables.
+struct Face {
+  Face(TTF_Font* f, std::string p) : font(f), path(std::move(p)) {
+    int advance = 0;
+    if (TTF_GlyphMetrics(font, 'x', nullptr, nullptr, nullptr, nullptr, &advance) != 0 || advance <= 0)
+      advance = std::max(1, TTF_FontHeight(font) / 2);
+    tabWidth = advance * 8;
+  }
+  ~Face() { TTF_CloseFont(font); }
+  Face(const Face&) = delete;
+  Face& operator=(const Face&) = delete;
+  TTF_Font* font;
+  std::string path;
+  int tabWidth = 64;
+  std::mutex mu;  // SDL_ttf's glyph cache is not safe to share between threads
+};
+
 class TtfFont : public Font {
  public:
-  TtfFont(TTF_Font* f, std::string path) : font_(f), path_(std::move(path)) {
-    int advance = 0;
-    if (TTF_GlyphMetrics(font_, 'x', nullptr, nullptr, nullptr, nullptr, &advance) != 0 || advance <= 0)
-      advance = std::max(1, TTF_FontHeight(font_) / 2);
-    tabWidth_ = advance * 8;
-  }
-  ~TtfFont() override { TTF_CloseFont(font_); }
+  explicit TtfFont(std::shared_ptr<Face> face) : face_(std::move(face)), font_(face_->font), tabWidth_(face_->tabWidth) {}
 
   int LineHeight() const override { return TTF_FontLineSkip(font_); }
-  std::string FilePath() const override { return path_; }
+  std::string FilePath() const override { return face_->path; }
 
   bool Render(std::string_view utf8, TextImage& out) override {
+    std::lock_guard<std::mutex> lock(face_->mu);
     out = TextImage{};
     std::string text;
     text.reserve(utf8.size());
@@ -125,16 +141,21 @@ class TtfFont : public Font {
   }
 
  private:
+  std::shared_ptr<Face> face_;
   TTF_Font* font_;
-  std::string path_;
-  int tabWidth_ = 64;
+  int tabWidth_;
 };
 
+// Both caches are guarded by g_fontMutex. Faces stay open for reuse; past
+// kKeptFaces, those no text object uses any more are closed.
 std::mutex g_fontMutex;
-}  // namespace
+std::map<std::tuple<std::string, bool, bool>, std::string> g_resolved;
+std::map<std::tuple<std::string, int, bool, bool>, std::shared_ptr<Face>> g_faces;
+constexpr size_t kKeptFaces = 8;
 
-std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic) {
-  std::lock_guard<std::mutex> lock(g_fontMutex);
+std::string ResolveLocked(std::string_view faceCp932, bool bold, bool italic) {
+  auto key = std::make_tuple(std::string(faceCp932), bold, italic);
+  if (auto it = g_resolved.find(key); it != g_resolved.end()) return it->second;
   FcConfig* config = Config();
   if (!config) return std::string();
   std::string face = Cp932ToUtf8(faceCp932);
@@ -154,13 +175,23 @@ std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic) 
     FcPatternDestroy(match);
   }
   FcPatternDestroy(pattern);
+  g_resolved.emplace(std::move(key), path);
   return path;
+}
+}  // namespace
+
+std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic) {
+  std::lock_guard<std::mutex> lock(g_fontMutex);
+  return ResolveLocked(faceCp932, bold, italic);
 }
 
 std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic) {
   if (pixelHeight <= 0 || !EnsureTtf()) return nullptr;
-  std::string path = ResolveFontFile(faceCp932, bold, italic);
+  std::lock_guard<std::mutex> lock(g_fontMutex);
+  std::string path = ResolveLocked(faceCp932, bold, italic);
   if (path.empty()) return nullptr;
+  auto key = std::make_tuple(path, pixelHeight, bold, italic);
+  if (auto it = g_faces.find(key); it != g_faces.end()) return std::make_unique<TtfFont>(it->second);
   TTF_Font* f = TTF_OpenFont(path.c_str(), pixelHeight);
   if (!f) return nullptr;
   // The IPA fonts have no bold or italic faces: let SDL_ttf synthesise them.
@@ -169,7 +200,12 @@ std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool
   if (italic) style |= TTF_STYLE_ITALIC;
   TTF_SetFontStyle(f, style);
   TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
-  return std::make_unique<TtfFont>(f, path);
+  auto face = std::make_shared<Face>(f, path);
+  if (g_faces.size() >= kKeptFaces) {
+    for (auto it = g_faces.begin(); it != g_faces.end();) it = it->second.use_count() == 1 ? g_faces.erase(it) : ++it;
+  }
+  g_faces.emplace(std::move(key), face);
+  return std::make_unique<TtfFont>(std::move(face));
 }
 
 }  // namespace platform

@@ -24,7 +24,8 @@ class Font {
   virtual std::string FilePath() const = 0;  // the font file in use
 };
 
-// Null when no font could be opened.
+// Null when no font could be opened. Fonts opened with the same face, size
+// and style share one face and its glyph cache, kept open for later opens.
 std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic);
 // The font file fontconfig picks for a face (after our alias rules).
 std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic);
