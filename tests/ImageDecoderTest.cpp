@@ -213,3 +213,94 @@ TEST(ImageSniffing, ContentDecidesExtensionOnlyHelpsTga) {
   EXPECT_FALSE(DecodeImage("GIF89a....", "a.gif", img, &why));
   EXPECT_FALSE(why.empty());
 }
+
+namespace {
+uint32_t Crc32(const std::string& s) {
+  uint32_t c = 0xFFFFFFFFu;
+  for (unsigned char b : s) {
+    c ^= b;
+    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1)));
+  }
+  return ~c;
+}
+
+void Be(std::string& s, uint32_t v) {
+  for (int i = 3; i >= 0; --i) s += char((v >> (8 * i)) & 0xFF);
+}
+
+void Chunk(std::string& png, const char* type, const std::string& data) {
+  Be(png, uint32_t(data.size()));
+  std::string body = std::string(type) + data;
+  png += body;
+  Be(png, Crc32(body));
+}
+
+// A PNG of the given rows (each starting with its filter byte) in a stored
+// deflate stream; `chunks` go between IHDR and IDAT.
+std::string Png(uint32_t w, uint32_t h, char colourType, const std::string& rows, const std::string& chunks) {
+  uint32_t a = 1, b = 0;
+  for (unsigned char c : rows) {
+    a = (a + c) % 65521;
+    b = (b + a) % 65521;
+  }
+  std::string z = "\x78\x01\x01";
+  z += char(rows.size() & 0xFF);
+  z += char(rows.size() >> 8);
+  z += char(~rows.size() & 0xFF);
+  z += char((~rows.size() >> 8) & 0xFF);
+  z += rows;
+  Be(z, b << 16 | a);
+  std::string png = "\x89PNG\r\n\x1a\n";
+  std::string ihdr;
+  Be(ihdr, w);
+  Be(ihdr, h);
+  ihdr += std::string("\x08", 1) + colourType + std::string("\x00\x00\x00", 3);
+  Chunk(png, "IHDR", ihdr);
+  png += chunks;
+  Chunk(png, "IDAT", z);
+  Chunk(png, "IEND", "");
+  return png;
+}
+
+// 4 x 2 indices into red, green, blue; entry 1 (green) transparent by tRNS.
+std::string PalettedPng() {
+  std::string chunks;
+  Chunk(chunks, "PLTE", std::string("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF", 9));
+  Chunk(chunks, "tRNS", std::string("\xFF\x00", 2));
+  return Png(4, 2, 3, std::string("\0\x00\x01\x02\x01\0\x02\x02\x00\x01", 10), chunks);
+}
+
+// 2 x 1 RGB, the second pixel's colour marked transparent by tRNS.
+std::string KeyedRgbPng() {
+  std::string chunks;
+  Chunk(chunks, "tRNS", std::string("\x00\x04\x00\x05\x00\x06", 6));
+  return Png(2, 1, 2, std::string("\0\x01\x02\x03\x04\x05\x06", 7), chunks);
+}
+}  // namespace
+
+// Direct-colour pictures convert straight into the result; paletted and
+// colour-keyed ones go through SDL's surface conversion, which turns the
+// transparent entry or colour into alpha 0.
+TEST(SdlImageFormats, PalettedAndColourKeyedPicturesKeepTheirTransparentPixels) {
+  Image img = Decode(PalettedPng(), "p.png");
+  ASSERT_EQ(img.width, 4);
+  ASSERT_EQ(img.height, 2);
+  const uint32_t red = 0xFFFF0000u, blue = 0xFF0000FFu;
+  EXPECT_EQ(img.argb[0], red);
+  EXPECT_EQ(img.argb[1] >> 24, 0u);  // the tRNS entry
+  EXPECT_EQ(img.argb[2], blue);
+  EXPECT_EQ(img.argb[4], blue);
+  EXPECT_EQ(img.argb[6], red);
+  EXPECT_EQ(img.argb[7] >> 24, 0u);
+
+  Image keyed = Decode(KeyedRgbPng(), "k.png");
+  ASSERT_EQ(keyed.argb.size(), 2u);
+  EXPECT_EQ(keyed.argb[0], 0xFF010203u);
+  EXPECT_EQ(keyed.argb[1] >> 24, 0u);
+
+  Image src = MakeImage(5, 3, Pattern);
+  std::string png;
+  ASSERT_TRUE(EncodeImage(src, ImageType::Png, png));
+  ExpectSame(Decode(png, "d.png"), src, 0, "direct PNG");
+  ExpectSame(Decode(MakeTga(src, 24, false, true), "d.tga"), Opaque(src), 0, "24-bit TGA");
+}

@@ -192,6 +192,15 @@ bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std:
   if (loaded->w <= 0 || loaded->h <= 0 || loaded->w > kMaxImageSide || loaded->h > kMaxImageSide)
     return Fail(why, std::string(ImageTypeName(type)) + ": dimensions out of range");
 
+  out.width = loaded->w;
+  out.height = loaded->h;
+  if (!SDL_ISPIXELFORMAT_INDEXED(loaded->format->format) && !SDL_HasColorKey(loaded.get())) {
+    // Straight into the result: no second surface, no second copy.
+    out.argb.resize(size_t(loaded->w) * size_t(loaded->h));
+    if (SDL_ConvertPixels(loaded->w, loaded->h, loaded->format->format, loaded->pixels, loaded->pitch,
+                          SDL_PIXELFORMAT_ARGB8888, out.argb.data(), loaded->w * 4) == 0)
+      return true;
+  }
   // A palette entry the file marks transparent arrives as a colour key and
   // becomes alpha 0 here; no other key is applied.
   SurfacePtr argb(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
