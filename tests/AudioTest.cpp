@@ -1,7 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <future>
+#include <thread>
 #include <vector>
 
 #include "AudioTestMedia.h"
@@ -116,6 +123,43 @@ TEST_F(MusicGraphTest, BadFilesLeaveTheCurrentPieceOrAbort) {
   ASSERT_TRUE(graph.GetEvent(code));
   EXPECT_EQ(code, MusicGraph::kErrorAbort);  // not a completion: nothing restarts it
   EXPECT_FALSE(graph.Playing());
+}
+
+// The device's render never waits for the soundfont (it holds the device's
+// lock, which effects need): silence until the load is done, then the piece.
+TEST_F(MusicGraphTest, TheDeviceRenderGivesSilenceWhileTheSoundFontLoads) {
+  // A soundfont that cannot be read until we say so: a FIFO blocks its reader.
+  std::string fifo = dir.Path() + "/slow.sf2";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  setenv("VANTOREL_SOUNDFONT", fifo.c_str(), 1);
+  {
+    MusicGraph blocked;
+    ASSERT_TRUE(blocked.Play(kPiece));
+    auto render = std::async(std::launch::async, [&blocked] {
+      std::vector<int16_t> out(2048 * 2, 77);
+      blocked.Render(out.data(), 2048, false);
+      return Peak(out);
+    });
+    bool returned = render.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    // Let the loader go (it reads an empty file and gives up) before judging.
+    int fd = open(fifo.c_str(), O_WRONLY);
+    if (fd >= 0) close(fd);
+    ASSERT_TRUE(returned) << "the device render waited for the soundfont";
+    EXPECT_EQ(render.get(), 0);
+    EXPECT_TRUE(blocked.Playing());
+  }
+  unsetenv("VANTOREL_SOUNDFONT");
+
+  MusicGraph graph;
+  ASSERT_TRUE(graph.Play(kPiece));
+  std::vector<int16_t> out(1024 * 2);
+  int peak = 0;
+  for (int i = 0; i < 2000 && peak < 1000; ++i) {  // blocks of 23 ms: the load takes well under 46 s
+    graph.Render(out.data(), 1024, false);
+    peak = std::max(peak, Peak(out));
+    if (peak == 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  EXPECT_GE(peak, 1000) << "the piece starts once the soundfont is in";
 }
 
 TEST_F(MusicGraphTest, RmidFilesAreUnwrapped) {

@@ -188,7 +188,13 @@ class MusicGraph {
   bool GetEvent(int& code);
   bool Playing() const;
   // Fills stereo frames. Silence, without synthesising, when nothing plays.
-  void Render(int16_t* stereo, size_t frames);
+  // A piece asked for before the soundfont is in starts once it is. A pulled
+  // render waits for the load, so the piece starts exactly where it was
+  // asked for; the sound device's render (waitForLoad false) gives silence
+  // until then instead: it runs under the device's lock, which the window
+  // thread takes to start an effect, so waiting there would hold up the
+  // window thread until the soundfont is in.
+  void Render(int16_t* stereo, size_t frames, bool waitForLoad = true);
   std::string SoundFontPath() const;
 
   struct Impl;

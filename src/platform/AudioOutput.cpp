@@ -51,7 +51,7 @@ void SDLCALL GainEffect(int channel, void* stream, int len, void*) {
 }
 
 void SDLCALL MusicHook(void* graph, Uint8* stream, int len) {
-  static_cast<MusicGraph*>(graph)->Render(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(len) / 4);
+  static_cast<MusicGraph*>(graph)->Render(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(len) / 4, false);
 }
 
 void HookMusic() {

@@ -270,11 +270,17 @@ bool MusicGraph::Playing() const {
 
 std::string MusicGraph::SoundFontPath() const { return impl_->soundFont; }
 
-void MusicGraph::Render(int16_t* out, size_t frames) {
+void MusicGraph::Render(int16_t* out, size_t frames, bool waitForLoad) {
   Impl& m = *impl_;
   std::function<void()> notify;
-  // Waiting here, not under mu, keeps the owning thread's calls free.
-  if (m.hasPending) m.AwaitLoad();
+  if (m.hasPending) {
+    if (waitForLoad) {
+      m.AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
+    } else if (!m.Loaded()) {
+      std::memset(out, 0, frames * 2 * sizeof(int16_t));
+      return;
+    }
+  }
   {
     std::lock_guard lock(m.mu);
     if (m.hasPending) {
