@@ -58,7 +58,9 @@ bool Decode(AudioSegment::Impl& s) {
     ok = cvt.needed == 0 || SDL_ConvertAudio(&cvt) == 0;
     size_t outBytes = ok ? (cvt.needed ? static_cast<size_t>(cvt.len_cvt) : s.sourceBytes) : 0;
     s.samples.resize(outBytes / 4 * 2);
-    s.samples.shrink_to_fit();
+    // Resampling may leave much unused room; a few bytes of slack are kept
+    // rather than copied away.
+    if (s.samples.capacity() - s.samples.size() > s.samples.size() / 8) s.samples.shrink_to_fit();
   }
   SDL_FreeWAV(s.source);
   s.source = nullptr;
@@ -84,7 +86,8 @@ HRESULT AudioSegment::GetLength(int64_t& frames) const {
   const Impl& s = *impl_;
   if (!s.decoded && s.sourceRate == kAudioRate) {
     // Without resampling the conversion keeps the number of frames.
-    frames = static_cast<int64_t>(s.sourceBytes / SourceFrameBytes(s));
+    size_t frameBytes = SourceFrameBytes(s);
+    frames = frameBytes ? static_cast<int64_t>(s.sourceBytes / frameBytes) : 0;
   } else {
     frames = static_cast<int64_t>(Frames());
   }
