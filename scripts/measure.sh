@@ -59,6 +59,7 @@ still_screen() {
 
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores, $(awk '/MemTotal/ {printf "%.1f GiB", $2/1048576}' /proc/meminfo)"
 echo "load average at start: $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "renderer choice: VANTOREL_RENDERER=${VANTOREL_RENDERER:-(automatic)}"
 
 export SDL_AUDIODRIVER=dummy
 export SDL_VIDEODRIVER=dummy
@@ -67,11 +68,16 @@ read -r rss cpu < <(still_screen 20)
 echo "dummy video, real clock: resident after start-up $((rss / 1024)) MiB; still screen CPU ${cpu}% of a core"
 
 unset SDL_VIDEODRIVER
-Xvfb :99 -screen 0 1024x768x24 >/dev/null 2>&1 &
+# Xvfb picks a free display number and writes it to the pipe.
+exec 3> >(cat >"$work/display")
+Xvfb -displayfd 3 -screen 0 1024x768x24 >/dev/null 2>&1 &
 xvfb=$!
+exec 3>&-
 trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT
-sleep 1
-export DISPLAY=:99
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$work/display")
+echo "Xvfb on $DISPLAY"
 echo "Xvfb window: first frame $(first_frame) ms (median of $RUNS)"
 read -r rss cpu < <(still_screen 20)
 echo "Xvfb window: resident after start-up $((rss / 1024)) MiB; still screen CPU ${cpu}% of a core"
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -41,14 +41,28 @@ TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const
   return texture;
 }
 
-void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands) {
+namespace {
+void SetDrawColor(SDL_Renderer* renderer, uint32_t argb) {
+  SDL_SetRenderDrawColor(renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, (argb >> 24) & 0xFF);
+}
+
+// A clip rect set means a partial repaint: SDL's clear ignores the clip, so
+// a clear becomes an unblended fill of the clip rect, which writes the same
+// pixels.
+void Replay(SDL_Renderer* renderer, const Device::Command* first, size_t count, const SDL_Rect* clip) {
   static const int kIndices[6] = {0, 1, 2, 0, 2, 3};
   SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
-  for (const Device::Command& c : commands) {
+  for (const Device::Command* p = first; p != first + count; ++p) {
+    const Device::Command& c = *p;
     if (c.clear) {
-      SDL_SetRenderDrawColor(renderer, (c.clearColor >> 16) & 0xFF, (c.clearColor >> 8) & 0xFF, c.clearColor & 0xFF,
-                             (c.clearColor >> 24) & 0xFF);
-      SDL_RenderClear(renderer);
+      SetDrawColor(renderer, c.clearColor);
+      if (clip) {
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+        SDL_RenderFillRect(renderer, clip);
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
+      } else {
+        SDL_RenderClear(renderer);
+      }
       continue;
     }
     SDL_Vertex v[4];
@@ -66,6 +80,32 @@ void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& 
     }
     SDL_RenderGeometry(renderer, tex, v, 4, kIndices, 6);
   }
+}
+}  // namespace
+
+void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands) {
+  Replay(renderer, commands.data(), commands.size(), nullptr);
+}
+
+void ReplayClipped(SDL_Renderer* renderer, const std::vector<Device::Command>& commands, size_t from,
+                   const ScreenRect& rect) {
+  if (rect.Empty() || from >= commands.size()) return;
+  SDL_Rect clip{rect.x, rect.y, rect.w, rect.h};
+  SDL_RenderSetClipRect(renderer, &clip);
+  Replay(renderer, commands.data() + from, commands.size() - from, &clip);
+  SDL_RenderSetClipRect(renderer, nullptr);
+}
+
+void RepaintRect(SDL_Renderer* renderer, const std::vector<Device::Command>& commands, const ScreenRect& rect) {
+  if (rect.Empty()) return;
+  SDL_Rect clip{rect.x, rect.y, rect.w, rect.h};
+  SDL_RenderSetClipRect(renderer, &clip);
+  // Opaque black first, as a fresh back buffer.
+  SetDrawColor(renderer, 0xFF000000);
+  SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+  SDL_RenderFillRect(renderer, &clip);
+  Replay(renderer, commands.data(), commands.size(), &clip);
+  SDL_RenderSetClipRect(renderer, nullptr);
 }
 
 }  // namespace platform
