@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Font.h"
 #include "platform/SdlRender.h"
@@ -38,6 +39,8 @@ class SdlWindow : public Window {
       std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
       return false;
     }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    eventsCanWait_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
     std::string title = Cp932ToUtf8(config_.title);
     int menu = config_.hasMenu ? kMenuBarHeight : 0;
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, config_.width,
@@ -81,7 +84,14 @@ class SdlWindow : public Window {
   bool Minimized() const override { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED); }
   bool Focused() const override { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS); }
 
-  void WaitMessage(uint32_t timeoutMs) override { SDL_WaitEventTimeout(nullptr, int(timeoutMs)); }
+  void WaitMessage(uint32_t timeoutMs) override {
+    // Drivers without an event source to block on would have SDL poll every
+    // millisecond; nothing can arrive there but what a pump picks up later.
+    if (eventsCanWait_)
+      SDL_WaitEventTimeout(nullptr, int(timeoutMs));
+    else
+      SDL_Delay(timeoutMs);
+  }
 
   int MessageBox(const std::string& text, const std::string& title, uint32_t type) override;
 
@@ -350,6 +360,7 @@ class SdlWindow : public Window {
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
   bool software_ = false;  // software renderer on the window surface
+  bool eventsCanWait_ = true;
   std::unique_ptr<WindowDevice> device_;
   std::unique_ptr<Font> uiFont_;
   Label popup_, item_;
