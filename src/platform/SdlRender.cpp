@@ -1,24 +1,42 @@
 #include "platform/SdlRender.h"
 
 #include <map>
+#include <set>
 
 namespace platform {
 namespace {
-// The textures made on each renderer, so that they can be detached from it
-// when it is destroyed. Window thread only. Never freed: a renderer held
-// by a static object may be destroyed at exit after this registry would be.
-std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>>& LiveTextures() {
-  static auto* live = new std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>>;
+// The textures alive on each renderer, so that they can be detached from it
+// when it is destroyed. A texture leaves the registry when it dies, so the
+// registry holds no memory of its own between frames. Window thread only.
+// Never freed: a renderer held by a static object may be destroyed at exit
+// after this registry would be.
+std::map<SDL_Renderer*, std::set<SdlTexture*>>& LiveTextures() {
+  static auto* live = new std::map<SDL_Renderer*, std::set<SdlTexture*>>;
   return *live;
 }
 }  // namespace
 
+SdlTexture::SdlTexture(SDL_Renderer* r, SDL_Texture* t, int w, int h) : renderer_(r), tex_(t), w_(w), h_(h) {
+  LiveTextures()[renderer_].insert(this);
+}
+
+SdlTexture::~SdlTexture() {
+  if (!renderer_) return;  // detached: its renderer already freed it
+  auto it = LiveTextures().find(renderer_);
+  if (it != LiveTextures().end()) {
+    it->second.erase(this);
+    if (it->second.empty()) LiveTextures().erase(it);
+  }
+  if (tex_) SDL_DestroyTexture(tex_);
+}
+
 void DestroySdlRenderer(SDL_Renderer* renderer) {
   if (!renderer) return;
-  auto range = LiveTextures().equal_range(renderer);
-  for (auto it = range.first; it != range.second; ++it)
-    if (auto t = it->second.lock()) t->Forget();
-  LiveTextures().erase(renderer);
+  auto it = LiveTextures().find(renderer);
+  if (it != LiveTextures().end()) {
+    for (SdlTexture* t : it->second) t->Forget();
+    LiveTextures().erase(it);
+  }
   SDL_DestroyRenderer(renderer);
 }
 
@@ -31,14 +49,7 @@ TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const
     return nullptr;
   }
   SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
-  auto texture = std::make_shared<SdlTexture>(t, width, height);
-  auto& live = LiveTextures();
-  // Drop entries of textures already gone now and then, so the map stays small.
-  if (live.size() > 256) {
-    for (auto it = live.begin(); it != live.end();) it = it->second.expired() ? live.erase(it) : std::next(it);
-  }
-  live.emplace(renderer, texture);
-  return texture;
+  return std::make_shared<SdlTexture>(renderer, t, width, height);
 }
 
 namespace {

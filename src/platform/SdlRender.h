@@ -12,18 +12,17 @@ namespace platform {
 
 class SdlTexture : public Texture {
  public:
-  SdlTexture(SDL_Texture* t, int w, int h) : tex_(t), w_(w), h_(h) {}
-  ~SdlTexture() override {
-    if (tex_) SDL_DestroyTexture(tex_);
-  }
+  SdlTexture(SDL_Renderer* r, SDL_Texture* t, int w, int h);
+  ~SdlTexture() override;
   int Width() const override { return w_; }
   int Height() const override { return h_; }
   SDL_Texture* Get() const { return tex_; }
   // The renderer is going (and takes its textures with it): a holder that
   // outlives it keeps an empty texture instead of a dangling one.
-  void Forget() { tex_ = nullptr; }
+  void Forget() { tex_ = nullptr; renderer_ = nullptr; }
 
  private:
+  SDL_Renderer* renderer_;
   SDL_Texture* tex_;
   int w_, h_;
 };
