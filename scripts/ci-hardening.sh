@@ -3,14 +3,14 @@
 # UndefinedBehaviorSanitizer that holds both the test suite and the libFuzzer
 # targets; runs every test under the sanitizers, each fuzz target for a short
 # while from its seed corpus, and the save crash test.
-#   FUZZ_SECONDS (default 10)   time per fuzz target
+#   FUZZ_SECONDS (default 45)   time per fuzz target
 #   CRASH_SECONDS (default 20)  length of the save crash test
 #   BUILD_DIR (default build-hardening)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$(pwd)
 BUILD=${BUILD_DIR:-build-hardening}
-FUZZ_SECONDS=${FUZZ_SECONDS:-10}
+FUZZ_SECONDS=${FUZZ_SECONDS:-45}
 CRASH_SECONDS=${CRASH_SECONDS:-20}
 JOBS=$(nproc)
 
@@ -29,29 +29,10 @@ echo "== test suite under ASan+UBSan"
 (cd "$BUILD" && ctest --output-on-failure -j"$JOBS")
 
 echo "== fuzz targets, ${FUZZ_SECONDS}s each"
+scripts/fuzz.sh "$BUILD" "$FUZZ_SECONDS"
+
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-for target in "$BUILD"/fuzz/*_fuzz; do
-  name=$(basename "$target")
-  mkdir -p "$work/$name"
-  echo "-- $name"
-  dict=()
-  case $name in
-    textfile_fuzz | msgbox_step_fuzz | savedata_fuzz) dict=(-dict="$SRC/fuzz/script.dict") ;;
-  esac
-  # New inputs go to the scratch folder; the seed corpus stays untouched.
-  # -close_fd_mask=2 hides the engine's own failure reports (bad files are
-  # the point here); sanitizer reports still come through.
-  "$target" "${dict[@]}" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=1536 \
-    -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$work/$name-" \
-    "$work/$name" "$SRC/fuzz/corpus/$name" 2>&1 | grep -E '^(stat::number_of_executed_units|==|SUMMARY|Done)' || true
-  if ls "$work/$name"-* >/dev/null 2>&1; then
-    echo "FAIL: $name found a crashing input:"; ls "$work/$name"-*
-    mkdir -p "$BUILD/fuzz-findings" && cp "$work/$name"-* "$BUILD/fuzz-findings/"
-    exit 1
-  fi
-done
-
 echo "== save crash test, ${CRASH_SECONDS}s"
 "$BUILD/vantorel-savecrash" "$CRASH_SECONDS" "$work/savecrash"
 echo "hardening pass: all clean"

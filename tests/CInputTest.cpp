@@ -237,6 +237,23 @@ TEST_F(CInputTest, PadsJoinAndLeaveWhileTheGameRuns) {
   EXPECT_EQ(trace.Text().find("\"report\""), std::string::npos);  // no error shown
 }
 
+// The pad list is walked only after SDL announced a device coming or going,
+// but that announcement is seen even when someone else takes the event.
+TEST_F(CInputTest, APadPluggedInWhileItsEventIsTakenElsewhereStillJoins) {
+  Create();
+  Poll();
+  EXPECT_EQ(input.DeviceCount(), 2);
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ok());
+  SDL_PumpEvents();
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  Poll();
+  EXPECT_EQ(input.DeviceCount(), 3);
+  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+  PadStep();
+  EXPECT_EQ(s[7], 1);
+}
+
 TEST_F(CInputTest, KeepsAtMost98Devices) {
   std::vector<std::unique_ptr<VirtualPad>> pads;
   for (int i = 0; i < 100; ++i) pads.push_back(std::make_unique<VirtualPad>());

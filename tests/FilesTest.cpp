@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+
+#include <fstream>
 
 #include "TestSupport.h"
 #include "platform/Files.h"
@@ -52,4 +56,25 @@ TEST(AtomicWrite, ReplacesWholeFileAndKeepsOldOneOnFailure) {
   EXPECT_EQ(bytes, "new");
   EXPECT_FALSE(ReadWholeFile("missing.Dat", bytes));
   EXPECT_FALSE(ReadWholeFile("GameData", bytes));  // not a file
+}
+
+TEST(AtomicWrite, RemovesOldLeftoversOfKilledWritersButNotFreshOnes) {
+  ScratchDir dir;
+  auto makeTemp = [](const char* name, long ageSeconds) {
+    std::ofstream(name) << "half a save";
+    timeval now;
+    ::gettimeofday(&now, nullptr);
+    timeval times[2] = {{now.tv_sec - ageSeconds, 0}, {now.tv_sec - ageSeconds, 0}};
+    ::utimes(name, times);
+  };
+  makeTemp("save.Dat.tmp-a1B2c3", 3600);   // left by a writer killed long ago
+  makeTemp("save.Dat.tmp-Zz9Yy8", 0);      // perhaps another process writing right now
+  makeTemp("other.Dat.tmp-a1B2c3", 3600);  // another file's leftover is not ours to judge
+  makeTemp("save.Dat.tmp-long-name", 3600);
+  ASSERT_TRUE(WriteFileAtomic("save.Dat", "whole"));
+  struct stat st;
+  EXPECT_NE(::stat("save.Dat.tmp-a1B2c3", &st), 0);
+  EXPECT_EQ(::stat("save.Dat.tmp-Zz9Yy8", &st), 0);
+  EXPECT_EQ(::stat("other.Dat.tmp-a1B2c3", &st), 0);
+  EXPECT_EQ(::stat("save.Dat.tmp-long-name", &st), 0);
 }

@@ -90,8 +90,9 @@ void Device::DrawQuad(const Vertex v[4], const TexturePtr& tex) {
   ++drawCalls_;
 }
 
-bool Device::FinishFrame() {
+bool Device::FinishFrame(ScreenRect* changedRect) {
   bool changed = recording_ != presented_;
+  if (changedRect) *changedRect = changed ? ChangedRect(presented_, recording_, width_, height_) : ScreenRect{};
   presented_.swap(recording_);
   recording_.clear();
   ++framesPresented_;

@@ -44,6 +44,15 @@ class Texture {
 };
 using TexturePtr = std::shared_ptr<Texture>;
 
+// A rectangle of screen pixels; empty when w or h is not positive.
+struct ScreenRect {
+  int x = 0, y = 0, w = 0, h = 0;
+  bool Empty() const { return w <= 0 || h <= 0; }
+  bool operator==(const ScreenRect& o) const = default;
+};
+// The smallest rectangle holding both (an empty one adds nothing).
+ScreenRect UnionRect(const ScreenRect& a, const ScreenRect& b);
+
 // Pre-transformed vertex: 28 bytes, as the sprite code writes them.
 struct Vertex {
   float x, y, z, rhw;
@@ -106,7 +115,8 @@ class Device {
   std::vector<Command> presented_;
   uint64_t framesPresented_ = 0;
   // Moves the recording into presented_; true when it differs from before.
-  bool FinishFrame();
+  // With `changed`, also gives the part of the screen whose pixels may differ.
+  bool FinishFrame(ScreenRect* changed = nullptr);
 
  private:
   int width_, height_;
@@ -119,6 +129,19 @@ class Device {
   uint32_t nextBlock_ = 1;
   uint64_t drawCalls_ = 0;
 };
+
+// The part of a width x height screen whose pixels may differ between two
+// recorded frames: empty when the lists are equal. Commands that both frames
+// share at the start and at the end draw the same pixels, so only the
+// quads between them count (each by its bounding box, for its old and its
+// new place); a differing clear, or coordinates that are not finite, give
+// the whole screen.
+ScreenRect ChangedRect(const std::vector<Device::Command>& before, const std::vector<Device::Command>& after,
+                       int width, int height);
+
+// The pixels a quad may draw (a pixel wider on every side), clipped to the
+// screen; the whole screen for a clear or coordinates that are not finite.
+ScreenRect CommandBounds(const Device::Command& c, int width, int height);
 
 // An off-screen device on SDL's software renderer: exact, repeatable pixels.
 // Used by headless mode and by tests.

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <ctime>
+#include <string_view>
 #include <vector>
 
 #include "platform/TextCodec.h"
@@ -136,6 +138,29 @@ bool ReadWholeFile(std::string_view enginePath, std::string& bytes) {
   return ok;
 }
 
+namespace {
+// A writer killed between creating its temporary file and the rename leaves
+// "<name>.tmp-XXXXXX" behind. The next successful write of the same file
+// removes such leftovers; fresh ones may belong to a writer in another
+// process that is still at work, so only those untouched for a minute go.
+void RemoveStaleTemps(const std::string& host) {
+  size_t slash = host.rfind('/');
+  std::string dirPath = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+  std::string prefix = (slash == std::string::npos ? host : host.substr(slash + 1)) + ".tmp-";
+  DIR* dir = ::opendir(dirPath.c_str());
+  if (!dir) return;
+  time_t now = ::time(nullptr);
+  while (dirent* e = ::readdir(dir)) {
+    std::string_view name(e->d_name);
+    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix) continue;
+    struct stat st;
+    if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (now - st.st_mtime >= 60) ::unlinkat(::dirfd(dir), e->d_name, 0);
+  }
+  ::closedir(dir);
+}
+}  // namespace
+
 bool WriteHostFileAtomic(const std::string& host, std::string_view bytes) {
   std::string temp = host + ".tmp-XXXXXX";
   std::vector<char> templ(temp.begin(), temp.end());
@@ -165,6 +190,7 @@ bool WriteHostFileAtomic(const std::string& host, std::string_view bytes) {
     return false;
   }
   FsyncDirectoryOf(host);
+  RemoveStaleTemps(host);
   return true;
 }
 

@@ -7,6 +7,7 @@
 //
 // Raw platform events arrive through the window's raw event hooks; tests may
 // hand them to OnPlatformEvent directly.
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -131,7 +132,7 @@ class InputSystem {
   // order: keyboard, pads, scripted input. The callback returns false to stop.
   HRESULT EnumDevicesBySemantics(const ActionMapSpec& spec, const std::function<bool(const DevicePtr&)>& callback);
   // Pads plugged in since the last enumeration or call, that suit the map
-  // (after a Rescan).
+  // (after a Rescan when the platform announced a device coming or going).
   std::vector<DevicePtr> TakeArrivedDevices(const ActionMapSpec& spec);
 
   // The bindings in force for the map (the player's file, else defaults);
@@ -164,6 +165,10 @@ class InputSystem {
   Config config_;
   int hook_ = -1;
   bool padsReady_ = false;
+  // Set by SDL's event watch, from whichever thread queues a device event:
+  // seen even when a modal loop elsewhere takes the event itself.
+  std::atomic<bool> devicesChanged_{false};
+  bool watching_ = false;
   std::shared_ptr<BindingStore> store_;
   DevicePtr keyboard_, scripted_;
   std::vector<std::unique_ptr<Pad>> pads_;

@@ -33,6 +33,19 @@ int32_t AxisValue(int raw, int deadZone) {
   return raw < 0 ? -v : v;
 }
 
+int WatchDevices(void* flag, SDL_Event* e) {
+  switch (e->type) {
+    case SDL_JOYDEVICEADDED:
+    case SDL_JOYDEVICEREMOVED:
+    case SDL_CONTROLLERDEVICEADDED:
+    case SDL_CONTROLLERDEVICEREMOVED:
+      static_cast<std::atomic<bool>*>(flag)->store(true);
+      break;
+    default: break;
+  }
+  return 1;
+}
+
 bool Suits(const DevicePtr& device, const ActionMapSpec& spec) {
   // A device suits the map when the map gives it at least one control; the
   // build is redone by the caller's callback.
@@ -67,6 +80,8 @@ HRESULT InputSystem::Create(const Config& config, std::unique_ptr<InputSystem>& 
       sys->padsReady_ = true;
       for (int i = 0; i < SDL_NumJoysticks(); ++i) sys->OpenPad(i);
       sys->arrived_.clear();  // the first enumeration lists them
+      SDL_AddEventWatch(WatchDevices, &sys->devicesChanged_);
+      sys->watching_ = true;
     } else {
       OutputDebugString(std::string("Input: game pads unavailable: ") + SDL_GetError());
     }
@@ -78,6 +93,7 @@ HRESULT InputSystem::Create(const Config& config, std::unique_ptr<InputSystem>& 
 
 InputSystem::~InputSystem() {
   if (hook_ >= 0) Window::RemoveRawEventHook(hook_);
+  if (watching_) SDL_DelEventWatch(WatchDevices, &devicesChanged_);
   for (auto& pad : pads_) {
     pad->device->MarkUnplugged();
     SDL_GameControllerClose(pad->controller);
@@ -201,7 +217,9 @@ void InputSystem::Rescan() {
 }
 
 std::vector<DevicePtr> InputSystem::TakeArrivedDevices(const ActionMapSpec& spec) {
-  Rescan();
+  // Called on every logic step: SDL's device list is walked only after it
+  // announced a change.
+  if (devicesChanged_.exchange(false)) Rescan();
   std::vector<DevicePtr> out;
   for (const DevicePtr& d : arrived_)
     if (Suits(d, spec)) out.push_back(d);

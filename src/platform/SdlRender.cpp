@@ -1,24 +1,42 @@
 #include "platform/SdlRender.h"
 
 #include <map>
+#include <set>
 
 namespace platform {
 namespace {
-// The textures made on each renderer, so that they can be detached from it
-// when it is destroyed. Window thread only. Never freed: a renderer held
-// by a static object may be destroyed at exit after this registry would be.
-std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>>& LiveTextures() {
-  static auto* live = new std::multimap<SDL_Renderer*, std::weak_ptr<SdlTexture>>;
+// The textures alive on each renderer, so that they can be detached from it
+// when it is destroyed. A texture leaves the registry when it dies, so the
+// registry holds no memory of its own between frames. Window thread only.
+// Never freed: a renderer held by a static object may be destroyed at exit
+// after this registry would be.
+std::map<SDL_Renderer*, std::set<SdlTexture*>>& LiveTextures() {
+  static auto* live = new std::map<SDL_Renderer*, std::set<SdlTexture*>>;
   return *live;
 }
 }  // namespace
 
+SdlTexture::SdlTexture(SDL_Renderer* r, SDL_Texture* t, int w, int h) : renderer_(r), tex_(t), w_(w), h_(h) {
+  LiveTextures()[renderer_].insert(this);
+}
+
+SdlTexture::~SdlTexture() {
+  if (!renderer_) return;  // detached: its renderer already freed it
+  auto it = LiveTextures().find(renderer_);
+  if (it != LiveTextures().end()) {
+    it->second.erase(this);
+    if (it->second.empty()) LiveTextures().erase(it);
+  }
+  if (tex_) SDL_DestroyTexture(tex_);
+}
+
 void DestroySdlRenderer(SDL_Renderer* renderer) {
   if (!renderer) return;
-  auto range = LiveTextures().equal_range(renderer);
-  for (auto it = range.first; it != range.second; ++it)
-    if (auto t = it->second.lock()) t->Forget();
-  LiveTextures().erase(renderer);
+  auto it = LiveTextures().find(renderer);
+  if (it != LiveTextures().end()) {
+    for (SdlTexture* t : it->second) t->Forget();
+    LiveTextures().erase(it);
+  }
   SDL_DestroyRenderer(renderer);
 }
 
@@ -31,24 +49,31 @@ TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const
     return nullptr;
   }
   SDL_SetTextureBlendMode(t, SDL_BLENDMODE_BLEND);
-  auto texture = std::make_shared<SdlTexture>(t, width, height);
-  auto& live = LiveTextures();
-  // Drop entries of textures already gone now and then, so the map stays small.
-  if (live.size() > 256) {
-    for (auto it = live.begin(); it != live.end();) it = it->second.expired() ? live.erase(it) : std::next(it);
-  }
-  live.emplace(renderer, texture);
-  return texture;
+  return std::make_shared<SdlTexture>(renderer, t, width, height);
 }
 
-void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands) {
+namespace {
+void SetDrawColor(SDL_Renderer* renderer, uint32_t argb) {
+  SDL_SetRenderDrawColor(renderer, (argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF, (argb >> 24) & 0xFF);
+}
+
+// A clip rect set means a partial repaint: SDL's clear ignores the clip, so
+// a clear becomes an unblended fill of the clip rect, which writes the same
+// pixels.
+void Replay(SDL_Renderer* renderer, const Device::Command* first, size_t count, const SDL_Rect* clip) {
   static const int kIndices[6] = {0, 1, 2, 0, 2, 3};
   SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
-  for (const Device::Command& c : commands) {
+  for (const Device::Command* p = first; p != first + count; ++p) {
+    const Device::Command& c = *p;
     if (c.clear) {
-      SDL_SetRenderDrawColor(renderer, (c.clearColor >> 16) & 0xFF, (c.clearColor >> 8) & 0xFF, c.clearColor & 0xFF,
-                             (c.clearColor >> 24) & 0xFF);
-      SDL_RenderClear(renderer);
+      SetDrawColor(renderer, c.clearColor);
+      if (clip) {
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+        SDL_RenderFillRect(renderer, clip);
+        SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
+      } else {
+        SDL_RenderClear(renderer);
+      }
       continue;
     }
     SDL_Vertex v[4];
@@ -66,6 +91,32 @@ void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& 
     }
     SDL_RenderGeometry(renderer, tex, v, 4, kIndices, 6);
   }
+}
+}  // namespace
+
+void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands) {
+  Replay(renderer, commands.data(), commands.size(), nullptr);
+}
+
+void ReplayClipped(SDL_Renderer* renderer, const std::vector<Device::Command>& commands, size_t from,
+                   const ScreenRect& rect) {
+  if (rect.Empty() || from >= commands.size()) return;
+  SDL_Rect clip{rect.x, rect.y, rect.w, rect.h};
+  SDL_RenderSetClipRect(renderer, &clip);
+  Replay(renderer, commands.data() + from, commands.size() - from, &clip);
+  SDL_RenderSetClipRect(renderer, nullptr);
+}
+
+void RepaintRect(SDL_Renderer* renderer, const std::vector<Device::Command>& commands, const ScreenRect& rect) {
+  if (rect.Empty()) return;
+  SDL_Rect clip{rect.x, rect.y, rect.w, rect.h};
+  SDL_RenderSetClipRect(renderer, &clip);
+  // Opaque black first, as a fresh back buffer.
+  SetDrawColor(renderer, 0xFF000000);
+  SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_NONE);
+  SDL_RenderFillRect(renderer, &clip);
+  Replay(renderer, commands.data(), commands.size(), &clip);
+  SDL_RenderSetClipRect(renderer, nullptr);
 }
 
 }  // namespace platform

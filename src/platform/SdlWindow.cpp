@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/Font.h"
 #include "platform/SdlRender.h"
@@ -17,45 +18,6 @@ void TraceDialog(const std::string& title, const std::string& text, int answer);
 namespace {
 constexpr int kMenuBarHeight = 22;
 constexpr uint32_t kMenuBg = 0xFFF0F0F0, kMenuText = 0xFF000000, kHighlight = 0xFF3875D7;
-
-class SdlWindow;
-
-class WindowDevice : public Device {
- public:
-  WindowDevice(SdlWindow* owner, SDL_Renderer* r, int w, int h);
-  ~WindowDevice() override {
-    presented_.clear();
-    recording_.clear();
-    if (target_) SDL_DestroyTexture(target_);
-  }
-  TexturePtr CreateTexture(int width, int height, const uint32_t* argb) override {
-    return CreateSdlTexture(renderer_, width, height, argb);
-  }
-  void Present() override;
-  bool ReadPixels(std::vector<uint32_t>& argb) override {
-    RenderGameArea();
-    SDL_SetRenderTarget(renderer_, target_);
-    argb.resize(size_t(Width()) * Height());
-    bool ok = SDL_RenderReadPixels(renderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), Width() * 4) == 0;
-    SDL_SetRenderTarget(renderer_, nullptr);
-    return ok;
-  }
-  void RenderGameArea() {
-    SDL_SetRenderTarget(renderer_, target_);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
-    ReplayCommands(renderer_, presented_);
-    SDL_SetRenderTarget(renderer_, nullptr);
-  }
-  SDL_Texture* Target() const { return target_; }
-  void MarkDirty() { dirty_ = true; }
-
- private:
-  SdlWindow* owner_;
-  SDL_Renderer* renderer_;
-  SDL_Texture* target_ = nullptr;
-  bool dirty_ = true;
-};
 
 struct Label {
   TexturePtr tex;
@@ -77,17 +39,19 @@ class SdlWindow : public Window {
       std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
       return false;
     }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    eventsCanWait_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
     std::string title = Cp932ToUtf8(config_.title);
     int menu = config_.hasMenu ? kMenuBarHeight : 0;
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, config_.width,
                                config_.height + menu, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window_) return false;
     SetIcon();
-    renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_ACCELERATED | SDL_RENDERER_PRESENTVSYNC | SDL_RENDERER_TARGETTEXTURE);
-    if (!renderer_) renderer_ = SDL_CreateRenderer(window_, -1, SDL_RENDERER_SOFTWARE | SDL_RENDERER_TARGETTEXTURE);
+    renderer_ = CreateWindowRenderer(window_, software_);
     if (!renderer_) return false;
-    device_ = std::make_unique<WindowDevice>(this, renderer_, config_.width, config_.height);
-    if (!device_->Target()) return false;
+    device_ = std::make_unique<WindowDevice>(renderer_, software_, config_.width, config_.height,
+                                             [this](const ScreenRect* changed) { Compose(changed); });
+    if (!device_->Ok()) return false;
     uiFont_ = OpenFont("MS UI Gothic", 14, false, false);
     if (!uiFont_) uiFont_ = OpenFont("IPAPGothic", 14, false, false);
     popup_ = MakeLabel(config_.menuPopup);
@@ -120,23 +84,55 @@ class SdlWindow : public Window {
   bool Minimized() const override { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED); }
   bool Focused() const override { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS); }
 
-  void WaitMessage(uint32_t timeoutMs) override { SDL_WaitEventTimeout(nullptr, int(timeoutMs)); }
+  void WaitMessage(uint32_t timeoutMs) override {
+    // Drivers without an event source to block on would have SDL poll every
+    // millisecond; nothing can arrive there but what a pump picks up later.
+    if (eventsCanWait_)
+      SDL_WaitEventTimeout(nullptr, int(timeoutMs));
+    else
+      SDL_Delay(timeoutMs);
+  }
 
   int MessageBox(const std::string& text, const std::string& title, uint32_t type) override;
 
-  // Draws menu bar, game area and any dialog, then presents.
-  void Compose() {
+  // Draws menu bar, game area and any dialog, then presents. `changed`
+  // limits it to the window pixels showing that game rectangle, where the
+  // window keeps its pixels between frames (the software renderer).
+  void Compose(const ScreenRect* changed = nullptr) {
     if (!renderer_ || destroyed_) return;
-    int w, h;
-    SDL_GetRendererOutputSize(renderer_, &w, &h);
-    SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
-    SDL_RenderClear(renderer_);
     int menu = config_.hasMenu ? kMenuBarHeight : 0;
-    SDL_Rect area = GameRect(w, h, menu);
-    SDL_RenderCopy(renderer_, device_->Target(), nullptr, &area);
-    if (config_.hasMenu) DrawMenu(w);
+    if (!software_) {
+      int w, h;
+      SDL_GetRendererOutputSize(renderer_, &w, &h);
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+      SDL_RenderClear(renderer_);
+      SDL_Rect area = GameRect(w, h, menu);
+      SDL_RenderCopy(renderer_, device_->Target(), nullptr, &area);
+      if (config_.hasMenu) DrawMenu(w);
+      if (dialog_) DrawDialog(area);
+      SDL_RenderPresent(renderer_);
+      return;
+    }
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface) return;
+    SDL_Rect area = GameRect(surface->w, surface->h, menu);
+    SDL_Rect clip = changed ? WindowRectOf(*changed, config_.width, config_.height, area)
+                            : SDL_Rect{0, 0, surface->w, surface->h};
+    if (clip.w <= 0 || clip.h <= 0) return;
+    // The renderer draws into the same surface: its queue is flushed
+    // around the game area's own copy.
+    SDL_RenderSetClipRect(renderer_, &clip);
+    if (!changed) {
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+      SDL_RenderClear(renderer_);
+    }
+    SDL_RenderFlush(renderer_);
+    ScaleGameArea(device_->Surface(), surface, area, clip);
+    if (config_.hasMenu) DrawMenu(surface->w);
     if (dialog_) DrawDialog(area);
-    SDL_RenderPresent(renderer_);
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    SDL_RenderFlush(renderer_);
+    SDL_UpdateWindowSurfaceRects(window_, &clip, 1);
   }
 
  protected:
@@ -363,26 +359,14 @@ class SdlWindow : public Window {
   WindowConfig config_;
   SDL_Window* window_ = nullptr;
   SDL_Renderer* renderer_ = nullptr;
+  bool software_ = false;  // software renderer on the window surface
+  bool eventsCanWait_ = true;
   std::unique_ptr<WindowDevice> device_;
   std::unique_ptr<Font> uiFont_;
   Label popup_, item_;
   bool menuOpen_ = false, itemHot_ = false, destroyed_ = false;
   std::unique_ptr<Dialog> dialog_;
 };
-
-WindowDevice::WindowDevice(SdlWindow* owner, SDL_Renderer* r, int w, int h) : Device(w, h), owner_(owner), renderer_(r) {
-  target_ = SDL_CreateTexture(r, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
-}
-
-void WindowDevice::Present() {
-  // Repaint only when the frame changed or the window needs it: a still
-  // screen then costs next to nothing.
-  if (FinishFrame()) dirty_ = true;
-  if (!dirty_) return;
-  dirty_ = false;
-  RenderGameArea();
-  owner_->Compose();
-}
 
 int SdlWindow::MessageBox(const std::string& text, const std::string& title, uint32_t type) {
   if (!renderer_) {
@@ -401,7 +385,7 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
   }
   dialog_ = std::move(d);
   menuOpen_ = false;
-  device_->RenderGameArea();
+  device_->UpdateGameArea();
   int answer = 0;
   bool redraw = true;
   while (answer == 0) {
