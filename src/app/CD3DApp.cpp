@@ -11,6 +11,7 @@
 #include "app/TextFont.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
+#include "platform/Memory.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "platform/Trace.h"
@@ -148,6 +149,7 @@ HRESULT CD3DApp::StepFrame() {
       clock_gettime(CLOCK_REALTIME, &now);
       std::fprintf(stderr, "first-frame-realtime-ns %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
     }
+    StartupFinished();  // the temporaries start-up freed go back to the system
   }
   return hr;
 }

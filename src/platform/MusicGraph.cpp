@@ -3,7 +3,6 @@
 // timer), so a pulled stream and a device stream behave alike, and the end of
 // a piece is seen exactly, when the player's tick reaches the piece's last.
 #include <fluidsynth.h>
-#include <malloc.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "platform/AudioInternal.h"
 #include "platform/Debug.h"
 #include "platform/Files.h"
+#include "platform/Memory.h"
 
 namespace platform {
 namespace {
@@ -203,7 +203,7 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
     }
     // Reading the soundfont leaves megabytes of freed parser memory in this
     // thread's malloc arena; hand those pages back (3 MiB resident).
-    malloc_trim(0);
+    TrimFreeMemory();
     std::lock_guard lock(m.loadMu);
     m.loaded = true;
     m.loadDone.notify_all();
