@@ -150,10 +150,13 @@ TEST_F(AudioSegmentTest, AChunkLongerThanTheFileLoadsWhatTheFileHolds) {
   for (uint32_t claim : {0x91000042u, 0xFFFFFFFFu}) {
     std::string damaged = wav;
     for (int i = 0; i < 4; ++i) damaged[40 + i] = char((claim >> (8 * i)) & 0xFF);
-    dir.Write("long.wav", damaged);
-    AudioSegmentPtr seg;
-    ASSERT_EQ(loader.LoadSegment("long.wav", seg), S_OK) << std::hex << claim;
-    EXPECT_EQ(seg->Frames(), frames);
+    // SDL also reads a file whose RIFF header is missing: the same holds there.
+    for (const std::string& file : {damaged, damaged.substr(8)}) {
+      dir.Write("long.wav", file);
+      AudioSegmentPtr seg;
+      ASSERT_EQ(loader.LoadSegment("long.wav", seg), S_OK) << std::hex << claim;
+      EXPECT_EQ(seg->Frames(), frames);
+    }
   }
   // The same for a format chunk that runs past the end: refused, not read on.
   std::string cut = wav.substr(0, 30);

@@ -24,9 +24,15 @@ void SetLe32(std::string& b, size_t at, uint32_t v) {
 // the file are cut to what the file holds; SDL then treats the data as
 // truncated, as it would any cut file.
 void ClampChunkLengths(std::string& b) {
-  if (b.size() < 12 || b.compare(0, 4, "RIFF") != 0 || b.compare(8, 4, "WAVE") != 0) return;
-  if (Le32(b, 4) > b.size() - 8) SetLe32(b, 4, uint32_t(b.size() - 8));
-  size_t pos = 12;
+  size_t pos;
+  if (b.size() >= 12 && b.compare(0, 4, "RIFF") == 0 && b.compare(8, 4, "WAVE") == 0) {
+    if (Le32(b, 4) > b.size() - 8) SetLe32(b, 4, uint32_t(b.size() - 8));
+    pos = 12;
+  } else if (b.size() >= 4 && b.compare(0, 4, "WAVE") == 0) {
+    pos = 4;  // SDL also takes a file whose RIFF header is missing
+  } else {
+    return;
+  }
   while (pos + 8 <= b.size()) {
     size_t left = b.size() - (pos + 8);
     uint32_t length = Le32(b, pos + 4);
