@@ -2,7 +2,6 @@
 #include <SDL.h>
 #include <SDL_image.h>
 
-#include <cstring>
 
 #include "platform/Device.h"
 #include "platform/SdlRender.h"
@@ -42,12 +41,7 @@ class OffscreenDevice : public Device {
       SDL_RenderPresent(renderer_);
       stale_ = false;
     }
-    argb.resize(size_t(Width()) * Height());
-    SDL_LockSurface(surface_);
-    for (int y = 0; y < Height(); ++y)
-      std::memcpy(&argb[size_t(y) * Width()], static_cast<uint8_t*>(surface_->pixels) + size_t(y) * surface_->pitch,
-                  size_t(Width()) * 4);
-    SDL_UnlockSurface(surface_);
+    CopySurfacePixels(surface_, Width(), Height(), argb);
     return true;
   }
 

@@ -1,5 +1,6 @@
 #include "platform/SdlRender.h"
 
+#include <cstring>
 #include <map>
 #include <set>
 
@@ -93,6 +94,15 @@ void Replay(SDL_Renderer* renderer, const Device::Command* first, size_t count, 
   }
 }
 }  // namespace
+
+void CopySurfacePixels(SDL_Surface* surface, int width, int height, std::vector<uint32_t>& argb) {
+  argb.resize(size_t(width) * height);
+  SDL_LockSurface(surface);
+  for (int y = 0; y < height; ++y)
+    std::memcpy(&argb[size_t(y) * width], static_cast<uint8_t*>(surface->pixels) + size_t(y) * surface->pitch,
+                size_t(width) * 4);
+  SDL_UnlockSurface(surface);
+}
 
 void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands) {
   Replay(renderer, commands.data(), commands.size(), nullptr);

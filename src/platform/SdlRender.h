@@ -30,6 +30,8 @@ class SdlTexture : public Texture {
 TexturePtr CreateSdlTexture(SDL_Renderer* renderer, int width, int height, const uint32_t* argb);
 // Destroys a renderer after detaching every texture still alive on it.
 void DestroySdlRenderer(SDL_Renderer* renderer);
+// Copies an ARGB8888 surface's top-left width x height pixels, row by row.
+void CopySurfacePixels(SDL_Surface* surface, int width, int height, std::vector<uint32_t>& argb);
 // Draws a recorded frame over whatever the target holds.
 void ReplayCommands(SDL_Renderer* renderer, const std::vector<Device::Command>& commands);
 // Draws commands[from...] inside `rect` only, as they would draw there

@@ -2,7 +2,6 @@
 // frame redraws only the rectangle it changes (the wait cursor's animation is
 // a few hundred pixels every 0.3 s).
 #include <algorithm>
-#include <cstring>
 
 #include "platform/SdlRender.h"
 
@@ -59,16 +58,11 @@ void WindowDevice::Present() {
 bool WindowDevice::ReadPixels(std::vector<uint32_t>& argb) {
   if (!Ok()) return false;
   UpdateGameArea();
-  argb.resize(size_t(Width()) * Height());
   if (software_) {
-    SDL_Surface* s = canvas_->Surface();
-    SDL_LockSurface(s);
-    for (int y = 0; y < Height(); ++y)
-      std::memcpy(&argb[size_t(y) * Width()], static_cast<uint8_t*>(s->pixels) + size_t(y) * s->pitch,
-                  size_t(Width()) * 4);
-    SDL_UnlockSurface(s);
+    CopySurfacePixels(canvas_->Surface(), Width(), Height(), argb);
     return true;
   }
+  argb.resize(size_t(Width()) * Height());
   SDL_SetRenderTarget(windowRenderer_, target_);
   bool ok = SDL_RenderReadPixels(windowRenderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), Width() * 4) == 0;
   SDL_SetRenderTarget(windowRenderer_, nullptr);
