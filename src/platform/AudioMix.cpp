@@ -7,6 +7,10 @@
 namespace platform {
 namespace {
 constexpr float kReleaseSeconds = 0.1f;
+// 60 dB over full scale, past any real sum (256 effect channels at full
+// scale and +1 dB come to some 290). Samples beyond it are cut to it first,
+// so that one wild value holds the gain down for 0.7 s at most.
+constexpr float kMaxInput = 1000.0f;
 }
 
 float DecibelGain(int32_t hundredths) {
@@ -42,10 +46,15 @@ void MixLimiter::Process(float* stereo, size_t frames) {
     float peak = 0.0f;
     for (int c = 0; c < 2; ++c) {
       float a = std::fabs(frame[c]);
-      // Not a number or infinite: nothing a gain could bring back; silence.
-      if (!(a <= 3.0e38f)) {
-        frame[c] = 0.0f;
-        a = 0.0f;
+      if (!(a <= kMaxInput)) {
+        // Not a number: nothing a gain could bring back; silence.
+        if (std::isnan(a)) {
+          frame[c] = 0.0f;
+          a = 0.0f;
+        } else {
+          frame[c] = std::copysign(kMaxInput, frame[c]);
+          a = kMaxInput;
+        }
       }
       if (a > peak) peak = a;
     }
