@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -194,11 +195,15 @@ TEST_F(DiskOutputTest, EffectsAtTheDefaultMasterVolumeStayClearOfFullScale) {
   Open();
   if (!DemoSound("meow", "GameData/Music/SE/Meow.wav")) GTEST_SKIP() << "vantorel-makesound not built";
   ASSERT_EQ(effects->LoadSegment("Meow.wav", "cat", 1, 0, 0, 0), S_OK);
+  const AudioSegment& segment = *effects->FindByAlias("cat")->segment;
+  std::vector<int16_t> samples(segment.Samples(), segment.Samples() + segment.Frames() * 2);
   ASSERT_EQ(effects->Play("cat"), S_OK);
   std::vector<float> cat = Take(0.7);
   ASSERT_FALSE(cat.empty());
   EXPECT_GT(Db(Peak(cat)), -8.0);
   EXPECT_LE(Peak(cat), kKnee);
+  // The mixer plays a float copy; the 16-bit samples come back from it exactly.
+  EXPECT_TRUE(std::equal(samples.begin(), samples.end(), segment.Samples()));
 
   // A file at full scale, 10 dB up: loud, and still below full scale.
   Open();
