@@ -8,6 +8,7 @@
 #   VANTOREL_SOUNDFONT          as for the game (default: the first installed)
 # Parts:
 #   title    the demo's title screen, untouched: its music and the sparkle
+#   title-keys  the title menu's cursor and decide sounds over its music
 #   alone    each of the demo's effects in turn, the music silent
 #   over     the same over the title's music
 #   at-once  every effect started in the same step, over the title's music
@@ -29,7 +30,7 @@ trap cleanup EXIT
 
 # The disk driver writes the device's own format: the engine opens 32-bit
 # float stereo at 44.1 kHz.
-FORMAT=f32
+FORMAT=${MIX_FORMAT:-f32}  # s16 for builds before the float mix
 export SDL_AUDIODRIVER=disk
 exec 3> >(cat >"$work/display")
 Xvfb -displayfd 3 -screen 0 1024x768x24 >/dev/null 2>&1 &
@@ -38,29 +39,37 @@ exec 3>&-
 for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(head -1 "$work/display")
 
-# Runs the game in GAME_DIR for SECONDS, pressing the decide key every
-# PRESS_EVERY seconds (0: never), recording to FILE.
+# Runs the game in GAME for SECONDS, recording to FILE, with the given key
+# presses: pairs of seconds to wait and an X key name, from 3 s in (after
+# start-up and the soundfont).
 record() {
-  local game=$1 seconds=$2 press_every=$3 file=$4 pid win
+  local game=$1 seconds=$2 file=$3 pid win t=0
+  shift 3
   SDL_DISKAUDIOFILE=$file "$BUILD/vantorel" --game-dir "$game" >"$file.log" 2>&1 &
   pid=$!
-  if [ "$press_every" != 0 ]; then
-    sleep 3  # start-up and the soundfont; the window is searched for after it settles
+  if [ $# -gt 0 ]; then
+    sleep 3
+    t=3
     win=$(xdotool search --sync --name Vantorel | tail -1)
-    local t=3
-    while [ "$t" -lt "$seconds" ]; do
-      # Held for 0.2 s: a tap shorter than the decide grid's 0.06 s may go unseen.
-      xdotool windowfocus --sync "$win" keydown Return
+    while [ $# -ge 2 ]; do
+      sleep "$1"
+      # Held for 0.2 s: a tap shorter than the input grids (0.06 s, 0.1 s) may go unseen.
+      xdotool windowfocus --sync "$win" keydown "$2"
       sleep 0.2
-      xdotool keyup Return
-      sleep "$press_every"
-      t=$((t + press_every))
+      xdotool keyup "$2"
+      t=$(awk -v a="$t" -v b="$1" 'BEGIN {print a + b + 0.2}')
+      shift 2
     done
-  else
-    sleep "$seconds"
   fi
+  sleep "$(awk -v a="$t" -v s="$seconds" 'BEGIN {print (s > a ? s - a : 0)}')"
   # SIGKILL: a polite signal would open the quit confirmation.
   kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+}
+# N presses of KEY, GAP seconds apart, as arguments for record.
+presses() {
+  local n=$1 gap=$2 key=$3 i
+  echo "0 $key"
+  for ((i = 1; i < n; i++)); do echo "$gap $key"; done
 }
 
 # A copy of the demo whose opening script is the given words.
@@ -99,30 +108,34 @@ echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //
 echo "soundfont: ${VANTOREL_SOUNDFONT:-(the first installed)}"
 
 echo "== title: the demo's title screen for $TITLE_SECONDS s (music at -3000, the sparkle at the start)"
-record "$BUILD/game" "$TITLE_SECONDS" 0 "$work/title.raw"
+record "$BUILD/game" "$TITLE_SECONDS" "$work/title.raw"
 python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --bursts title
 echo "-- the music alone (from 2 s, after the sparkle)"
 python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --from 2
 
+echo "== title-keys: the title menu's cursor four times, then decide (the story starts)"
+record "$BUILD/game" 16 "$work/keys.raw" $(presses 4 1.3 Down) 1.3 Return
+python3 "$SRC/scripts/mixstats.py" "$work/keys.raw" $FORMAT
+
 echo "== alone: each effect at the defaults (master +1000, path 0), no music"
 game=$( (echo "$effects"; one_by_one) | measuring_game alone)
-VANTOREL_SOUNDFONT=$work/none.sf2 record "$game" 56 6 "$work/alone.raw"
+VANTOREL_SOUNDFONT=$work/none.sf2 record "$game" 56 "$work/alone.raw" $(presses 9 5.8 Return)
 python3 "$SRC/scripts/mixstats.py" "$work/alone.raw" $FORMAT --bursts "$names"
 
 echo "== over: the same over the title's music (-3000)"
 game=$( (echo "$effects"; echo "MIDIPlay School"; one_by_one) | measuring_game over)
-record "$game" 56 6 "$work/over.raw"
+record "$game" 56 "$work/over.raw" $(presses 9 5.8 Return)
 python3 "$SRC/scripts/mixstats.py" "$work/over.raw" $FORMAT
 
 echo "== at-once: all eight effects started together, over the title's music"
 game=$( (echo "$effects"; echo "MIDIPlay School"; echo "$wait_text"; echo "."
   for alias in ${names//,/ }; do echo "SEPlay $alias"; done
   echo "$wait_text"; echo "."; echo "ナレーション： 終わり"; echo ".") | measuring_game at-once)
-record "$game" 9 6 "$work/at-once.raw"
+record "$game" 10 "$work/at-once.raw" 0 Return
 python3 "$SRC/scripts/mixstats.py" "$work/at-once.raw" $FORMAT
 
 echo "== full: the park's music (Evening) after FadeIn Volume, as the park scenes play it"
 game=$( (echo "MIDIPlay Evening"; echo "FadeIn Volume"; echo "ナレーション： 公園"; echo ".") | measuring_game full)
-record "$game" 40 0 "$work/full.raw"
+record "$game" 40 "$work/full.raw"
 python3 "$SRC/scripts/mixstats.py" "$work/full.raw" $FORMAT --from 4
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -5,10 +5,11 @@
 
 Leading silence (up to the first sample above -90 dBFS) is skipped, then
 SECONDS more with --from. Prints the peak, the RMS, how many samples sit at
-full scale, and the quietest and loudest RMS over any WINDOW seconds (default
-10, sliding by 0.5 s). With --bursts, also each stretch of sound between
-gaps of 0.25 s below -70 dBFS, named in order, with its peak. Only the
-standard library: no numpy on a fresh Debian.
+full scale, the median and loudest RMS over 0.2 s (what the ear takes as
+loudness of short sounds), and the quietest and loudest RMS over any WINDOW
+seconds (default 10, sliding by 0.5 s). With --bursts, also each stretch of
+sound between gaps of 0.25 s below -70 dBFS, named in order, with its peak
+and loudest 0.2 s. Only the standard library: no numpy on a fresh Debian.
 """
 import array
 import math
@@ -19,6 +20,15 @@ RATE = 44100
 
 def db(x):
     return f"{20 * math.log10(x):.1f}" if x > 0 else "-inf"
+
+
+SHORT = RATE // 5
+
+
+def short_rms(s, frames, scale):
+    """RMS of each 0.2 s stretch, in order."""
+    return [math.sqrt(math.fsum(float(v) * v for v in s[2 * i: 2 * (i + SHORT)]) / (2 * SHORT)) / scale
+            for i in range(0, frames - SHORT + 1, SHORT)]
 
 
 def option(args, name, default):
@@ -55,6 +65,9 @@ def main():
     rms = math.sqrt(math.fsum(float(v) * v for v in s) / max(1, len(s))) / scale
     print(f"{frames / RATE:.1f} s from {first / 2 / RATE:.2f} s: peak {db(peak)} dBFS, RMS {db(rms)} dBFS, "
           f"{full} samples at full scale")
+    shorts = sorted(short_rms(s, frames, scale))
+    if shorts:
+        print(f"RMS over 0.2 s: median {db(shorts[len(shorts) // 2])}, loudest {db(shorts[-1])} dBFS")
     step = RATE // 2
     sums = [math.fsum(float(v) * v for v in s[2 * i: 2 * (i + step)]) for i in range(0, frames - step + 1, step)]
     n = int(window * 2)
@@ -80,7 +93,12 @@ def main():
             bursts.append((start, last, bpeak))
         for i, (b0, b1, p) in enumerate(bursts):
             name = names[i] if i < len(names) else "?"
-            print(f"  {name}: at {b0 / RATE:.2f} s, {(b1 - b0) / RATE:.2f} s long, peak {db(p / scale)} dBFS")
+            part = s[2 * b0: 2 * (b1 + 1)]
+            n = len(part) // 2
+            loudest = max(short_rms(part, n, scale), default=math.sqrt(
+                math.fsum(float(v) * v for v in part) / max(1, len(part))) / scale)
+            print(f"  {name}: at {b0 / RATE:.2f} s, {(b1 - b0) / RATE:.2f} s long, peak {db(p / scale)} dBFS, "
+                  f"loudest 0.2 s {db(loudest)} dBFS RMS")
 
 
 main()
