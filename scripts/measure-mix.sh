@@ -6,6 +6,8 @@
 #   scripts/measure-mix.sh [BUILD_DIR]      (default build; needs BUILD/game)
 #   TITLE_SECONDS (default 75)  how long the title screen is recorded
 #   VANTOREL_SOUNDFONT          as for the game (default: the first installed)
+#   PARTS                       which of the parts below to run (default all)
+#   MIX_FORMAT (default f32)    the recorded format: s16 for builds before the float mix
 # Parts:
 #   title    the demo's title screen, untouched: its music and the sparkle
 #   title-keys  the title menu's cursor and decide sounds over its music
@@ -30,7 +32,7 @@ trap cleanup EXIT
 
 # The disk driver writes the device's own format: the engine opens 32-bit
 # float stereo at 44.1 kHz.
-FORMAT=${MIX_FORMAT:-f32}  # s16 for builds before the float mix
+FORMAT=${MIX_FORMAT:-f32}
 export SDL_AUDIODRIVER=disk
 exec 3> >(cat >"$work/display")
 Xvfb -displayfd 3 -screen 0 1024x768x24 >/dev/null 2>&1 &
@@ -107,35 +109,54 @@ one_by_one() {
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "soundfont: ${VANTOREL_SOUNDFONT:-(the first installed)}"
 
-echo "== title: the demo's title screen for $TITLE_SECONDS s (music at -3000, the sparkle at the start)"
-record "$BUILD/game" "$TITLE_SECONDS" "$work/title.raw"
-python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --bursts title
-echo "-- the music alone (from 2 s, after the sparkle)"
-python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --from 2
+title() {
+  echo "== title: the demo's title screen for $TITLE_SECONDS s (music at -3000, the sparkle 2 s in)"
+  record "$BUILD/game" "$TITLE_SECONDS" "$work/title.raw"
+  echo "-- the first 4 s: the music and the sparkle"
+  python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --to 4
+  echo "-- from 4 s on: the music alone"
+  python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --from 4
+}
 
-echo "== title-keys: the title menu's cursor four times, then decide (the story starts)"
-record "$BUILD/game" 16 "$work/keys.raw" $(presses 4 1.3 Down) 1.3 Return
-python3 "$SRC/scripts/mixstats.py" "$work/keys.raw" $FORMAT
+title-keys() {
+  echo "== title-keys: the title menu's cursor four times, then decide (the story starts)"
+  record "$BUILD/game" 16 "$work/keys.raw" $(presses 4 1.3 Down) 1.3 Return
+  python3 "$SRC/scripts/mixstats.py" "$work/keys.raw" $FORMAT
+}
 
-echo "== alone: each effect at the defaults (master +1000, path 0), no music"
-game=$( (echo "$effects"; one_by_one) | measuring_game alone)
-VANTOREL_SOUNDFONT=$work/none.sf2 record "$game" 56 "$work/alone.raw" $(presses 9 5.8 Return)
-python3 "$SRC/scripts/mixstats.py" "$work/alone.raw" $FORMAT --bursts "$names"
+alone() {
+  echo "== alone: each effect at the defaults (master +1000, path 0), no music"
+  local game
+  game=$( (echo "$effects"; one_by_one) | measuring_game alone)
+  VANTOREL_SOUNDFONT=$work/none.sf2 record "$game" 56 "$work/alone.raw" $(presses 9 5.8 Return)
+  python3 "$SRC/scripts/mixstats.py" "$work/alone.raw" $FORMAT --bursts "$names"
+}
 
-echo "== over: the same over the title's music (-3000)"
-game=$( (echo "$effects"; echo "MIDIPlay School"; one_by_one) | measuring_game over)
-record "$game" 56 "$work/over.raw" $(presses 9 5.8 Return)
-python3 "$SRC/scripts/mixstats.py" "$work/over.raw" $FORMAT
+over() {
+  echo "== over: the same over the title's music (-3000)"
+  local game
+  game=$( (echo "$effects"; echo "MIDIPlay School"; one_by_one) | measuring_game over)
+  record "$game" 56 "$work/over.raw" $(presses 9 5.8 Return)
+  python3 "$SRC/scripts/mixstats.py" "$work/over.raw" $FORMAT
+}
 
-echo "== at-once: all eight effects started together, over the title's music"
-game=$( (echo "$effects"; echo "MIDIPlay School"; echo "$wait_text"; echo "."
-  for alias in ${names//,/ }; do echo "SEPlay $alias"; done
-  echo "$wait_text"; echo "."; echo "ナレーション： 終わり"; echo ".") | measuring_game at-once)
-record "$game" 10 "$work/at-once.raw" 0 Return
-python3 "$SRC/scripts/mixstats.py" "$work/at-once.raw" $FORMAT
+at-once() {
+  echo "== at-once: all eight effects started together, over the title's music"
+  local game
+  game=$( (echo "$effects"; echo "MIDIPlay School"; echo "$wait_text"; echo "."
+    for alias in ${names//,/ }; do echo "SEPlay $alias"; done
+    echo "$wait_text"; echo "."; echo "ナレーション： 終わり"; echo ".") | measuring_game at-once)
+  record "$game" 10 "$work/at-once.raw" 0 Return
+  python3 "$SRC/scripts/mixstats.py" "$work/at-once.raw" $FORMAT
+}
 
-echo "== full: the park's music (Evening) after FadeIn Volume, as the park scenes play it"
-game=$( (echo "MIDIPlay Evening"; echo "FadeIn Volume"; echo "ナレーション： 公園"; echo ".") | measuring_game full)
-record "$game" 40 "$work/full.raw"
-python3 "$SRC/scripts/mixstats.py" "$work/full.raw" $FORMAT --from 4
+full() {
+  echo "== full: the park's music (Evening) after FadeIn Volume, as the park scenes play it"
+  local game
+  game=$( (echo "MIDIPlay Evening"; echo "FadeIn Volume"; echo "ナレーション： 公園"; echo ".") | measuring_game full)
+  record "$game" 40 "$work/full.raw"
+  python3 "$SRC/scripts/mixstats.py" "$work/full.raw" $FORMAT --from 4
+}
+
+for part in ${PARTS:-title title-keys alone over at-once full}; do "$part"; done
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"

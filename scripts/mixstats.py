@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
 """Level figures of a raw stereo 44.1 kHz recording (SDL's disk audio driver).
 
-  mixstats.py FILE s16|f32 [--from SECONDS] [--window SECONDS] [--bursts NAME,NAME,...]
+  mixstats.py FILE s16|f32 [--from S] [--to S] [--window S] [--bursts NAME,NAME,...]
 
-Leading silence (up to the first sample above -90 dBFS) is skipped, then
-SECONDS more with --from. Prints the peak, the RMS, how many samples sit at
+Leading silence (up to the first sample above -90 dBFS) is skipped; --from
+and --to then cut the part to look at, in seconds from there. Prints the peak, the RMS, how many samples sit at
 full scale, the median and loudest RMS over 0.2 s (what the ear takes as
 loudness of short sounds), and the quietest and loudest RMS over any WINDOW
 seconds (default 10, sliding by 0.5 s). With --bursts, also each stretch of
@@ -40,6 +40,7 @@ def main():
     path, fmt = args[0], args[1]
     window = float(option(args, "--window", "10"))
     skip = float(option(args, "--from", "0"))
+    until = float(option(args, "--to", "inf"))
     with open(path, "rb") as f:
         data = f.read()
     if fmt == "s16":
@@ -58,7 +59,7 @@ def main():
         return
     first -= first % 2
     first += 2 * int(skip * RATE)
-    s = a[first:]
+    s = a[first: first + 2 * int(min(until - skip, len(a) / 2 / RATE) * RATE)] if until < float("inf") else a[first:]
     frames = len(s) // 2
     peak = max((abs(v) for v in s), default=0) / scale
     full = sum(1 for v in s if v >= top or v <= -top)
@@ -97,8 +98,10 @@ def main():
             n = len(part) // 2
             loudest = max(short_rms(part, n, scale), default=math.sqrt(
                 math.fsum(float(v) * v for v in part) / max(1, len(part))) / scale)
+            clipped = sum(1 for v in part if v >= top or v <= -top)
             print(f"  {name}: at {b0 / RATE:.2f} s, {(b1 - b0) / RATE:.2f} s long, peak {db(p / scale)} dBFS, "
-                  f"loudest 0.2 s {db(loudest)} dBFS RMS")
+                  f"loudest 0.2 s {db(loudest)} dBFS RMS, {clipped} samples at full scale "
+                  f"({100 * clipped / max(1, len(part)):.1f} %)")
 
 
 main()

@@ -36,11 +36,12 @@ void ScaleSamples(int16_t* samples, size_t count, float gain);
 // Where each bus reaches the output, in hundredths of a decibel, applied on
 // top of every volume the engine sets; those keep their meaning (-600 halves
 // the amplitude, +1000 is x3.16 against 0) and only the absolute level moves.
-// FluidSynth at unity renders our General MIDI pieces at -20 to -30 dBFS RMS,
-// so the music's default -3000 would sit some 50 dB down; +33 dB brings it to
-// -27 to -18 dBFS (TimGM6mb and FluidR3 alike). The effect files peak at -4
-// to -8 dBFS and play at the master volume's +1000; -9 dB puts their peaks at
-// -3 to -7 dBFS, just below the limiter's knee, and clearly over the music.
+// FluidSynth at unity renders the demo's pieces at -20 to -30 dBFS RMS over
+// 10 s, so the music's default -3000 would sit some 50 dB down; +33 dB brings
+// the title's piece to -26 to -18 dBFS (TimGM6mb; FluidR3 -25 to -22). The
+// effect files peak at -4.4 to -7.5 dBFS and play at the master volume's
+// +1000; -9 dB puts their peaks at -3.4 to -6.5 dBFS, below the limiter's
+// knee, so one effect alone passes it untouched.
 constexpr int32_t kMusicBusLevel = 3300;
 constexpr int32_t kEffectBusLevel = -900;
 float MusicBusGain();
