@@ -117,3 +117,17 @@ TEST_F(GameAppTest, FailedReopenAsksToQuitAndNoRetriesOnTheNextStep) {
   EXPECT_NE(app.GetDevice(), nullptr);
   EXPECT_EQ(app.actionStates[ACT_DECIDE], 1);
 }
+
+TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) {
+  // Every present waits 33 ms, as on a 30 Hz display with vsync.
+  Opening(std::string(600, 'x'));
+  GameApp app;
+  app.SetRunOptions(Run(60, {}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.GetDevice()->SetPresentHook([] { AdvanceVirtualClock(33); });
+  app.Run();
+  double seconds = timeGetTime() / 1000.0;  // 60 passes of 49 ms
+  double perSecond = app.MessageWindow()->typedLength / seconds;
+  EXPECT_GT(perSecond, 61.5);
+  EXPECT_LT(perSecond, 63.0);
+}

@@ -142,6 +142,7 @@ class CD3DApp {
   RunOptions runOptions;
 
  private:
+  HRESULT RunDueLogicSteps();
   bool BeginPass();
   void EndPass();
   void IdleWait();
@@ -150,6 +151,7 @@ class CD3DApp {
   size_t nextInput_ = 0;
   bool firstFramePresented_ = false;
   bool windowDestroyed_ = false;
+  bool restartLogicGrid_ = true;  // the next logic step runs at once and the grid goes on from it
 };
 
 extern CD3DApp* g_app;
