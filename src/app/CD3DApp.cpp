@@ -84,6 +84,8 @@ HRESULT CD3DApp::CreateAppWindow(void*) {
   }
   mainWindow = windowObject_.get();
   SetCurrentWindow(mainWindow);
+  // What modal loops pass on reaches the game as from the message loop.
+  mainWindow->SetMessageHandler([this](const Message& m) { HandleMessage(mainWindow, m.msg, m.wParam, m.lParam); });
   // Dialog slots: this program defines no dialog resources; slots stay empty.
   return S_OK;
 }
@@ -248,7 +250,10 @@ HRESULT CD3DApp::ReleaseDevice() {
 }
 
 bool CD3DApp::BeginPass() {
-  if (!runOptions.headless) return true;
+  if (!runOptions.headless) {
+    AudioPumpToClock();  // music on the null output keeps step with the clock
+    return true;
+  }
   if (runOptions.maxFrames && pass >= runOptions.maxFrames) return false;
   AdvanceVirtualClock(kHeadlessPassMs);
   std::vector<ScriptedEvent> due;
@@ -262,6 +267,8 @@ bool CD3DApp::BeginPass() {
       due.push_back(e);
   }
   SetDueScriptedEvents(std::move(due));
+  // Also inside modal screens' passes, so that music advances and loops there.
+  AudioPumpToClock();
   return true;
 }
 
@@ -288,7 +295,6 @@ void CD3DApp::IdleWait() {
 int CD3DApp::Run() {
   for (;;) {
     if (!BeginPass()) return 0;
-    AudioPumpToClock();  // music on the null output keeps step with the clock
     while (mainWindow->PeekMessage()) {
       Message m;
       if (!mainWindow->GetMessage(m)) {

@@ -3,6 +3,8 @@
 
 #include <SDL.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <map>
 #include <mutex>
@@ -13,6 +15,7 @@
 namespace platform {
 namespace {
 std::mutex g_queueMutex;
+std::condition_variable g_queued;  // with g_queueMutex: a message was queued
 std::map<int, Window::RawEventHook>& Hooks() {
   static std::map<int, Window::RawEventHook> hooks;
   return hooks;
@@ -38,12 +41,23 @@ void Window::OfferRawEvent(const void* e) {
 }
 
 void Window::PostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-  std::lock_guard<std::mutex> lock(g_queueMutex);
-  queue_.push_back(Message{msg, wParam, lParam});
+  Enqueue(Message{msg, wParam, lParam});
+  Wake();
 }
 void Window::Enqueue(const Message& m) {
+  {
+    std::lock_guard<std::mutex> lock(g_queueMutex);
+    queue_.push_back(m);
+  }
+  g_queued.notify_all();
+}
+bool Window::QueueEmpty() {
   std::lock_guard<std::mutex> lock(g_queueMutex);
-  queue_.push_back(m);
+  return queue_.empty();
+}
+void Window::WaitPosted(uint32_t timeoutMs) {
+  std::unique_lock<std::mutex> lock(g_queueMutex);
+  g_queued.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !queue_.empty(); });
 }
 
 bool Window::PeekMessage() {
