@@ -40,6 +40,11 @@ class SdlWindow : public Window {
       return false;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
+    if (ShowsNoWindow(SDL_getenv("SDL_VIDEODRIVER"), driver)) {
+      std::fprintf(stderr, "SDL video: no display to show the window on (only the '%s' driver); "
+                           "SDL_VIDEODRIVER=dummy runs without one\n", driver ? driver : "none");
+      return false;
+    }
     eventsCanWait_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
     wakeEvent_ = SDL_RegisterEvents(1);
     std::string title = Cp932ToUtf8(config_.title);

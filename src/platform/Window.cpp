@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -28,6 +29,15 @@ bool g_headlessYes = true;
 Window* CurrentWindow() { return g_current; }
 void SetCurrentWindow(Window* w) { g_current = w; }
 void SetHeadlessAnswer(bool yes) { g_headlessYes = yes; }
+
+bool ShowsNoWindow(const char* userDriver, const char* chosenDriver) {
+  if (userDriver && *userDriver) return false;
+  if (!chosenDriver) return true;
+  // SDL's fallbacks: "evdev" is the dummy driver reading evdev input.
+  for (const char* invisible : {"offscreen", "dummy", "evdev"})
+    if (std::strcmp(chosenDriver, invisible) == 0) return true;
+  return false;
+}
 bool HeadlessAnswer() { return g_headlessYes; }
 
 int Window::AddRawEventHook(RawEventHook hook) {

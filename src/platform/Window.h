@@ -99,6 +99,11 @@ class Window {
 // one exists (then dialogs go to stderr only).
 Window* CurrentWindow();
 void SetCurrentWindow(Window* window);
+// True when SDL, left to choose its video driver (`userDriver`, the user's
+// SDL_VIDEODRIVER, is null or empty), fell back to one that shows no window:
+// there is no display, and the game would run unseen. A driver the user
+// chose is never refused.
+bool ShowsNoWindow(const char* userDriver, const char* chosenDriver);
 // Headless answer to Yes/No questions (default yes).
 void SetHeadlessAnswer(bool yes);
 bool HeadlessAnswer();
