@@ -273,12 +273,15 @@ bool CD3DApp::BeginPass() {
 }
 
 void CD3DApp::EndPass() {
-  if (!runOptions.headless) return;
   auto shots = runOptions.screenshots.find(pass);
-  if (shots != runOptions.screenshots.end() && device) {
-    for (const std::string& path : shots->second)
-      if (!device->SaveScreenshot(path)) std::fprintf(stderr, "vantorel: cannot write screenshot %s\n", path.c_str());
+  if (runOptions.headless && shots != runOptions.screenshots.end() && device) {
+    for (const std::string& path : shots->second) {
+      if (device->SaveScreenshot(path)) continue;
+      std::fprintf(stderr, "vantorel: cannot write screenshot %s\n", path.c_str());
+      screenshotFailed_ = true;
+    }
   }
+  // With a window too: each pass's line goes out as it ends.
   trace::EndFrame(pass, timeGetTime());
   ++pass;
 }
