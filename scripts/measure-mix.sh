@@ -47,7 +47,7 @@ export DISPLAY=:$(head -1 "$work/display")
 record() {
   local game=$1 seconds=$2 file=$3 pid win t=0
   shift 3
-  SDL_DISKAUDIOFILE=$file "$BUILD/vantorel" --game-dir "$game" >"$file.log" 2>&1 &
+  SDL_DISKAUDIOFILE=$file "$BUILD/vantorel" --game-dir "$game" --trace "$file.trace" >"$file.log" 2>&1 &
   pid=$!
   if [ $# -gt 0 ]; then
     sleep 3
@@ -66,6 +66,8 @@ record() {
   sleep "$(awk -v a="$t" -v s="$seconds" 'BEGIN {print (s > a ? s - a : 0)}')"
   # SIGKILL: a polite signal would open the quit confirmation.
   kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+  # What the engine played, from its trace: a key press that went unseen shows here.
+  echo "played: $(grep -o '"type":"\(se\|midi\)","[a-z]*":"[^"]*"' "$file.trace" | sed 's/.*:"//; s/"$//' | tr '\n' ' ')"
 }
 # N presses of KEY, GAP seconds apart, as arguments for record.
 presses() {
