@@ -261,6 +261,7 @@ std::string DecidedScript(const CMsgBox& box, const std::string& target) {
 int32_t CMsgBox::ButtonMenuDecide() {
   // A menu without items has nothing to decide and stays as it is.
   if (!buttonMenuActive || buttonMenuCursor == buttonMenuItems.end()) return 0;
+  ActionScope action(*this, ActionKind::New);
   msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
   currentScriptName = DecidedScript(*this, buttonMenuCursor->second->target);
   buttonMenuActive = false;
@@ -270,6 +271,7 @@ int32_t CMsgBox::ButtonMenuDecide() {
 
 int32_t CMsgBox::FontMenuDecide() {
   if (!menuActive || fontMenuCursor == fontMenuItems.end()) return 0;
+  ActionScope action(*this, ActionKind::New);
   menuActive = false;
   msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
   // Copies: saving, loading and starting a script may rebuild the menu.
