@@ -7,6 +7,7 @@
 
 #include "MsgBoxTestSupport.h"
 #include "msgbox/MsgBoxSeams.h"
+#include "platform/Report.h"
 #include "platform/Trace.h"
 #include "script/MenuItems.h"
 
@@ -165,14 +166,50 @@ TEST_F(CMsgBoxMenus, DecisionsStartTheTargetScript) {
   EXPECT_EQ(Message(), "Cの話\n\n");
 }
 
-TEST_F(CMsgBoxMenus, EmptyMenuOpensWithNoCursorAndIgnoresMovesAndDecisions) {
-  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "}", "FontMenu", "{", "}"}), S_OK);
-  EXPECT_TRUE(box->buttonMenuActive);
+TEST_F(CMsgBoxMenus, MenuWithoutItemsIsReportedAndTheStepGoesOnAfterIt) {
+  // Opened, it could never be decided and would hold the script for good.
+  const uint64_t before = platform::ShownReportCount();
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "}", "FontMenu", "{", "}", "後の文"}), S_OK);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(platform::ShownReportCount() - before, 2u);
+  EXPECT_NE(err.find("ボタンメニューの項目が設定されていません。"), std::string::npos);
+  EXPECT_NE(err.find("フォントメニューの項目が設定されていません。"), std::string::npos);
+  EXPECT_FALSE(box->buttonMenuActive);
+  EXPECT_FALSE(box->menuActive);
+  EXPECT_EQ(Message(), "後の文\n\n");
+  // A block at the very end ends the script.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run({"FontMenu", "{", "}"}), E_FAIL);
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(box->running);
+
+  // Moving and deciding on a menu with no cursor item touch nothing.
   EXPECT_EQ(box->buttonMenuCursor, box->buttonMenuItems.end());
+  box->buttonMenuActive = true;
   box->ButtonMenuNext();
   box->ButtonMenuPrev();
   EXPECT_EQ(box->ButtonMenuDecide(), 0);
   EXPECT_TRUE(box->buttonMenuActive);
+}
+
+TEST_F(CMsgBoxMenus, MissingButtonPictureIsReportedOncePerOpening) {
+  auto reports = [] { return platform::ShownReportCount(); };
+  const std::vector<std::string> menu = {"Texture", "はいボタン", "taro.tga", "ButtonMenu", "{", "フォーマット", "2", "1",
+                                         "メニューアイテム", "{", "はい", "1", "a", "無し", "2", "b", "}", "}"};
+  ASSERT_EQ(Run(menu), S_OK);
+  const uint64_t before = reports();
+  testing::internal::CaptureStderr();
+  for (int frame = 0; frame < 60; ++frame) EXPECT_EQ(box->Render(), E_FAIL);
+  EXPECT_EQ(reports() - before, 1u);
+  // Opened again, the menu reports again.
+  box->buttonMenuActive = false;
+  ASSERT_EQ(Run(menu), S_OK);
+  ASSERT_TRUE(box->buttonMenuActive);
+  for (int frame = 0; frame < 60; ++frame) box->Render();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(reports() - before, 2u);
+  EXPECT_NE(err.find("ボタンテクスチャが見つかりません。"), std::string::npos);
 }
 
 TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {

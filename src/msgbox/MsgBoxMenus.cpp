@@ -60,17 +60,21 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
   // against the keywords that follow.
   if (words[position] != "{") return NotMatched();
 
+  const std::string& missingItems =
+      buttonMenu ? SJ("ボタンメニューの項目が設定されていません。") : SJ("フォントメニューの項目が設定されていません。");
   HRESULT hr = E_FAIL;
   if (buttonMenu && frame == kInsideFrame) hr = ReadButtonMenu();
   else if (buttonMenu && frame == kLeftFrame) hr = ReadLeftButtonMenu();
   else if (!buttonMenu && frame == kInsideFrame) hr = ReadFontMenu();
-  else {
-    // No reader fits this frame: the block cannot be read.
-    DXTRACE("CMsgBox", E_FAIL,
-            buttonMenu ? SJ("ボタンメニューの項目が設定されていません。") : SJ("フォントメニューの項目が設定されていません。"),
-            true);
-  }
+  else DXTRACE("CMsgBox", E_FAIL, missingItems, true);  // no reader fits this frame
   if (FAILED(hr)) return Return(E_FAIL);
+  if (buttonMenu ? buttonMenuItems.empty() : fontMenuItems.empty()) {
+    // A menu without items could never be decided and would hold the
+    // script for good: it does not open, and the step goes on after it.
+    DXTRACE("CMsgBox", E_FAIL, missingItems, true);
+    return Finish();
+  }
+  if (buttonMenu) buttonPictureReported_ = false;
   (buttonMenu ? buttonMenuActive : menuActive) = true;
   ++position;  // past the closing "}"; the next step waits for the decision
   return Return(S_OK);

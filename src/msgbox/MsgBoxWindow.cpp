@@ -144,7 +144,10 @@ HRESULT CMsgBox::Render() {
       buttonSprite->SetSize(item->size.x, item->size.y, item->size.z);
       auto alias = textureAliases.find(item->label + SJ("ボタン"));
       if (alias == textureAliases.end()) {
-        DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true);
+        // Drawing stops here on every frame the menu is open; the player
+        // is told once per opening, not sixty times a second.
+        if (!buttonPictureReported_) DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true);
+        buttonPictureReported_ = true;
         return E_FAIL;
       }
       buttonSprite->SetTexture(alias->second);
