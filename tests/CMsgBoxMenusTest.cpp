@@ -212,6 +212,28 @@ TEST_F(CMsgBoxMenus, MissingButtonPictureIsReportedOncePerOpening) {
   EXPECT_NE(err.find("ボタンテクスチャが見つかりません。"), std::string::npos);
 }
 
+// Found by fuzzing whole games: a button whose picture file cannot be loaded
+// was loaded again, and reported, on every frame.
+TEST_F(CMsgBoxMenus, ButtonPictureFileThatCannotBeLoadedIsReportedOncePerOpening) {
+  const std::vector<std::string> menu = {"Texture", "はいボタン", "taro.tga", "Texture", "いいえボタン", "無い.tga",
+                                         "ButtonMenu", "{", "フォーマット", "2", "1", "メニューアイテム", "{",
+                                         "はい", "1", "a", "いいえ", "2", "b", "}", "}"};
+  const uint64_t before = platform::ShownReportCount();
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(Run(menu), S_OK);
+  for (int frame = 0; frame < 60; ++frame) EXPECT_EQ(box->Render(), S_OK);
+  EXPECT_EQ(platform::ShownReportCount() - before, 1u);
+  // The frame is drawn as on the first try: the button without a picture.
+  EXPECT_EQ(box->buttonSprite->texture, nullptr);
+  EXPECT_EQ(U(box->buttonSprite->textureName), "無い.tga");
+  box->buttonMenuActive = false;
+  ASSERT_EQ(Run(menu), S_OK);
+  for (int frame = 0; frame < 60; ++frame) box->Render();
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(platform::ShownReportCount() - before, 2u);
+  EXPECT_NE(err.find("D3DUtil_CreateTexture"), std::string::npos);
+}
+
 TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {
   // The frame word is taken; the word after it runs as usual.
   ASSERT_EQ(Run({"ButtonMenu", "枠", "Texture", "a", "taro.tga", "文"}), S_OK);

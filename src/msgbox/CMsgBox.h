@@ -304,5 +304,8 @@ class CMsgBox {
   int actionStarts_ = 0;                     // since the action began or a fade paused it
   std::vector<std::string> actionScripts_;   // paths of the scripts the action ran
   uint64_t reportsBeforeAction_ = 0;         // shown reports when it began
-  bool buttonPictureReported_ = false;  // since the button menu opened
+  // Since the button menu opened: a missing picture alias was reported,
+  // the picture files that could not be loaded.
+  bool buttonPictureReported_ = false;
+  std::vector<std::string> missingButtonPictures_;
 };

@@ -74,7 +74,10 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
     DXTRACE("CMsgBox", E_FAIL, missingItems, true);
     return Finish();
   }
-  if (buttonMenu) buttonPictureReported_ = false;
+  if (buttonMenu) {
+    buttonPictureReported_ = false;
+    missingButtonPictures_.clear();
+  }
   (buttonMenu ? buttonMenuActive : menuActive) = true;
   ++position;  // past the closing "}"; the next step waits for the decision
   return Return(S_OK);

@@ -150,7 +150,16 @@ HRESULT CMsgBox::Render() {
         buttonPictureReported_ = true;
         return E_FAIL;
       }
-      buttonSprite->SetTexture(alias->second);
+      // A picture file that could not be loaded is not tried again on every
+      // frame of this opening: each try would report it again.
+      const std::string& file = alias->second;
+      if (std::find(missingButtonPictures_.begin(), missingButtonPictures_.end(), file) != missingButtonPictures_.end()) {
+        buttonSprite->SetTexturePointer(nullptr);
+        buttonSprite->textureName = file;
+      } else {
+        buttonSprite->SetTexture(file);
+        if (!buttonSprite->texture) missingButtonPictures_.push_back(file);
+      }
       buttonSprite->Render();
     }
   }
