@@ -43,17 +43,20 @@ for name in "${targets[@]}"; do
   mkdir -p "$work/$name"
   corpus=()
   [ -d "$SRC/fuzz/corpus/$name" ] && corpus=("$SRC/fuzz/corpus/$name")
-  dict=()
+  flags=()
   case $name in
-    textfile_fuzz | msgbox_step_fuzz | savedata_fuzz) dict=(-dict="$SRC/fuzz/script.dict") ;;
-    game_fuzz) dict=(-dict="$SRC/fuzz/game.dict") ;;
+    textfile_fuzz | msgbox_step_fuzz | savedata_fuzz) flags=(-dict="$SRC/fuzz/script.dict") ;;
+    # Every game starts the music's loader thread, whose glib thread data
+    # is never freed: libFuzzer would take each run for a leak and scan the
+    # heap after it, halving the runs. LeakSanitizer still checks at exit.
+    game_fuzz) flags=(-dict="$SRC/fuzz/game.dict" -detect_leaks=0) ;;
   esac
   echo "-- $name, ${SECONDS_EACH}s"
   log="$work/$name.log"
   status=0
   # -close_fd_mask=2 hides the engine's own failure reports (bad files are
   # the point here); sanitizer reports still come through.
-  "$exe" "${dict[@]}" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=1536 \
+  "$exe" "${flags[@]}" -max_total_time="$SECONDS_EACH" -timeout=10 -rss_limit_mb=1536 \
     -close_fd_mask=2 -print_final_stats=1 -artifact_prefix="$work/$name-" \
     "$work/$name" "${corpus[@]}" >"$log" 2>&1 || status=$?
   grep -E '^(stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)|==|SUMMARY|Done)' "$log" || true
@@ -64,7 +67,7 @@ for name in "${targets[@]}"; do
   fi
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   if [ "$status" -ne 0 ] || ! grep -q '^Done [0-9]* runs' "$log" || [ "${runs:-0}" -eq 0 ]; then
-    echo "FAIL: $name did not run to its end (exit status $status, ${runs:-no} executions):"
+    echo "FAIL: $name did not run cleanly to its end (exit status $status, ${runs:-no} executions):"
     tail -n 20 "$log"
     exit 1
   fi

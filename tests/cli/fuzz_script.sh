@@ -56,7 +56,7 @@ rm "$WORK/src/fuzz/unbuilt_fuzz.cpp"
 for behaviour in nostart early; do
   target c_fuzz $behaviour
   [ "$(run)" = 1 ] || fail "a target that does '$behaviour' passed"
-  grep -q "c_fuzz did not run to its end" "$WORK/out.txt" || fail "$behaviour: $(cat "$WORK/out.txt")"
+  grep -q "c_fuzz did not run cleanly to its end" "$WORK/out.txt" || fail "$behaviour: $(cat "$WORK/out.txt")"
 done
 
 target c_fuzz crash
