@@ -2,11 +2,11 @@
 // another through menus of both kinds, goto, NextScriptFile, Save, Load, the
 // save and load screens and fades, with missing scripts, pictures and saves,
 // and a player pressing buttons (GameFromBytes.h has the input format).
-// Besides crashes and hangs, two things are findings: failure boxes in a
-// pass where neither the player nor a fade did anything (a game reporting
-// on its own, once per frame or round a loop), or more in one pass than
-// the game's words can account for; and a game that no longer quits when
-// the player asks.
+// Besides crashes and hangs, these are findings: failure boxes in a pass
+// where neither the player nor a fade did anything (a game reporting on its
+// own, once per frame or round a loop), or more in one pass than the game's
+// words can account for; an open menu with nothing to decide (it could
+// never close); and a game that no longer quits when the player asks.
 #include <unistd.h>
 
 #include <cstddef>
@@ -146,6 +146,13 @@ void WriteGame(const FuzzedGame& game) {
   }
 }
 
+// The engine's own reports go to stderr, which the fuzz runs close.
+[[noreturn]] void Finding(const std::string& what) {
+  std::fprintf(stdout, "game_fuzz: %s\n", what.c_str());
+  std::fflush(stdout);
+  std::abort();
+}
+
 // The game with a watch on its failure boxes, pass by pass.
 class WatchedGame : public GameApp {
  public:
@@ -160,6 +167,10 @@ class WatchedGame : public GameApp {
     Account();
     const uint64_t pass = PassNumber();
     const CMsgBox* box = MessageWindow();
+    if (box && ((box->buttonMenuActive && box->buttonMenuCursor == box->buttonMenuItems.end()) ||
+                (box->menuActive && box->fontMenuCursor == box->fontMenuItems.end()))) {
+      Finding("a menu is open with no item to decide");
+    }
     const bool fading = box && (box->imageFadeActive || box->volumeFadeActive);
     const bool held = pass < game_.decideHeld.size() && game_.decideHeld[pass];
     allowed_ = (pass == 0 || fading || held) ? perActivePass_ : 0;
@@ -170,9 +181,8 @@ class WatchedGame : public GameApp {
     const uint64_t shown = platform::ShownReportCount() - seen_;
     seen_ += shown;
     if (shown > allowed_) {
-      std::fprintf(stderr, "game_fuzz: %llu failure boxes in pass %llu, where at most %llu can come from the player\n",
-                   (unsigned long long)shown, (unsigned long long)PassNumber(), (unsigned long long)allowed_);
-      std::abort();
+      Finding(std::to_string(shown) + " failure boxes in pass " + std::to_string(PassNumber()) + ", where at most " +
+              std::to_string(allowed_) + " can come from the player");
     }
   }
   void StartWatching() { seen_ = platform::ShownReportCount(); }
@@ -216,10 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const uint64_t at = app.PassNumber();
       app.SetRunOptions(Options(at + 30, {{at + 1, platform::ScriptedEvent::MenuQuit, ""}}));
       app.Run();
-      if (app.GetDevice() != nullptr) {
-        std::fprintf(stderr, "game_fuzz: the game did not quit when asked\n");
-        std::abort();
-      }
+      if (app.GetDevice() != nullptr) Finding("the game did not quit when asked");
     }
   }
   platform::SetCurrentWindow(nullptr);
