@@ -156,3 +156,109 @@ TEST_F(CD3DAppTest, LogicIsPacedByTheSixteenMillisecondGrid) {
   app.StepFrame();
   EXPECT_EQ(app.updates, 2);
 }
+
+namespace {
+// Records the clock each logic step sees and how often a 0.06 s grid of its
+// own fires, as the game's decide grid would.
+class ClockReadingApp : public CountingApp {
+ public:
+  HRESULT UpdateFrame() override {
+    seen.push_back(timeGetTime());
+    grid.Update();
+    if (grid.Fired(0.06)) {
+      ++gridFirings;
+      grid.Tick();
+    }
+    if (stallAt && seen.size() == stallAt) AdvanceVirtualClock(stallMs);  // a step that takes long
+    return CountingApp::UpdateFrame();
+  }
+  HRESULT StartScene() override {
+    grid.Reset();
+    return CountingApp::StartScene();
+  }
+  std::vector<uint32_t> seen;
+  TickTimer grid;
+  int gridFirings = 0;
+  size_t stallAt = 0;
+  uint32_t stallMs = 0;
+};
+}  // namespace
+
+TEST_F(CD3DAppTest, SlowPresentsDoNotSlowTheLogicGrid) {
+  // A display whose vsync makes every present wait 33 ms (30 Hz): each pass
+  // then takes 49 ms of clock time, yet the logic steps keep the 16 ms grid.
+  std::vector<uint32_t> slowSeen;
+  int slowFirings = 0;
+  {
+    ClockReadingApp slow;
+    slow.SetRunOptions(Headless(200));
+    ASSERT_EQ(slow.Create(nullptr, 1), S_OK);
+    slow.GetDevice()->SetPresentHook([] { AdvanceVirtualClock(33); });
+    slow.Run();
+    EXPECT_EQ(slow.renders, 200);  // one frame per pass
+    EXPECT_NEAR(slow.updates, timeGetTime() / 16.0, 3);  // 62.5 steps a second of clock time
+    slowSeen = slow.seen;
+    slowFirings = slow.gridFirings;
+  }
+  ASSERT_GT(slowSeen.size(), 2u);
+  for (size_t i = 1; i < slowSeen.size(); ++i) ASSERT_EQ(slowSeen[i] - slowSeen[i - 1], 16u) << "step " << i;
+
+  // The steps and the game's own grids see the same times as on a display
+  // that never waits.
+  UseVirtualClock(0);
+  ClockReadingApp even;
+  even.SetRunOptions(Headless(slowSeen.size()));
+  ASSERT_EQ(even.Create(nullptr, 1), S_OK);
+  even.Run();
+  EXPECT_EQ(even.seen, slowSeen);
+  EXPECT_EQ(even.gridFirings, slowFirings);
+}
+
+TEST_F(CD3DAppTest, MissedStepsAreCaughtUpButNotLongGapsOrTheStepsOwnTime) {
+  ClockReadingApp app;
+  app.SetRunOptions(Headless(1));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  AdvanceVirtualClock(16);
+  app.StepFrame();
+  ASSERT_EQ(app.updates, 1);
+  AdvanceVirtualClock(100);  // six steps fell due while drawing
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 7);
+  EXPECT_EQ(app.seen.back(), 112u);
+  AdvanceVirtualClock(4);  // 116 -> 120: not due before 128
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 7);
+  AdvanceVirtualClock(1000);  // a stall: one step at once, then the grid goes on from it
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 8);
+  EXPECT_EQ(app.seen.back(), 1120u);
+  AdvanceVirtualClock(16);
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 9);
+
+  // A step that takes 200 ms itself (a modal screen): its time is not made
+  // up afterwards, and the clock the steps see never runs backwards.
+  app.stallAt = 10;
+  app.stallMs = 200;
+  AdvanceVirtualClock(16);
+  app.StepFrame();
+  AdvanceVirtualClock(16);
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 11);
+  for (size_t i = 1; i < app.seen.size(); ++i) EXPECT_GT(app.seen[i], app.seen[i - 1]) << "step " << i;
+}
+
+TEST_F(CD3DAppTest, TimeMinimisedIsNotMadeUp) {
+  CountingApp app;
+  app.SetRunOptions(Headless(30));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  AdvanceVirtualClock(16);
+  app.StepFrame();
+  app.HandleMessage(app.GetWindow(), WM_ACTIVATE, uintptr_t(1) << 16, 0);
+  app.SetRunOptions(Headless(10));  // ten passes minimised: 160 ms
+  app.Run();
+  app.HandleMessage(app.GetWindow(), WM_ACTIVATE, 0, 0);
+  AdvanceVirtualClock(16);
+  app.StepFrame();
+  EXPECT_EQ(app.updates, 2);  // one step on restoring, not eleven
+}

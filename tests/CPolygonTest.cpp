@@ -29,7 +29,7 @@ class CountingDevice : public Device {
     ++created;
     return std::make_shared<FakeTexture>(w, h);
   }
-  void Present() override { FinishFrame(); }
+  void PresentFrame() override { FinishFrame(); }
   bool ReadPixels(std::vector<uint32_t>&) override { return false; }
   int created = 0;
 };

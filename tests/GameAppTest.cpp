@@ -3,17 +3,23 @@
 // at start-up.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
+#include "AudioTestMedia.h"
 #include "TestSupport.h"
 #include "app/GameApp.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/Clock.h"
+#include "platform/Audio.h"
 #include "platform/Debug.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
+#include "platform/Trace.h"
 #include "platform/Window.h"
 #include "script/CTextFile.h"
 #include "script/WordList.h"
+#include "sound/CDSMusic.h"
 
 using namespace platform;
 
@@ -164,4 +170,42 @@ TEST_F(GameAppTest, AnOpeningThatStartsWithLoadMenuStartsAtTheLoadScreen) {
   app.SetRunOptions(Run(5, {}));
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
   EXPECT_TRUE(app.MessageWindow()->menuActive && app.MessageWindow()->loadMode);
+
+TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) {
+  // Every present waits 33 ms, as on a 30 Hz display with vsync.
+  Opening(std::string(600, 'x'));
+  GameApp app;
+  app.SetRunOptions(Run(60, {}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.GetDevice()->SetPresentHook([] { AdvanceVirtualClock(33); });
+  app.Run();
+  double seconds = timeGetTime() / 1000.0;  // 60 passes of 49 ms
+  double perSecond = app.MessageWindow()->typedLength / seconds;
+  EXPECT_GT(perSecond, 61.5);
+  EXPECT_LT(perSecond, 63.0);
+}
+
+TEST_F(GameAppTest, MusicKeepsLoopingWhileTheKeyConfigurationScreenIsOpen) {
+  dir.Write("GameData/Music/MIDI/a.mid", testmedia::Scale(250000));  // 1 s
+  Opening("はじめ MIDIPlay a キーコンフィグ つぎ");
+  std::string tracePath = dir.Path() + "/trace.jsonl";
+  ASSERT_TRUE(trace::Open(tracePath));
+  GameApp app;
+  // The decide tap runs the command; the screen then stays open to the end
+  // of the run, 4.5 s later.
+  app.SetRunOptions(Run(300, {Ev(10, ScriptedEvent::Press, "decide"), Ev(12, ScriptedEvent::Release, "decide")}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.Run();
+  bool playing = CDSMusic::Graph() && CDSMusic::Graph()->Playing();
+  trace::Close();
+  std::ifstream in(tracePath);
+  std::string line;
+  int opened = 0, restarts = 0;
+  while (std::getline(in, line)) {
+    if (line.find(R"({"type":"keyconfig","event":"open"})") != std::string::npos) opened = 1;
+    if (opened && line.find(R"({"type":"midi","name":"","result":0})") != std::string::npos) ++restarts;
+  }
+  EXPECT_EQ(opened, 1);
+  EXPECT_GE(restarts, 3);
+  EXPECT_TRUE(playing);
 }

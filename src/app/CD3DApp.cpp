@@ -2,6 +2,7 @@
 
 #include <time.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -21,8 +22,16 @@ using namespace platform;
 CD3DApp* g_app = nullptr;
 
 namespace {
-constexpr double kFrameInterval = 0.016;  // seconds between logic steps
+constexpr int32_t kFrameMs = 16;  // the logic grid, 0.016 s
+// A longer gap (a stall, a slow machine) is not made up in a burst of steps:
+// the grid starts again from the current time.
+constexpr int32_t kMaxCatchUpMs = 250;
 constexpr uint32_t kHeadlessPassMs = 16;
+
+// Signed milliseconds from `from` to `to` on the wrapping 32-bit clock.
+int32_t MsBetween(uint64_t from, uint64_t to) {
+  return static_cast<int32_t>(static_cast<uint32_t>(to) - static_cast<uint32_t>(from));
+}
 }  // namespace
 
 CD3DApp::CD3DApp() {
@@ -75,6 +84,8 @@ HRESULT CD3DApp::CreateAppWindow(void*) {
   }
   mainWindow = windowObject_.get();
   SetCurrentWindow(mainWindow);
+  // What modal loops pass on reaches the game as from the message loop.
+  mainWindow->SetMessageHandler([this](const Message& m) { HandleMessage(mainWindow, m.msg, m.wParam, m.lParam); });
   // Dialog slots: this program defines no dialog resources; slots stay empty.
   return S_OK;
 }
@@ -132,12 +143,46 @@ HRESULT CD3DApp::RecordStateBlocks() {
   return S_OK;
 }
 
-HRESULT CD3DApp::StepFrame() {
+// The logic steps fall due on a fixed 0.016 s grid of the clock. Every step
+// that fell due since the last pass runs, each seeing the clock as it read
+// when the step was due, so the logic keeps 62.5 steps a second and its own
+// grids fire as on time however long drawing and presenting take (a 30 Hz
+// display's vsync wait included). Not made up: the time of a step that took
+// an interval or more itself (a modal screen, a long load), time in which
+// the loop did not step (minimised, the close question), and gaps over
+// kMaxCatchUpMs; after those the next step runs at once and the grid goes
+// on from there.
+HRESULT CD3DApp::RunDueLogicSteps() {
   frameTimer->Update();
-  if (frameTimer->Fired(kFrameInterval)) {
-    if (FAILED(UpdateFrame())) return E_FAIL;  // nothing is drawn
-    frameTimer->Tick();
+  const uint64_t now = frameTimer->current;
+  int32_t late = MsBetween(frameTimer->last, now);
+  if (late < kFrameMs) return S_OK;
+  if (restartLogicGrid_ || late > kMaxCatchUpMs) {
+    frameTimer->last = static_cast<uint32_t>(now) - kFrameMs;
+    late = kFrameMs;
   }
+  restartLogicGrid_ = false;
+  while (late >= kFrameMs) {
+    const uint32_t due = static_cast<uint32_t>(frameTimer->last) + kFrameMs;
+    const uint32_t began = timeGetTime();
+    SetClockLag(began - due);
+    HRESULT hr = UpdateFrame();
+    SetClockLag(0);
+    if (FAILED(hr)) return E_FAIL;  // the grid is not renewed: the step is tried again
+    if (!frameTimer) return S_OK;   // the step closed the game
+    // A step that took a whole interval or more (a modal screen, a long
+    // load) moves the grid on by its duration: its time is not made up, and
+    // the clock the next step sees never runs backwards.
+    const uint32_t took = timeGetTime() - began;
+    frameTimer->last = took < static_cast<uint32_t>(kFrameMs) ? due : due + took;
+    late = MsBetween(frameTimer->last, now);
+  }
+  return S_OK;
+}
+
+HRESULT CD3DApp::StepFrame() {
+  if (FAILED(RunDueLogicSteps())) return E_FAIL;  // nothing is drawn
+  if (!device) return S_OK;
   device->Clear(clearColor);
   HRESULT hr = RenderFrame();
   device->Present();
@@ -177,6 +222,7 @@ LRESULT CD3DApp::HandleMessage(HWND, uint32_t msg, uintptr_t wParam, intptr_t) {
 void CD3DApp::CloseSequence() {
   if (windowDestroyed_) return;
   int answer = mainWindow->MessageBox(SJ("終了してもよいですか？"), SJ("終了確認"), MB_YESNO | MB_ICONQUESTION);
+  restartLogicGrid_ = true;  // the time the question was up is not made up
   if (answer != IDYES) return;
   mainWindow->Destroy();
   windowDestroyed_ = true;
@@ -204,7 +250,10 @@ HRESULT CD3DApp::ReleaseDevice() {
 }
 
 bool CD3DApp::BeginPass() {
-  if (!runOptions.headless) return true;
+  if (!runOptions.headless) {
+    AudioPumpToClock();  // music on the null output keeps step with the clock
+    return true;
+  }
   if (runOptions.maxFrames && pass >= runOptions.maxFrames) return false;
   AdvanceVirtualClock(kHeadlessPassMs);
   std::vector<ScriptedEvent> due;
@@ -218,16 +267,21 @@ bool CD3DApp::BeginPass() {
       due.push_back(e);
   }
   SetDueScriptedEvents(std::move(due));
+  // Also inside modal screens' passes, so that music advances and loops there.
+  AudioPumpToClock();
   return true;
 }
 
 void CD3DApp::EndPass() {
-  if (!runOptions.headless) return;
   auto shots = runOptions.screenshots.find(pass);
-  if (shots != runOptions.screenshots.end() && device) {
-    for (const std::string& path : shots->second)
-      if (!device->SaveScreenshot(path)) std::fprintf(stderr, "vantorel: cannot write screenshot %s\n", path.c_str());
+  if (runOptions.headless && shots != runOptions.screenshots.end() && device) {
+    for (const std::string& path : shots->second) {
+      if (device->SaveScreenshot(path)) continue;
+      std::fprintf(stderr, "vantorel: cannot write screenshot %s\n", path.c_str());
+      screenshotFailed_ = true;
+    }
   }
+  // With a window too: each pass's line goes out as it ends.
   trace::EndFrame(pass, timeGetTime());
   ++pass;
 }
@@ -237,15 +291,13 @@ void CD3DApp::IdleWait() {
   // Sleep until the next logic step is due or an event arrives, instead of
   // spinning: a still screen then costs next to nothing.
   frameTimer->Update();
-  uint32_t elapsed = static_cast<uint32_t>(frameTimer->current - frameTimer->last);
-  uint32_t due = elapsed >= 16 ? 0 : 16 - elapsed;
-  if (due > 0) mainWindow->WaitMessage(due);
+  int32_t due = kFrameMs - MsBetween(frameTimer->last, frameTimer->current);
+  if (due > 0) mainWindow->WaitMessage(static_cast<uint32_t>(std::min(due, kFrameMs + kMaxCatchUpMs)));
 }
 
 int CD3DApp::Run() {
   for (;;) {
     if (!BeginPass()) return 0;
-    AudioPumpToClock();  // music on the null output keeps step with the clock
     while (mainWindow->PeekMessage()) {
       Message m;
       if (!mainWindow->GetMessage(m)) {
@@ -256,8 +308,9 @@ int CD3DApp::Run() {
     }
     if (active && device) {
       if (FAILED(StepFrame())) SendClose();
-    } else if (!runOptions.headless) {
-      mainWindow->WaitMessage(100);
+    } else {
+      restartLogicGrid_ = true;  // no steps are made up for the time minimised
+      if (!runOptions.headless) mainWindow->WaitMessage(100);
     }
     EndPass();
     IdleWait();

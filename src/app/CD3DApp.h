@@ -72,6 +72,8 @@ class CD3DApp {
 
   // One pass of the frame loop: logic on its grid, then draw and present.
   HRESULT StepFrame();
+  // A screenshot of the run could not be written.
+  bool ScreenshotFailed() const { return screenshotFailed_; }
 
   // How the run was started (headless, frames, screenshots, input, trace).
   // Setting them again between runs keeps the pass count; scripted input
@@ -142,6 +144,7 @@ class CD3DApp {
   RunOptions runOptions;
 
  private:
+  HRESULT RunDueLogicSteps();
   bool BeginPass();
   void EndPass();
   void IdleWait();
@@ -150,6 +153,8 @@ class CD3DApp {
   size_t nextInput_ = 0;
   bool firstFramePresented_ = false;
   bool windowDestroyed_ = false;
+  bool restartLogicGrid_ = true;  // the next logic step runs at once and the grid goes on from it
+  bool screenshotFailed_ = false;
 };
 
 extern CD3DApp* g_app;

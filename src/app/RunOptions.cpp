@@ -54,7 +54,15 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
         error = "--screenshot needs N:FILE.png, got '" + v + "'";
         return false;
       }
-      o.screenshots[frame].push_back(Absolute(v.substr(colon + 1)));
+      std::string file = Absolute(v.substr(colon + 1));
+      // A directory that cannot take the file is known now, not after the run.
+      std::string dir = file.substr(0, file.rfind('/') + 1);
+      if (dir.empty()) dir = ".";
+      if (::access(dir.c_str(), W_OK) != 0) {
+        error = "--screenshot: cannot write into directory '" + dir + "'";
+        return false;
+      }
+      o.screenshots[frame].push_back(file);
     } else if (a == "--input") {
       if (!value(v)) return false;
       std::ifstream in(v, std::ios::binary);
@@ -81,6 +89,8 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
       o.tracePath = Absolute(v);
     } else if (a == "--help" || a == "-h") {
       o.showHelp = true;
+    } else if (a == "--version") {
+      o.showVersion = true;
     } else {
       error = "unknown option '" + a + "'";
       return false;

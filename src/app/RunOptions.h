@@ -15,6 +15,7 @@ struct RunOptions {
   std::string tracePath;
   bool answerYes = true;
   bool showHelp = false;
+  bool showVersion = false;
 };
 
 // Parses argv; on error returns false with a message. Relative host paths are

@@ -3,20 +3,43 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "app/GameApp.h"
 #include "app/RunOptions.h"
 #include "platform/Clock.h"
+#include "platform/Files.h"
 #include "platform/Trace.h"
 #include "platform/Window.h"
 
+#ifndef VANTOREL_VERSION
+#define VANTOREL_VERSION "unknown"
+#endif
+
 namespace {
 const char kUsage[] =
-    "usage: vantorel [--game-dir DIR] [--headless] [--frames N] [--screenshot N:FILE.png]...\n"
+    "usage: vantorel [--game-dir DIR] [--trace FILE]\n"
+    "       vantorel --headless [--game-dir DIR] [--frames N] [--screenshot N:FILE.png]...\n"
     "                [--input FILE] [--answer yes|no] [--trace FILE]\n"
-    "Runs the game whose GameData directory is below DIR (default: the working directory).\n";
+    "       vantorel --version | --help\n"
+    "Runs the game whose GameData directory is below DIR (default: the working directory).\n"
+    "  --headless             no window and no sound device; a virtual clock, 16 ms per pass\n"
+    "  --frames N             stop after N passes (headless)\n"
+    "  --screenshot N:FILE    save the game area drawn in pass N as PNG (headless, repeatable)\n"
+    "  --input FILE           scripted input, one event per line (headless)\n"
+    "  --answer yes|no        the answer to every Yes/No question in a headless run (default yes)\n"
+    "  --trace FILE           JSON Lines of the engine's state, one line per pass that changed it\n"
+    "Exit status: 0 after a normal quit or --frames; 1 when start-up fails or a screenshot\n"
+    "could not be written; 2 for a bad command line.\n";
+
+// The game reads everything below GameData (matched without regard to case,
+// as for every path): without it nothing can start.
+bool HasGameData() {
+  std::error_code ec;
+  return std::filesystem::is_directory(platform::ResolvePath("GameData"), ec);
 }
+}  // namespace
 
 int main(int argc, char** argv) {
   RunOptions options;
@@ -29,9 +52,20 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return 0;
   }
+  if (options.showVersion) {
+    std::puts("vantorel " VANTOREL_VERSION);
+    return 0;
+  }
   if (::chdir(gameDir.c_str()) != 0) {
     std::fprintf(stderr, "vantorel: cannot enter game directory '%s'\n", gameDir.c_str());
     return 2;
+  }
+  if (!HasGameData()) {
+    std::fprintf(stderr,
+                 "vantorel: there is no GameData directory in '%s'; run vantorel in the game's directory "
+                 "or name it with --game-dir DIR\n",
+                 platform::CurrentDirectory().c_str());
+    return 1;
   }
   if (!options.tracePath.empty() && !platform::trace::Open(options.tracePath)) {
     std::fprintf(stderr, "vantorel: cannot write trace file '%s'\n", options.tracePath.c_str());
@@ -52,6 +86,8 @@ int main(int argc, char** argv) {
     } else {
       status = app.Run();
     }
+    // Each failed screenshot was named on stderr as it happened.
+    if (status == 0 && app.ScreenshotFailed()) status = 1;
   }
   platform::trace::Close();
   return status;

@@ -200,6 +200,8 @@ HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICES
 
   // Window messages wait until the screen is gone; a close request or the
   // menu's quit ends the screen as Cancel, so the game then handles it.
+  // Application messages (the music's end) are handled at once, so that the
+  // music goes on looping behind the screen.
   std::vector<platform::Message> held;
   bool ended = false;
   while (model.outcome() == KeyConfigModel::Outcome::Open && !ended) {
@@ -207,6 +209,7 @@ HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICES
     while (window->PeekMessage()) {
       platform::Message m;
       window->GetMessage(m);
+      if (m.msg >= platform::WM_APP && window->Dispatch(m)) continue;
       if (m.msg == platform::WM_PAINT && !held.empty() && held.back().msg == platform::WM_PAINT) continue;
       held.push_back(m);
       if (EndsModal(m.msg)) ended = true;

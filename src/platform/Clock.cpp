@@ -8,12 +8,14 @@ namespace platform {
 namespace {
 std::atomic<bool> g_virtual{false};
 std::atomic<uint32_t> g_virtualNow{0};
+thread_local uint32_t t_lag = 0;
 }  // namespace
 
 uint32_t timeGetTime() {
-  if (g_virtual.load()) return g_virtualNow.load();
-  return static_cast<uint32_t>(SDL_GetTicks64());
+  uint32_t now = g_virtual.load() ? g_virtualNow.load() : static_cast<uint32_t>(SDL_GetTicks64());
+  return now - t_lag;  // unsigned: right across the wrap
 }
+void SetClockLag(uint32_t ms) { t_lag = ms; }
 void UseVirtualClock(uint32_t startMs) {
   g_virtualNow = startMs;
   g_virtual = true;

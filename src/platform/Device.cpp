@@ -90,6 +90,11 @@ void Device::DrawQuad(const Vertex v[4], const TexturePtr& tex) {
   ++drawCalls_;
 }
 
+void Device::Present() {
+  PresentFrame();
+  if (presentHook_) presentHook_();
+}
+
 bool Device::FinishFrame(ScreenRect* changedRect) {
   bool changed = recording_ != presented_;
   if (changedRect) *changedRect = changed ? ChangedRect(presented_, recording_, width_, height_) : ScreenRect{};

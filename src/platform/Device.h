@@ -7,6 +7,7 @@
 // when its pixels are asked for.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -91,7 +92,10 @@ class Device {
   // stage 0's MAGFILTER (linear or point) at the time of the call.
   void DrawQuad(const Vertex v[4], const TexturePtr& tex);
   // Ends the frame; a window repaints when the frame changed.
-  virtual void Present() = 0;
+  void Present();
+  // Runs after every Present. Tests stand a display in with it whose vsync
+  // makes presenting wait (by advancing the virtual clock).
+  void SetPresentHook(std::function<void()> hook) { presentHook_ = std::move(hook); }
 
   // The last presented frame as pixels (rasterised on demand), 0xAARRGGBB.
   virtual bool ReadPixels(std::vector<uint32_t>& argb) = 0;
@@ -111,6 +115,7 @@ class Device {
 
  protected:
   Device(int w, int h) : width_(w), height_(h) {}
+  virtual void PresentFrame() = 0;
   std::vector<Command> recording_;
   std::vector<Command> presented_;
   uint64_t framesPresented_ = 0;
@@ -128,6 +133,7 @@ class Device {
   std::map<uint32_t, std::vector<std::pair<uint64_t, uint32_t>>> blocks_;
   uint32_t nextBlock_ = 1;
   uint64_t drawCalls_ = 0;
+  std::function<void()> presentHook_;
 };
 
 // The part of a width x height screen whose pixels may differ between two

@@ -27,7 +27,7 @@ class OffscreenDevice : public Device {
     return CreateSdlTexture(renderer_, width, height, argb);
   }
 
-  void Present() override {
+  void PresentFrame() override {
     if (FinishFrame()) stale_ = true;
   }
 

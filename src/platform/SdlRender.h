@@ -98,7 +98,7 @@ class WindowDevice : public Device {
   bool Ok() const { return software_ ? canvas_->Ok() : target_ != nullptr; }
 
   TexturePtr CreateTexture(int width, int height, const uint32_t* argb) override;
-  void Present() override;
+  void PresentFrame() override;
   bool ReadPixels(std::vector<uint32_t>& argb) override;
 
   // Brings the game area up to date with the last presented frame.

@@ -40,7 +40,13 @@ class SdlWindow : public Window {
       return false;
     }
     const char* driver = SDL_GetCurrentVideoDriver();
+    if (ShowsNoWindow(SDL_getenv("SDL_VIDEODRIVER"), driver)) {
+      std::fprintf(stderr, "SDL video: no display to show the window on (only the '%s' driver); "
+                           "SDL_VIDEODRIVER=dummy runs without one\n", driver ? driver : "none");
+      return false;
+    }
     eventsCanWait_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
+    wakeEvent_ = SDL_RegisterEvents(1);
     std::string title = Cp932ToUtf8(config_.title);
     int menu = config_.hasMenu ? kMenuBarHeight : 0;
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, config_.width,
@@ -85,12 +91,13 @@ class SdlWindow : public Window {
   bool Focused() const override { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS); }
 
   void WaitMessage(uint32_t timeoutMs) override {
+    if (!QueueEmpty()) return;
     // Drivers without an event source to block on would have SDL poll every
-    // millisecond; nothing can arrive there but what a pump picks up later.
+    // millisecond; only posted messages can arrive there.
     if (eventsCanWait_)
       SDL_WaitEventTimeout(nullptr, int(timeoutMs));
     else
-      SDL_Delay(timeoutMs);
+      WaitPosted(timeoutMs);
   }
 
   int MessageBox(const std::string& text, const std::string& title, uint32_t type) override;
@@ -136,6 +143,13 @@ class SdlWindow : public Window {
   }
 
  protected:
+  // A message posted from another thread (the music's end) ends SDL's wait.
+  void Wake() override {
+    if (!eventsCanWait_ || wakeEvent_ == kNoEvent) return;
+    SDL_Event e{};
+    e.type = wakeEvent_;
+    SDL_PushEvent(&e);
+  }
   void PumpEvents() override {
     SDL_Event e;
     while (SDL_PollEvent(&e))
@@ -323,6 +337,7 @@ class SdlWindow : public Window {
   }
 
   void HandleEvent(const SDL_Event& e) {
+    if (e.type == wakeEvent_) return;  // its message is queued already
     if (MenuEvent(e)) return;
     switch (e.type) {
       case SDL_QUIT: Enqueue(Message{WM_CLOSE, 0, 0}); return;
@@ -361,6 +376,8 @@ class SdlWindow : public Window {
   SDL_Renderer* renderer_ = nullptr;
   bool software_ = false;  // software renderer on the window surface
   bool eventsCanWait_ = true;
+  static constexpr uint32_t kNoEvent = uint32_t(-1);
+  uint32_t wakeEvent_ = kNoEvent;
   std::unique_ptr<WindowDevice> device_;
   std::unique_ptr<Font> uiFont_;
   Label popup_, item_;
@@ -393,7 +410,7 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
     if (redraw) Compose();
     redraw = false;
     SDL_Event e;
-    if (!SDL_WaitEventTimeout(&e, 250)) continue;
+    if (!SDL_WaitEventTimeout(&e, 250) || e.type == wakeEvent_) continue;
     redraw = true;
     if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) device_->MarkDirty();
     Dialog& dl = *dialog_;

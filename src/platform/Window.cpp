@@ -3,7 +3,10 @@
 
 #include <SDL.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -13,6 +16,7 @@
 namespace platform {
 namespace {
 std::mutex g_queueMutex;
+std::condition_variable g_queued;  // with g_queueMutex: a message was queued
 std::map<int, Window::RawEventHook>& Hooks() {
   static std::map<int, Window::RawEventHook> hooks;
   return hooks;
@@ -25,6 +29,15 @@ bool g_headlessYes = true;
 Window* CurrentWindow() { return g_current; }
 void SetCurrentWindow(Window* w) { g_current = w; }
 void SetHeadlessAnswer(bool yes) { g_headlessYes = yes; }
+
+bool ShowsNoWindow(const char* userDriver, const char* chosenDriver) {
+  if (userDriver && *userDriver) return false;
+  if (!chosenDriver) return true;
+  // SDL's fallbacks: "evdev" is the dummy driver reading evdev input.
+  for (const char* invisible : {"offscreen", "dummy", "evdev"})
+    if (std::strcmp(chosenDriver, invisible) == 0) return true;
+  return false;
+}
 bool HeadlessAnswer() { return g_headlessYes; }
 
 int Window::AddRawEventHook(RawEventHook hook) {
@@ -38,12 +51,23 @@ void Window::OfferRawEvent(const void* e) {
 }
 
 void Window::PostMessage(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
-  std::lock_guard<std::mutex> lock(g_queueMutex);
-  queue_.push_back(Message{msg, wParam, lParam});
+  Enqueue(Message{msg, wParam, lParam});
+  Wake();
 }
 void Window::Enqueue(const Message& m) {
+  {
+    std::lock_guard<std::mutex> lock(g_queueMutex);
+    queue_.push_back(m);
+  }
+  g_queued.notify_all();
+}
+bool Window::QueueEmpty() {
   std::lock_guard<std::mutex> lock(g_queueMutex);
-  queue_.push_back(m);
+  return queue_.empty();
+}
+void Window::WaitPosted(uint32_t timeoutMs) {
+  std::unique_lock<std::mutex> lock(g_queueMutex);
+  g_queued.wait_for(lock, std::chrono::milliseconds(timeoutMs), [this] { return !queue_.empty(); });
 }
 
 bool Window::PeekMessage() {

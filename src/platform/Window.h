@@ -49,14 +49,26 @@ class Window {
   virtual bool Minimized() const = 0;
   virtual bool Focused() const = 0;
 
-  // Message queue. PostMessage may be called from any thread.
+  // Message queue. PostMessage may be called from any thread; it wakes a
+  // WaitMessage at once.
   void PostMessage(uint32_t msg, uintptr_t wParam = 0, intptr_t lParam = 0);
   // Pumps platform events into the queue; true when a message waits.
   bool PeekMessage();
   // Takes the next message (pumping/waiting when none); false for WM_QUIT.
   bool GetMessage(Message& out);
-  // Blocks until a message arrives or timeoutMs passes.
+  // Blocks until a message or platform event arrives or timeoutMs passes.
   virtual void WaitMessage(uint32_t timeoutMs) = 0;
+
+  // The window procedure: modal loops hand it the messages they do not hold
+  // back (application messages such as the music's end), as Win32's do.
+  using MessageHandler = std::function<void(const Message&)>;
+  void SetMessageHandler(MessageHandler handler) { handler_ = std::move(handler); }
+  // False when there is no window procedure to take it.
+  bool Dispatch(const Message& m) {
+    if (!handler_) return false;
+    handler_(m);
+    return true;
+  }
 
   // A modal message box; returns IDYES, IDNO or IDOK.
   virtual int MessageBox(const std::string& textCp932, const std::string& titleCp932, uint32_t type) = 0;
@@ -69,15 +81,29 @@ class Window {
 
  protected:
   virtual void PumpEvents() = 0;
+  // Called by PostMessage after queueing, on the posting thread.
+  virtual void Wake() {}
+  // Blocks until the queue holds a message or timeoutMs passes; for windows
+  // without platform events to wait on.
+  void WaitPosted(uint32_t timeoutMs);
+  bool QueueEmpty();
   void Enqueue(const Message& m);
   static void OfferRawEvent(const void* sdlEvent);
   std::deque<Message> queue_;
+
+ private:
+  MessageHandler handler_;
 };
 
 // The window the failure report and other units show dialogs on; null before
 // one exists (then dialogs go to stderr only).
 Window* CurrentWindow();
 void SetCurrentWindow(Window* window);
+// True when SDL, left to choose its video driver (`userDriver`, the user's
+// SDL_VIDEODRIVER, is null or empty), fell back to one that shows no window:
+// there is no display, and the game would run unseen. A driver the user
+// chose is never refused.
+bool ShowsNoWindow(const char* userDriver, const char* chosenDriver);
 // Headless answer to Yes/No questions (default yes).
 void SetHeadlessAnswer(bool yes);
 bool HeadlessAnswer();

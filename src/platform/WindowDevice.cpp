@@ -42,7 +42,7 @@ void WindowDevice::UpdateGameArea() {
   damage_ = ScreenRect{};
 }
 
-void WindowDevice::Present() {
+void WindowDevice::PresentFrame() {
   // A frame like the last one shown costs nothing; one that differs redraws
   // and shows only what changed, unless the window needs a whole repaint.
   ScreenRect changed;

@@ -1,0 +1,17 @@
+// Whether SDL's choice of video driver leaves the game without a visible
+// window: only a fallback SDL took by itself counts, never the user's choice.
+#include <gtest/gtest.h>
+
+#include "platform/Window.h"
+
+TEST(DisplayDriver, OnlyAnInvisibleFallbackThatNobodyAskedForIsRefused) {
+  using platform::ShowsNoWindow;
+  for (const char* fallback : {"offscreen", "dummy", "evdev"}) {
+    EXPECT_TRUE(ShowsNoWindow(nullptr, fallback)) << fallback;
+    EXPECT_TRUE(ShowsNoWindow("", fallback)) << fallback;
+    EXPECT_FALSE(ShowsNoWindow(fallback, fallback)) << fallback;  // SDL_VIDEODRIVER=dummy gets dummy
+  }
+  for (const char* visible : {"x11", "wayland", "KMSDRM"}) EXPECT_FALSE(ShowsNoWindow(nullptr, visible)) << visible;
+  EXPECT_TRUE(ShowsNoWindow(nullptr, nullptr));
+  EXPECT_FALSE(ShowsNoWindow("x11", "offscreen"));  // asked for something: what SDL gave stands
+}
