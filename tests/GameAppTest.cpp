@@ -170,6 +170,7 @@ TEST_F(GameAppTest, AnOpeningThatStartsWithLoadMenuStartsAtTheLoadScreen) {
   app.SetRunOptions(Run(5, {}));
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
   EXPECT_TRUE(app.MessageWindow()->menuActive && app.MessageWindow()->loadMode);
+}
 
 TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) {
   // Every present waits 33 ms, as on a 30 Hz display with vsync.
