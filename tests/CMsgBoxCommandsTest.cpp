@@ -141,3 +141,32 @@ TEST_F(CMsgBoxCommands, SoundAndKeyConfigurationCommandsReachTheirUnits) {
   EXPECT_EQ(actions[7], 0);
   EXPECT_EQ(Message(), "文\n\n");
 }
+
+// What an author sees: a picture on screen keeps showing the texture it was
+// given when TexUnload frees the registry's copy, and after TexLoad has read
+// a changed file, until the script gives that place its picture again.
+TEST_F(CMsgBoxCommands, PicturesOnScreenKeepTheirTextureThroughTexUnloadAndTexLoad) {
+  platform::Device* device = CPolygon::GetDevice();
+  auto leftPixel = [&] {
+    device->Clear(0xFF000000);
+    box->Render();
+    device->Present();
+    std::vector<uint32_t> px;
+    EXPECT_TRUE(device->ReadPixels(px));
+    return px.at(200 * 640 + 100);  // inside the left picture, clear of the frame
+  };
+  WriteTexture("pic.tga", Tga(2, 2, 0xFFFF0000));
+  ASSERT_EQ(Run({"Texture", "p", "pic.tga", "Left", "p", "TexUnload", "p", "文"}), S_OK);
+  EXPECT_EQ(CPolygon::Registry().count("pic.tga"), 0u);
+  EXPECT_EQ(leftPixel(), 0xFFFF0000u);  // still drawn, from the sprite's own reference
+
+  WriteTexture("pic.tga", Tga(2, 2, 0xFF0000FF));
+  box->words = {"TexLoad", "p", W("次")};
+  box->position = 0;
+  ASSERT_EQ(box->Step(), S_OK);
+  EXPECT_EQ(leftPixel(), 0xFFFF0000u);  // the reload serves pictures selected after it
+  box->words = {"Left", "p", W("次")};
+  box->position = 0;
+  ASSERT_EQ(box->Step(), S_OK);
+  EXPECT_EQ(leftPixel(), 0xFF0000FFu);
+}

@@ -7,6 +7,7 @@
 
 #include "MsgBoxTestSupport.h"
 #include "msgbox/MsgBoxSeams.h"
+#include "platform/Report.h"
 #include "platform/Trace.h"
 #include "script/MenuItems.h"
 
@@ -165,14 +166,69 @@ TEST_F(CMsgBoxMenus, DecisionsStartTheTargetScript) {
   EXPECT_EQ(Message(), "Cの話\n\n");
 }
 
-TEST_F(CMsgBoxMenus, EmptyMenuOpensWithNoCursorAndIgnoresMovesAndDecisions) {
-  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "}", "FontMenu", "{", "}"}), S_OK);
-  EXPECT_TRUE(box->buttonMenuActive);
+TEST_F(CMsgBoxMenus, MenuWithoutItemsIsReportedAndTheStepGoesOnAfterIt) {
+  // Opened, it could never be decided and would hold the script for good.
+  const uint64_t before = platform::ShownReportCount();
+  testing::internal::CaptureStderr();
+  ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "}", "FontMenu", "{", "}", "後の文"}), S_OK);
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_EQ(platform::ShownReportCount() - before, 2u);
+  EXPECT_NE(err.find("ボタンメニューの項目が設定されていません。"), std::string::npos);
+  EXPECT_NE(err.find("フォントメニューの項目が設定されていません。"), std::string::npos);
+  EXPECT_FALSE(box->buttonMenuActive);
+  EXPECT_FALSE(box->menuActive);
+  EXPECT_EQ(Message(), "後の文\n\n");
+  // A block at the very end ends the script.
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(Run({"FontMenu", "{", "}"}), E_FAIL);
+  testing::internal::GetCapturedStderr();
+  EXPECT_FALSE(box->running);
+
+  // Moving and deciding on a menu with no cursor item touch nothing.
   EXPECT_EQ(box->buttonMenuCursor, box->buttonMenuItems.end());
+  box->buttonMenuActive = true;
   box->ButtonMenuNext();
   box->ButtonMenuPrev();
   EXPECT_EQ(box->ButtonMenuDecide(), 0);
   EXPECT_TRUE(box->buttonMenuActive);
+}
+
+// A button without its picture stops the frame, or draws without it, on
+// every frame the menu is open; the player is told once per opening, not
+// sixty times a second (the missing file was found by fuzzing whole games).
+TEST_F(CMsgBoxMenus, MissingButtonPicturesAreReportedOncePerOpening) {
+  struct Case {
+    const char* what;
+    const char* file;  // the alias's file; null: no alias
+    HRESULT render;
+    const char* message;
+  };
+  for (const Case& c : {Case{"no alias", nullptr, E_FAIL, "ボタンテクスチャが見つかりません。"},
+                        Case{"no file", "無い.tga", S_OK, "D3DUtil_CreateTexture"}}) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::string> menu = {"Texture", "はいボタン", "taro.tga", "ButtonMenu", "{", "フォーマット", "2", "1",
+                                     "メニューアイテム", "{", "はい", "1", "a", "いいえ", "2", "b", "}", "}"};
+    if (c.file) menu.insert(menu.begin(), {"Texture", "いいえボタン", c.file});
+    box->buttonMenuActive = false;
+    const uint64_t before = platform::ShownReportCount();
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(Run(menu), S_OK);
+    for (int frame = 0; frame < 60; ++frame) EXPECT_EQ(box->Render(), c.render);
+    EXPECT_EQ(platform::ShownReportCount() - before, 1u);
+    if (c.file) {
+      // Drawn as on the first try: the button without a picture.
+      EXPECT_EQ(box->buttonSprite->texture, nullptr);
+      EXPECT_EQ(U(box->buttonSprite->textureName), c.file);
+    }
+    // Opened again, the menu reports again.
+    box->buttonMenuActive = false;
+    ASSERT_EQ(Run(menu), S_OK);
+    ASSERT_TRUE(box->buttonMenuActive);
+    for (int frame = 0; frame < 60; ++frame) box->Render();
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(platform::ShownReportCount() - before, 2u);
+    EXPECT_NE(err.find(c.message), std::string::npos);
+  }
 }
 
 TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {

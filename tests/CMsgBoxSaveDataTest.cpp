@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "MsgBoxTestSupport.h"
+#include "platform/Report.h"
 #include "platform/Trace.h"
 #include "script/MenuItems.h"
 
@@ -82,7 +83,7 @@ TEST_F(CMsgBoxSaveData, WordListByteForByteAndBackAgain) {
   EXPECT_EQ(U(box->variables.at(W("$a"))), "再");
 }
 
-TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersOrAreRefusedAndReported) {
+TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall) {
   CTextFile enciphered(true);
   box->textFile = &enciphered;
   // The key cursor counts word bytes only; a '-' on the key byte 'm'
@@ -102,17 +103,61 @@ TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersOrAreRefusedAndRe
   WordList words = ReadBack("GameData\\Text\\enc.Dat", enciphered);
   ASSERT_FALSE(words.empty());
   EXPECT_EQ(words.back(), "-3");
+  EXPECT_EQ(words.size(), 14u);  // just the words of the save: no padding needed
   box->intVars.clear();
   box->Load("enc");
   EXPECT_EQ(box->intVars.at(W(good)), -3);
 
+  // Where the '-' would fall on the bad key byte, a padding word before the
+  // triple moves it on; the reader passes over the padding.
   box->intVars.clear();
   box->intVars[W(bad)] = -5;
+  const uint64_t reports = platform::ShownReportCount();
+  box->Save("t", "enc");
+  EXPECT_EQ(platform::ShownReportCount(), reports);
+  words = ReadBack("GameData\\Text\\enc.Dat", enciphered);
+  ASSERT_EQ(words.size(), 15u);
+  EXPECT_EQ(words[11], "_");
+  EXPECT_EQ(words.back(), "-5");
+  box->intVars.clear();
+  box->Load("enc");
+  EXPECT_EQ(box->intVars.at(W(bad)), -5);
+  EXPECT_EQ(U(CMsgBox::currentScriptName), "t.Dat");
+  box->textFile = &textFile;
+}
+
+TEST_F(CMsgBoxSaveData, SavesThatNoArrangementCanWriteAreRefusedSayingWhy) {
+  CTextFile enciphered(true);
+  box->textFile = &enciphered;
+  box->Save("s", "enc");
+  // '!' enciphers to a space under the key bytes 'q' and '1'; ten in a row
+  // meet one of them wherever they stand.
+  box->variables[W("$叫び")] = "!!!!!!!!!!";
   testing::internal::CaptureStderr();
   box->Save("t", "enc");
-  EXPECT_NE(testing::internal::GetCapturedStderr().find("セーブデータの書き込みに失敗しました。"), std::string::npos);
-  words = ReadBack("GameData\\Text\\enc.Dat", enciphered);  // the earlier save is kept
-  EXPECT_EQ(words.back(), "-3");
+  std::string err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("セーブデータの書き込みに失敗しました。変数「$叫び」は"), std::string::npos) << err;
+  WordList words = ReadBack("GameData\\Text\\enc.Dat", enciphered);  // the earlier save is kept
+  ASSERT_GE(words.size(), 10u);
+  EXPECT_EQ(words[9], "s");
+
+  // The reader takes a "/*" word for a comment and drops what follows.
+  box->variables.clear();
+  box->variables[W("$記号")] = "/*";
+  testing::internal::CaptureStderr();
+  box->Save("t", "enc");
+  err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("変数「$記号」に「/*」があり"), std::string::npos) << err;
+
+  // An empty script name would vanish from the file and the loader would
+  // take the next keyword for it.
+  box->variables.clear();
+  box->variables[W("$空")] = "";
+  testing::internal::CaptureStderr();
+  box->Save(W("$空"), "enc");
+  err = testing::internal::GetCapturedStderr();
+  EXPECT_NE(err.find("再開するスクリプトの名前が空のため"), std::string::npos) << err;
+  EXPECT_EQ(ReadBack("GameData\\Text\\enc.Dat", enciphered)[9], "s");
   box->textFile = &textFile;
 }
 

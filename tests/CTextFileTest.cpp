@@ -227,3 +227,43 @@ TEST_F(CTextFileTest, FailedWriteLeavesTheOldFileAndReportsIt) {
   EXPECT_EQ(file.Write("slot.Dat", words), S_OK);
   EXPECT_EQ(Get("slot.Dat"), "new\r\n");
 }
+
+TEST_F(CTextFileTest, ReadsBackAtForeseesWhatTheWriterAndReaderDo) {
+  // Words at any place in a file: ReadsBackAt(words, phase) holds exactly
+  // when a file whose words before them hold `phase` bytes reads back
+  // unchanged (Write refuses the others).
+  CTextFile enciphered(true);
+  uint32_t seed = 7;
+  auto next = [&seed] { return seed = seed * 1103515245u + 12345u; };
+  int clean = 0;
+  for (int round = 0; round < 600; ++round) {
+    WordList words;
+    for (int w = 0, n = 1 + int(next() % 3); w < n; ++w) {
+      std::string word;
+      for (int b = 0, len = int(next() % 4); b < len; ++b) word += char(0x20 + (next() >> 16) % 0x60);
+      if (word.empty() || word.find(' ') != std::string::npos) word = "x" + std::to_string(round);
+      if (next() % 8 == 0) word = next() % 2 ? "/*" : "*/";  // a block swallows what follows it
+      words.push_back(word);
+    }
+    const size_t phase = next() % CTextFile::kKeyLength;
+    WordList file = {std::string(phase, '0')};
+    if (phase == 0) file.clear();
+    file.insert(file.end(), words.begin(), words.end());
+    WordList written = file;
+    WordList back;
+    enciphered.DecodeBytes(enciphered.EncodeWords(written), back);
+    const bool same = back == file;
+    EXPECT_EQ(enciphered.ReadsBackAt(words, phase), same) << round;
+    clean += same;
+  }
+  EXPECT_GT(clean, 300);
+  EXPECT_LT(clean, 595);
+
+  // Empty words never come back; in the plain form neither does whitespace.
+  CTextFile plain(false);
+  EXPECT_FALSE(enciphered.ReadsBackAt(Words({"a", ""}), 0));
+  EXPECT_FALSE(plain.ReadsBackAt(Words({""}), 0));
+  EXPECT_FALSE(plain.ReadsBackAt(WordList{std::string("a\tb")}, 0));
+  EXPECT_FALSE(plain.ReadsBackAt(Words({"a", "/*", "*/"}), 0));
+  EXPECT_TRUE(plain.ReadsBackAt(Words({"-!,"}), 3));
+}

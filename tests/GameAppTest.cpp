@@ -13,6 +13,7 @@
 #include "platform/Clock.h"
 #include "platform/Audio.h"
 #include "platform/Debug.h"
+#include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "platform/Trace.h"
 #include "platform/Window.h"
@@ -122,6 +123,53 @@ TEST_F(GameAppTest, FailedReopenAsksToQuitAndNoRetriesOnTheNextStep) {
   // Still running: every failed retry asked and was answered no.
   EXPECT_NE(app.GetDevice(), nullptr);
   EXPECT_EQ(app.actionStates[ACT_DECIDE], 1);
+}
+
+namespace {
+void WriteEnciphered(const std::string& utf8Name, const std::string& utf8Words) {
+  WordList words;
+  SplitWords(Utf8ToCp932Lossy(utf8Words), words);
+  CTextFile file(true);
+  ASSERT_EQ(file.Write(Utf8ToCp932Lossy("GameData\\Text\\" + utf8Name), words), S_OK);
+}
+}  // namespace
+
+TEST_F(GameAppTest, ContinueBeforeAnySaveExistsShowsOneBoxPerPressAndTheGameStillQuits) {
+  // Each press is held for four passes: the decide grid fires exactly once.
+  Opening("FontMenu { フォーマット 1 2 メニューアイテム { つづきから 1 続き } }");
+  WriteEnciphered("続き.Dat", "Load セーブデータ\\セーブデータ1 続きの話");
+  GameApp app;
+  app.SetRunOptions(Run(200, {Ev(10, ScriptedEvent::Press, "decide"), Ev(14, ScriptedEvent::Release, "decide"),
+                              Ev(40, ScriptedEvent::Press, "decide"), Ev(44, ScriptedEvent::Release, "decide"),
+                              Ev(70, ScriptedEvent::Press, "decide"), Ev(74, ScriptedEvent::Release, "decide"),
+                              Ev(100, ScriptedEvent::MenuQuit)}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  const uint64_t before = ShownReportCount();
+  app.Run();
+  EXPECT_EQ(ShownReportCount() - before, 3u);  // the menu decision and two steps
+  EXPECT_EQ(app.GetDevice(), nullptr);         // the quit question was asked and answered
+}
+
+TEST_F(GameAppTest, LoadMenuReachedByTheFrameLoopOpensTheLoadScreenWithoutTheQuitQuestion) {
+  Opening("文 NextScriptFile ロード.Dat");
+  WriteEnciphered("ロード.Dat", "LoadMenu");
+  GameApp app;  // a quit question would be answered yes and end the game
+  app.SetRunOptions(Run(60, {Ev(20, ScriptedEvent::Press, "decide"), Ev(24, ScriptedEvent::Release, "decide")}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  app.Run();
+  ASSERT_NE(app.GetDevice(), nullptr);
+  EXPECT_TRUE(app.MessageWindow()->menuActive);
+  EXPECT_TRUE(app.MessageWindow()->loadMode);
+  // As when a step reaches LoadMenu: the script was opened again and waits.
+  EXPECT_EQ(app.MessageWindow()->position, 0u);
+}
+
+TEST_F(GameAppTest, AnOpeningThatStartsWithLoadMenuStartsAtTheLoadScreen) {
+  Opening("LoadMenu");
+  GameApp app;
+  app.SetRunOptions(Run(5, {}));
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  EXPECT_TRUE(app.MessageWindow()->menuActive && app.MessageWindow()->loadMode);
 }
 
 TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) {

@@ -64,7 +64,10 @@ HRESULT GameApp::SetupScene() {
 HRESULT GameApp::StartScene() {
   camera->SetView(LookAtLH({0, 0, -7}, {0, 0, 0}, {0, 1, 0}));
   msgBox->SetLayout(GameLayout());
-  if (FAILED(msgBox->StartScript(SJ("オープニング\\オープニング1.Dat")))) return E_FAIL;
+  // An opening that starts with LoadMenu fails its first step on purpose;
+  // its load screen is open and waits.
+  HRESULT hr = msgBox->StartScript(SJ("オープニング\\オープニング1.Dat"));
+  if (FAILED(hr) && !msgBox->LoadScreenOpened()) return E_FAIL;
   return 0;
 }
 
@@ -84,7 +87,11 @@ HRESULT GameApp::UpdateFrame() {
       } else if (msgBox->StepIfIdle() == E_FAIL) {
         // The script has run out: start the one it named. The decide slot
         // stays set, so a held button keeps stepping every 0.06 s.
-        if (FAILED(msgBox->StartScript(CMsgBox::currentScriptName))) return E_FAIL;
+        HRESULT hr = msgBox->StartScript(CMsgBox::currentScriptName);
+        // A LoadMenu fails its step so that its script is opened again and
+        // waits at the open screen; that holds when this start reached it.
+        if (hr == E_FAIL && msgBox->LoadScreenOpened()) hr = msgBox->StartScript(CMsgBox::currentScriptName);
+        if (FAILED(hr)) return E_FAIL;
       }
     }
     decide.Tick();

@@ -3,8 +3,9 @@
 // window side (set-up, layout, typewriter, drawing, cursor) lives in
 // MsgBoxWindow.cpp, the interpreter machinery in MsgBoxInterpreter.cpp, the
 // keyword table and the picture commands in MsgBoxCommands.cpp, menus in
-// MsgBoxMenus.cpp, save data in MsgBoxSaveData.cpp, fades in MsgBoxFades.cpp
-// and the headless trace in MsgBoxTrace.cpp. All strings are CP932 bytes.
+// MsgBoxMenus.cpp, save data in MsgBoxSaveData.cpp, fades in MsgBoxFades.cpp,
+// the bounds on what one player action may set off in MsgBoxActions.cpp and
+// the headless trace in MsgBoxTrace.cpp. All strings are CP932 bytes.
 #include <cstdint>
 #include <ctime>
 #include <list>
@@ -88,6 +89,14 @@ class CMsgBox {
   HRESULT NextWord();
   bool ReplaceVariable(std::string& word) const;
   bool AssignVariable(const std::string& value, const std::string& name);
+
+  // True while the script stands at a LoadMenu whose load screen is open:
+  // the step that reached it failed on purpose, so that the frame loop opens
+  // the script again, which then waits at the screen (MsgBoxActions.cpp).
+  bool LoadScreenOpened() const;
+  // Scripts one player action may start before the chain is cut: the last
+  // one then only opens and waits for the player at its first word.
+  static constexpr int kMaxChainedStarts = 32;
 
   // The script the frame loop starts whenever a step fails; one per process.
   static std::string currentScriptName;
@@ -270,5 +279,33 @@ class CMsgBox {
   static void TraceStep(HRESULT result);
   static void TraceOpen(const std::string& name, HRESULT result);
   int traceId_ = 0;
-  int stepDepth_ = 0;  // Steps running inside one another through jumps
+
+  // Player actions (MsgBoxActions.cpp). An action is one call of the frame
+  // loop into the interpreter (a decision, a step, a script start) with all
+  // it leads to: jumps, loads, and the steps of fades that end meanwhile.
+  enum class ActionKind : uint8_t { New, AfterLastingFade, Continued };
+  class ActionScope {
+   public:
+    ActionScope(CMsgBox& box, ActionKind kind);
+    ~ActionScope();
+    ActionScope(const ActionScope&) = delete;
+    ActionScope& operator=(const ActionScope&) = delete;
+
+   private:
+    CMsgBox& box_;
+  };
+  HRESULT StepIn(ActionKind kind);
+  // The step a fade makes when it ends. A fade that took its time was a
+  // pause the player saw; one with nothing to fade ended at once.
+  void StepAfterFade(bool lasted);
+  // Counts a script start; false when the chain is to be cut here.
+  bool MayStartScript(const std::string& name);
+  int actionDepth_ = 0;
+  int actionStarts_ = 0;                     // since the action began or a fade paused it
+  std::vector<std::string> actionScripts_;   // paths of the scripts the action ran
+  uint64_t reportsBeforeAction_ = 0;         // shown reports when it began
+  // Since the button menu opened: a missing picture alias was reported,
+  // the picture files that could not be loaded.
+  bool buttonPictureReported_ = false;
+  std::vector<std::string> missingButtonPictures_;
 };

@@ -103,13 +103,15 @@ void CMsgBox::StepImageFade() {
     case Phase::Finish:
       break;
   }
+  // A fade with nothing in it took no time: it was no wait for the player.
+  const bool lasted = !fadeSprites.empty();
   imageFadeActive = false;
   fadeSprites.clear();
   fadeTexts.clear();
   imageFade.phase = Phase::Start;
   // The message shown so far vanishes; messageText itself stays.
   if (messageTextObject) messageTextObject->setText("");
-  Step();
+  StepAfterFade(lasted);
 }
 
 int32_t CMsgBox::StepMusicFade() {
@@ -130,6 +132,6 @@ int32_t CMsgBox::StepMusicFade() {
   }
   volumeFadeActive = false;
   musicFadePhase = Phase::Start;
-  Step();
+  StepAfterFade(bgmPlayer != nullptr);
   return 0;
 }

@@ -16,14 +16,13 @@ namespace {
 constexpr size_t kSecondRow = 52;
 constexpr size_t kThirdRow = 104;
 const char kRowBreak[] = "\n\n";
-// A jump runs the new script inside the step that jumped. Scripts that keep
-// jumping without a wait point (one that jumps to itself) would nest without
-// end; past this depth the jump only opens its script, and the script runs
-// on at the next step.
-constexpr int kMaxNestedSteps = 32;
 }  // namespace
 
 HRESULT CMsgBox::StartScript(std::string name) {
+  ActionScope action(*this, ActionKind::New);
+  // Past the action's bound the script only opens: it runs on when the
+  // player next steps it.
+  if (!MayStartScript(name)) return OpenScript(name);
   HRESULT hr = OpenScript(name);
   if (FAILED(hr)) return hr;
   hr = Step();
@@ -73,10 +72,11 @@ HRESULT CMsgBox::NextWord() {
   return S_OK;
 }
 
-HRESULT CMsgBox::Step() {
-  ++stepDepth_;
+HRESULT CMsgBox::Step() { return StepIn(ActionKind::New); }
+
+HRESULT CMsgBox::StepIn(ActionKind kind) {
+  ActionScope action(*this, kind);
   HRESULT hr = RunStep();
-  --stepDepth_;
   TraceStep(hr);
   return hr;
 }
@@ -226,11 +226,7 @@ CMsgBox::Outcome CMsgBox::CmdGoto() {
   currentScriptName = target + ".Dat";
   // The jump has happened whether or not the file opened; a missing file
   // leaves the list empty and the next step fails into the frame loop.
-  if (stepDepth_ >= kMaxNestedSteps) {
-    OpenScript(currentScriptName);
-  } else {
-    StartScript(currentScriptName);
-  }
+  StartScript(currentScriptName);
   return Return(S_OK);
 }
 

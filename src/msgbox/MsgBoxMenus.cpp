@@ -60,17 +60,24 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
   // against the keywords that follow.
   if (words[position] != "{") return NotMatched();
 
+  const std::string& missingItems =
+      buttonMenu ? SJ("ボタンメニューの項目が設定されていません。") : SJ("フォントメニューの項目が設定されていません。");
   HRESULT hr = E_FAIL;
   if (buttonMenu && frame == kInsideFrame) hr = ReadButtonMenu();
   else if (buttonMenu && frame == kLeftFrame) hr = ReadLeftButtonMenu();
   else if (!buttonMenu && frame == kInsideFrame) hr = ReadFontMenu();
-  else {
-    // No reader fits this frame: the block cannot be read.
-    DXTRACE("CMsgBox", E_FAIL,
-            buttonMenu ? SJ("ボタンメニューの項目が設定されていません。") : SJ("フォントメニューの項目が設定されていません。"),
-            true);
-  }
+  else DXTRACE("CMsgBox", E_FAIL, missingItems, true);  // no reader fits this frame
   if (FAILED(hr)) return Return(E_FAIL);
+  if (buttonMenu ? buttonMenuItems.empty() : fontMenuItems.empty()) {
+    // A menu without items could never be decided and would hold the
+    // script for good: it does not open, and the step goes on after it.
+    DXTRACE("CMsgBox", E_FAIL, missingItems, true);
+    return Finish();
+  }
+  if (buttonMenu) {
+    buttonPictureReported_ = false;
+    missingButtonPictures_.clear();
+  }
   (buttonMenu ? buttonMenuActive : menuActive) = true;
   ++position;  // past the closing "}"; the next step waits for the decision
   return Return(S_OK);
@@ -261,6 +268,7 @@ std::string DecidedScript(const CMsgBox& box, const std::string& target) {
 int32_t CMsgBox::ButtonMenuDecide() {
   // A menu without items has nothing to decide and stays as it is.
   if (!buttonMenuActive || buttonMenuCursor == buttonMenuItems.end()) return 0;
+  ActionScope action(*this, ActionKind::New);
   msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
   currentScriptName = DecidedScript(*this, buttonMenuCursor->second->target);
   buttonMenuActive = false;
@@ -270,6 +278,7 @@ int32_t CMsgBox::ButtonMenuDecide() {
 
 int32_t CMsgBox::FontMenuDecide() {
   if (!menuActive || fontMenuCursor == fontMenuItems.end()) return 0;
+  ActionScope action(*this, ActionKind::New);
   menuActive = false;
   msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
   // Copies: saving, loading and starting a script may rebuild the menu.

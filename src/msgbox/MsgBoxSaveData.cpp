@@ -1,9 +1,11 @@
 // Save data: writing and reading saves, and the save/load screen, a font
 // menu listing the three slots with their dates.
 #include <string>
+#include <vector>
 
 #include "msgbox/CMsgBox.h"
 #include "msgbox/DecimalWord.h"
+#include "msgbox/SaveArrangement.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "platform/Trace.h"
@@ -21,6 +23,20 @@ void TraceSaveEvent(const char* type, const std::string& path, HRESULT result) {
   if (!platform::trace::Enabled()) return;
   platform::trace::Event(std::string("{\"type\":\"") + type + "\",\"path\":" + platform::JsonCp932(path) +
                          ",\"result\":" + std::to_string(result) + "}");
+}
+
+// Why a group of a save can be written nowhere in the file: what it holds
+// and what keeps it from reading back.
+std::string UnwritableReason(const WordList& group) {
+  std::string what;
+  if (group.front() == SJ("現在のスクリプトファイル名")) what = SJ("再開するスクリプトの名前");
+  else if (group.size() == 3) what = SJ("変数「") + group[1] + SJ("」");
+  else return std::string();
+  for (const std::string& word : group) {
+    if (word.empty()) return what + SJ("が空のため、書き込めません。");
+    if (word == "/*") return what + SJ("に「/*」があり、読むときにコメントの始まりとされるため、書き込めません。");
+  }
+  return what + SJ("は、どこに置いても暗号化すると空白かゼロのバイトができるため、書き込めません。");
 }
 
 size_t Find(const WordList& words, const std::string& word, size_t from) {
@@ -46,30 +62,42 @@ void CMsgBox::Save(std::string resumeScript, std::string saveName) {
     std::time_t t = std::time(nullptr);
     localtime_r(&t, &now);
   }
-  WordList list;
-  list.push_back(SJ("セーブ日時"));
+  // The groups the reader takes as units; nothing may come between the
+  // words of one group.
+  std::vector<WordList> groups;
+  WordList date{SJ("セーブ日時")};
   for (int field : {now.tm_year, now.tm_wday, now.tm_mon, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec}) {
-    list.push_back(std::to_string(field));
+    date.push_back(std::to_string(field));
   }
-  list.push_back(SJ("現在のスクリプトファイル名"));
+  groups.push_back(std::move(date));
   ReplaceVariable(resumeScript);
-  list.push_back(resumeScript);
-  list.push_back(SJ("変数情報"));
+  groups.push_back({SJ("現在のスクリプトファイル名"), resumeScript});
+  groups.push_back({SJ("変数情報")});
   for (const auto& [name, value] : variables) {
     // A file has no empty words: an empty value would vanish on reading
     // and shift every later triple. Such a variable is left out; loading
     // keeps whatever value it then has.
     if (value.empty()) continue;
-    list.insert(list.end(), {"string", name, value});
+    groups.push_back({"string", name, value});
   }
-  for (const auto& [name, value] : intVars) list.insert(list.end(), {"INT", name, std::to_string(value)});
+  for (const auto& [name, value] : intVars) groups.push_back({"INT", name, std::to_string(value)});
 
   ReplaceVariable(saveName);
   const std::string path = kTextDir + saveName + ".Dat";
-  HRESULT hr = textFile ? textFile->Write(path, list) : E_FAIL;
+  HRESULT hr = E_FAIL;
+  std::string reason;
+  if (textFile) {
+    WordList list;
+    const size_t unwritable = ArrangeSaveWords(groups, *textFile, list);
+    if (unwritable < groups.size()) {
+      reason = UnwritableReason(groups[unwritable]);
+    } else {
+      hr = textFile->Write(path, list);
+    }
+  }
   if (FAILED(hr)) {
     // The writer keeps the previous save when it cannot write the new one.
-    DXTRACE("CMsgBox", E_FAIL, SJ("セーブデータの書き込みに失敗しました。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + reason, true);
     hr = E_FAIL;
   }
   TraceSaveEvent("save", path, hr);

@@ -144,10 +144,22 @@ HRESULT CMsgBox::Render() {
       buttonSprite->SetSize(item->size.x, item->size.y, item->size.z);
       auto alias = textureAliases.find(item->label + SJ("ボタン"));
       if (alias == textureAliases.end()) {
-        DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true);
+        // Drawing stops here on every frame the menu is open; the player
+        // is told once per opening, not sixty times a second.
+        if (!buttonPictureReported_) DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true);
+        buttonPictureReported_ = true;
         return E_FAIL;
       }
-      buttonSprite->SetTexture(alias->second);
+      // A picture file that could not be loaded is not tried again on every
+      // frame of this opening: each try would report it again.
+      const std::string& file = alias->second;
+      if (std::find(missingButtonPictures_.begin(), missingButtonPictures_.end(), file) != missingButtonPictures_.end()) {
+        buttonSprite->SetTexturePointer(nullptr);
+        buttonSprite->textureName = file;
+      } else {
+        buttonSprite->SetTexture(file);
+        if (!buttonSprite->texture) missingButtonPictures_.push_back(file);
+      }
       buttonSprite->Render();
     }
   }

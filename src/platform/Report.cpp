@@ -11,6 +11,12 @@
 
 namespace platform {
 
+namespace {
+uint64_t g_shownReports = 0;
+}
+
+uint64_t ShownReportCount() { return g_shownReports; }
+
 HRESULT DXTraceA(const char* file, unsigned line, HRESULT hr, std::string_view message, bool showBox) {
   if (!file) file = "";
   char lineText[32];
@@ -34,6 +40,7 @@ HRESULT DXTraceA(const char* file, unsigned line, HRESULT hr, std::string_view m
   trace::Event(std::string("{\"type\":\"report\",\"unit\":") + JsonString(file) + ",\"line\":" + lineText +
                ",\"code\":" + JsonString(codeText) + ",\"message\":" + JsonCp932(message) + "}");
 
+  if (showBox) ++g_shownReports;
   if (showBox && std::strlen(file) + std::strlen(lineText) + std::strlen(codeText) + message.size() < 2800) {
     std::string text = std::string("File: ") + file + "\nLine: " + lineText + "\nError Code: " + codeText +
                        "\nCalling: " + std::string(message);

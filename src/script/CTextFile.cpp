@@ -1,5 +1,7 @@
 #include "script/CTextFile.h"
 
+#include <string_view>
+
 #include "platform/Debug.h"
 #include "platform/Files.h"
 
@@ -32,6 +34,35 @@ bool CTextFile::FindUnreadableByte(const WordList& enciphered, size_t& word, siz
     }
   }
   return false;
+}
+
+static_assert(std::string_view(CTextFile::kKey).size() == CTextFile::kKeyLength);
+
+bool CTextFile::ReadsBackAt(const WordList& words, size_t phase) const {
+  // An empty word leaves no trace; "/*" opens a comment block that takes
+  // the words after it along.
+  for (const std::string& w : words) {
+    if (w.empty() || w == "/*") return false;
+  }
+  if (!encrypted) {
+    for (const std::string& w : words) {
+      for (char c : w) {
+        if (c == 0 || IsWordSpace(static_cast<unsigned char>(c))) return false;
+      }
+    }
+    return true;
+  }
+  // The writer's own cipher over a copy, its cursor moved on by a lead-in
+  // word that is dropped again ('0' never enciphers to whitespace).
+  WordList copy;
+  copy.reserve(words.size() + 1);
+  copy.emplace_back(phase % kKeyLength, '0');
+  copy.insert(copy.end(), words.begin(), words.end());
+  cipher->Encrypt(copy, kKey);
+  copy.erase(copy.begin());
+  size_t word = 0;
+  size_t byte = 0;
+  return !FindUnreadableByte(copy, word, byte);
 }
 
 std::string CTextFile::EncodeWords(WordList& words) {

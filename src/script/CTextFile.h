@@ -45,12 +45,20 @@ class CTextFile {
   // with the wrong key bytes. Finds the first such byte; false when none.
   static bool FindUnreadableByte(const WordList& enciphered, size_t& word, size_t& byte);
 
+  // Whether words written as one stretch of a file, the key cursor standing
+  // at key byte `phase` (mod kKeyLength) for their first byte, read back as
+  // they are: no word is empty or "/*" and, enciphered, none holds
+  // whitespace or a zero byte. Plain files need words without either,
+  // whatever the phase.
+  bool ReadsBackAt(const WordList& words, size_t phase) const;
+
   // Replaces the first "." of path by "E.". 0x2E is never a CP932 trail
   // byte, so a plain byte scan is safe. False when path has no ".".
   static bool MarkEnciphered(std::string& path);
 
   // Both directions use this one key.
   static constexpr const char* kKey = "qlymzo5170";
+  static constexpr size_t kKeyLength = 10;
 
  private:
   std::unique_ptr<CCipher> cipher;
