@@ -17,8 +17,12 @@ struct AudioSegment::Impl {
   uint8_t sourceChannels = 0;
   int sourceRate = 0;
   bool decoded = false;
+  size_t frames = 0;             // once decoded
   std::vector<int16_t> samples;  // interleaved stereo at kAudioRate, once decoded
-  void* chunk = nullptr;         // Mix_Chunk over `samples`, made on the first play
+  // The device's float copy that the chunk plays; `samples` is dropped while
+  // it exists and made again from it (exactly) if asked for.
+  std::vector<float> mixSamples;
+  void* chunk = nullptr;  // Mix_Chunk over `mixSamples`, made on the first play
   uint32_t repeats = 0;
   int64_t loopStart = 0, loopEnd = 0;
 };
@@ -29,8 +33,8 @@ namespace audio_internal {
 bool Decode(AudioSegment::Impl& segment);
 // Decodes and makes the mixer chunk if not done yet; false on failure.
 bool MakePlayable(AudioSegment::Impl& segment);
-// Mixer chunks over caller-owned samples; null without a device.
-void* MakeChunk(int16_t* samples, size_t bytes);
+// Mixer chunks over caller-owned float samples; null without a device.
+void* MakeChunk(float* samples, size_t bytes);
 void FreeChunk(void* chunk);
 // The music graph whose stream the output plays (the latest one created).
 void AttachMusic(MusicGraph* graph);

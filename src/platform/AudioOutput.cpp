@@ -1,4 +1,7 @@
 // The output (SDL2_mixer or null), audio paths, the performance and the pump.
+// The device mixes in floats: the music stream at the music bus's level, each
+// effect at master x path x the effect bus's level, summed unclipped by the
+// mixer, then the limiter over the sum.
 #include <SDL.h>
 #include <SDL_mixer.h>
 
@@ -30,6 +33,7 @@ struct Output {
   bool pathUsed[kMaxPaths] = {};
   MusicGraph* music = nullptr;
   bool musicHooked = false;
+  MixLimiter limiter;  // used by the mixer thread only, while the device is open
   uint64_t pumpRemainder = 0;  // ms x rate not yet turned into whole frames
   bool pumpClockStarted = false;
   uint32_t pumpClockMs = 0;
@@ -41,17 +45,31 @@ std::atomic<float> g_master{1.0f};
 std::atomic<float> g_pathGain[kMaxPaths];
 std::atomic<int> g_channelPath[kMaxChannels];
 
-// Per-channel gain (master x path) with clipping: +10 dB on a loud effect
-// must saturate, not wrap around.
+void Scale(float* samples, size_t count, float gain) {
+  for (size_t i = 0; i < count; ++i) samples[i] *= gain;
+}
+
+// Per-channel gain: master x path x the effect bus. Floats, so +10 dB on a
+// loud effect neither wraps nor clips here; the limiter deals with the sum.
 void SDLCALL GainEffect(int channel, void* stream, int len, void*) {
   if (channel < 0 || channel >= kMaxChannels) return;
   int slot = g_channelPath[channel].load(std::memory_order_relaxed);
-  float gain = g_master.load(std::memory_order_relaxed) * g_pathGain[slot].load(std::memory_order_relaxed);
-  if (gain != 1.0f) ScaleSamples(static_cast<int16_t*>(stream), static_cast<size_t>(len) / 2, gain);
+  float gain = g_master.load(std::memory_order_relaxed) * g_pathGain[slot].load(std::memory_order_relaxed) *
+               EffectBusGain();
+  Scale(static_cast<float*>(stream), static_cast<size_t>(len) / sizeof(float), gain);
 }
 
+// The mixer calls this first in each block; the effects are mixed onto it.
 void SDLCALL MusicHook(void* graph, Uint8* stream, int len) {
-  static_cast<MusicGraph*>(graph)->Render(reinterpret_cast<int16_t*>(stream), static_cast<size_t>(len) / 4, false);
+  auto* out = reinterpret_cast<float*>(stream);
+  size_t samples = static_cast<size_t>(len) / sizeof(float);
+  static_cast<MusicGraph*>(graph)->Render(out, samples / 2, false);
+  Scale(out, samples, MusicBusGain());
+}
+
+// After every channel is mixed in: the whole output passes the limiter.
+void SDLCALL LimitMix(void*, Uint8* stream, int len) {
+  g.limiter.Process(reinterpret_cast<float*>(stream), static_cast<size_t>(len) / (2 * sizeof(float)));
 }
 
 void HookMusic() {
@@ -95,11 +113,6 @@ int PickChannel() {
 }
 }  // namespace
 
-float DecibelGain(int32_t hundredths) {
-  if (hundredths <= -10000) return 0.0f;
-  return static_cast<float>(std::pow(10.0, static_cast<double>(hundredths) / 2000.0));
-}
-
 void ScaleSamples(int16_t* samples, size_t count, float gain) {
   for (size_t i = 0; i < count; ++i) {
     float v = std::nearbyint(static_cast<float>(samples[i]) * gain);
@@ -108,7 +121,7 @@ void ScaleSamples(int16_t* samples, size_t count, float gain) {
 }
 
 namespace audio_internal {
-void* MakeChunk(int16_t* samples, size_t bytes) {
+void* MakeChunk(float* samples, size_t bytes) {
   if (!g.device || bytes > UINT32_MAX) return nullptr;
   return Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples), static_cast<Uint32>(bytes));
 }
@@ -165,12 +178,14 @@ HRESULT AudioPerformance::InitAudio(bool headless) {
     if (!headless) {
       if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
         OutputDebugString(std::string("Sound: no audio system (") + SDL_GetError() + "); playing silently.");
-      } else if (Mix_OpenAudioDevice(kAudioRate, AUDIO_S16SYS, 2, kDeviceFrames, nullptr, 0) != 0) {
+      } else if (Mix_OpenAudioDevice(kAudioRate, AUDIO_F32SYS, 2, kDeviceFrames, nullptr, 0) != 0) {
         OutputDebugString(std::string("Sound: no sound device (") + Mix_GetError() + "); playing silently.");
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
       } else {
         g.device = true;
         g.channels = Mix_AllocateChannels(kFirstChannels);
+        g.limiter.Reset();
+        Mix_SetPostMix(LimitMix, nullptr);
       }
     }
     HookMusic();
@@ -263,6 +278,7 @@ HRESULT AudioPerformance::CloseDown() {
   if (ownsOutput_) {
     if (g.device) {
       UnhookMusic();
+      Mix_SetPostMix(nullptr, nullptr);
       Mix_HaltChannel(-1);
       Mix_CloseAudio();
       SDL_QuitSubSystem(SDL_INIT_AUDIO);

@@ -92,6 +92,7 @@ bool Decode(AudioSegment::Impl& s) {
     ok = cvt.needed == 0 || SDL_ConvertAudio(&cvt) == 0;
     size_t outBytes = ok ? (cvt.needed ? static_cast<size_t>(cvt.len_cvt) : s.sourceBytes) : 0;
     s.samples.resize(outBytes / 4 * 2);
+    s.frames = s.samples.size() / 2;
     // Resampling may leave much unused room; a few bytes of slack are kept
     // rather than copied away.
     if (s.samples.capacity() - s.samples.size() > s.samples.size() / 8) s.samples.shrink_to_fit();
@@ -104,9 +105,16 @@ bool Decode(AudioSegment::Impl& s) {
 
 bool MakePlayable(AudioSegment::Impl& s) {
   if (s.chunk) return true;
-  if (!Decode(s) || s.samples.empty()) return false;
-  s.chunk = MakeChunk(s.samples.data(), s.samples.size() * sizeof(int16_t));
-  return s.chunk != nullptr;
+  if (!Decode(s) || s.frames == 0) return false;
+  s.mixSamples.resize(s.samples.size());
+  for (size_t i = 0; i < s.samples.size(); ++i) s.mixSamples[i] = static_cast<float>(s.samples[i]) / 32768.0f;
+  s.chunk = MakeChunk(s.mixSamples.data(), s.mixSamples.size() * sizeof(float));
+  if (!s.chunk) {
+    s.mixSamples = std::vector<float>();
+    return false;
+  }
+  s.samples = std::vector<int16_t>();  // the float copy is what plays
+  return true;
 }
 }  // namespace audio_internal
 
@@ -148,13 +156,18 @@ HRESULT AudioSegment::Download(AudioPerformance&) {
 }
 
 const int16_t* AudioSegment::Samples() const {
-  audio_internal::Decode(*impl_);
-  return impl_->samples.data();
+  Impl& s = *impl_;
+  audio_internal::Decode(s);
+  if (s.samples.empty() && !s.mixSamples.empty()) {
+    s.samples.resize(s.mixSamples.size());
+    for (size_t i = 0; i < s.mixSamples.size(); ++i) s.samples[i] = static_cast<int16_t>(s.mixSamples[i] * 32768.0f);
+  }
+  return s.samples.data();
 }
 
 size_t AudioSegment::Frames() const {
   audio_internal::Decode(*impl_);
-  return impl_->samples.size() / 2;
+  return impl_->frames;
 }
 
 bool AudioSegment::Decoded() const { return impl_->decoded; }

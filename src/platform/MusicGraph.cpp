@@ -27,7 +27,10 @@ namespace platform {
 namespace {
 constexpr size_t kBlock = 512;             // frames per synthesis step (gain ramps over one)
 constexpr size_t kMaxTailFrames = kAudioRate * 5;  // release tails end after 5 s at most
-constexpr double kSynthGain = 1.0;          // FluidSynth's own level; our volume comes on top
+// FluidSynth's own level. Its default, 0.2, keeps many voices inside 16
+// bits; our device path is float up to the limiter, so unity is kept and the
+// volume and the music bus's level (kMusicBusLevel) come on top.
+constexpr double kSynthGain = 1.0;
 
 bool HostFileExists(const std::string& p) {
   struct stat st;
@@ -138,6 +141,10 @@ struct MusicGraph::Impl {
     loader.join();
     if (!loadError.empty()) OutputDebugString(loadError);
   }
+
+  // Renders `frames` stereo frames into 16-bit or float samples.
+  template <class Sample>
+  void RenderInto(Sample* out, size_t frames, bool waitForLoad);
 
   // Called with mu held, after each block.
   bool CheckEnd(size_t frames) {
@@ -270,52 +277,62 @@ bool MusicGraph::Playing() const {
 
 std::string MusicGraph::SoundFontPath() const { return impl_->soundFont; }
 
-void MusicGraph::Render(int16_t* out, size_t frames, bool waitForLoad) {
-  Impl& m = *impl_;
+namespace {
+// Where a rendered block goes: the pulled 16-bit stream (saturated) or the
+// device's float stream (as it is; the limiter comes later).
+inline void Store(int16_t& to, float v) {
+  to = static_cast<int16_t>(std::clamp(std::nearbyint(v * 32767.0f), -32768.0f, 32767.0f));
+}
+inline void Store(float& to, float v) { to = v; }
+}  // namespace
+
+template <class Sample>
+void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) {
   std::function<void()> notify;
-  if (m.hasPending) {
+  if (hasPending) {
     if (waitForLoad) {
-      m.AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
-    } else if (!m.Loaded()) {
-      std::memset(out, 0, frames * 2 * sizeof(int16_t));
+      AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
+    } else if (!Loaded()) {
+      std::fill(out, out + frames * 2, Sample{});
       return;
     }
   }
   {
-    std::lock_guard lock(m.mu);
-    if (m.hasPending) {
-      m.hasPending = false;
-      if (!m.Start(m.pending)) {
-        m.events.push_back(kErrorAbort);
-        notify = m.notify;
+    std::lock_guard lock(mu);
+    if (hasPending) {
+      hasPending = false;
+      if (!Start(pending)) {
+        events.push_back(kErrorAbort);
+        notify = this->notify;
       }
-      m.pending.clear();
+      pending.clear();
     }
     size_t done = 0;
     while (done < frames) {
-      if (m.state == Impl::State::Idle) {
-        std::memset(out + done * 2, 0, (frames - done) * 2 * sizeof(int16_t));
+      if (state == State::Idle) {
+        std::fill(out + done * 2, out + frames * 2, Sample{});
         break;
       }
       size_t n = std::min(frames - done, kBlock);
-      float* buf = m.block.data();
-      fluid_synth_write_float(m.synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
+      float* buf = block.data();
+      fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
       // The gain moves linearly across the block, so volume steps do not click.
-      float g0 = m.applied, g1 = m.target;
-      int16_t* dst = out + done * 2;
+      float g0 = applied, g1 = target;
+      Sample* dst = out + done * 2;
       for (size_t i = 0; i < n; ++i) {
         float g = g0 == g1 ? g1 : g0 + (g1 - g0) * static_cast<float>(i + 1) / static_cast<float>(n);
-        for (int c = 0; c < 2; ++c) {
-          float v = std::nearbyint(buf[i * 2 + c] * g * 32767.0f);
-          dst[i * 2 + c] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
-        }
+        for (int c = 0; c < 2; ++c) Store(dst[i * 2 + c], buf[i * 2 + c] * g);
       }
-      m.applied = g1;
+      applied = g1;
       done += n;
-      if (m.CheckEnd(n) && m.notify) notify = m.notify;
+      if (CheckEnd(n) && this->notify) notify = this->notify;
     }
   }
   if (notify) notify();
 }
+
+void MusicGraph::Render(int16_t* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
+
+void MusicGraph::Render(float* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
 
 }  // namespace platform

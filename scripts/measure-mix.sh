@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# The sound mix as a player hears it, for docs/sound.md: the built demo game
+# runs in a real window (under Xvfb) with SDL's disk audio driver, which
+# writes the engine's whole output to a file, and scripts/mixstats.py reads
+# the levels off it. Everything plays at the game's own default volumes.
+#   scripts/measure-mix.sh [BUILD_DIR]      (default build; needs BUILD/game)
+#   TITLE_SECONDS (default 75)  how long the title screen is recorded
+#   VANTOREL_SOUNDFONT          as for the game (default: the first installed)
+#   PARTS                       which of the parts below to run (default all)
+#   MIX_FORMAT (default f32)    the recorded format: s16 for builds before the float mix
+# Parts:
+#   title    the demo's title screen, untouched: its music and the sparkle
+#   title-keys  the title menu's cursor and decide sounds over its music
+#   alone    each of the demo's effects in turn, the music silent
+#   over     the same over the title's music
+#   at-once  every effect started in the same step, over the title's music
+#   full     the park's music after its fade-in to full volume (FadeIn Volume)
+# The last four run a copy of the game whose opening script is replaced by a
+# measuring one (the game's own sounds and aliases); xdotool presses the
+# decide key to step it. Needs the packages xvfb and xdotool.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+SRC=$(pwd)
+BUILD=$(cd "${1:-build}" && pwd)
+TITLE_SECONDS=${TITLE_SECONDS:-75}
+work=$(mktemp -d)
+cleanup() {
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
+  [ -n "${KEEP:-}" ] && echo "kept $work" || rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The disk driver writes the device's own format: the engine opens 32-bit
+# float stereo at 44.1 kHz.
+FORMAT=${MIX_FORMAT:-f32}
+export SDL_AUDIODRIVER=disk
+exec 3> >(cat >"$work/display")
+Xvfb -displayfd 3 -screen 0 1024x768x24 >/dev/null 2>&1 &
+xvfb=$!
+exec 3>&-
+for _ in $(seq 50); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -1 "$work/display")
+
+# Runs the game in GAME for SECONDS, recording to FILE, with the given key
+# presses: pairs of seconds to wait and an X key name, from 3 s in (after
+# start-up and the soundfont).
+record() {
+  local game=$1 seconds=$2 file=$3 pid win t=0
+  shift 3
+  SDL_DISKAUDIOFILE=$file "$BUILD/vantorel" --game-dir "$game" --trace "$file.trace" >"$file.log" 2>&1 &
+  pid=$!
+  if [ $# -gt 0 ]; then
+    sleep 3
+    t=3
+    win=$(xdotool search --sync --name Vantorel | tail -1)
+    while [ $# -ge 2 ]; do
+      sleep "$1"
+      # Held for 0.2 s: a tap shorter than the input grids (0.06 s, 0.1 s) may go unseen.
+      xdotool windowfocus --sync "$win" keydown "$2"
+      sleep 0.2
+      xdotool keyup "$2"
+      t=$(awk -v a="$t" -v b="$1" 'BEGIN {print a + b + 0.2}')
+      shift 2
+    done
+  fi
+  sleep "$(awk -v a="$t" -v s="$seconds" 'BEGIN {print (s > a ? s - a : 0)}')"
+  # SIGKILL: a polite signal would open the quit confirmation.
+  kill -9 "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true
+  # What the engine played, from its trace: a key press that went unseen shows here.
+  echo "played: $(grep -o '"type":"\(se\|midi\)","[a-z]*":"[^"]*"' "$file.trace" | sed 's/.*:"//; s/"$//' | tr '\n' ' ')"
+}
+# N presses of KEY, GAP seconds apart, as arguments for record.
+presses() {
+  local n=$1 gap=$2 key=$3 i
+  echo "0 $key"
+  for ((i = 1; i < n; i++)); do echo "$gap $key"; done
+}
+
+# A copy of the demo whose opening script is the given words.
+measuring_game() {
+  local dir=$work/$1
+  cp -r "$BUILD/game" "$dir"
+  mkdir -p "$work/src-$1/オープニング"
+  cat >"$work/src-$1/オープニング/オープニング1.txt"
+  "$BUILD/vantorel-script" build "$work/src-$1" "$dir" >/dev/null
+  echo "$dir"
+}
+
+effects='SELoad Door.wav 戸の音
+SELoad Footsteps.wav 足音
+SELoad Wind.wav 風の音
+SELoad Meow.wav 鳴き声
+SELoad SchoolBell.wav チャイム
+SELoad Sparkle.wav きらめき'
+names=決定キー音,方向キー音,戸の音,足音,風の音,鳴き声,チャイム,きらめき
+# Each message takes longer to type than the 0.2 s the key is held, so that
+# one press steps the script once.
+wait_text="ナレーション： 次の音まで、このまま六秒ほど待ちます。"
+one_by_one() {
+  echo "$wait_text"
+  echo "."
+  for alias in ${names//,/ }; do
+    echo "SEPlay $alias"
+    echo "$wait_text"
+    echo "."
+  done
+  echo "ナレーション： 終わり"
+  echo "."
+}
+
+echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)"
+echo "soundfont: ${VANTOREL_SOUNDFONT:-(the first installed)}"
+
+title() {
+  echo "== title: the demo's title screen for $TITLE_SECONDS s (music at -3000, the sparkle 2 s in)"
+  record "$BUILD/game" "$TITLE_SECONDS" "$work/title.raw"
+  echo "-- the first 4 s: the music and the sparkle"
+  python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --to 4
+  echo "-- from 4 s on: the music alone"
+  python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --from 4
+}
+
+title-keys() {
+  echo "== title-keys: the title menu's cursor four times, then decide (the story starts)"
+  record "$BUILD/game" 16 "$work/keys.raw" $(presses 4 1.3 Down) 1.3 Return
+  python3 "$SRC/scripts/mixstats.py" "$work/keys.raw" $FORMAT
+}
+
+alone() {
+  echo "== alone: each effect at the defaults (master +1000, path 0), no music"
+  local game
+  game=$( (echo "$effects"; one_by_one) | measuring_game alone)
+  VANTOREL_SOUNDFONT=$work/none.sf2 record "$game" 56 "$work/alone.raw" $(presses 9 5.8 Return)
+  python3 "$SRC/scripts/mixstats.py" "$work/alone.raw" $FORMAT --bursts "$names"
+}
+
+over() {
+  echo "== over: the same over the title's music (-3000)"
+  local game
+  game=$( (echo "$effects"; echo "MIDIPlay School"; one_by_one) | measuring_game over)
+  record "$game" 56 "$work/over.raw" $(presses 9 5.8 Return)
+  python3 "$SRC/scripts/mixstats.py" "$work/over.raw" $FORMAT
+}
+
+at-once() {
+  echo "== at-once: all eight effects started together, over the title's music"
+  local game
+  game=$( (echo "$effects"; echo "MIDIPlay School"; echo "$wait_text"; echo "."
+    for alias in ${names//,/ }; do echo "SEPlay $alias"; done
+    echo "$wait_text"; echo "."; echo "ナレーション： 終わり"; echo ".") | measuring_game at-once)
+  record "$game" 10 "$work/at-once.raw" 0 Return
+  python3 "$SRC/scripts/mixstats.py" "$work/at-once.raw" $FORMAT
+}
+
+full() {
+  echo "== full: the park's music (Evening) after FadeIn Volume, as the park scenes play it"
+  local game
+  game=$( (echo "MIDIPlay Evening"; echo "FadeIn Volume"; echo "ナレーション： 公園"; echo ".") | measuring_game full)
+  record "$game" 40 "$work/full.raw"
+  python3 "$SRC/scripts/mixstats.py" "$work/full.raw" $FORMAT --from 4
+}
+
+for part in ${PARTS:-title title-keys alone over at-once full}; do "$part"; done
+echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"
