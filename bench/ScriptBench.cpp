@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/Debug.h"

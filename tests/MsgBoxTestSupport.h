@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/GameLayout.h"
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/MediaPath.h"
+#include "app/framework/MediaPath.h"
 #include "TestSupport.h"
 #include "platform/Debug.h"
 #include "platform/Report.h"

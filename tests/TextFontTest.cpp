@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "platform/Device.h"
 #include "platform/TextCodec.h"
 

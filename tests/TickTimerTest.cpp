@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/TickTimer.h"
+#include "app/framework/TickTimer.h"
 #include "platform/Clock.h"
 
 class TickTimerTest : public ::testing::Test {

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "app/Resources.h"
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "platform/Memory.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/RunOptions.h"
-#include "app/TickTimer.h"
+#include "app/framework/TickTimer.h"
 #include "platform/Guid.h"
 #include "platform/Device.h"
 #include "platform/Result.h"

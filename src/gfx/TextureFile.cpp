@@ -1,6 +1,6 @@
 #include "gfx/TextureFile.h"
 
-#include "app/MediaPath.h"
+#include "app/framework/MediaPath.h"
 #include "platform/Debug.h"
 #include "platform/Files.h"
 #include "platform/ImageDecoder.h"

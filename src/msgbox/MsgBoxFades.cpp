@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "msgbox/MsgBoxSeams.h"

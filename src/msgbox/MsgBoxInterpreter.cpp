@@ -2,7 +2,7 @@
 // text and speaker words, variables, goto and the commands that stop a script.
 #include <string>
 
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/Report.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"

@@ -1,4 +1,4 @@
-#include "app/MediaPath.h"
+#include "app/framework/MediaPath.h"
 
 #include <cstdarg>
 #include <cstdio>

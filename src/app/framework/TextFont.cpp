@@ -1,4 +1,4 @@
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 
 #include <algorithm>
 

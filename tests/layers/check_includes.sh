@@ -1,0 +1,49 @@
+#!/bin/bash
+# Every engine folder may include only its own headers and those of the
+# folders below it; the table is the library graph src/CMakeLists.txt links.
+# Usage: check_includes.sh SRC_DIR
+set -u
+cd "$1" || exit 2
+
+declare -A allowed=(
+  [platform]="platform"
+  [app/framework]="app/framework platform"
+  [script]="script platform"
+  [sound]="sound platform"
+  [input]="input platform"
+  [gfx]="gfx app/framework platform"
+  [msgbox]="msgbox gfx input script sound app/framework platform"
+  [app]="app app/framework msgbox gfx input script sound platform"
+)
+
+# The folder an include names: "app/framework/X.h" is the framework, any
+# other "dir/X.h" is dir.
+layer_of() {
+  case "$1" in
+    app/framework/*) echo app/framework ;;
+    */*) echo "${1%%/*}" ;;
+    *) echo "" ;;
+  esac
+}
+
+bad=0
+for folder in "${!allowed[@]}"; do
+  for f in "$folder"/*.h "$folder"/*.cpp; do
+    [ -e "$f" ] || continue
+    while IFS= read -r line; do
+      inc=$(sed -E 's/^[0-9]+:#include *"([^"]+)".*/\1/' <<<"$line")
+      target=$(layer_of "$inc")
+      [ -n "$target" ] || continue
+      case " ${allowed[$folder]} " in
+        *" $target "*) ;;
+        *) echo "$f:${line%%:*}: $folder may not include $inc"; bad=1 ;;
+      esac
+    done < <(grep -nE '^#include *"' "$f")
+  done
+done
+# A folder the table does not know would escape the check.
+for d in */ app/*/; do
+  d=${d%/}
+  [ -n "${allowed[$d]+x}" ] || { echo "$d: no entry in the layer table"; bad=1; }
+done
+exit $bad
