@@ -6,6 +6,7 @@
 // MsgBoxMenus.cpp, save data in MsgBoxSaveData.cpp, fades in MsgBoxFades.cpp,
 // the bounds on what one player action may set off in MsgBoxActions.cpp and
 // the headless trace in MsgBoxTrace.cpp. All strings are CP932 bytes.
+#include <array>
 #include <cstdint>
 #include <ctime>
 #include <list>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "platform/Result.h"
+#include "script/Keywords.h"
 
 class CTextFile;
 class CInput;
@@ -100,19 +102,6 @@ class CMsgBox {
 
   // The script the frame loop starts whenever a step fails; one per process.
   static std::string currentScriptName;
-
-  // The keyword table as Step tests it, in its order, for tools that read
-  // scripts the same way: the spellings, the argument words a keyword needs
-  // before it runs (menu blocks and the optional "= value" of "string" are
-  // read by their commands), and how often one pass tests it in a row.
-  struct KeywordInfo {
-    std::string word;
-    std::string otherSpelling;  // empty: none
-    bool dollarPrefix;          // the assignment: any word whose first byte is "$"
-    int arguments;
-    int tests;
-  };
-  static std::vector<KeywordInfo> Keywords();
 
   // --- menus (MsgBoxMenus.cpp) ---
   void ButtonMenuPrev();
@@ -207,8 +196,8 @@ class CMsgBox {
   static Outcome Return(HRESULT hr) { return {Outcome::Return, hr}; }
 
   using Handler = Outcome (CMsgBox::*)();
-  struct KeywordRow;
-  static const std::vector<KeywordRow>& KeywordTable();  // MsgBoxCommands.cpp
+  // The handler of each row of script::Keywords() (MsgBoxCommands.cpp).
+  static const std::array<Handler, script::kCommandCount>& Handlers();
 
   HRESULT RunStep();
   // Runs the keyword rows once over the current word and what follows it.

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "msgbox/CMsgBox.h"
-#include "msgbox/DecimalWord.h"
 #include "msgbox/MsgBoxSeams.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
+#include "script/MenuBlock.h"
 #include "script/MenuItems.h"
 
 namespace {
@@ -85,9 +85,9 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
 
 // --- reading a block ---
 
-// Reads the entries from the "{" at the current word up to the closing "}",
-// where it leaves the position. Running out of words inside the block ends
-// the script.
+// Reads the block from the "{" at the current word up to the closing "}",
+// where it leaves the position (script/MenuBlock.h). Running out of words
+// inside the block ends the script; the items read up to there stay.
 template <class Item>
 HRESULT CMsgBox::ReadMenuBlock(std::map<int32_t, std::unique_ptr<Item>>& items, int32_t& columns, int32_t& rows,
                                const char* missingItemsMessage) {
@@ -95,38 +95,24 @@ HRESULT CMsgBox::ReadMenuBlock(std::map<int32_t, std::unique_ptr<Item>>& items, 
     DXTRACE("CMsgBox", E_FAIL, missingItemsMessage, true);
     return E_FAIL;
   }
-  auto next = [this]() {
-    if (position + 1 >= words.size()) {
-      EndOfWords();
-      return false;
-    }
-    ++position;
-    return true;
-  };
-  for (;;) {
-    if (!next()) return E_FAIL;
-    if (words[position] == "}") return S_OK;
-    if (words[position] == SJ("フォーマット")) {
-      if (!next()) return E_FAIL;
-      ParseDecimal(words[position], columns);
-      if (!next()) return E_FAIL;
-      ParseDecimal(words[position], rows);
-    }
-    if (words[position] != SJ("メニューアイテム")) continue;
-    if (!next()) return E_FAIL;
-    if (words[position] != "{") continue;
-    for (;;) {
-      if (!next()) return E_FAIL;
-      if (words[position] == "}") break;
-      auto item = std::make_unique<Item>();
-      item->label = words[position];
-      if (!next()) return E_FAIL;
-      ParseDecimal(words[position], item->id);
-      if (!next()) return E_FAIL;
-      item->target = words[position];
-      InsertMenuItem(items, std::move(item));  // a repeated id keeps the first item
-    }
+  script::MenuBlock block;
+  block.columns = columns;
+  block.rows = rows;
+  const bool closed = script::ReadMenuBlock(words, position, block);
+  columns = block.columns;
+  rows = block.rows;
+  for (script::MenuBlockItem& entry : block.items) {
+    auto item = std::make_unique<Item>();
+    item->label = std::move(entry.label);
+    item->id = entry.id;
+    item->target = std::move(entry.target);
+    InsertMenuItem(items, std::move(item));  // a repeated id keeps the first item
   }
+  if (!closed) {
+    EndOfWords();
+    return E_FAIL;
+  }
+  return S_OK;
 }
 
 HRESULT CMsgBox::ReadButtonMenu() {

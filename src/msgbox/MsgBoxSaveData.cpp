@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "msgbox/CMsgBox.h"
-#include "msgbox/DecimalWord.h"
+#include "script/DecimalWord.h"
 #include "msgbox/SaveArrangement.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
