@@ -52,10 +52,10 @@ const std::array<CMsgBox::Handler, script::kCommandCount>& CMsgBox::Handlers() {
 
 CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
   for (const script::Keyword& row : script::Keywords()) {
-    for (int t = 0; t < row.tests && row.Matches(words[position]); ++t) {
+    for (int t = 0; t < row.tests && row.Matches(script_.words[script_.position]); ++t) {
       // Words missing at the end of the list end the script as NextWord
       // would; nothing reads past the list.
-      if (position + row.arguments >= words.size()) return EndOfWords();
+      if (script_.position + row.arguments >= script_.words.size()) return EndOfWords();
       Outcome outcome = (this->*Handlers()[size_t(row.command)])();
       if (outcome.kind == Outcome::Return) return outcome;
       if (outcome.kind == Outcome::NotMatched) break;
@@ -66,7 +66,7 @@ CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
 }
 
 CMsgBox::Outcome CMsgBox::SkipArguments(int count) {
-  position += count;
+  script_.position += count;
   return Finish();
 }
 
@@ -75,13 +75,13 @@ CMsgBox::Outcome CMsgBox::SkipArguments(int count) {
 CMsgBox::Outcome CMsgBox::CmdTexture() {
   const std::string& alias = NextArgument();
   const std::string& file = NextArgument();
-  textureAliases.emplace(alias, file);  // the first definition of an alias stands
+  script_.textureAliases.emplace(alias, file);  // the first definition of an alias stands
   return Finish();
 }
 
 CMsgBox::Outcome CMsgBox::SetPicture(CPolygon* sprite) {
-  auto alias = textureAliases.find(NextArgument());
-  if (alias == textureAliases.end()) {
+  auto alias = script_.textureAliases.find(NextArgument());
+  if (alias == script_.textureAliases.end()) {
     // An undefined alias leaves the picture as it was; the script goes on.
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
   } else if (sprite) {
@@ -90,20 +90,20 @@ CMsgBox::Outcome CMsgBox::SetPicture(CPolygon* sprite) {
   return Finish();
 }
 
-CMsgBox::Outcome CMsgBox::CmdBG() { return SetPicture(bgSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdRight() { return SetPicture(rightSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdCenter() { return SetPicture(centerSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdWideCenter() { return SetPicture(wideCenterSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdLeft() { return SetPicture(leftSprite.get()); }
+CMsgBox::Outcome CMsgBox::CmdBG() { return SetPicture(window_.bgSprite.get()); }
+CMsgBox::Outcome CMsgBox::CmdRight() { return SetPicture(window_.rightSprite.get()); }
+CMsgBox::Outcome CMsgBox::CmdCenter() { return SetPicture(window_.centerSprite.get()); }
+CMsgBox::Outcome CMsgBox::CmdWideCenter() { return SetPicture(window_.wideCenterSprite.get()); }
+CMsgBox::Outcome CMsgBox::CmdLeft() { return SetPicture(window_.leftSprite.get()); }
 
 CMsgBox::Outcome CMsgBox::CmdClear() {
   const std::string& target = NextArgument();
   std::vector<CPolygon*> cleared;
-  if (target == "Left") cleared = {leftSprite.get()};
-  else if (target == "Right") cleared = {rightSprite.get()};
-  else if (target == "Center") cleared = {centerSprite.get()};
-  else if (target == "WideCenter") cleared = {wideCenterSprite.get()};
-  else if (target == "All") cleared = {leftSprite.get(), centerSprite.get(), rightSprite.get(), wideCenterSprite.get()};
+  if (target == "Left") cleared = {window_.leftSprite.get()};
+  else if (target == "Right") cleared = {window_.rightSprite.get()};
+  else if (target == "Center") cleared = {window_.centerSprite.get()};
+  else if (target == "WideCenter") cleared = {window_.wideCenterSprite.get()};
+  else if (target == "All") cleared = {window_.leftSprite.get(), window_.centerSprite.get(), window_.rightSprite.get(), window_.wideCenterSprite.get()};
   for (CPolygon* sprite : cleared) {
     if (sprite) sprite->SetTexture("Nothing");
   }
@@ -111,8 +111,8 @@ CMsgBox::Outcome CMsgBox::CmdClear() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexLoad() {
-  auto alias = textureAliases.find(NextArgument());
-  if (alias == textureAliases.end()) {
+  auto alias = script_.textureAliases.find(NextArgument());
+  if (alias == script_.textureAliases.end()) {
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
     return Return(E_FAIL);
   }
@@ -123,8 +123,8 @@ CMsgBox::Outcome CMsgBox::CmdTexLoad() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexUnload() {
-  auto alias = textureAliases.find(NextArgument());
-  if (alias == textureAliases.end()) {
+  auto alias = script_.textureAliases.find(NextArgument());
+  if (alias == script_.textureAliases.end()) {
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
     return Return(E_FAIL);
   }
