@@ -58,10 +58,9 @@ void BM_StepLongScript(benchmark::State& state) {
     state.PauseTiming();
     auto box = std::make_unique<CMsgBox>();
     box->Init(&textFile, nullptr, actions, nullptr, nullptr, SJ("ＭＳ ゴシック"), 12, 1);
-    box->words = script;
-    box->running = true;
+    box->ReplaceWords(script);
     state.ResumeTiming();
-    while (box->running && box->position < box->words.size()) box->Step();
+    while (box->Script().running && box->Script().position < box->Script().words.size()) box->Step();
     words += int64_t(script.size());
     state.PauseTiming();
     box.reset();

@@ -167,11 +167,11 @@ class WatchedGame : public GameApp {
     Account();
     const uint64_t pass = PassNumber();
     const CMsgBox* box = MessageWindow();
-    if (box && ((box->buttonMenuActive && box->buttonMenuCursor == box->buttonMenuItems.end()) ||
-                (box->menuActive && box->fontMenuCursor == box->fontMenuItems.end()))) {
+    if (box && ((box->Buttons().buttonMenuActive && box->Buttons().buttonMenuCursor == box->Buttons().buttonMenuItems.end()) ||
+                (box->TextMenu().menuActive && box->TextMenu().fontMenuCursor == box->TextMenu().fontMenuItems.end()))) {
       Finding("a menu is open with no item to decide");
     }
-    const bool fading = box && (box->imageFadeActive || box->volumeFadeActive);
+    const bool fading = box && (box->Fading().imageFadeActive || box->Fading().volumeFadeActive);
     const bool held = pass < game_.decideHeld.size() && game_.decideHeld[pass];
     allowed_ = (pass == 0 || fading || held) ? perActivePass_ : 0;
     return GameApp::UpdateFrame();

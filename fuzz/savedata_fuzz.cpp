@@ -85,14 +85,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     box.Init(enciphered ? &setup.enciphered : &setup.plain, nullptr, actions, nullptr, nullptr, "x", 12, 1);
     ready[enciphered] = true;
   }
-  box.variables.clear();
-  box.intVars.clear();
+  box.ClearVariables();
+  box.ClearIntVariables();
   box.Load(SJ("セーブデータ\\セーブデータ1"));
   for (int mode = 0; mode < 2; ++mode) {
-    box.saveMode = mode;
-    box.OpenSaveLoadScreen("x");
-    if (box.fontMenuItems.size() != 4) std::abort();
-    for (const auto& [id, item] : box.fontMenuItems)
+    box.OpenSaveLoadScreen(mode == 1, "x");
+    if (box.TextMenu().fontMenuItems.size() != 4) std::abort();
+    for (const auto& [id, item] : box.TextMenu().fontMenuItems)
       if (item->label.empty()) std::abort();
   }
   box.Render();

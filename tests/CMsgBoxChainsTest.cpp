@@ -36,9 +36,9 @@ class CMsgBoxChains : public MsgBoxTest {
   }
   // The script waits at its first word for the player.
   void ExpectWaitingAtStartOf(const std::string& utf8Name) {
-    EXPECT_EQ(U(box->scriptPath), "GameData\\Text\\" + utf8Name);
-    EXPECT_TRUE(box->running);
-    EXPECT_EQ(box->position, 0u);
+    EXPECT_EQ(U(box->Script().scriptPath), "GameData\\Text\\" + utf8Name);
+    EXPECT_TRUE(box->Script().running);
+    EXPECT_EQ(box->Script().position, 0u);
   }
   void Frame() {
     platform::AdvanceVirtualClock(16);
@@ -74,19 +74,19 @@ TEST_F(CMsgBoxChains, ASaveThatRecordsTheScriptLoadingItIsCutOnceAndWaits) {
 TEST_F(CMsgBoxChains, ScriptsThatJumpToEachOtherAreCutAfterTheBound) {
   WriteScript("a.Dat", {"BG", "a", "goto", "b"});
   WriteScript("b.Dat", {"goto", "a"});
-  box->textureAliases["a"] = "bg.tga";
+  box->SetTextureAlias("a", "bg.tga");
   EXPECT_EQ(Boxes([&] { EXPECT_EQ(box->StartScript("a.Dat"), S_OK); }), 1u);
   // The start past the bound (a, b, a, ...) only opened its script.
   ExpectWaitingAtStartOf((CMsgBox::kMaxChainedStarts + 1) % 2 ? "a.Dat" : "b.Dat");
   EXPECT_EQ(Boxes([&] { EXPECT_EQ(box->Step(), S_OK); }), 1u);
-  EXPECT_TRUE(box->running);
+  EXPECT_TRUE(box->Script().running);
 }
 
 TEST_F(CMsgBoxChains, AChainRoundAFailureStopsWhereItComesRound) {
   // Each round reports the missing picture; the second round is not run.
   WriteScript("a.Dat", {"BG", "無い", "goto", "b"});
   WriteScript("b.Dat", {"goto", "a"});
-  box->textureAliases[W("無い")] = "none.tga";
+  box->SetTextureAlias(W("無い"), "none.tga");
   std::string err;
   EXPECT_EQ(Boxes([&] { box->StartScript("a.Dat"); }, &err), 1u);
   EXPECT_EQ(err.find(kChainCut), std::string::npos);
@@ -110,7 +110,7 @@ TEST_F(CMsgBoxChains, FadesThatTakeTheirTimeKeepAnAutomaticChainGoing) {
   // A sequence that plays by itself, one fade per script, longer than the
   // bound: every fade is a pause the player sees, so nothing is cut.
   const int n = CMsgBox::kMaxChainedStarts + 4;
-  box->textureAliases["t"] = "taro.tga";
+  box->SetTextureAlias("t", "taro.tga");
   for (int i = 0; i < n; ++i) {
     WriteScript("f" + std::to_string(i) + ".Dat", {"Right", "t", "FadeIn", "Right", "goto", "f" + std::to_string(i + 1)});
   }
@@ -134,5 +134,5 @@ TEST_F(CMsgBoxChains, AFadeWithNothingToFadeDoesNotRestartTheCount) {
   });
   EXPECT_EQ(boxes, 1u);
   ExpectWaitingAtStartOf("loop.Dat");
-  EXPECT_FALSE(box->imageFadeActive);
+  EXPECT_FALSE(box->Fading().imageFadeActive);
 }

@@ -8,22 +8,22 @@ using CMsgBoxCommands = MsgBoxTest;
 
 TEST_F(CMsgBoxCommands, FirstTextureDefinitionStands) {
   ASSERT_EQ(Run({"Texture", "a", "taro.tga", "texture", "a", "hanako.tga", "Left", "a", "文"}), S_OK);
-  EXPECT_EQ(box->textureAliases.at("a"), "taro.tga");
-  EXPECT_EQ(box->leftSprite->textureName, "taro.tga");
+  EXPECT_EQ(box->Script().textureAliases.at("a"), "taro.tga");
+  EXPECT_EQ(box->Window().leftSprite->textureName, "taro.tga");
 }
 
 TEST_F(CMsgBoxCommands, PictureCommandsInBothSpellings) {
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "Texture", "t", "taro.tga", "Texture", "w", "wide.tga", "bg", "b", "right",
                  "t", "center", "t", "left", "t", "WideCenter", "w", "文"}),
             S_OK);
-  EXPECT_EQ(box->bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->wideCenterSprite->textureName, "wide.tga");
-  for (CPolygon* sprite : {box->rightSprite.get(), box->centerSprite.get(), box->leftSprite.get()}) {
+  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().wideCenterSprite->textureName, "wide.tga");
+  for (CPolygon* sprite : {box->Window().rightSprite.get(), box->Window().centerSprite.get(), box->Window().leftSprite.get()}) {
     EXPECT_EQ(sprite->textureName, "taro.tga");
     EXPECT_TRUE(sprite->texture);
   }
   // One file, one texture, shared.
-  EXPECT_EQ(box->rightSprite->texture, box->leftSprite->texture);
+  EXPECT_EQ(box->Window().rightSprite->texture, box->Window().leftSprite->texture);
 }
 
 TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
@@ -31,8 +31,8 @@ TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "BG", "b", "BG", "undefined", "Right", "undefined", "続き"}), S_OK);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), std::string::npos);
-  EXPECT_EQ(box->bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->rightSprite->textureName, "Nothing");
+  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().rightSprite->textureName, "Nothing");
   EXPECT_EQ(Message(), "続き\n\n");
 }
 
@@ -50,21 +50,21 @@ TEST_F(CMsgBoxCommands, ClearTargets) {
   // targets and other words are taken and do nothing.
   ASSERT_EQ(run({"Clear", "Left", "Clear", "left", "Clear", "Nope", "Clear", "Right", "文"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->leftSprite->textureName, "Nothing");
-  EXPECT_FALSE(box->leftSprite->texture);
-  EXPECT_EQ(box->rightSprite->textureName, "Nothing");
-  EXPECT_EQ(box->centerSprite->textureName, "taro.tga");
+  EXPECT_EQ(box->Window().leftSprite->textureName, "Nothing");
+  EXPECT_FALSE(box->Window().leftSprite->texture);
+  EXPECT_EQ(box->Window().rightSprite->textureName, "Nothing");
+  EXPECT_EQ(box->Window().centerSprite->textureName, "taro.tga");
   EXPECT_EQ(Message(), "s：文\n\n");
 
   ASSERT_EQ(run({"Clear", "All", "文"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  for (CPolygon* sprite : {box->leftSprite.get(), box->centerSprite.get(), box->rightSprite.get(),
-                           box->wideCenterSprite.get()}) {
+  for (CPolygon* sprite : {box->Window().leftSprite.get(), box->Window().centerSprite.get(), box->Window().rightSprite.get(),
+                           box->Window().wideCenterSprite.get()}) {
     EXPECT_EQ(sprite->textureName, "Nothing");
   }
   // The background and the speaker picture stay.
-  EXPECT_EQ(box->bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->speakerSprite->textureName, "hanako.tga");
+  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().speakerSprite->textureName, "hanako.tga");
 }
 
 TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
@@ -76,7 +76,7 @@ TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
   EXPECT_EQ(err.find("エイリアス"), std::string::npos);
   EXPECT_EQ(CPolygon::Registry().count("taro.tga"), 0u);
   // The picture keeps what it showed.
-  EXPECT_TRUE(box->leftSprite->texture);
+  EXPECT_TRUE(box->Window().leftSprite->texture);
   EXPECT_EQ(Message(), "文\n\n");
 
   ASSERT_EQ(Run({"Texture", "t", "taro.tga", "TexLoad", "t", "文"}), S_OK);
@@ -101,27 +101,27 @@ TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
                  "音", "Save", "s", "f", "save", "s", "f", "文"}),
             S_OK);
   EXPECT_EQ(Message(), "文\n\n");
-  EXPECT_FALSE(box->menuActive);
-  EXPECT_TRUE(box->running);
+  EXPECT_FALSE(box->TextMenu().menuActive);
+  EXPECT_TRUE(box->Script().running);
   // A fade as the last words still ends the step without failure.
   EXPECT_EQ(Run({"FadeOut", "All"}), S_OK);
-  EXPECT_FALSE(box->running);
+  EXPECT_FALSE(box->Script().running);
 }
 
 TEST_F(CMsgBoxCommands, MenuBlocksOpenTheirMenus) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "メニューアイテム", "{", "はい", "1", "分岐A", "いいえ", "2", "分岐B",
                  "}", "}", "後"}),
             S_OK);
-  EXPECT_TRUE(box->buttonMenuActive);
-  EXPECT_EQ(box->buttonMenuFrame, "InsideSerifuFrame");
+  EXPECT_TRUE(box->Buttons().buttonMenuActive);
+  EXPECT_EQ(box->Buttons().buttonMenuFrame, "InsideSerifuFrame");
   EXPECT_EQ(Word(), "後");
   // A frame the font menu has no reader for opens nothing and fails the step.
-  box->buttonMenuActive = false;
+  box->ForceHold(CMsgBox::Hold::ButtonMenu, false);
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run({"FontMenu", "Left", "{", "メニューアイテム", "{", "x", "1", "y", "}", "}", "後"}), E_FAIL);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("フォントメニューの項目が設定されていません。"), std::string::npos);
-  EXPECT_EQ(box->fontMenuFrame, "Left");
-  EXPECT_FALSE(box->menuActive);
+  EXPECT_EQ(box->TextMenu().fontMenuFrame, "Left");
+  EXPECT_FALSE(box->TextMenu().menuActive);
   EXPECT_EQ(box->FontMenuDecide(), 0);
 }
 
@@ -161,12 +161,10 @@ TEST_F(CMsgBoxCommands, PicturesOnScreenKeepTheirTextureThroughTexUnloadAndTexLo
   EXPECT_EQ(leftPixel(), 0xFFFF0000u);  // still drawn, from the sprite's own reference
 
   WriteTexture("pic.tga", Tga(2, 2, 0xFF0000FF));
-  box->words = {"TexLoad", "p", W("次")};
-  box->position = 0;
+  box->ReplaceWords({"TexLoad", "p", W("次")});
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(leftPixel(), 0xFFFF0000u);  // the reload serves pictures selected after it
-  box->words = {"Left", "p", W("次")};
-  box->position = 0;
+  box->ReplaceWords({"Left", "p", W("次")});
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(leftPixel(), 0xFF0000FFu);
 }

@@ -51,14 +51,14 @@ class CMsgBoxSaveData : public MsgBoxTest {
     }
     return words;
   }
-  std::string Label(int id) { return U(box->fontMenuItems.at(id)->label); }
+  std::string Label(int id) { return U(box->TextMenu().fontMenuItems.at(id)->label); }
 };
 }  // namespace
 
 TEST_F(CMsgBoxSaveData, WordListByteForByteAndBackAgain) {
   ASSERT_EQ(Run({"string", "$b", "=", "二", "string", "$a", "=", "一", "string", "$空", "文"}), S_OK);
-  box->intVars[W("$n")] = -3;
-  box->intVars[W("$m")] = 12;
+  box->SetIntVariable(W("$n"), -3);
+  box->SetIntVariable(W("$m"), 12);
   box->Save(W("シーン"), W("save1"));
   EXPECT_EQ(Utf8(ReadBack("GameData\\Text\\save1.Dat", textFile)),
             (std::vector<std::string>{"セーブ日時", "102", "0", "9", "6", "21", "4", "9", "現在のスクリプトファイル名", "シーン",
@@ -66,26 +66,26 @@ TEST_F(CMsgBoxSaveData, WordListByteForByteAndBackAgain) {
                                       "$n", "-3"}));
 
   // Loading restores the values and keeps variables the save does not hold.
-  box->variables[W("$a")] = W("変");
-  box->variables[W("$後から")] = W("残る");
-  box->intVars.clear();
+  box->SetVariable(W("$a"), W("変"));
+  box->SetVariable(W("$後から"), W("残る"));
+  box->ClearIntVariables();
   box->Load(W("save1"));
-  EXPECT_EQ(U(box->variables.at(W("$a"))), "一");
-  EXPECT_EQ(U(box->variables.at(W("$後から"))), "残る");
-  EXPECT_EQ(box->intVars.at(W("$n")), -3);
+  EXPECT_EQ(U(box->Script().variables.at(W("$a"))), "一");
+  EXPECT_EQ(U(box->Script().variables.at(W("$後から"))), "残る");
+  EXPECT_EQ(box->Script().intVars.at(W("$n")), -3);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "シーン.Dat");
 
   // A second save under the same name replaces the first.
-  box->variables[W("$a")] = W("再");
+  box->SetVariable(W("$a"), W("再"));
   box->Save(W("別"), W("save1"));
   box->Load(W("save1"));
   EXPECT_EQ(U(CMsgBox::currentScriptName), "別.Dat");
-  EXPECT_EQ(U(box->variables.at(W("$a"))), "再");
+  EXPECT_EQ(U(box->Script().variables.at(W("$a"))), "再");
 }
 
 TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall) {
   CTextFile enciphered(true);
-  box->textFile = &enciphered;
+  box->UseTextFile(&enciphered);
   // The key cursor counts word bytes only; a '-' on the key byte 'm'
   // (position 3 of 10) would encipher to a space and never read back.
   auto bytesBefore = [&](const std::string& name) {
@@ -98,20 +98,20 @@ TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall)
   while (bytesBefore(good) % 10 == 3) good += "x";
   while (bytesBefore(bad) % 10 != 3) bad += "x";
 
-  box->intVars[W(good)] = -3;
+  box->SetIntVariable(W(good), -3);
   box->Save("s", "enc");
   WordList words = ReadBack("GameData\\Text\\enc.Dat", enciphered);
   ASSERT_FALSE(words.empty());
   EXPECT_EQ(words.back(), "-3");
   EXPECT_EQ(words.size(), 14u);  // just the words of the save: no padding needed
-  box->intVars.clear();
+  box->ClearIntVariables();
   box->Load("enc");
-  EXPECT_EQ(box->intVars.at(W(good)), -3);
+  EXPECT_EQ(box->Script().intVars.at(W(good)), -3);
 
   // Where the '-' would fall on the bad key byte, a padding word before the
   // triple moves it on; the reader passes over the padding.
-  box->intVars.clear();
-  box->intVars[W(bad)] = -5;
+  box->ClearIntVariables();
+  box->SetIntVariable(W(bad), -5);
   const uint64_t reports = platform::ShownReportCount();
   box->Save("t", "enc");
   EXPECT_EQ(platform::ShownReportCount(), reports);
@@ -119,20 +119,20 @@ TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall)
   ASSERT_EQ(words.size(), 15u);
   EXPECT_EQ(words[11], "_");
   EXPECT_EQ(words.back(), "-5");
-  box->intVars.clear();
+  box->ClearIntVariables();
   box->Load("enc");
-  EXPECT_EQ(box->intVars.at(W(bad)), -5);
+  EXPECT_EQ(box->Script().intVars.at(W(bad)), -5);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "t.Dat");
-  box->textFile = &textFile;
+  box->UseTextFile(&textFile);
 }
 
 TEST_F(CMsgBoxSaveData, SavesThatNoArrangementCanWriteAreRefusedSayingWhy) {
   CTextFile enciphered(true);
-  box->textFile = &enciphered;
+  box->UseTextFile(&enciphered);
   box->Save("s", "enc");
   // '!' enciphers to a space under the key bytes 'q' and '1'; ten in a row
   // meet one of them wherever they stand.
-  box->variables[W("$叫び")] = "!!!!!!!!!!";
+  box->SetVariable(W("$叫び"), "!!!!!!!!!!");
   testing::internal::CaptureStderr();
   box->Save("t", "enc");
   std::string err = testing::internal::GetCapturedStderr();
@@ -142,8 +142,8 @@ TEST_F(CMsgBoxSaveData, SavesThatNoArrangementCanWriteAreRefusedSayingWhy) {
   EXPECT_EQ(words[9], "s");
 
   // The reader takes a "/*" word for a comment and drops what follows.
-  box->variables.clear();
-  box->variables[W("$記号")] = "/*";
+  box->ClearVariables();
+  box->SetVariable(W("$記号"), "/*");
   testing::internal::CaptureStderr();
   box->Save("t", "enc");
   err = testing::internal::GetCapturedStderr();
@@ -151,14 +151,14 @@ TEST_F(CMsgBoxSaveData, SavesThatNoArrangementCanWriteAreRefusedSayingWhy) {
 
   // An empty script name would vanish from the file and the loader would
   // take the next keyword for it.
-  box->variables.clear();
-  box->variables[W("$空")] = "";
+  box->ClearVariables();
+  box->SetVariable(W("$空"), "");
   testing::internal::CaptureStderr();
   box->Save(W("$空"), "enc");
   err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("再開するスクリプトの名前が空のため"), std::string::npos) << err;
   EXPECT_EQ(ReadBack("GameData\\Text\\enc.Dat", enciphered)[9], "s");
-  box->textFile = &textFile;
+  box->UseTextFile(&textFile);
 }
 
 TEST_F(CMsgBoxSaveData, DamagedSavesLoadAsFarAsTheyGo) {
@@ -167,19 +167,19 @@ TEST_F(CMsgBoxSaveData, DamagedSavesLoadAsFarAsTheyGo) {
   WriteScript("d3.Dat", {"現在のスクリプトファイル名", "場面", "変数情報", "INT", "$i", "abc", "ゴミ", "INT", "$j",
                          "-12x", "string", "$y"});
   WriteScript("d4.Dat", {"現在のスクリプトファイル名"});
-  box->variables[W("$y")] = W("前");
+  box->SetVariable(W("$y"), W("前"));
   CMsgBox::currentScriptName = W("元.Dat");
   box->Load("d1");
   box->Load("d4");
   EXPECT_EQ(U(CMsgBox::currentScriptName), "元.Dat");
-  EXPECT_EQ(box->variables.count(W("$x")), 0u);
+  EXPECT_EQ(box->Script().variables.count(W("$x")), 0u);
   box->Load("d2");
   EXPECT_EQ(U(CMsgBox::currentScriptName), "場面.Dat");
-  EXPECT_TRUE(box->intVars.empty());
+  EXPECT_TRUE(box->Script().intVars.empty());
   box->Load("d3");
-  EXPECT_EQ(box->intVars.at(W("$i")), 0);  // no number stores 0
-  EXPECT_EQ(box->intVars.at(W("$j")), -12);
-  EXPECT_EQ(U(box->variables.at(W("$y"))), "前");
+  EXPECT_EQ(box->Script().intVars.at(W("$i")), 0);  // no number stores 0
+  EXPECT_EQ(box->Script().intVars.at(W("$j")), -12);
+  EXPECT_EQ(U(box->Script().variables.at(W("$y"))), "前");
 
   testing::internal::CaptureStderr();
   box->Load("無い");
@@ -194,17 +194,16 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
   // Slot 3 holds a file without a readable date.
   WriteScript("セーブデータ\\セーブデータ3.Dat", {"セーブ日時", "102", "x"});
 
-  box->saveMode = box->menuActive = true;
-  box->OpenSaveLoadScreen(W("再開"));
+  box->OpenSaveLoadScreen(true, W("再開"));
   EXPECT_EQ(Label(0), "←戻る");
   EXPECT_EQ(Label(1), "データ1：2002年 10月 6日（日）21時 4分");
   EXPECT_EQ(Label(2), "データ2：空き");
   EXPECT_EQ(Label(3), "データ3：日付不明");
-  EXPECT_EQ(box->saveSlots[1].exists, 1);
-  EXPECT_EQ(box->saveSlots[1].second, 9);
-  EXPECT_EQ(box->saveSlots[2].exists, 0);
+  EXPECT_EQ(box->Saves().saveSlots[1].exists, 1);
+  EXPECT_EQ(box->Saves().saveSlots[1].second, 9);
+  EXPECT_EQ(box->Saves().saveSlots[2].exists, 0);
   float y = 296;
-  for (auto& [id, item] : box->fontMenuItems) {
+  for (auto& [id, item] : box->TextMenu().fontMenuItems) {
     EXPECT_FLOAT_EQ(item->position.x, 160);
     EXPECT_FLOAT_EQ(item->position.y, y);
     y += 30;
@@ -213,17 +212,15 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
     EXPECT_EQ(U(item->target), id == 0 ? "$戻る" : "$セーブデータ" + std::to_string(id));
     EXPECT_EQ(U(item->scriptName), id == 0 ? "" : "再開");
   }
-  EXPECT_EQ(box->fontMenuCursor->first, 0);
+  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 0);
 
   // On the load screen the empty slot is passed over.
-  box->saveMode = false;
-  box->loadMode = true;
-  box->OpenSaveLoadScreen("");
-  EXPECT_FALSE(box->fontMenuItems.at(2)->selectable);
-  EXPECT_TRUE(box->fontMenuItems.at(3)->selectable);
+  box->OpenSaveLoadScreen(false, "");
+  EXPECT_FALSE(box->TextMenu().fontMenuItems.at(2)->selectable);
+  EXPECT_TRUE(box->TextMenu().fontMenuItems.at(3)->selectable);
   box->FontMenuNext();
   box->FontMenuNext();
-  EXPECT_EQ(box->fontMenuCursor->first, 3);
+  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 3);
 }
 
 // A damaged save's date fields may hold the largest numbers; the label shows
@@ -234,7 +231,7 @@ TEST_F(CMsgBoxSaveData, ExtremeDateFieldsAreLabelledWithoutOverflow) {
   ASSERT_EQ(Run(words), S_OK);
   WriteScript("セーブデータ\\セーブデータ1.Dat",
               {"セーブ日時", "2147483647", "6", "2147483647", "-2147483648", "2147483647", "0", "0"});
-  box->OpenSaveLoadScreen("");
+  box->OpenSaveLoadScreen(false, "");
   EXPECT_EQ(Label(1), "データ1：2147485547年 2147483648月 -2147483648日（土）2147483647時 0分");
 }
 
@@ -243,12 +240,12 @@ TEST_F(CMsgBoxSaveData, SaveScreenDecisionSavesAndRestartsTheCurrentScript) {
   std::vector<std::string> words = SlotVariables();
   words.insert(words.end(), {"string", "$旗", "=", "立つ", "NextScriptFile", "本編.Dat", "SaveMenu", "続き", "同じ歩みの文"});
   ASSERT_EQ(Run(words), S_OK);
-  EXPECT_TRUE(box->menuActive && box->saveMode);
+  EXPECT_TRUE(box->TextMenu().menuActive && box->Saves().saveMode);
   EXPECT_EQ(Message(), "同じ歩みの文\n\n");  // SaveMenu does not wait by itself
   box->FontMenuNext();
   box->FontMenuNext();
   EXPECT_EQ(box->FontMenuDecide(), 1);
-  EXPECT_FALSE(box->menuActive || box->saveMode);
+  EXPECT_FALSE(box->TextMenu().menuActive || box->Saves().saveMode);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "本編.Dat");
   EXPECT_EQ(Message(), "本編の文\n\n");
   WordList saved = ReadBack("GameData\\Text\\セーブデータ\\セーブデータ2.Dat", textFile);
@@ -268,16 +265,16 @@ TEST_F(CMsgBoxSaveData, LoadCommandAndLoadScreenLandInTheSavedScript) {
   // LoadMenu fails the step; the frame loop starts the current script
   // again, which waits because the screen is open.
   CMsgBox::currentScriptName = W("メニュー.Dat");
-  box->variables[W("$鍵")] = W("金");
+  box->SetVariable(W("$鍵"), W("金"));
   ASSERT_EQ(box->StartScript(CMsgBox::currentScriptName), E_FAIL);
-  EXPECT_TRUE(box->menuActive && box->loadMode);
+  EXPECT_TRUE(box->TextMenu().menuActive && box->Saves().loadMode);
   EXPECT_EQ(box->StartScript(CMsgBox::currentScriptName), S_OK);
   EXPECT_EQ(Word(), "LoadMenu");
   box->FontMenuNext();  // slot 1 is empty and passed over
-  EXPECT_EQ(box->fontMenuCursor->first, 2);
+  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 2);
   EXPECT_EQ(box->FontMenuDecide(), 1);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "保存先.Dat");
-  EXPECT_EQ(U(box->variables.at(W("$鍵"))), "銀");
+  EXPECT_EQ(U(box->Script().variables.at(W("$鍵"))), "銀");
   EXPECT_EQ(Message(), "保存先の文\n\n");
 }
 
@@ -289,7 +286,7 @@ TEST_F(CMsgBoxSaveData, BackItemAndLoadMenuWithoutCurrentScript) {
   EXPECT_EQ(Message(), "戻った\n\n");
 
   // "$戻る" undeclared: the replacement fails, then the file is missing.
-  box->variables.clear();
+  box->ClearVariables();
   CMsgBox::currentScriptName.clear();
   ASSERT_EQ(Run({"LoadMenu"}), E_FAIL);
   testing::internal::CaptureStderr();
@@ -300,7 +297,7 @@ TEST_F(CMsgBoxSaveData, BackItemAndLoadMenuWithoutCurrentScript) {
   ASSERT_NE(replace, std::string::npos);
   EXPECT_NE(err.find("指定された名前のスクリプトファイルが見つかりませんでした。", replace), std::string::npos);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "$戻る.Dat");
-  EXPECT_FALSE(box->running);
+  EXPECT_FALSE(box->Script().running);
 }
 
 TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {
@@ -315,9 +312,8 @@ TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {
     if (round % 2) bytes = W("セーブ日時 1 現在のスクリプトファイル名 変数情報 INT string ") + bytes;
     ASSERT_TRUE(platform::WriteFileAtomic(W("GameData\\Text\\セーブデータ\\セーブデータ1.Dat"), bytes));
     box->Load(W("セーブデータ\\セーブデータ1"));
-    box->loadMode = true;
-    box->OpenSaveLoadScreen("");
-    EXPECT_EQ(box->fontMenuItems.size(), 4u);
+    box->OpenSaveLoadScreen(false, "");
+    EXPECT_EQ(box->TextMenu().fontMenuItems.size(), 4u);
   }
   testing::internal::GetCapturedStderr();
 }

@@ -20,10 +20,10 @@ class CMsgBoxSaveLayout : public MsgBoxTest {
     MsgBoxTest::SetUp();
     CMsgBox::saveClock = SettableClock;
     std::filesystem::create_directories("GameData/Text/セーブデータ");
-    box->textFile = &enciphered;
+    box->UseTextFile(&enciphered);
   }
   void TearDown() override {
-    box->textFile = &textFile;
+    box->UseTextFile(&textFile);
     CMsgBox::saveClock = nullptr;
     MsgBoxTest::TearDown();
   }
@@ -68,8 +68,10 @@ TEST_F(CMsgBoxSaveLayout, EverySaveReadsBackAsItsOwnWordsAndRestoresTheSameState
     std::map<std::string, int32_t> ints;
     for (int i = pick(5); i > 0; --i) vars["$" + word(3)] = word(5);
     for (int i = pick(3); i > 0; --i) ints["$" + word(2)] = int32_t(random()) >> pick(31);
-    box->variables = vars;
-    box->intVars = ints;
+    box->ClearVariables();
+    box->ClearIntVariables();
+    for (const auto& [name, value] : vars) box->SetVariable(name, value);
+    for (const auto& [name, value] : ints) box->SetIntVariable(name, value);
     const WordList expected = SaveWords(g_now, script, vars, ints);
 
     const uint64_t reports = platform::ShownReportCount();
@@ -107,19 +109,18 @@ TEST_F(CMsgBoxSaveLayout, EverySaveReadsBackAsItsOwnWordsAndRestoresTheSameState
       EXPECT_EQ(file, expected);  // what reads back as it is stays as it is
     }
 
-    box->variables.clear();
-    box->intVars.clear();
+    box->ClearVariables();
+    box->ClearIntVariables();
     CMsgBox::currentScriptName.clear();
     box->Load(W("セーブデータ\\セーブデータ1"));
-    EXPECT_EQ(box->variables, vars);
-    EXPECT_EQ(box->intVars, ints);
+    EXPECT_EQ(box->Script().variables, vars);
+    EXPECT_EQ(box->Script().intVars, ints);
     EXPECT_EQ(CMsgBox::currentScriptName, script + ".Dat");
 
-    box->loadMode = true;
     testing::internal::CaptureStderr();
-    box->OpenSaveLoadScreen("");
+    box->OpenSaveLoadScreen(false, "");
     testing::internal::GetCapturedStderr();
-    const SaveSlot& slot = box->saveSlots[1];
+    const SaveSlot& slot = box->Saves().saveSlots[1];
     EXPECT_EQ(slot.exists, 1);
     EXPECT_EQ(std::vector<int32_t>({slot.year, slot.weekday, slot.month, slot.day, slot.hour, slot.minute, slot.second}),
               std::vector<int32_t>({g_now.tm_year, g_now.tm_wday, g_now.tm_mon, g_now.tm_mday, g_now.tm_hour,
@@ -132,8 +133,8 @@ TEST_F(CMsgBoxSaveLayout, EverySaveReadsBackAsItsOwnWordsAndRestoresTheSameState
 TEST_F(CMsgBoxSaveLayout, TheSameStateSavesAtEveryMinute) {
   // A negative number lands on another key byte as the date words change
   // length (10:05 against 10:15): it must save at all of them.
-  box->intVars[W("$所持金")] = -120;
-  box->variables[W("$場所")] = "-a-";
+  box->SetIntVariable(W("$所持金"), -120);
+  box->SetVariable(W("$場所"), "-a-");
   // 9:00 to 10:59: one and two digits of hour and minute in every mix.
   for (int minute = 9 * 60; minute < 11 * 60; ++minute) {
     g_now = std::tm{};
@@ -141,10 +142,10 @@ TEST_F(CMsgBoxSaveLayout, TheSameStateSavesAtEveryMinute) {
     const uint64_t reports = platform::ShownReportCount();
     box->Save("s", "m");
     ASSERT_EQ(platform::ShownReportCount(), reports) << minute;
-    box->intVars.clear();
-    box->variables.clear();
+    box->ClearIntVariables();
+    box->ClearVariables();
     box->Load("m");
-    ASSERT_EQ(box->intVars.at(W("$所持金")), -120) << minute;
-    ASSERT_EQ(box->variables.at(W("$場所")), "-a-") << minute;
+    ASSERT_EQ(box->Script().intVars.at(W("$所持金")), -120) << minute;
+    ASSERT_EQ(box->Script().variables.at(W("$場所")), "-a-") << minute;
   }
 }

@@ -125,8 +125,8 @@ class MsgBoxTest : public ::testing::Test {
     return box->StartScript("test.Dat");
   }
 
-  std::string Message() const { return U(box->messageText); }
-  std::string Word() const { return box->position < box->words.size() ? U(box->words[box->position]) : "<end>"; }
+  std::string Message() const { return U(box->Window().messageText); }
+  std::string Word() const { return box->Script().position < box->Script().words.size() ? U(box->Script().words[box->Script().position]) : "<end>"; }
 
   CTextFile textFile{false};
   int32_t actions[255] = {};

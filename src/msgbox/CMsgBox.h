@@ -6,6 +6,7 @@
 // MsgBoxMenus.cpp, save data in MsgBoxSaveData.cpp, fades in MsgBoxFades.cpp,
 // the bounds on what one player action may set off in MsgBoxActions.cpp and
 // the headless trace in MsgBoxTrace.cpp. All strings are CP932 bytes.
+#include <array>
 #include <cstdint>
 #include <ctime>
 #include <list>
@@ -14,7 +15,15 @@
 #include <string>
 #include <vector>
 
+#include "msgbox/Devices.h"
+#include "msgbox/Fades.h"
+#include "msgbox/Interpreter.h"
+#include "msgbox/Menus.h"
+#include "msgbox/MessageWindow.h"
+#include "msgbox/MsgBoxLayout.h"
+#include "msgbox/SaveData.h"
 #include "platform/Result.h"
+#include "script/Keywords.h"
 
 class CTextFile;
 class CInput;
@@ -31,40 +40,7 @@ constexpr HRESULT GameEndResult = -1;
 constexpr HRESULT BattleResult = 10000;
 constexpr HRESULT MapResult = 20000;
 
-// One placement: position (x, y in screen pixels, z depth) and size.
-struct SpriteRect {
-  float x = 0, y = 0, z = 0;
-  float w = 0, h = 0, d = 0;
-};
-
-// What the application hands to SetLayout, in this order.
-struct MsgBoxLayout {
-  SpriteRect bg;
-  SpriteRect pictureFrame;
-  SpriteRect speaker;
-  SpriteRect window;
-  SpriteRect left;
-  SpriteRect center;
-  SpriteRect right;
-  SpriteRect wideCenter;
-  int32_t alpha = 0;
-};
-
-// The part of the layout the window keeps (the window placement is also the
-// dialogue frame the menus and the save/load screen lay out in).
-struct MsgBoxKeptLayout {
-  SpriteRect bg;
-  SpriteRect pictureFrame;
-  SpriteRect speaker;
-  SpriteRect window;
-  int32_t alpha = 0;
-};
-
-struct SaveSlot {
-  std::string path;
-  int32_t second = 0, minute = 0, hour = 0, day = 0, month = 0, year = 0, weekday = 0;
-  int32_t exists = 0;
-};
+using msgbox::SaveSlot;
 
 class CMsgBox {
  public:
@@ -101,19 +77,6 @@ class CMsgBox {
   // The script the frame loop starts whenever a step fails; one per process.
   static std::string currentScriptName;
 
-  // The keyword table as Step tests it, in its order, for tools that read
-  // scripts the same way: the spellings, the argument words a keyword needs
-  // before it runs (menu blocks and the optional "= value" of "string" are
-  // read by their commands), and how often one pass tests it in a row.
-  struct KeywordInfo {
-    std::string word;
-    std::string otherSpelling;  // empty: none
-    bool dollarPrefix;          // the assignment: any word whose first byte is "$"
-    int arguments;
-    int tests;
-  };
-  static std::vector<KeywordInfo> Keywords();
-
   // --- menus (MsgBoxMenus.cpp) ---
   void ButtonMenuPrev();
   void ButtonMenuNext();
@@ -129,7 +92,6 @@ class CMsgBox {
   // --- save data and the save/load screen (MsgBoxSaveData.cpp) ---
   void Save(std::string resumeScript, std::string saveName);
   void Load(std::string saveName);
-  void OpenSaveLoadScreen(std::string argument);
   // The local time a save records; tests fix it. Null: the system clock.
   static void (*saveClock)(std::tm& now);
 
@@ -137,63 +99,36 @@ class CMsgBox {
   void StepImageFade();
   int32_t StepMusicFade();
 
-  // --- state, in declaration order ---
-  CTextFile* textFile = nullptr;
-  CDSMusic* bgmPlayer = nullptr;
-  CDMMusic* soundPlayer = nullptr;
-  CInput* input = nullptr;
-  int32_t* inputState = nullptr;  // the application's actionStates (255 slots)
+  // --- what the roles hold, read-only ---
+  const msgbox::Interpreter& Script() const { return script_; }
+  const msgbox::MessageWindow& Window() const { return window_; }
+  const msgbox::ButtonMenu& Buttons() const { return buttons_; }
+  const msgbox::FontMenu& TextMenu() const { return fontMenu_; }
+  const msgbox::SaveData& Saves() const { return saves_; }
+  const msgbox::Fades& Fading() const { return fades_; }
+  const msgbox::Devices& Attached() const { return devices_; }
 
-  std::unique_ptr<CPolygon> pictureFrameSprite;
-  std::unique_ptr<CPolygon> speakerSprite;
-  std::unique_ptr<CPolygon> windowSprite;
-  std::unique_ptr<TextFont> messageTextObject;
-  std::unique_ptr<TextFont> menuTextObject;
-  std::unique_ptr<CAnimPolygon> cursorSprite;
-  std::unique_ptr<CPolygon> bgSprite;
-  std::unique_ptr<CPolygon> rightSprite;
-  std::unique_ptr<CPolygon> leftSprite;
-  std::unique_ptr<CPolygon> centerSprite;
-  std::unique_ptr<CPolygon> wideCenterSprite;
-  std::unique_ptr<CPolygon> buttonSprite;
-
-  std::map<std::string, std::string> textureAliases;
-  std::vector<std::string> words;
-  std::map<std::string, std::string> variables;
-  std::map<std::string, int32_t> intVars;
-
-  std::string buttonMenuFrame;
-  int32_t buttonMenuColumns = 0, buttonMenuRows = 0;
-  std::map<int32_t, std::unique_ptr<ButtonMenuItem>> buttonMenuItems;
-  std::map<int32_t, std::unique_ptr<ButtonMenuItem>>::iterator buttonMenuCursor;  // end(): none
-  std::string fontMenuFrame;
-  int32_t fontMenuColumns = 0, fontMenuRows = 0;
-  std::map<int32_t, std::unique_ptr<FontMenuItem>> fontMenuItems;
-  std::map<int32_t, std::unique_ptr<FontMenuItem>>::iterator fontMenuCursor;  // end(): none
-
-  SaveSlot saveSlots[4];
-  std::string textDir;
-  std::string scriptPath;
-  std::string messageText;
-  uint32_t typedLength = 0;
-  std::string speakerKey;
-  std::string speakerLabel;
-  size_t position = 0;
-
-  bool typing = false;
-  bool running = false;
-  bool buttonMenuActive = false;
-  bool menuActive = false;
-  bool loadMode = false;
-  bool saveMode = false;
-  bool rowBreaks = false;
-  bool imageFadeActive = false;
-  bool imageFadeIn = true;
-  std::list<CPolygon*> fadeSprites;
-  std::list<TextFont*> fadeTexts;
-  bool volumeFadeActive = false;
-  bool volumeFadeIn = true;
-  MsgBoxKeptLayout layout;
+  // --- seams for tests, benchmarks and fuzzers (MsgBoxTestSeams.cpp) ---
+  // Each sets what a script, a save or set-up would otherwise set.
+  void UseTextFile(CTextFile* file) { script_.textFile = file; }
+  void UseMusicPlayer(CDSMusic* player) { devices_.bgmPlayer = player; }
+  void SetVariable(const std::string& name, const std::string& value) { script_.variables[name] = value; }
+  void SetIntVariable(const std::string& name, int32_t value) { script_.intVars[name] = value; }
+  void ClearVariables() { script_.variables.clear(); }
+  void ClearIntVariables() { script_.intVars.clear(); }
+  void SetTextureAlias(const std::string& alias, const std::string& file) { script_.textureAliases[alias] = file; }
+  // Runs these words from the first, as if a script holding them had just
+  // opened, but without the file and without blanking the pictures.
+  void ReplaceWords(std::vector<std::string> words);
+  // What holds the script (Step does nothing while one is on) or lets the
+  // window type and show its cursor.
+  enum class Hold : uint8_t { ButtonMenu, FontMenu, ImageFade, MusicFade, Running, Typing };
+  void ForceHold(Hold what, bool on);
+  void InsertButtonItem(std::unique_ptr<ButtonMenuItem> item);
+  void SetFontItemSelectable(int32_t id, bool selectable);
+  // The save (saving) or load screen as SaveMenu and LoadMenu open it,
+  // with the other mode cleared.
+  void OpenSaveLoadScreen(bool saving, std::string argument);
 
  private:
   // What a keyword's handler tells the pass: go on with the next keyword
@@ -207,15 +142,15 @@ class CMsgBox {
   static Outcome Return(HRESULT hr) { return {Outcome::Return, hr}; }
 
   using Handler = Outcome (CMsgBox::*)();
-  struct KeywordRow;
-  static const std::vector<KeywordRow>& KeywordTable();  // MsgBoxCommands.cpp
+  // The handler of each row of script::Keywords() (MsgBoxCommands.cpp).
+  static const std::array<Handler, script::kCommandCount>& Handlers();
 
   HRESULT RunStep();
   // Runs the keyword rows once over the current word and what follows it.
   Outcome RunPass(bool& matched);
   HRESULT TextWord();
   // The argument after the current word; the caller has checked it exists.
-  const std::string& NextArgument() { return words[++position]; }
+  const std::string& NextArgument() { return script_.words[++script_.position]; }
   // Moves past a command's last word: Next, or the end of the script.
   Outcome Finish();
   Outcome EndOfWords();
@@ -269,6 +204,7 @@ class CMsgBox {
   void AppendMenuTrace(std::string& out) const;
 
   // Save data (MsgBoxSaveData.cpp).
+  void OpenSaveLoadScreen(std::string argument);
   void InitSaveSlots();
   void ReadSaveSlot(SaveSlot& slot);
 
@@ -279,6 +215,15 @@ class CMsgBox {
   static void TraceStep(HRESULT result);
   static void TraceOpen(const std::string& name, HRESULT result);
   int traceId_ = 0;
+
+  msgbox::Interpreter script_;
+  msgbox::MessageWindow window_;
+  msgbox::ButtonMenu buttons_;
+  msgbox::FontMenu fontMenu_;
+  msgbox::SaveData saves_;
+  msgbox::Fades fades_;
+  msgbox::Devices devices_;
+  msgbox::ActionBounds action_;
 
   // Player actions (MsgBoxActions.cpp). An action is one call of the frame
   // loop into the interpreter (a decision, a step, a script start) with all
@@ -300,12 +245,4 @@ class CMsgBox {
   void StepAfterFade(bool lasted);
   // Counts a script start; false when the chain is to be cut here.
   bool MayStartScript(const std::string& name);
-  int actionDepth_ = 0;
-  int actionStarts_ = 0;                     // since the action began or a fade paused it
-  std::vector<std::string> actionScripts_;   // paths of the scripts the action ran
-  uint64_t reportsBeforeAction_ = 0;         // shown reports when it began
-  // Since the button menu opened: a missing picture alias was reported,
-  // the picture files that could not be loaded.
-  bool buttonPictureReported_ = false;
-  std::vector<std::string> missingButtonPictures_;
 };

@@ -14,31 +14,31 @@
 #include "platform/TextCodec.h"
 
 CMsgBox::ActionScope::ActionScope(CMsgBox& box, ActionKind kind) : box_(box) {
-  if (box_.actionDepth_++ > 0 || kind == ActionKind::Continued) return;
-  box_.actionStarts_ = 0;
+  if (box_.action_.depth++ > 0 || kind == ActionKind::Continued) return;
+  box_.action_.starts = 0;
   if (kind == ActionKind::AfterLastingFade) return;
   // The script the action steps counts as started: coming round to it
   // again is the same loop.
-  box_.actionScripts_.clear();
-  if (!box_.words.empty()) box_.actionScripts_.push_back(box_.scriptPath);
-  box_.reportsBeforeAction_ = platform::ShownReportCount();
+  box_.action_.scripts.clear();
+  if (!box_.script_.words.empty()) box_.action_.scripts.push_back(box_.script_.scriptPath);
+  box_.action_.reportsBefore = platform::ShownReportCount();
 }
 
-CMsgBox::ActionScope::~ActionScope() { --box_.actionDepth_; }
+CMsgBox::ActionScope::~ActionScope() { --box_.action_.depth; }
 
 bool CMsgBox::MayStartScript(const std::string& name) {
-  const std::string path = textDir + name;
-  const bool failed = platform::ShownReportCount() != reportsBeforeAction_;
-  const bool again = std::find(actionScripts_.begin(), actionScripts_.end(), path) != actionScripts_.end();
+  const std::string path = script_.textDir + name;
+  const bool failed = platform::ShownReportCount() != action_.reportsBefore;
+  const bool again = std::find(action_.scripts.begin(), action_.scripts.end(), path) != action_.scripts.end();
   if (failed && again) return false;  // round the same failure once more
-  if (++actionStarts_ > kMaxChainedStarts) {
+  if (++action_.starts > kMaxChainedStarts) {
     // A chain that went round a failure has shown that failure already.
     if (!failed) {
       DXTRACE("CMsgBox", E_FAIL, SJ("スクリプトがプレイヤーを待たずに次々と始まるため、ここで止めました。"), true);
     }
     return false;
   }
-  if (!again) actionScripts_.push_back(path);
+  if (!again) action_.scripts.push_back(path);
   return true;
 }
 
@@ -47,5 +47,5 @@ void CMsgBox::StepAfterFade(bool lasted) {
 }
 
 bool CMsgBox::LoadScreenOpened() const {
-  return menuActive && loadMode && running && position < words.size() && words[position] == "LoadMenu";
+  return fontMenu_.menuActive && saves_.loadMode && script_.running && script_.position < script_.words.size() && script_.words[script_.position] == "LoadMenu";
 }

@@ -11,15 +11,7 @@
 #include "platform/Clock.h"
 
 namespace {
-enum class Phase : uint8_t { Start, Running, Finish };
-
-// One state per fade for the whole program, as only one message window exists.
-struct ImageFadeState {
-  Phase phase = Phase::Start;
-  uint32_t lastStepMs = 0;
-};
-ImageFadeState imageFade;
-Phase musicFadePhase = Phase::Start;
+using Phase = msgbox::FadePhase;
 
 constexpr int32_t kAlphaStep = 5;
 constexpr float kMinStepInterval = 0.04f;  // seconds between two alpha steps
@@ -36,31 +28,31 @@ CMsgBox::Outcome CMsgBox::CmdFadeOut() { return StartFade(false); }
 CMsgBox::Outcome CMsgBox::StartFade(bool in) {
   const std::string& target = NextArgument();
   if (target == "Volume") {
-    volumeFadeActive = true;
-    volumeFadeIn = in;
-    musicFadePhase = Phase::Start;
+    fades_.volumeFadeActive = true;
+    fades_.volumeFadeIn = in;
+    fades_.musicPhase = Phase::Start;
   } else {
-    imageFadeActive = true;
-    imageFadeIn = in;
-    imageFade.phase = Phase::Start;
-    CPolygon* const pictures[] = {rightSprite.get(), centerSprite.get(), leftSprite.get(), wideCenterSprite.get(),
-                                  bgSprite.get()};
+    fades_.imageFadeActive = true;
+    fades_.imageFadeIn = in;
+    fades_.imagePhase = Phase::Start;
+    CPolygon* const pictures[] = {window_.rightSprite.get(), window_.centerSprite.get(), window_.leftSprite.get(), window_.wideCenterSprite.get(),
+                                  window_.bgSprite.get()};
     auto add = [this](CPolygon* sprite) {
-      if (sprite) fadeSprites.push_back(sprite);
+      if (sprite) fades_.fadeSprites.push_back(sprite);
     };
     if (target == "Right") {
-      add(rightSprite.get());
+      add(window_.rightSprite.get());
     } else if (target == "Center") {
-      add(centerSprite.get());
+      add(window_.centerSprite.get());
     } else if (target == "Left") {
-      add(leftSprite.get());
+      add(window_.leftSprite.get());
     } else if (target == "Images" || target == "All") {
       for (CPolygon* sprite : pictures) add(sprite);
       if (target == "All") {
-        add(pictureFrameSprite.get());
-        add(speakerSprite.get());
-        add(windowSprite.get());
-        if (messageTextObject) fadeTexts.push_back(messageTextObject.get());
+        add(window_.pictureFrameSprite.get());
+        add(window_.speakerSprite.get());
+        add(window_.windowSprite.get());
+        if (window_.messageTextObject) fades_.fadeTexts.push_back(window_.messageTextObject.get());
       }
     }
     // Any other target fades nothing and ends on the next frame.
@@ -73,65 +65,65 @@ CMsgBox::Outcome CMsgBox::StartFade(bool in) {
 // --- the per-frame steps ---
 
 void CMsgBox::StepImageFade() {
-  const int32_t step = imageFadeIn ? kAlphaStep : -kAlphaStep;
-  switch (imageFade.phase) {
+  const int32_t step = fades_.imageFadeIn ? kAlphaStep : -kAlphaStep;
+  switch (fades_.imagePhase) {
     case Phase::Start: {
-      const int32_t from = imageFadeIn ? 0 : 255;
-      for (TextFont* text : fadeTexts) text->setAlpha(from);
-      for (CPolygon* sprite : fadeSprites) sprite->SetAlpha(from);
-      imageFade.lastStepMs = timeGetTime();
+      const int32_t from = fades_.imageFadeIn ? 0 : 255;
+      for (TextFont* text : fades_.fadeTexts) text->setAlpha(from);
+      for (CPolygon* sprite : fades_.fadeSprites) sprite->SetAlpha(from);
+      fades_.lastStepMs = timeGetTime();
       // With nothing to fade there is no alpha to wait for.
-      if (fadeSprites.empty()) break;
-      imageFade.phase = Phase::Running;
+      if (fades_.fadeSprites.empty()) break;
+      fades_.imagePhase = Phase::Running;
       return;
     }
     case Phase::Running: {
       // Unsigned difference: correct across the clock's wrap.
-      const uint32_t elapsed = timeGetTime() - imageFade.lastStepMs;
+      const uint32_t elapsed = timeGetTime() - fades_.lastStepMs;
       if (static_cast<float>(elapsed) * 0.001f < kMinStepInterval) return;
-      for (TextFont* text : fadeTexts) text->addAlpha(step);
+      for (TextFont* text : fades_.fadeTexts) text->addAlpha(step);
       int32_t alpha = 0;
-      for (CPolygon* sprite : fadeSprites) {
+      for (CPolygon* sprite : fades_.fadeSprites) {
         sprite->AddAlpha(step);
         alpha = sprite->GetAlpha();
       }
       // The last sprite of the list decides the end.
-      if (imageFadeIn ? alpha > 254 : alpha < 1) imageFade.phase = Phase::Finish;
-      imageFade.lastStepMs = timeGetTime();
+      if (fades_.imageFadeIn ? alpha > 254 : alpha < 1) fades_.imagePhase = Phase::Finish;
+      fades_.lastStepMs = timeGetTime();
       return;
     }
     case Phase::Finish:
       break;
   }
   // A fade with nothing in it took no time: it was no wait for the player.
-  const bool lasted = !fadeSprites.empty();
-  imageFadeActive = false;
-  fadeSprites.clear();
-  fadeTexts.clear();
-  imageFade.phase = Phase::Start;
+  const bool lasted = !fades_.fadeSprites.empty();
+  fades_.imageFadeActive = false;
+  fades_.fadeSprites.clear();
+  fades_.fadeTexts.clear();
+  fades_.imagePhase = Phase::Start;
   // The message shown so far vanishes; messageText itself stays.
-  if (messageTextObject) messageTextObject->setText("");
+  if (window_.messageTextObject) window_.messageTextObject->setText("");
   StepAfterFade(lasted);
 }
 
 int32_t CMsgBox::StepMusicFade() {
-  switch (musicFadePhase) {
+  switch (fades_.musicPhase) {
     case Phase::Start:
-      msgboxseam::SetMusicVolume(bgmPlayer, volumeFadeIn ? kQuietVolume : kFullVolume);
-      musicFadePhase = Phase::Running;
+      msgboxseam::SetMusicVolume(devices_.bgmPlayer, fades_.volumeFadeIn ? kQuietVolume : kFullVolume);
+      fades_.musicPhase = Phase::Running;
       return 0;
     case Phase::Running: {
-      msgboxseam::AddMusicVolume(bgmPlayer, volumeFadeIn ? kVolumeStep : -kVolumeStep);
+      msgboxseam::AddMusicVolume(devices_.bgmPlayer, fades_.volumeFadeIn ? kVolumeStep : -kVolumeStep);
       // Without a player there is no volume to reach: the fade just ends.
-      const int32_t volume = bgmPlayer ? msgboxseam::GetMusicVolume(bgmPlayer) : (volumeFadeIn ? 0 : kQuietVolume);
-      if (volumeFadeIn ? volume >= kFullVolume : volume <= kQuietVolume) musicFadePhase = Phase::Finish;
+      const int32_t volume = devices_.bgmPlayer ? msgboxseam::GetMusicVolume(devices_.bgmPlayer) : (fades_.volumeFadeIn ? 0 : kQuietVolume);
+      if (fades_.volumeFadeIn ? volume >= kFullVolume : volume <= kQuietVolume) fades_.musicPhase = Phase::Finish;
       return 0;
     }
     case Phase::Finish:
       break;
   }
-  volumeFadeActive = false;
-  musicFadePhase = Phase::Start;
-  StepAfterFade(bgmPlayer != nullptr);
+  fades_.volumeFadeActive = false;
+  fades_.musicPhase = Phase::Start;
+  StepAfterFade(devices_.bgmPlayer != nullptr);
   return 0;
 }

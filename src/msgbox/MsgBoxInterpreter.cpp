@@ -31,42 +31,42 @@ HRESULT CMsgBox::StartScript(std::string name) {
 }
 
 HRESULT CMsgBox::OpenScript(std::string name) {
-  words.clear();
-  if (messageTextObject) messageTextObject->setText("");
+  script_.words.clear();
+  if (window_.messageTextObject) window_.messageTextObject->setText("");
   // The standing pictures blank out until a script sets them again; their
   // texture names stay, the background and wide picture carry over.
-  for (CPolygon* sprite : {rightSprite.get(), centerSprite.get(), leftSprite.get()}) {
+  for (CPolygon* sprite : {window_.rightSprite.get(), window_.centerSprite.get(), window_.leftSprite.get()}) {
     if (sprite) sprite->SetTexturePointer(nullptr);
   }
-  scriptPath = textDir + name;
+  script_.scriptPath = script_.textDir + name;
   // An empty name would name the text directory itself: treat it as missing.
-  HRESULT hr = (name.empty() || !textFile) ? E_FAIL : textFile->Read(scriptPath, words);
+  HRESULT hr = (name.empty() || !script_.textFile) ? E_FAIL : script_.textFile->Read(script_.scriptPath, script_.words);
   if (FAILED(hr)) {
-    words.clear();
-    position = 0;
-    running = false;
+    script_.words.clear();
+    script_.position = 0;
+    script_.running = false;
     DXTRACE("CMsgBox", E_FAIL, SJ("指定された名前のスクリプトファイルが見つかりませんでした。"), true);
     TraceOpen(name, E_FAIL);
     return E_FAIL;
   }
-  position = 0;
-  typedLength = 0;
-  running = true;
-  rowBreaks = true;
+  script_.position = 0;
+  window_.typedLength = 0;
+  script_.running = true;
+  window_.rowBreaks = true;
   TraceOpen(name, S_OK);
   return S_OK;
 }
 
 HRESULT CMsgBox::StepIfIdle() {
-  if (typing) return S_OK;
+  if (window_.typing) return S_OK;
   return Step();
 }
 
 HRESULT CMsgBox::NextWord() {
-  if (position < words.size()) ++position;
-  if (position >= words.size()) {
-    position = words.size();
-    running = false;
+  if (script_.position < script_.words.size()) ++script_.position;
+  if (script_.position >= script_.words.size()) {
+    script_.position = script_.words.size();
+    script_.running = false;
     return E_FAIL;
   }
   return S_OK;
@@ -82,19 +82,19 @@ HRESULT CMsgBox::StepIn(ActionKind kind) {
 }
 
 HRESULT CMsgBox::RunStep() {
-  if (buttonMenuActive || menuActive || imageFadeActive || volumeFadeActive) return S_OK;
-  if (position >= words.size()) {
-    position = words.size();
-    running = false;
+  if (buttons_.buttonMenuActive || fontMenu_.menuActive || fades_.imageFadeActive || fades_.volumeFadeActive) return S_OK;
+  if (script_.position >= script_.words.size()) {
+    script_.position = script_.words.size();
+    script_.running = false;
     return E_FAIL;
   }
   for (;;) {
     bool matched = false;
     Outcome outcome = RunPass(matched);
     if (outcome.kind == Outcome::Return) return outcome.result;
-    if (words[position] == ".") {
-      messageText.clear();
-      typedLength = 0;
+    if (script_.words[script_.position] == ".") {
+      window_.messageText.clear();
+      window_.typedLength = 0;
       if (FAILED(NextWord())) return E_FAIL;
       continue;
     }
@@ -109,79 +109,79 @@ CMsgBox::Outcome CMsgBox::Finish() {
 }
 
 CMsgBox::Outcome CMsgBox::EndOfWords() {
-  position = words.size();
-  running = false;
+  script_.position = script_.words.size();
+  script_.running = false;
   return Return(E_FAIL);
 }
 
 HRESULT CMsgBox::TextWord() {
   const std::string& colon = SJ("：");
-  std::string word = words[position];
+  std::string word = script_.words[script_.position];
   if (word.find(colon) != std::string::npos) {
     // A speaker word takes the next word as its text, whatever it holds.
-    if (position + 1 >= words.size()) return EndOfWords().result;
+    if (script_.position + 1 >= script_.words.size()) return EndOfWords().result;
     std::string key = word;
     const std::string& star = SJ("＊");
     size_t at = key.find(star);
     if (at != std::string::npos) {
       key.erase(at, star.size());
       if ((at = key.find(colon)) != std::string::npos) key.erase(at, colon.size());
-      speakerKey = key;
-      auto alias = textureAliases.find(speakerKey);
-      if (alias != textureAliases.end()) {
-        if (speakerSprite) speakerSprite->SetTexture(alias->second);
+      window_.speakerKey = key;
+      auto alias = script_.textureAliases.find(window_.speakerKey);
+      if (alias != script_.textureAliases.end()) {
+        if (window_.speakerSprite) window_.speakerSprite->SetTexture(alias->second);
       } else {
-        speakerKey = "Nothing";
+        window_.speakerKey = "Nothing";
       }
-      speakerLabel = SJ("？？？：");
+      window_.speakerLabel = SJ("？？？：");
     } else {
       if ((at = key.find(colon)) != std::string::npos) key.erase(at, colon.size());
-      speakerKey = key;
-      auto alias = textureAliases.find(speakerKey);
-      if (alias != textureAliases.end()) {
-        if (speakerSprite) speakerSprite->SetTexture(alias->second);
+      window_.speakerKey = key;
+      auto alias = script_.textureAliases.find(window_.speakerKey);
+      if (alias != script_.textureAliases.end()) {
+        if (window_.speakerSprite) window_.speakerSprite->SetTexture(alias->second);
         // A picture variant such as 太郎・笑顔 is labelled with the name alone.
         if ((at = key.find(SJ("・"))) != std::string::npos) key.erase(at);
-        speakerLabel = key + colon;
+        window_.speakerLabel = key + colon;
       } else {
-        auto nothing = textureAliases.find("Nothing");
-        if (nothing != textureAliases.end() && speakerSprite) speakerSprite->SetTexture(nothing->second);
-        speakerLabel = speakerKey == SJ("ナレーション") ? std::string() : speakerKey + colon;
+        auto nothing = script_.textureAliases.find("Nothing");
+        if (nothing != script_.textureAliases.end() && window_.speakerSprite) window_.speakerSprite->SetTexture(nothing->second);
+        window_.speakerLabel = window_.speakerKey == SJ("ナレーション") ? std::string() : window_.speakerKey + colon;
       }
     }
-    ++position;
-    word = words[position];
+    ++script_.position;
+    word = script_.words[script_.position];
   }
-  SetMessage(speakerLabel + word);
-  ++position;
+  SetMessage(window_.speakerLabel + word);
+  ++script_.position;
   return S_OK;
 }
 
 void CMsgBox::SetMessage(const std::string& text) {
-  messageText = text;
-  if (rowBreaks) {
-    if (messageText.size() > kThirdRow) messageText.insert(kThirdRow, kRowBreak);
-    if (messageText.size() > kSecondRow) messageText.insert(kSecondRow, kRowBreak);
-    messageText += kRowBreak;
+  window_.messageText = text;
+  if (window_.rowBreaks) {
+    if (window_.messageText.size() > kThirdRow) window_.messageText.insert(kThirdRow, kRowBreak);
+    if (window_.messageText.size() > kSecondRow) window_.messageText.insert(kSecondRow, kRowBreak);
+    window_.messageText += kRowBreak;
   }
   // A message typed on from an earlier, longer one would never reach the
   // text object: the typewriter only writes it while typedLength grows.
-  if (typedLength >= messageText.size()) {
-    typedLength = static_cast<uint32_t>(messageText.size());
-    if (messageTextObject) messageTextObject->setText(messageText);
+  if (window_.typedLength >= window_.messageText.size()) {
+    window_.typedLength = static_cast<uint32_t>(window_.messageText.size());
+    if (window_.messageTextObject) window_.messageTextObject->setText(window_.messageText);
   }
 }
 
 bool CMsgBox::ReplaceVariable(std::string& word) const {
-  auto it = variables.find(word);
-  if (it == variables.end()) return false;
+  auto it = script_.variables.find(word);
+  if (it == script_.variables.end()) return false;
   word = it->second;
   return true;
 }
 
 bool CMsgBox::AssignVariable(const std::string& value, const std::string& name) {
-  auto it = variables.find(name);
-  if (it == variables.end()) return false;
+  auto it = script_.variables.find(name);
+  if (it == script_.variables.end()) return false;
   std::string copy = value;
   ReplaceVariable(copy);
   it->second = copy;
@@ -195,7 +195,7 @@ CMsgBox::Outcome CMsgBox::CmdBattle() { return Return(BattleResult); }
 CMsgBox::Outcome CMsgBox::CmdMap() { return Return(MapResult); }
 
 CMsgBox::Outcome CMsgBox::CmdGameEnd() {
-  running = false;
+  script_.running = false;
   return Return(GameEndResult);
 }
 
@@ -205,7 +205,7 @@ CMsgBox::Outcome CMsgBox::CmdNextScriptFile() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdAssign() {
-  std::string name = words[position];
+  std::string name = script_.words[script_.position];
   if (NextArgument() != "=") {
     DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の構文が間違っています。"), true);
     return Return(E_FAIL);
@@ -233,11 +233,11 @@ CMsgBox::Outcome CMsgBox::CmdGoto() {
 CMsgBox::Outcome CMsgBox::CmdString() {
   std::string name = NextArgument();
   std::string value;
-  if (position + 1 < words.size() && words[position + 1] == "=") {
-    if (position + 2 >= words.size()) return EndOfWords();
-    position += 2;
-    value = words[position];
+  if (script_.position + 1 < script_.words.size() && script_.words[script_.position + 1] == "=") {
+    if (script_.position + 2 >= script_.words.size()) return EndOfWords();
+    script_.position += 2;
+    value = script_.words[script_.position];
   }
-  variables[name] = value;
+  script_.variables[name] = value;
   return Finish();
 }

@@ -3,11 +3,13 @@
 // MsgBoxSaveData.cpp and decided here.
 #include <string>
 
+#include "app/TextFont.h"
+#include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "msgbox/DecimalWord.h"
 #include "msgbox/MsgBoxSeams.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
+#include "script/MenuBlock.h"
 #include "script/MenuItems.h"
 
 namespace {
@@ -32,33 +34,40 @@ void Advance(Map& items, typename Map::iterator& cursor, bool forward) {
 }
 }  // namespace
 
+namespace msgbox {
+ButtonMenu::ButtonMenu() : buttonMenuCursor(buttonMenuItems.end()) {}
+ButtonMenu::~ButtonMenu() = default;
+FontMenu::FontMenu() : fontMenuCursor(fontMenuItems.end()) {}
+FontMenu::~FontMenu() = default;
+}  // namespace msgbox
+
 // --- opening a menu (from Step) ---
 
 CMsgBox::Outcome CMsgBox::CmdButtonMenu() { return OpenMenu(true); }
 CMsgBox::Outcome CMsgBox::CmdFontMenu() { return OpenMenu(false); }
 
 CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
-  std::string& frame = buttonMenu ? buttonMenuFrame : fontMenuFrame;
+  std::string& frame = buttonMenu ? buttons_.buttonMenuFrame : fontMenu_.fontMenuFrame;
   if (buttonMenu) {
-    buttonMenuItems.clear();
-    buttonMenuColumns = buttonMenuRows = 0;
-    buttonMenuCursor = buttonMenuItems.end();
+    buttons_.buttonMenuItems.clear();
+    buttons_.buttonMenuColumns = buttons_.buttonMenuRows = 0;
+    buttons_.buttonMenuCursor = buttons_.buttonMenuItems.end();
   } else {
-    fontMenuItems.clear();
-    fontMenuColumns = fontMenuRows = 0;
-    fontMenuCursor = fontMenuItems.end();
+    fontMenu_.fontMenuItems.clear();
+    fontMenu_.fontMenuColumns = fontMenu_.fontMenuRows = 0;
+    fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.end();
   }
-  if (position + 1 >= words.size()) return EndOfWords();
-  ++position;
+  if (script_.position + 1 >= script_.words.size()) return EndOfWords();
+  ++script_.position;
   frame = kInsideFrame;
-  if (words[position] != "{") {
-    frame = words[position];
-    if (position + 1 >= words.size()) return EndOfWords();
-    ++position;
+  if (script_.words[script_.position] != "{") {
+    frame = script_.words[script_.position];
+    if (script_.position + 1 >= script_.words.size()) return EndOfWords();
+    ++script_.position;
   }
   // Without a block the keyword is no command: the word after it is tested
   // against the keywords that follow.
-  if (words[position] != "{") return NotMatched();
+  if (script_.words[script_.position] != "{") return NotMatched();
 
   const std::string& missingItems =
       buttonMenu ? SJ("ボタンメニューの項目が設定されていません。") : SJ("フォントメニューの項目が設定されていません。");
@@ -68,88 +77,74 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
   else if (!buttonMenu && frame == kInsideFrame) hr = ReadFontMenu();
   else DXTRACE("CMsgBox", E_FAIL, missingItems, true);  // no reader fits this frame
   if (FAILED(hr)) return Return(E_FAIL);
-  if (buttonMenu ? buttonMenuItems.empty() : fontMenuItems.empty()) {
+  if (buttonMenu ? buttons_.buttonMenuItems.empty() : fontMenu_.fontMenuItems.empty()) {
     // A menu without items could never be decided and would hold the
     // script for good: it does not open, and the step goes on after it.
     DXTRACE("CMsgBox", E_FAIL, missingItems, true);
     return Finish();
   }
   if (buttonMenu) {
-    buttonPictureReported_ = false;
-    missingButtonPictures_.clear();
+    buttons_.buttonPictureReported = false;
+    buttons_.missingButtonPictures.clear();
   }
-  (buttonMenu ? buttonMenuActive : menuActive) = true;
-  ++position;  // past the closing "}"; the next step waits for the decision
+  (buttonMenu ? buttons_.buttonMenuActive : fontMenu_.menuActive) = true;
+  ++script_.position;  // past the closing "}"; the next step waits for the decision
   return Return(S_OK);
 }
 
 // --- reading a block ---
 
-// Reads the entries from the "{" at the current word up to the closing "}",
-// where it leaves the position. Running out of words inside the block ends
-// the script.
+// Reads the block from the "{" at the current word up to the closing "}",
+// where it leaves the position (script/MenuBlock.h). Running out of words
+// inside the block ends the script; the items read up to there stay.
 template <class Item>
 HRESULT CMsgBox::ReadMenuBlock(std::map<int32_t, std::unique_ptr<Item>>& items, int32_t& columns, int32_t& rows,
                                const char* missingItemsMessage) {
-  if (position >= words.size() || words[position] != "{") {
+  if (script_.position >= script_.words.size() || script_.words[script_.position] != "{") {
     DXTRACE("CMsgBox", E_FAIL, missingItemsMessage, true);
     return E_FAIL;
   }
-  auto next = [this]() {
-    if (position + 1 >= words.size()) {
-      EndOfWords();
-      return false;
-    }
-    ++position;
-    return true;
-  };
-  for (;;) {
-    if (!next()) return E_FAIL;
-    if (words[position] == "}") return S_OK;
-    if (words[position] == SJ("フォーマット")) {
-      if (!next()) return E_FAIL;
-      ParseDecimal(words[position], columns);
-      if (!next()) return E_FAIL;
-      ParseDecimal(words[position], rows);
-    }
-    if (words[position] != SJ("メニューアイテム")) continue;
-    if (!next()) return E_FAIL;
-    if (words[position] != "{") continue;
-    for (;;) {
-      if (!next()) return E_FAIL;
-      if (words[position] == "}") break;
-      auto item = std::make_unique<Item>();
-      item->label = words[position];
-      if (!next()) return E_FAIL;
-      ParseDecimal(words[position], item->id);
-      if (!next()) return E_FAIL;
-      item->target = words[position];
-      InsertMenuItem(items, std::move(item));  // a repeated id keeps the first item
-    }
+  script::MenuBlock block;
+  block.columns = columns;
+  block.rows = rows;
+  const bool closed = script::ReadMenuBlock(script_.words, script_.position, block);
+  columns = block.columns;
+  rows = block.rows;
+  for (script::MenuBlockItem& entry : block.items) {
+    auto item = std::make_unique<Item>();
+    item->label = std::move(entry.label);
+    item->id = entry.id;
+    item->target = std::move(entry.target);
+    InsertMenuItem(items, std::move(item));  // a repeated id keeps the first item
   }
+  if (!closed) {
+    EndOfWords();
+    return E_FAIL;
+  }
+  return S_OK;
 }
 
 HRESULT CMsgBox::ReadButtonMenu() {
-  HRESULT hr = ReadMenuBlock(buttonMenuItems, buttonMenuColumns, buttonMenuRows,
+  HRESULT hr = ReadMenuBlock(buttons_.buttonMenuItems, buttons_.buttonMenuColumns, buttons_.buttonMenuRows,
                              SJ("ボタンメニューの項目が設定されていません。").c_str());
   if (FAILED(hr)) return hr;
-  const SpriteRect& f = layout.window;
-  LayOutButtons(f.x, f.y, f.w / float(AtLeastOne(buttonMenuColumns)), f.h / float(AtLeastOne(buttonMenuRows)));
+  const SpriteRect& f = window_.layout.window;
+  LayOutButtons(f.x, f.y, f.w / float(AtLeastOne(buttons_.buttonMenuColumns)), f.h / float(AtLeastOne(buttons_.buttonMenuRows)));
   return S_OK;
 }
 
 HRESULT CMsgBox::ReadLeftButtonMenu() {
-  HRESULT hr = ReadMenuBlock(buttonMenuItems, buttonMenuColumns, buttonMenuRows,
+  HRESULT hr = ReadMenuBlock(buttons_.buttonMenuItems, buttons_.buttonMenuColumns, buttons_.buttonMenuRows,
                              SJ("ボタンメニューの項目が設定されていません。").c_str());
   if (FAILED(hr)) return hr;
   // Whole pixels: the column is cut into integer cells.
-  LayOutButtons(0.0f, 0.0f, float(kLeftColumnWidth / AtLeastOne(buttonMenuColumns)),
-                float(kLeftColumnHeight / AtLeastOne(buttonMenuRows)));
+  LayOutButtons(0.0f, 0.0f, float(kLeftColumnWidth / AtLeastOne(buttons_.buttonMenuColumns)),
+                float(kLeftColumnHeight / AtLeastOne(buttons_.buttonMenuRows)));
   return S_OK;
 }
 
 HRESULT CMsgBox::ReadFontMenu() {
-  HRESULT hr = ReadMenuBlock(fontMenuItems, fontMenuColumns, fontMenuRows,
+  HRESULT hr = ReadMenuBlock(fontMenu_.fontMenuItems, fontMenu_.fontMenuColumns, fontMenu_.fontMenuRows,
                              SJ("フォントメニューの項目が設定されていません。").c_str());
   if (FAILED(hr)) return hr;
   LayOutFontItems();
@@ -161,18 +156,18 @@ HRESULT CMsgBox::ReadFontMenu() {
 // the cell height, so items beyond c x r continue downwards.
 
 void CMsgBox::LayOutButtons(float left, float top, float cellW, float cellH) {
-  const int32_t columns = AtLeastOne(buttonMenuColumns);
+  const int32_t columns = AtLeastOne(buttons_.buttonMenuColumns);
   int32_t i = 0;
-  for (auto& [id, item] : buttonMenuItems) {
+  for (auto& [id, item] : buttons_.buttonMenuItems) {
     item->position = {left + float(i % columns) * cellW, top + float(i / columns) * cellH, 1.0f};
     item->size = {cellW, cellH, 0.0f};
     item->basePosition = item->position;
     item->lowerRight = {item->position.x + cellW, item->position.y + cellH, 1.0f};
     ++i;
   }
-  buttonMenuCursor = buttonMenuItems.begin();
-  if (buttonMenuCursor != buttonMenuItems.end()) {
-    ButtonMenuItem& first = *buttonMenuCursor->second;
+  buttons_.buttonMenuCursor = buttons_.buttonMenuItems.begin();
+  if (buttons_.buttonMenuCursor != buttons_.buttonMenuItems.end()) {
+    ButtonMenuItem& first = *buttons_.buttonMenuCursor->second;
     first.position.x -= first.selectionDisplacement.x;
     first.position.y -= first.selectionDisplacement.y;
     first.position.z -= first.selectionDisplacement.z;
@@ -180,12 +175,12 @@ void CMsgBox::LayOutButtons(float left, float top, float cellW, float cellH) {
 }
 
 void CMsgBox::LayOutFontItems() {
-  const SpriteRect& f = layout.window;
-  const int32_t columns = AtLeastOne(fontMenuColumns);
+  const SpriteRect& f = window_.layout.window;
+  const int32_t columns = AtLeastOne(fontMenu_.fontMenuColumns);
   const float cellW = f.w / float(columns);
-  const float cellH = f.h / float(AtLeastOne(fontMenuRows));
+  const float cellH = f.h / float(AtLeastOne(fontMenu_.fontMenuRows));
   int32_t i = 0;
-  for (auto& [id, item] : fontMenuItems) {
+  for (auto& [id, item] : fontMenu_.fontMenuItems) {
     // Text starts a little in from the cell's corner.
     item->position = {f.x + float(i % columns) * cellW + 20.0f, f.y + float(i / columns) * cellH + 10.0f, 1.0f};
     item->size = {cellW, cellH, 0.0f};
@@ -193,8 +188,8 @@ void CMsgBox::LayOutFontItems() {
     item->brightness = item->normalValue;
     ++i;
   }
-  fontMenuCursor = fontMenuItems.begin();
-  if (fontMenuCursor != fontMenuItems.end()) fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
+  fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.begin();
+  if (fontMenu_.fontMenuCursor != fontMenu_.fontMenuItems.end()) fontMenu_.fontMenuCursor->second->brightness = fontMenu_.fontMenuCursor->second->highlightValue;
 }
 
 // --- cursors ---
@@ -208,21 +203,21 @@ void Lift(ButtonMenuItem& item, float sign) {
 }  // namespace
 
 void CMsgBox::ButtonMenuPrev() {
-  if (!buttonMenuActive) return;
-  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
-  if (buttonMenuCursor == buttonMenuItems.end()) return;
-  Lift(*buttonMenuCursor->second, 1.0f);
-  Advance(buttonMenuItems, buttonMenuCursor, false);
-  Lift(*buttonMenuCursor->second, -1.0f);
+  if (!buttons_.buttonMenuActive) return;
+  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("方向キー音"));
+  if (buttons_.buttonMenuCursor == buttons_.buttonMenuItems.end()) return;
+  Lift(*buttons_.buttonMenuCursor->second, 1.0f);
+  Advance(buttons_.buttonMenuItems, buttons_.buttonMenuCursor, false);
+  Lift(*buttons_.buttonMenuCursor->second, -1.0f);
 }
 
 void CMsgBox::ButtonMenuNext() {
-  if (!buttonMenuActive) return;
-  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
-  if (buttonMenuCursor == buttonMenuItems.end()) return;
-  Lift(*buttonMenuCursor->second, 1.0f);
-  Advance(buttonMenuItems, buttonMenuCursor, true);
-  Lift(*buttonMenuCursor->second, -1.0f);
+  if (!buttons_.buttonMenuActive) return;
+  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("方向キー音"));
+  if (buttons_.buttonMenuCursor == buttons_.buttonMenuItems.end()) return;
+  Lift(*buttons_.buttonMenuCursor->second, 1.0f);
+  Advance(buttons_.buttonMenuItems, buttons_.buttonMenuCursor, true);
+  Lift(*buttons_.buttonMenuCursor->second, -1.0f);
 }
 
 namespace {
@@ -239,15 +234,15 @@ void MoveFontCursor(FontMenuItemMap& items, FontMenuItemMap::iterator& cursor, b
 }  // namespace
 
 void CMsgBox::FontMenuPrev() {
-  if (!menuActive) return;
-  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
-  if (fontMenuCursor != fontMenuItems.end()) MoveFontCursor(fontMenuItems, fontMenuCursor, false);
+  if (!fontMenu_.menuActive) return;
+  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("方向キー音"));
+  if (fontMenu_.fontMenuCursor != fontMenu_.fontMenuItems.end()) MoveFontCursor(fontMenu_.fontMenuItems, fontMenu_.fontMenuCursor, false);
 }
 
 void CMsgBox::FontMenuNext() {
-  if (!menuActive) return;
-  msgboxseam::PlaySoundEffect(soundPlayer, SJ("方向キー音"));
-  if (fontMenuCursor != fontMenuItems.end()) MoveFontCursor(fontMenuItems, fontMenuCursor, true);
+  if (!fontMenu_.menuActive) return;
+  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("方向キー音"));
+  if (fontMenu_.fontMenuCursor != fontMenu_.fontMenuItems.end()) MoveFontCursor(fontMenu_.fontMenuItems, fontMenu_.fontMenuCursor, true);
 }
 
 // --- decisions ---
@@ -267,30 +262,30 @@ std::string DecidedScript(const CMsgBox& box, const std::string& target) {
 
 int32_t CMsgBox::ButtonMenuDecide() {
   // A menu without items has nothing to decide and stays as it is.
-  if (!buttonMenuActive || buttonMenuCursor == buttonMenuItems.end()) return 0;
+  if (!buttons_.buttonMenuActive || buttons_.buttonMenuCursor == buttons_.buttonMenuItems.end()) return 0;
   ActionScope action(*this, ActionKind::New);
-  msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
-  currentScriptName = DecidedScript(*this, buttonMenuCursor->second->target);
-  buttonMenuActive = false;
+  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("決定キー音"));
+  currentScriptName = DecidedScript(*this, buttons_.buttonMenuCursor->second->target);
+  buttons_.buttonMenuActive = false;
   StartScript(currentScriptName);
   return 1;
 }
 
 int32_t CMsgBox::FontMenuDecide() {
-  if (!menuActive || fontMenuCursor == fontMenuItems.end()) return 0;
+  if (!fontMenu_.menuActive || fontMenu_.fontMenuCursor == fontMenu_.fontMenuItems.end()) return 0;
   ActionScope action(*this, ActionKind::New);
-  menuActive = false;
-  msgboxseam::PlaySoundEffect(soundPlayer, SJ("決定キー音"));
+  fontMenu_.menuActive = false;
+  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("決定キー音"));
   // Copies: saving, loading and starting a script may rebuild the menu.
-  const std::string target = fontMenuCursor->second->target;
-  const std::string scriptName = fontMenuCursor->second->scriptName;
+  const std::string target = fontMenu_.fontMenuCursor->second->target;
+  const std::string scriptName = fontMenu_.fontMenuCursor->second->scriptName;
   const std::string script = DecidedScript(*this, target);
-  if (saveMode) {
-    saveMode = false;
+  if (saves_.saveMode) {
+    saves_.saveMode = false;
     if (target == SJ("$戻る")) currentScriptName = script;
     else Save(scriptName, target);
-  } else if (loadMode) {
-    loadMode = false;
+  } else if (saves_.loadMode) {
+    saves_.loadMode = false;
     if (target == SJ("$戻る")) currentScriptName = script;
     else Load(target);
   } else {

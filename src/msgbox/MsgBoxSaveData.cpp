@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "msgbox/CMsgBox.h"
-#include "msgbox/DecimalWord.h"
+#include "script/DecimalWord.h"
 #include "msgbox/SaveArrangement.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
@@ -39,18 +39,18 @@ std::string UnwritableReason(const WordList& group) {
   return what + SJ("は、どこに置いても暗号化すると空白かゼロのバイトができるため、書き込めません。");
 }
 
-size_t Find(const WordList& words, const std::string& word, size_t from) {
-  for (size_t i = from; i < words.size(); ++i) {
-    if (words[i] == word) return i;
+size_t Find(const WordList& list, const std::string& word, size_t from) {
+  for (size_t i = from; i < list.size(); ++i) {
+    if (list[i] == word) return i;
   }
-  return words.size();
+  return list.size();
 }
 }  // namespace
 
 void CMsgBox::InitSaveSlots() {
   // Slot 0 holds no save; slots 1 to 3 have fixed files.
   for (int n = 1; n <= kSlotCount; ++n) {
-    saveSlots[n].path = SJ("GameData\\Text\\セーブデータ\\セーブデータ") + std::to_string(n) + ".Dat";
+    saves_.saveSlots[n].path = SJ("GameData\\Text\\セーブデータ\\セーブデータ") + std::to_string(n) + ".Dat";
   }
 }
 
@@ -73,26 +73,26 @@ void CMsgBox::Save(std::string resumeScript, std::string saveName) {
   ReplaceVariable(resumeScript);
   groups.push_back({SJ("現在のスクリプトファイル名"), resumeScript});
   groups.push_back({SJ("変数情報")});
-  for (const auto& [name, value] : variables) {
+  for (const auto& [name, value] : script_.variables) {
     // A file has no empty words: an empty value would vanish on reading
     // and shift every later triple. Such a variable is left out; loading
     // keeps whatever value it then has.
     if (value.empty()) continue;
     groups.push_back({"string", name, value});
   }
-  for (const auto& [name, value] : intVars) groups.push_back({"INT", name, std::to_string(value)});
+  for (const auto& [name, value] : script_.intVars) groups.push_back({"INT", name, std::to_string(value)});
 
   ReplaceVariable(saveName);
   const std::string path = kTextDir + saveName + ".Dat";
   HRESULT hr = E_FAIL;
   std::string reason;
-  if (textFile) {
+  if (script_.textFile) {
     WordList list;
-    const size_t unwritable = ArrangeSaveWords(groups, *textFile, list);
+    const size_t unwritable = ArrangeSaveWords(groups, *script_.textFile, list);
     if (unwritable < groups.size()) {
       reason = UnwritableReason(groups[unwritable]);
     } else {
-      hr = textFile->Write(path, list);
+      hr = script_.textFile->Write(path, list);
     }
   }
   if (FAILED(hr)) {
@@ -107,7 +107,7 @@ void CMsgBox::Load(std::string saveName) {
   ReplaceVariable(saveName);
   const std::string path = kTextDir + saveName + ".Dat";
   WordList list;
-  if (!textFile || FAILED(textFile->Read(path, list))) {
+  if (!script_.textFile || FAILED(script_.textFile->Read(path, list))) {
     DXTRACE("CMsgBox", E_FAIL, SJ("データのロードに失敗。"), true);
     TraceSaveEvent("load", path, E_FAIL);
     return;
@@ -125,11 +125,11 @@ void CMsgBox::Load(std::string saveName) {
     const std::string& name = list[i + 1];
     const std::string& value = list[i + 2];
     if (isString) {
-      variables[name] = value;
+      script_.variables[name] = value;
     } else {
       int32_t number = 0;  // a value that is no number stores 0
       ParseDecimal(value, number);
-      intVars[name] = number;
+      script_.intVars[name] = number;
     }
     i += 2;
   }
@@ -138,7 +138,7 @@ void CMsgBox::Load(std::string saveName) {
 void CMsgBox::ReadSaveSlot(SaveSlot& slot) {
   WordList list;
   slot = SaveSlot{slot.path};
-  if (!textFile || FAILED(textFile->Read(slot.path, list))) return;
+  if (!script_.textFile || FAILED(script_.textFile->Read(slot.path, list))) return;
   slot.exists = 1;
   size_t at = Find(list, SJ("セーブ日時"), 0);
   int32_t* fields[] = {&slot.year, &slot.weekday, &slot.month, &slot.day, &slot.hour, &slot.minute, &slot.second};
@@ -151,9 +151,9 @@ void CMsgBox::ReadSaveSlot(SaveSlot& slot) {
 }
 
 void CMsgBox::OpenSaveLoadScreen(std::string argument) {
-  fontMenuItems.clear();
-  fontMenuCursor = fontMenuItems.end();
-  fontMenuColumns = fontMenuRows = 0;
+  fontMenu_.fontMenuItems.clear();
+  fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.end();
+  fontMenu_.fontMenuColumns = fontMenu_.fontMenuRows = 0;
 
   auto add = [this](int32_t id, std::string label, std::string target, std::string scriptName, bool selectable) {
     auto item = std::make_unique<FontMenuItem>();
@@ -162,18 +162,18 @@ void CMsgBox::OpenSaveLoadScreen(std::string argument) {
     item->target = std::move(target);
     item->scriptName = std::move(scriptName);
     item->selectable = selectable;
-    InsertMenuItem(fontMenuItems, std::move(item));
+    InsertMenuItem(fontMenu_.fontMenuItems, std::move(item));
   };
   add(0, SJ("←戻る"), SJ("$戻る"), std::string(), true);
   const std::string weekdays = SJ("日月火水木金土");
   for (int n = 1; n <= kSlotCount; ++n) {
-    SaveSlot& slot = saveSlots[n];
+    SaveSlot& slot = saves_.saveSlots[n];
     ReadSaveSlot(slot);
     std::string label = SJ("データ") + std::to_string(n) + SJ("：");
     bool selectable = true;
     if (!slot.exists) {
       label += SJ("空き");
-      selectable = saveMode;  // an empty slot can be saved to, not loaded
+      selectable = saves_.saveMode;  // an empty slot can be saved to, not loaded
     } else if (slot.weekday < 0 || slot.weekday > 6) {
       label += SJ("日付不明");
     } else {
@@ -185,13 +185,13 @@ void CMsgBox::OpenSaveLoadScreen(std::string argument) {
     add(n, label, SJ("$セーブデータ") + std::to_string(n), argument, selectable);
   }
 
-  const SpriteRect& frame = layout.window;
+  const SpriteRect& frame = window_.layout.window;
   float k = 0.0f;
-  for (auto& [id, item] : fontMenuItems) {
+  for (auto& [id, item] : fontMenu_.fontMenuItems) {
     item->position = {frame.x, frame.y + kScreenLineHeight * k, 1.0f};
     item->brightness = item->normalValue;
     k += 1.0f;
   }
-  fontMenuCursor = fontMenuItems.begin();
-  fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
+  fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.begin();
+  fontMenu_.fontMenuCursor->second->brightness = fontMenu_.fontMenuCursor->second->highlightValue;
 }

@@ -12,17 +12,17 @@ constexpr int kActDecide = 7;  // the decide slot of actionStates
 CMsgBox::Outcome CMsgBox::CmdSeLoad() {
   const std::string file = NextArgument();
   const std::string alias = NextArgument();
-  msgboxseam::LoadSoundEffect(soundPlayer, file, alias);
+  msgboxseam::LoadSoundEffect(devices_.soundPlayer, file, alias);
   return Finish();
 }
 
 CMsgBox::Outcome CMsgBox::CmdSePlay() {
-  msgboxseam::PlaySoundEffect(soundPlayer, NextArgument());
+  msgboxseam::PlaySoundEffect(devices_.soundPlayer, NextArgument());
   return Finish();
 }
 
 CMsgBox::Outcome CMsgBox::CmdMidiPlay() {
-  msgboxseam::PlayMusic(bgmPlayer, NextArgument() + ".mid");
+  msgboxseam::PlayMusic(devices_.bgmPlayer, NextArgument() + ".mid");
   return Finish();
 }
 
@@ -30,9 +30,9 @@ CMsgBox::Outcome CMsgBox::CmdMidiPlay() {
 CMsgBox::Outcome CMsgBox::CmdMidiLoad() { return SkipArguments(2); }
 
 CMsgBox::Outcome CMsgBox::CmdKeyConfig() {
-  msgboxseam::ConfigureDevices(input);
+  msgboxseam::ConfigureDevices(devices_.input);
   // The press that closed the configuration must not advance the script.
-  if (inputState) inputState[kActDecide] = 0;
+  if (devices_.inputState) devices_.inputState[kActDecide] = 0;
   return Finish();
 }
 
@@ -51,8 +51,8 @@ CMsgBox::Outcome CMsgBox::CmdLoad() {
 // The screen opens at once; the words after the command still run in this
 // step, and from the next one on nothing runs until a slot is decided.
 CMsgBox::Outcome CMsgBox::CmdSaveMenu() {
-  saveMode = true;
-  menuActive = true;
+  saves_.saveMode = true;
+  fontMenu_.menuActive = true;
   OpenSaveLoadScreen(NextArgument());
   return Finish();
 }
@@ -60,8 +60,8 @@ CMsgBox::Outcome CMsgBox::CmdSaveMenu() {
 // Fails the step on purpose: the frame loop then starts currentScriptName
 // afresh, and that script waits at once because the screen is open.
 CMsgBox::Outcome CMsgBox::CmdLoadMenu() {
-  loadMode = true;
-  menuActive = true;
+  saves_.loadMode = true;
+  fontMenu_.menuActive = true;
   OpenSaveLoadScreen(std::string());
   return Return(E_FAIL);
 }

@@ -46,52 +46,52 @@ void CMsgBox::UnregisterTrace() {
 void CMsgBox::TraceState(std::string& out) const {
   using platform::JsonCp932;
   out += "\"script\":" + JsonCp932(currentScriptName);
-  out += ",\"position\":" + std::to_string(position);
-  out += ",\"words\":" + std::to_string(words.size());
-  out += std::string(",\"running\":") + Bool(running);
-  out += ",\"message\":" + JsonCp932(messageText);
-  out += ",\"typed\":" + std::to_string(typedLength);
-  out += std::string(",\"typing\":") + Bool(typing);
-  out += ",\"speakerKey\":" + JsonCp932(speakerKey);
-  out += ",\"speakerLabel\":" + JsonCp932(speakerLabel);
-  out += std::string(",\"buttonMenuActive\":") + Bool(buttonMenuActive);
-  out += std::string(",\"menuActive\":") + Bool(menuActive);
-  out += std::string(",\"saveMode\":") + Bool(saveMode);
-  out += std::string(",\"loadMode\":") + Bool(loadMode);
-  out += std::string(",\"imageFadeActive\":") + Bool(imageFadeActive);
-  out += std::string(",\"volumeFadeActive\":") + Bool(volumeFadeActive);
+  out += ",\"position\":" + std::to_string(script_.position);
+  out += ",\"words\":" + std::to_string(script_.words.size());
+  out += std::string(",\"running\":") + Bool(script_.running);
+  out += ",\"message\":" + JsonCp932(window_.messageText);
+  out += ",\"typed\":" + std::to_string(window_.typedLength);
+  out += std::string(",\"typing\":") + Bool(window_.typing);
+  out += ",\"speakerKey\":" + JsonCp932(window_.speakerKey);
+  out += ",\"speakerLabel\":" + JsonCp932(window_.speakerLabel);
+  out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.buttonMenuActive);
+  out += std::string(",\"menuActive\":") + Bool(fontMenu_.menuActive);
+  out += std::string(",\"saveMode\":") + Bool(saves_.saveMode);
+  out += std::string(",\"loadMode\":") + Bool(saves_.loadMode);
+  out += std::string(",\"imageFadeActive\":") + Bool(fades_.imageFadeActive);
+  out += std::string(",\"volumeFadeActive\":") + Bool(fades_.volumeFadeActive);
 
   out += ",\"variables\":{";
-  for (auto it = variables.begin(); it != variables.end(); ++it) {
-    if (it != variables.begin()) out += ',';
+  for (auto it = script_.variables.begin(); it != script_.variables.end(); ++it) {
+    if (it != script_.variables.begin()) out += ',';
     out += JsonCp932(it->first) + ":" + JsonCp932(it->second);
   }
   out += "},\"intVars\":{";
-  for (auto it = intVars.begin(); it != intVars.end(); ++it) {
-    if (it != intVars.begin()) out += ',';
+  for (auto it = script_.intVars.begin(); it != script_.intVars.end(); ++it) {
+    if (it != script_.intVars.begin()) out += ',';
     out += JsonCp932(it->first) + ":" + std::to_string(it->second);
   }
   out += "},\"actions\":{";
-  if (inputState) {
+  if (devices_.inputState) {
     bool first = true;
     for (int id = 0; id < 255; ++id) {
-      if (!inputState[id]) continue;
+      if (!devices_.inputState[id]) continue;
       if (!first) out += ',';
       first = false;
-      out += "\"" + std::to_string(id) + "\":" + std::to_string(inputState[id]);
+      out += "\"" + std::to_string(id) + "\":" + std::to_string(devices_.inputState[id]);
     }
   }
   out += "},\"sprites\":{";
-  AppendSprite(out, "bg", bgSprite.get());
-  AppendSprite(out, "left", leftSprite.get());
-  AppendSprite(out, "center", centerSprite.get());
-  AppendSprite(out, "right", rightSprite.get());
-  AppendSprite(out, "wideCenter", wideCenterSprite.get());
-  AppendSprite(out, "speaker", speakerSprite.get());
-  AppendSprite(out, "pictureFrame", pictureFrameSprite.get());
-  AppendSprite(out, "window", windowSprite.get());
-  AppendSprite(out, "cursor", cursorSprite.get());
-  AppendSprite(out, "button", buttonSprite.get());
+  AppendSprite(out, "bg", window_.bgSprite.get());
+  AppendSprite(out, "left", window_.leftSprite.get());
+  AppendSprite(out, "center", window_.centerSprite.get());
+  AppendSprite(out, "right", window_.rightSprite.get());
+  AppendSprite(out, "wideCenter", window_.wideCenterSprite.get());
+  AppendSprite(out, "speaker", window_.speakerSprite.get());
+  AppendSprite(out, "pictureFrame", window_.pictureFrameSprite.get());
+  AppendSprite(out, "window", window_.windowSprite.get());
+  AppendSprite(out, "cursor", window_.cursorSprite.get());
+  AppendSprite(out, "button", buttons_.buttonSprite.get());
   out += '}';
   AppendMenuTrace(out);
 }

@@ -15,6 +15,7 @@
 #include <ctime>
 #include <filesystem>
 #include <random>
+#include <map>
 #include <string>
 
 #include "app/framework/TextFont.h"
@@ -38,23 +39,26 @@ void FixedClock(std::tm& now) {
 // Game state number `which` (0 or 1): every variable's value names it.
 void SetState(CMsgBox& box, int which) {
   for (int i = 0; i < kVariables; ++i) {
-    box.variables["$v" + std::to_string(i)] = SJ("状態") + std::to_string(which) + "_" + std::to_string(i);
-    box.intVars["$n" + std::to_string(i)] = which * 1000000 + i;
+    box.SetVariable("$v" + std::to_string(i), SJ("状態") + std::to_string(which) + "_" + std::to_string(i));
+    box.SetIntVariable("$n" + std::to_string(i), which * 1000000 + i);
   }
 }
 
 // Which state the box holds after loading, or -1 when it is neither whole.
 int LoadedState(CMsgBox& box) {
-  box.variables.clear();
-  box.intVars.clear();
+  box.ClearVariables();
+  box.ClearIntVariables();
   CMsgBox::currentScriptName.clear();
   box.Load(SJ(kSlot));
-  if (box.variables.size() != kVariables || box.intVars.size() != kVariables) return -1;
-  const int which = box.intVars["$n0"] / 1000000;
+  // Copies: a missing name reads as empty, as a value that does not match.
+  std::map<std::string, std::string> variables = box.Script().variables;
+  std::map<std::string, int32_t> intVars = box.Script().intVars;
+  if (variables.size() != kVariables || intVars.size() != kVariables) return -1;
+  const int which = intVars["$n0"] / 1000000;
   if (CMsgBox::currentScriptName != SJ("シーン") + std::to_string(which) + ".Dat") return -1;
   for (int i = 0; i < kVariables; ++i) {
-    if (box.intVars["$n" + std::to_string(i)] != which * 1000000 + i) return -1;
-    if (box.variables["$v" + std::to_string(i)] != SJ("状態") + std::to_string(which) + "_" + std::to_string(i))
+    if (intVars["$n" + std::to_string(i)] != which * 1000000 + i) return -1;
+    if (variables["$v" + std::to_string(i)] != SJ("状態") + std::to_string(which) + "_" + std::to_string(i))
       return -1;
   }
   return which;

@@ -1,8 +1,8 @@
 #include "ScriptWalk.h"
 
-#include "msgbox/CMsgBox.h"
-#include "msgbox/DecimalWord.h"
 #include "platform/TextCodec.h"
+#include "script/Keywords.h"
+#include "script/MenuBlock.h"
 
 namespace scripttool {
 
@@ -13,11 +13,6 @@ const char kInsideFrame[] = "InsideSerifuFrame";
 const char kLeftFrame[] = "Left";
 // The window shows three rows of 52 bytes (26 full-width characters).
 constexpr size_t kWindowBytes = 3 * 52;
-
-bool Matches(const CMsgBox::KeywordInfo& row, const std::string& w) {
-  if (row.dollarPrefix) return !w.empty() && w[0] == '$';
-  return w == row.word || (!row.otherSpelling.empty() && w == row.otherSpelling);
-}
 
 class Walker {
  public:
@@ -62,8 +57,8 @@ class Walker {
   }
 
   Outcome Pass(bool& matched) {
-    for (const CMsgBox::KeywordInfo& row : table_) {
-      for (int t = 0; t < row.tests && pos_ < n_ && Matches(row, words_[pos_]); ++t) {
+    for (const script::Keyword& row : script::Keywords()) {
+      for (int t = 0; t < row.tests && pos_ < n_ && row.Matches(words_[pos_]); ++t) {
         if (pos_ + static_cast<size_t>(row.arguments) >= n_) {
           RunsOffTheEnd(row.arguments);
           return Outcome::End;
@@ -196,40 +191,17 @@ class Walker {
     return Outcome::EndStep;
   }
 
-  // Reads from the "{" at pos_ to its closing "}" as the menu readers do,
-  // testing for "}" only where they test for it.
+  // Reads from the "{" at pos_ to its closing "}" as the menu readers do.
   bool ReadBlock(ScriptCommand& c) {
-    auto next = [this]() {
-      if (pos_ + 1 >= n_) return false;
-      ++pos_;
-      return true;
-    };
-    for (;;) {
-      if (!next()) return false;
-      if (words_[pos_] == "}") return true;
-      if (words_[pos_] == SJ("フォーマット")) {
-        c.hasFormat = true;
-        if (!next()) return false;
-        ParseDecimal(words_[pos_], c.columns);
-        if (!next()) return false;
-        ParseDecimal(words_[pos_], c.rows);
-      }
-      if (words_[pos_] != SJ("メニューアイテム")) continue;
-      if (!next()) return false;
-      if (words_[pos_] != "{") continue;
-      for (;;) {
-        if (!next()) return false;
-        if (words_[pos_] == "}") break;
-        MenuItemEntry item;
-        item.label = words_[pos_];
-        item.at = pos_;
-        if (!next()) return false;
-        item.numericId = ParseDecimal(words_[pos_], item.id);
-        if (!next()) return false;
-        item.target = words_[pos_];
-        c.items.push_back(std::move(item));
-      }
+    script::MenuBlock block;
+    const bool closed = script::ReadMenuBlock(words_, pos_, block);
+    c.hasFormat = block.hasFormat;
+    c.columns = block.columns;
+    c.rows = block.rows;
+    for (script::MenuBlockItem& item : block.items) {
+      c.items.push_back({std::move(item.label), std::move(item.target), item.id, item.numericId, item.at});
     }
+    return closed;
   }
 
   void CheckItems(const ScriptCommand& c) {
@@ -320,7 +292,6 @@ class Walker {
   const WordList& words_;
   const size_t n_;
   std::vector<Finding>& findings_;
-  const std::vector<CMsgBox::KeywordInfo> table_ = CMsgBox::Keywords();
   size_t pos_ = 0;
   std::string label_;
   bool saveScreenOpen_ = false;

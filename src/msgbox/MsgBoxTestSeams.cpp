@@ -1,0 +1,42 @@
+// Seams through which tests, benchmarks and fuzzers put the message window
+// into a state a script would otherwise reach in many steps.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "msgbox/CMsgBox.h"
+#include "script/MenuItems.h"
+
+void CMsgBox::ReplaceWords(std::vector<std::string> words) {
+  script_.words = std::move(words);
+  script_.position = 0;
+  script_.running = true;
+  window_.rowBreaks = true;
+}
+
+void CMsgBox::ForceHold(Hold what, bool on) {
+  switch (what) {
+    case Hold::ButtonMenu: buttons_.buttonMenuActive = on; break;
+    case Hold::FontMenu: fontMenu_.menuActive = on; break;
+    case Hold::ImageFade: fades_.imageFadeActive = on; break;
+    case Hold::MusicFade: fades_.volumeFadeActive = on; break;
+    case Hold::Running: script_.running = on; break;
+    case Hold::Typing: window_.typing = on; break;
+  }
+}
+
+void CMsgBox::InsertButtonItem(std::unique_ptr<ButtonMenuItem> item) {
+  InsertMenuItem(buttons_.buttonMenuItems, std::move(item));
+}
+
+void CMsgBox::SetFontItemSelectable(int32_t id, bool selectable) {
+  auto it = fontMenu_.fontMenuItems.find(id);
+  if (it != fontMenu_.fontMenuItems.end()) it->second->selectable = selectable;
+}
+
+void CMsgBox::OpenSaveLoadScreen(bool saving, std::string argument) {
+  saves_.saveMode = saving;
+  saves_.loadMode = !saving;
+  fontMenu_.menuActive = true;
+  OpenSaveLoadScreen(std::move(argument));
+}
