@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../tests/AudioTestMedia.h"
+#include "support/AudioTestMedia.h"
 #include "platform/Audio.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "../tests/support/PictureFiles.h"
+#include "support/PictureFiles.h"
 #include "gfx/CPolygon.h"
 
 using namespace platform;

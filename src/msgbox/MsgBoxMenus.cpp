@@ -3,7 +3,7 @@
 // MsgBoxSaveData.cpp and decided here.
 #include <string>
 
-#include "app/TextFont.h"
+#include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "msgbox/MsgBoxSeams.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/ImageDecoder.h"
+#include "support/Bytes.h"
 
 namespace pictures {
 
@@ -34,9 +35,8 @@ inline uint32_t FourCC(const char* s) {
          uint32_t(uint8_t(s[3])) << 24;
 }
 
-inline void Put32(std::string& s, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + i] = char((v >> (8 * i)) & 0xFF);
-}
+using testsupport::PutLe32;
+inline void Put32(std::string& s, size_t at, uint32_t v) { PutLe32(s, at, v); }
 
 inline std::string DdsHeader(uint32_t width, uint32_t height, const DdsFormat& f, uint32_t mips = 1) {
   std::string h(128, '\0');

@@ -3,31 +3,27 @@
 // into a fresh temporary tree with GameData/Texture/, and the texture
 // registry is set up on the given device and torn down again afterwards.
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "gfx/CPolygon.h"
 #include "platform/Debug.h"
+#include "support/ScratchDir.h"
 
 class ScratchGameDir : public ::testing::Test {
  protected:
   void SetUp() override {
-    oldDir_ = std::filesystem::current_path();
-    char tmpl[] = "/tmp/vantorel-sprites-XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    root_ = tmpl;
+    dir_ = std::make_unique<ScratchDir>(ScratchDir::kEnter, "sprites");
+    root_ = dir_->Path();
     std::filesystem::create_directories(root_ / "GameData" / "Texture");
-    std::filesystem::current_path(root_);
     platform::SetDebugEcho(false);  // the failures provoked here are expected
   }
   void TearDown() override {
     CPolygon::DeleteDeviceObjects();
     platform::SetDebugEcho(true);
-    std::filesystem::current_path(oldDir_);
-    std::filesystem::remove_all(root_);
+    dir_.reset();
   }
   // Writes a texture file; `utf8Name` is relative to GameData/Texture with '/'.
   void WriteTexture(const std::string& utf8Name, const std::string& bytes) {
@@ -39,5 +35,6 @@ class ScratchGameDir : public ::testing::Test {
     std::filesystem::remove(root_ / "GameData" / "Texture" / std::filesystem::u8path(utf8Name));
   }
 
-  std::filesystem::path root_, oldDir_;
+  std::unique_ptr<ScratchDir> dir_;
+  std::filesystem::path root_;
 };

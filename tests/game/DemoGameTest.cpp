@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "TestSupport.h"
+#include "support/ScratchDir.h"
 #include "app/GameApp.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"

@@ -13,7 +13,7 @@ void Quad(Vertex v[4], float x, float y, float w, float h, uint32_t color) {
 }
 }  // namespace
 
-TEST(Device, DrawsModulatedTexturedQuadOverClearColour) {
+TEST(DrawingDevice, DrawsModulatedTexturedQuadOverClearColour) {
   auto dev = CreateOffscreenDevice(64, 48);
   ASSERT_TRUE(dev);
   std::vector<uint32_t> red(4 * 4, 0xFFFF0000u);
@@ -35,7 +35,7 @@ TEST(Device, DrawsModulatedTexturedQuadOverClearColour) {
   EXPECT_NEAR(int(mix & 0xFF), 127, 2);
 }
 
-TEST(Device, StateBlockReappliesRecordedStates) {
+TEST(DrawingDevice, StateBlockReappliesRecordedStates) {
   auto dev = CreateOffscreenDevice(8, 8);
   ASSERT_TRUE(dev);
   dev->BeginStateBlock();
@@ -50,7 +50,7 @@ TEST(Device, StateBlockReappliesRecordedStates) {
   EXPECT_FALSE(dev->ApplyStateBlock(token + 1));
 }
 
-TEST(Device, UnchangedFrameIsRecognised) {
+TEST(DrawingDevice, UnchangedFrameIsRecognised) {
   auto dev = CreateOffscreenDevice(8, 8);
   ASSERT_TRUE(dev);
   Vertex v[4];
@@ -67,7 +67,7 @@ TEST(Device, UnchangedFrameIsRecognised) {
   EXPECT_EQ(dev->FramesPresented(), 2u);
 }
 
-TEST(Device, TextureOutlivingItsDeviceIsHarmless) {
+TEST(DrawingDevice, TextureOutlivingItsDeviceIsHarmless) {
   TexturePtr survivor;
   {
     auto dev = CreateOffscreenDevice(8, 8);
@@ -83,7 +83,7 @@ TEST(Device, TextureOutlivingItsDeviceIsHarmless) {
 // A device kept in a static object is destroyed at exit, after statics made
 // later (such as the texture bookkeeping its first texture sets up). Found by
 // fuzzing under AddressSanitizer: destroying it then read freed memory.
-TEST(Device, DeviceHeldInAStaticCanBeDestroyedAtExit) {
+TEST(DrawingDevice, DeviceHeldInAStaticCanBeDestroyedAtExit) {
   EXPECT_EXIT(
       {
         static std::unique_ptr<Device> dev = CreateOffscreenDevice(8, 8);

@@ -15,8 +15,8 @@
 #include <thread>
 #include <vector>
 
-#include "AudioTestMedia.h"
-#include "TestSupport.h"
+#include "support/AudioTestMedia.h"
+#include "support/ScratchDir.h"
 #include "platform/Audio.h"
 #include "platform/Debug.h"
 #include "platform/TextCodec.h"

@@ -7,8 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "AudioTestMedia.h"
-#include "TestSupport.h"
+#include "support/AudioTestMedia.h"
+#include "support/Bytes.h"
+#include "support/ScratchDir.h"
 #include "platform/Audio.h"
 #include "platform/Debug.h"
 #include "platform/TextCodec.h"
@@ -63,8 +64,7 @@ TEST_F(AudioSegmentTest, LoadingChecksTheFileAndTheFirstUseConvertsIt) {
   const int16_t* s = seg->Samples();
   const size_t dataAt = 44;
   for (size_t i = 0; i < seg->Frames(); i += 997) {
-    auto source = static_cast<int16_t>(static_cast<uint8_t>(wav[dataAt + 2 * i]) |
-                                       static_cast<uint8_t>(wav[dataAt + 2 * i + 1]) << 8);
+    auto source = static_cast<int16_t>(testsupport::ReadLe16(wav, dataAt + 2 * i));
     EXPECT_EQ(s[2 * i], s[2 * i + 1]) << i;
     EXPECT_NEAR(s[2 * i], source, 1) << i;
   }

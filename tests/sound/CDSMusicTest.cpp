@@ -4,8 +4,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "AudioTestMedia.h"
-#include "TestSupport.h"
+#include "support/AudioTestMedia.h"
+#include "support/ScratchDir.h"
 #include "app/CD3DApp.h"
 #include "platform/Clock.h"
 #include "platform/Audio.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "MsgBoxTestSupport.h"
+#include "support/MsgBoxTestSupport.h"
 #include "platform/Report.h"
 #include "platform/Trace.h"
 #include "script/MenuItems.h"

@@ -5,7 +5,8 @@
 #include <sstream>
 
 #include "app/framework/MediaPath.h"
-#include "TestSupport.h"
+#include "support/ScratchDir.h"
+#include "platform/Files.h"
 #include "platform/Debug.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"

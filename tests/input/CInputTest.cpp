@@ -4,7 +4,7 @@
 #include <fstream>
 #include <memory>
 
-#include "InputTestSupport.h"
+#include "support/InputTestSupport.h"
 #include "platform/Debug.h"
 #include "platform/Files.h"
 #include "platform/ScriptedInput.h"

@@ -4,7 +4,7 @@
 // screen's slot reader restore exactly what was saved.
 #include <random>
 
-#include "MsgBoxTestSupport.h"
+#include "support/MsgBoxTestSupport.h"
 #include "msgbox/SaveArrangement.h"
 #include "platform/Report.h"
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "TestSupport.h"
+#include "support/ScratchDir.h"
 #include "app/GameApp.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"

@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "InputTestSupport.h"
+#include "support/InputTestSupport.h"
 #include "input/KeyConfigScreen.h"
 #include "platform/Clock.h"
 #include "platform/Debug.h"

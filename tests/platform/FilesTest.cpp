@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "TestSupport.h"
+#include "support/ScratchDir.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
 

@@ -21,6 +21,8 @@
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
 #include "script/CTextFile.h"
+#include "support/Bytes.h"
+#include "support/ScratchDir.h"
 
 namespace msgboxtest {
 
@@ -51,9 +53,7 @@ inline std::string Tga(int w, int h, uint32_t argb) {
 // An uncompressed A8R8G8B8 DDS of one colour.
 inline std::string Dds(int w, int h, uint32_t argb) {
   std::string f = "DDS ";
-  auto le32 = [&f](uint32_t v) {
-    for (int i = 0; i < 4; ++i) f += char((v >> (8 * i)) & 0xFF);
-  };
+  auto le32 = [&f](uint32_t v) { testsupport::AppendLe32(f, v); };
   le32(124);
   le32(0x1 | 0x2 | 0x4 | 0x1000);  // caps, height, width, pixel format
   le32(uint32_t(h));
@@ -75,11 +75,7 @@ class MsgBoxTest : public ::testing::Test {
  protected:
   void SetUp() override {
     platform::SetDebugEcho(false);
-    oldDir_ = std::filesystem::current_path();
-    char pattern[] = "/tmp/vantorel_msgbox_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
-    std::filesystem::current_path(dir_);
+    dir_ = std::make_unique<ScratchDir>(ScratchDir::kEnter, "msgbox");
     std::filesystem::create_directories("GameData/Text");
     std::filesystem::create_directories("GameData/Texture/MsgBox");
     WriteTexture("MsgBox\\MsgBox.dds", Dds(8, 4, 0xC0203060));
@@ -102,8 +98,7 @@ class MsgBoxTest : public ::testing::Test {
     CPolygon::DeleteDeviceObjects();
     TextFont::SetDevice(nullptr);
     device_.reset();
-    std::filesystem::current_path(oldDir_);
-    std::filesystem::remove_all(dir_);
+    dir_.reset();
     platform::SetDebugEcho(true);
   }
 
@@ -133,8 +128,7 @@ class MsgBoxTest : public ::testing::Test {
   std::unique_ptr<CMsgBox> box;
 
  private:
-  std::filesystem::path oldDir_;
-  std::filesystem::path dir_;
+  std::unique_ptr<ScratchDir> dir_;
   std::unique_ptr<platform::Device> device_;
 };
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "InputTestSupport.h"
+#include "support/InputTestSupport.h"
 #include "input/KeyConfigModel.h"
 #include "platform/InputBindings.h"
 

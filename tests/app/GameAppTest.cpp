@@ -5,14 +5,15 @@
 
 #include <fstream>
 
-#include "AudioTestMedia.h"
-#include "TestSupport.h"
+#include "support/AudioTestMedia.h"
+#include "support/ScratchDir.h"
 #include "app/GameApp.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/Clock.h"
 #include "platform/Audio.h"
 #include "platform/Debug.h"
+#include "platform/Files.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "platform/Trace.h"

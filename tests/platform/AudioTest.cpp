@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "AudioTestMedia.h"
-#include "TestSupport.h"
+#include "support/AudioTestMedia.h"
+#include "support/ScratchDir.h"
 #include "app/CD3DApp.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
@@ -200,7 +200,7 @@ TEST_F(MusicGraphTest, PumpAdvancesMusicOnTheNullOutputWithTheClock) {
 }
 
 namespace {
-class DeviceTest : public ::testing::Test {
+class AudioChannels : public ::testing::Test {
  protected:
   void SetUp() override {
     setenv("SDL_AUDIODRIVER", "dummy", 0);
@@ -219,7 +219,7 @@ class DeviceTest : public ::testing::Test {
 };
 }  // namespace
 
-TEST_F(DeviceTest, EveryPlayMixesOverTheOthersAndChannelsGrowToTheCap) {
+TEST_F(AudioChannels, EveryPlayMixesOverTheOthersAndChannelsGrowToTheCap) {
   AudioSegmentPtr tone;
   ASSERT_EQ(loader.LoadSegment("GameData\\Music\\SE\\tone.wav", tone), S_OK);
   ASSERT_EQ(tone->Download(performance), S_OK);
@@ -238,7 +238,7 @@ TEST_F(DeviceTest, EveryPlayMixesOverTheOthersAndChannelsGrowToTheCap) {
   EXPECT_TRUE(last->Playing());
 }
 
-TEST_F(DeviceTest, APrimaryPlayReplacesThePreviousPrimary) {
+TEST_F(AudioChannels, APrimaryPlayReplacesThePreviousPrimary) {
   AudioSegmentPtr tone;
   ASSERT_EQ(loader.LoadSegment("GameData\\Music\\SE\\tone.wav", tone), S_OK);
   AudioSegmentStatePtr a, b;
@@ -248,7 +248,7 @@ TEST_F(DeviceTest, APrimaryPlayReplacesThePreviousPrimary) {
   EXPECT_TRUE(b->Playing());
 }
 
-TEST_F(DeviceTest, DestroyingAPathStopsItsSounds) {
+TEST_F(AudioChannels, DestroyingAPathStopsItsSounds) {
   AudioSegmentPtr tone;
   ASSERT_EQ(loader.LoadSegment("GameData\\Music\\SE\\tone.wav", tone), S_OK);
   std::unique_ptr<AudioPath> path;

@@ -1,6 +1,6 @@
 // The message window: layout, typewriter, wait cursor and drawing.
-#include "AudioTestMedia.h"
-#include "MsgBoxTestSupport.h"
+#include "support/AudioTestMedia.h"
+#include "support/MsgBoxTestSupport.h"
 #include "platform/Audio.h"
 #include "platform/Clock.h"
 #include "script/MenuItems.h"

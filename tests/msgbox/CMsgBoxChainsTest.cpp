@@ -2,7 +2,7 @@
 // Load of a missing save or of a save that records the loading script,
 // and the same through fades. Each thing the player does shows a failure
 // at most once and leaves the script waiting for the player.
-#include "MsgBoxTestSupport.h"
+#include "support/MsgBoxTestSupport.h"
 #include "platform/Clock.h"
 #include "platform/Report.h"
 

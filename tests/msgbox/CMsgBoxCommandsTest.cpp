@@ -1,6 +1,6 @@
 // The command set: pictures, texture aliases, texture loading, and the
 // keywords whose words are taken while their units are not wired in.
-#include "MsgBoxTestSupport.h"
+#include "support/MsgBoxTestSupport.h"
 #include "msgbox/MsgBoxSeams.h"
 
 using namespace msgboxtest;

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "MsgBoxTestSupport.h"
+#include "support/MsgBoxTestSupport.h"
 #include "platform/Trace.h"
 
 using namespace msgboxtest;

@@ -12,6 +12,7 @@
 
 #include "platform/Debug.h"
 #include "platform/TextCodec.h"
+#include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
 
@@ -20,31 +21,16 @@ namespace {
 // the game's own.
 class CTextFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    old_ = fs::current_path();
-    std::string templ = (fs::temp_directory_path() / "vantorel_textfile_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(templ.data()), nullptr);
-    dir_ = templ;
-    fs::current_path(dir_);
-  }
-  void TearDown() override {
-    fs::current_path(old_);
-    fs::remove_all(dir_);
-  }
   static void Put(const std::string& hostPath, const std::string& bytes) {
     fs::path p(hostPath);
     if (p.has_parent_path()) fs::create_directories(p.parent_path());
     std::ofstream(p, std::ios::binary) << bytes;
   }
-  static std::string Get(const std::string& hostPath) {
-    std::ifstream in(hostPath, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  static std::string Get(const std::string& hostPath) { return testsupport::ReadHostFile(hostPath); }
   // Files in the game directory other than the ones named.
   static size_t EntryCount() { return std::distance(fs::directory_iterator("."), fs::directory_iterator()); }
 
-  fs::path old_;
-  fs::path dir_;
+  ScratchDir dir_{ScratchDir::kEnter, "textfile"};
 };
 
 WordList Words(std::initializer_list<const char*> list) { return WordList(list.begin(), list.end()); }

@@ -3,7 +3,7 @@
 // and the script going on by itself when a fade ends.
 #include <vector>
 
-#include "MsgBoxTestSupport.h"
+#include "support/MsgBoxTestSupport.h"
 #include "platform/Clock.h"
 #include "sound/CDSMusic.h"
 

@@ -15,31 +15,28 @@
 #include "input/GameActions.h"
 #include "platform/InputDevices.h"
 #include "platform/Trace.h"
+#include "support/ScratchDir.h"
 
 // Points XDG_CONFIG_HOME at a fresh directory for the test's lifetime.
 class ConfigHome {
  public:
-  ConfigHome() {
-    char templ[] = "/tmp/vantorel-config-XXXXXX";
-    path_ = ::mkdtemp(templ);
+  ConfigHome() : dir_(ScratchDir::kStay, "config") {
     const char* old = std::getenv("XDG_CONFIG_HOME");
     hadOld_ = old != nullptr;
     if (old) old_ = old;
-    ::setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", dir_.Path().c_str(), 1);
   }
   ~ConfigHome() {
     if (hadOld_)
       ::setenv("XDG_CONFIG_HOME", old_.c_str(), 1);
     else
       ::unsetenv("XDG_CONFIG_HOME");
-    std::string cmd = "rm -rf '" + path_ + "'";
-    if (std::system(cmd.c_str()) != 0) {
-    }
   }
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return dir_.Path(); }
 
  private:
-  std::string path_, old_;
+  ScratchDir dir_;
+  std::string old_;
   bool hadOld_ = false;
 };
 

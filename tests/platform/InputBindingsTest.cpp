@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "InputTestSupport.h"
+#include "support/InputTestSupport.h"
 #include "platform/Debug.h"
 #include "platform/Files.h"
 #include "platform/InputBindings.h"
