@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
@@ -38,8 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CMsgBox box;
   box.Init(&setup.textFile, nullptr, actions, nullptr, nullptr, "x", 12, 1);
   box.SetLayout(Layout());
-  SplitWords(std::string_view(reinterpret_cast<const char*>(data), size), box.Script().words);
-  box.Script().running = box.Window().rowBreaks = true;
+  WordList words;
+  SplitWords(std::string_view(reinterpret_cast<const char*>(data), size), words);
+  box.ReplaceWords(std::move(words));
   for (int i = 0; i < 64; ++i) {
     box.Step();
     if (box.Script().position > box.Script().words.size()) std::abort();
