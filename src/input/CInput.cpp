@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "input/GameActions.h"
 #include "input/KeyConfigScreen.h"
 #include "platform/Debug.h"
 #include "platform/Report.h"
@@ -150,6 +149,7 @@ void CInput::applyEvent(int32_t* s, uint32_t action, int32_t v, int32_t midpoint
   switch (action) {
     case ACT_LEFT_RIGHT: axis(ACT_LEFT, ACT_RIGHT); break;
     case ACT_UP_DOWN: axis(ACT_UP, ACT_DOWN); break;
+    // A direction on its own: keys, the hat, the pad's buttons.
     case ACT_LEFT:
     case ACT_RIGHT:
     case ACT_UP:

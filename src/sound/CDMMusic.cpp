@@ -1,9 +1,8 @@
 #include "sound/CDMMusic.h"
 
-#include "app/framework/GameDataPaths.h"
 #include <algorithm>
-#include <string_view>
 
+#include "app/framework/GameDataPaths.h"
 #include "platform/Debug.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
@@ -14,8 +13,7 @@ using namespace platform;
 CDMMusic::CDMMusic() = default;
 
 CDMMusic::~CDMMusic() {
-  // Our paths go (stopping what still sounds on them); the borrowed objects
-  // stay with the framework.
+  // Our paths go (stopping what still sounds on them); the borrowed objects stay with the framework.
   byAlias.clear();
   byFile.clear();
   primaryPath.reset();
@@ -115,7 +113,7 @@ namespace {
 // reports a refusal with the setter's own message.
 template <typename Target, typename Apply>
 HRESULT StoreVolume(int32_t& stored, int32_t volume, int32_t lowest, int32_t highest, Target* target,
-                    Apply apply, std::string_view failure) {
+                    Apply apply, const std::string& failure) {
   stored = std::clamp(volume, lowest, highest);
   HRESULT hr = target ? apply(*target, stored) : E_POINTER;
   if (FAILED(hr)) {
