@@ -16,7 +16,9 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
+#include "common/DdsWriter.h"
 #include "GameFromBytes.h"
 #include "app/GameApp.h"
 #include "msgbox/CMsgBox.h"
@@ -49,13 +51,8 @@ std::string Tga(int w, int h, uint32_t argb) {
 
 // An uncompressed A8R8G8B8 DDS of one colour.
 std::string Dds(int w, int h, uint32_t argb) {
-  std::string f = "DDS " + Le(124, 4) + Le(0x1007, 4) + Le(uint32_t(h), 4) + Le(uint32_t(w), 4) + Le(uint32_t(w) * 4, 4);
-  for (int i = 0; i < 13; ++i) f += Le(0, 4);
-  f += Le(32, 4) + Le(0x41, 4) + Le(0, 4) + Le(32, 4) + Le(0x00FF0000, 4) + Le(0x0000FF00, 4) + Le(0x000000FF, 4) +
-       Le(0xFF000000, 4) + Le(0x1000, 4);
-  for (int i = 0; i < 4; ++i) f += Le(0, 4);
-  for (int i = 0; i < w * h; ++i) f += Le(argb, 4);
-  return f;
+  return ddswriter::EncodeMasked(uint32_t(w), uint32_t(h), std::vector<uint32_t>(size_t(w) * h, argb),
+                                 ddswriter::kA8R8G8B8);
 }
 
 // A short 16-bit mono PCM WAV.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/framework/GameDataPaths.h"
 #include "app/Camera.h"
 #include "app/GameLayout.h"
 #include "app/Resources.h"
@@ -36,7 +37,7 @@ GameApp::~GameApp() {
 HRESULT GameApp::SetupScene() {
   // Results of the subsystems' set-up are not tested: each reports its own
   // failure and the game goes on without it.
-  CPolygon::InitDeviceObjects("GameData\\Texture\\", device);
+  CPolygon::InitDeviceObjects(gamedata::kTextureDir, device);
   CDSMusic::InitGraph(mainWindow);
   textFile = std::make_unique<CTextFile>(true);
   input = std::make_unique<CInput>();
@@ -44,7 +45,7 @@ HRESULT GameApp::SetupScene() {
   input->create(actionMapGuid, instance, mainWindow, title, actions.data(),
                 static_cast<uint32_t>(sizeof(actions[0]) * actions.size()));
   bgmPlayer = std::make_unique<CDSMusic>();
-  bgmPlayer->SetDirectory("GameData\\Music\\MIDI\\");
+  bgmPlayer->SetDirectory(gamedata::kMidiDir);
   bgmPlayer->SetVolume(-3000);
   soundPlayer = std::make_unique<CDMMusic>();
   soundPlayer->Init(dmPerformance, dmLoader, dmAudioPath, dmComposer, dmNotificationEvent);

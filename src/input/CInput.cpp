@@ -140,30 +140,30 @@ HRESULT CInput::poll(int32_t* actionStates, int32_t active) {
 }
 
 void CInput::applyEvent(int32_t* s, uint32_t action, int32_t v, int32_t midpoint) {
+  // An axis sets the slot of the side it leans to; only the midpoint clears both.
+  auto axis = [&](ActionId low, ActionId high) {
+    if (v < midpoint) s[low] = 1;
+    else if (v > midpoint) s[high] = 1;
+    else s[low] = s[high] = 0;
+  };
   switch (action) {
-    case 1:  // left/right axis: one side sets its slot, only the midpoint clears both
-      if (v < midpoint) s[3] = 1;
-      else if (v > midpoint) s[4] = 1;
-      else s[3] = s[4] = 0;
-      break;
-    case 2:  // up/down axis
-      if (v < midpoint) s[5] = 1;
-      else if (v > midpoint) s[6] = 1;
-      else s[5] = s[6] = 0;
-      break;
-    case 3:
-    case 4:
-    case 5:
-    case 6:
+    case ACT_LEFT_RIGHT: axis(ACT_LEFT, ACT_RIGHT); break;
+    case ACT_UP_DOWN: axis(ACT_UP, ACT_DOWN); break;
+    // A direction on its own: keys, the hat, the pad's buttons.
+    case ACT_LEFT:
+    case ACT_RIGHT:
+    case ACT_UP:
+    case ACT_DOWN:
       s[action] = v != 0 ? 1 : 0;
       break;
-    case 7:
-    case 14:
-      s[7] = v != 0 ? 1 : 0;
+    // The keyboard's decide and cancel keys share the pad buttons' slots.
+    case ACT_DECIDE:
+    case ACT_DECIDE_KEY:
+      s[ACT_DECIDE] = v != 0 ? 1 : 0;
       break;
-    case 8:
-    case 15:
-      s[8] = v != 0 ? 1 : 0;
+    case ACT_CANCEL:
+    case ACT_CANCEL_KEY:
+      s[ACT_CANCEL] = v != 0 ? 1 : 0;
       break;
     default:
       break;

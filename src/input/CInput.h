@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "input/GameActions.h"  // the slots poll() fills
 #include "input/InputTypes.h"
 #include "platform/InputDevices.h"
 #include "platform/Result.h"

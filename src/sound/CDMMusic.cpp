@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/framework/GameDataPaths.h"
 #include "platform/Debug.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
@@ -12,8 +13,7 @@ using namespace platform;
 CDMMusic::CDMMusic() = default;
 
 CDMMusic::~CDMMusic() {
-  // Our paths go (stopping what still sounds on them); the borrowed objects
-  // stay with the framework.
+  // Our paths go (stopping what still sounds on them); the borrowed objects stay with the framework.
   byAlias.clear();
   byFile.clear();
   primaryPath.reset();
@@ -27,7 +27,7 @@ CDMMusic::~CDMMusic() {
 
 HRESULT CDMMusic::Init(AudioPerformance* performance_, AudioLoader* loader_, AudioPath* defaultAudioPath_,
                        AudioComposer* composer_, AudioEvent* notificationEvent_) {
-  directory = "GameData\\Music\\SE\\";
+  directory = gamedata::kSoundDir;
   performance = performance_;
   loader = loader_;
   defaultAudioPath = defaultAudioPath_;
@@ -108,34 +108,35 @@ HRESULT CDMMusic::Play(const std::string& alias) {
   return result;
 }
 
-HRESULT CDMMusic::SetMasterVolume(int32_t volume) {
-  masterVolume = std::clamp(volume, -10000, 1000);
-  HRESULT hr = performance ? performance->SetMasterVolume(masterVolume) : E_POINTER;
+namespace {
+// Clamps and stores a volume, hands it to its target (null: not created) and
+// reports a refusal with the setter's own message.
+template <typename Target, typename Apply>
+HRESULT StoreVolume(int32_t& stored, int32_t volume, int32_t lowest, int32_t highest, Target* target,
+                    Apply apply, const std::string& failure) {
+  stored = std::clamp(volume, lowest, highest);
+  HRESULT hr = target ? apply(*target, stored) : E_POINTER;
   if (FAILED(hr)) {
-    OutputDebugString(SJ("マスタボリュームの設定に失敗"));
+    OutputDebugString(failure);
     return E_FAIL;
   }
-  return hr;
+  return S_OK;
+}
+}  // namespace
+
+HRESULT CDMMusic::SetMasterVolume(int32_t volume) {
+  return StoreVolume(masterVolume, volume, -10000, 1000, performance,
+                     [](auto& p, int32_t v) { return p.SetMasterVolume(v); }, SJ("マスタボリュームの設定に失敗"));
 }
 
 HRESULT CDMMusic::SetPrimaryVolume(int32_t volume) {
-  primaryVolume = std::clamp(volume, -9600, 0);
-  HRESULT hr = primaryPath ? primaryPath->SetVolume(primaryVolume, 0) : E_POINTER;
-  if (FAILED(hr)) {
-    OutputDebugString(SJ("プライマリボリュームの設定に失敗"));
-    return E_FAIL;
-  }
-  return S_OK;
+  return StoreVolume(primaryVolume, volume, -9600, 0, primaryPath.get(),
+                     [](auto& p, int32_t v) { return p.SetVolume(v, 0); }, SJ("プライマリボリュームの設定に失敗"));
 }
 
 HRESULT CDMMusic::SetSecondaryVolume(int32_t volume) {
-  secondaryVolume = std::clamp(volume, -9600, 0);
-  HRESULT hr = secondaryPath ? secondaryPath->SetVolume(secondaryVolume, 0) : E_POINTER;
-  if (FAILED(hr)) {
-    OutputDebugString(SJ("セカンダリボリュームの設定に失敗"));
-    return E_FAIL;
-  }
-  return S_OK;
+  return StoreVolume(secondaryVolume, volume, -9600, 0, secondaryPath.get(),
+                     [](auto& p, int32_t v) { return p.SetVolume(v, 0); }, SJ("セカンダリボリュームの設定に失敗"));
 }
 
 const CDMMusic::SegmentRecord* CDMMusic::FindByAlias(const std::string& alias) const {

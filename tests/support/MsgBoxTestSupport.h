@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "common/DdsWriter.h"
 #include "app/GameLayout.h"
 #include "app/framework/TextFont.h"
 #include "gfx/CAnimPolygon.h"
@@ -52,23 +53,8 @@ inline std::string Tga(int w, int h, uint32_t argb) {
 
 // An uncompressed A8R8G8B8 DDS of one colour.
 inline std::string Dds(int w, int h, uint32_t argb) {
-  std::string f = "DDS ";
-  auto le32 = [&f](uint32_t v) { testsupport::AppendLe32(f, v); };
-  le32(124);
-  le32(0x1 | 0x2 | 0x4 | 0x1000);  // caps, height, width, pixel format
-  le32(uint32_t(h));
-  le32(uint32_t(w));
-  le32(uint32_t(w) * 4);
-  for (int i = 0; i < 13; ++i) le32(0);  // depth, mip count, reserved
-  le32(32);
-  le32(0x41);  // RGB with alpha
-  le32(0);
-  le32(32);
-  le32(0x00FF0000), le32(0x0000FF00), le32(0x000000FF), le32(0xFF000000);
-  le32(0x1000);
-  for (int i = 0; i < 4; ++i) le32(0);
-  for (int i = 0; i < w * h; ++i) le32(argb);
-  return f;
+  return ddswriter::EncodeMasked(uint32_t(w), uint32_t(h), std::vector<uint32_t>(size_t(w) * h, argb),
+                                 ddswriter::kA8R8G8B8);
 }
 
 class MsgBoxTest : public ::testing::Test {

@@ -18,6 +18,7 @@
 #include <map>
 #include <string>
 
+#include "app/framework/GameDataPaths.h"
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
@@ -83,11 +84,11 @@ int main(int argc, char** argv) {
   std::filesystem::remove_all(dir);
   std::filesystem::create_directories(dir);
   std::filesystem::current_path(dir);
-  std::filesystem::create_directories(platform::ResolvePath(SJ("GameData\\Text\\セーブデータ")));
+  std::filesystem::create_directories(platform::ResolvePath(SJ(gamedata::kSaveDir)));
   platform::SetDebugEcho(false);
   // The message box draws on an off-screen device; nothing is shown.
   std::unique_ptr<platform::Device> device = platform::CreateOffscreenDevice(640, 480);
-  CPolygon::InitDeviceObjects("GameData\\Texture\\", device.get());
+  CPolygon::InitDeviceObjects(gamedata::kTextureDir, device.get());
   TextFont::SetDevice(device.get());
   CMsgBox::saveClock = FixedClock;
   CTextFile file(true);  // the game's saves are enciphered

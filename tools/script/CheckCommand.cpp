@@ -9,6 +9,7 @@
 
 #include "ScriptCheck.h"
 #include "ScriptTool.h"
+#include "app/framework/GameDataPaths.h"
 #include "platform/TextCodec.h"
 #include "script/CTextFile.h"
 
@@ -92,7 +93,7 @@ bool ReadScripts(std::vector<WalkedScript>& scripts, std::string& error) {
   for (const std::string& name : names) {
     WalkedScript script;
     script.name = name;
-    reader.Read("GameData\\Text\\" + name, script.words);
+    reader.Read(gamedata::kTextDir + name, script.words);
     if (!script.words.empty() && script.words[0] == SJ("セーブ日時")) continue;  // a save
     scripts.push_back(std::move(script));
   }

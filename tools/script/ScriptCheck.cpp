@@ -4,6 +4,7 @@
 #include <set>
 #include <string>
 
+#include "app/framework/GameDataPaths.h"
 #include "platform/Files.h"
 #include "platform/TextCodec.h"
 #include "script/CTextFile.h"
@@ -13,10 +14,10 @@ namespace scripttool {
 const char* const kOpeningScriptUtf8 = "オープニング\\オープニング1.Dat";
 
 namespace {
-const char kTextDir[] = "GameData\\Text\\";
-const char kTextureDir[] = "GameData\\Texture\\";
-const char kSoundDir[] = "GameData\\Music\\SE\\";
-const char kMidiDir[] = "GameData\\Music\\MIDI\\";
+using gamedata::kMidiDir;
+using gamedata::kSoundDir;
+using gamedata::kTextDir;
+using gamedata::kTextureDir;
 
 // Where a name is defined: script, command index, word, and the value
 // (texture file, sound file or variable value).

@@ -1,0 +1,14 @@
+#pragma once
+// Where a game keeps its files, as engine paths (below the game directory,
+// '\' separated; the platform maps them to files). One place for every
+// layer and tool that looks for them.
+namespace gamedata {
+inline constexpr char kTextDir[] = "GameData\\Text\\";
+inline constexpr char kTextureDir[] = "GameData\\Texture\\";
+inline constexpr char kSoundDir[] = "GameData\\Music\\SE\\";
+inline constexpr char kMidiDir[] = "GameData\\Music\\MIDI\\";
+// The save files' folder and the stem of their names, in UTF-8 (turn to
+// CP932 with SJ): slot n is kSaveStem + n + ".Dat".
+inline constexpr char kSaveDir[] = "GameData\\Text\\セーブデータ";
+inline constexpr char kSaveStem[] = "GameData\\Text\\セーブデータ\\セーブデータ";
+}  // namespace gamedata
