@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "app/framework/GameDataPaths.h"
+#include "app/framework/GameFaces.h"
 #include "app/Camera.h"
 #include "app/GameLayout.h"
 #include "app/Resources.h"
@@ -52,7 +53,7 @@ HRESULT GameApp::SetupScene() {
   soundPlayer->SetMasterVolume(1000);
   msgBox = std::make_unique<CMsgBox>();
   msgBox->Init(textFile.get(), input.get(), GetActionStates(), bgmPlayer.get(), soundPlayer.get(),
-               SJ("ＭＳ Ｐゴシック"), 12, 1);
+               SJ(gamefaces::kMessageFace), 12, 1);
   camera = std::make_unique<Camera>();
   camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));
   if (Headless()) {

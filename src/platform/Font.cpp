@@ -70,6 +70,10 @@ class TtfFont : public Font {
 
   int LineHeight() const override { return TTF_FontLineSkip(font_); }
   std::string FilePath() const override { return face_->path; }
+  bool HasGlyph(char32_t codepoint) const override {
+    std::lock_guard<std::mutex> lock(face_->mu);
+    return TTF_GlyphIsProvided32(font_, uint32_t(codepoint)) != 0;
+  }
 
   bool Render(std::string_view utf8, TextImage& out) override {
     std::lock_guard<std::mutex> lock(face_->mu);

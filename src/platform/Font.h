@@ -22,6 +22,9 @@ class Font {
   virtual bool Render(std::string_view utf8, TextImage& out) = 0;
   virtual int LineHeight() const = 0;
   virtual std::string FilePath() const = 0;  // the font file in use
+  // Whether the face itself has a glyph for the character; text without
+  // one is drawn with the face's empty box.
+  virtual bool HasGlyph(char32_t codepoint) const = 0;
 };
 
 // Null when no font could be opened. Fonts opened with the same face, size

@@ -186,11 +186,47 @@ check empty
 has "empty: error: the opening script \"オープニング\\オープニング1.Dat\" is missing: the game cannot start"
 has "0 scripts checked: 1 error, 0 warnings"
 
+# Characters the window's fonts cannot draw are named, in text and in JSON.
+mkdir -p glyph/src/オープニング
+skeleton glyph/game
+pua=$(printf '\xee\x80\x80')  # U+E000, CP932's first user-defined character
+cat > glyph/src/オープニング/オープニング1.txt <<EOF
+合計は∑です。
+FontMenu { フォーマット 1 2 メニューアイテム { 続ける 1 オープニング\\オープニング1 私用${pua} 2 オープニング\\オープニング1 } }
+EOF
+"$TOOL" build glyph/src glyph/game >/dev/null
+check --source glyph/src glyph/game
+[ "$rc" = 1 ] || fail "missing glyphs: status $rc"
+grep -qF "glyph/src/オープニング/オープニング1.txt:1:1: error: message \"合計は∑です。\" has characters that the message font" out.txt ||
+  fail "message glyph: $(cat out.txt)"
+grep -qF "cannot draw (they show as empty boxes): ∑ (U+2211)" out.txt || fail "message glyph named: $(cat out.txt)"
+grep -qE "^glyph/src/オープニング/オープニング1.txt:2:[0-9]+: error: menu item .*text menu font.*: U\+E000$" out.txt ||
+  fail "menu glyph: $(cat out.txt)"
+check --format json --source glyph/src glyph/game
+[ "$rc" = 1 ] || fail "json: status $rc"
+python3 - out.txt <<'PY' || fail "json output: $(cat out.txt)"
+import json, sys
+doc = json.load(open(sys.argv[1], encoding="utf-8"))
+assert doc["errors"] == 2 and doc["warnings"] == 0 and doc["scripts"] == 1, doc
+by_line = {f["line"]: f for f in doc["findings"]}
+m = by_line[1]
+assert m["severity"] == "error" and m["script"] == "オープニング\\オープニング1.Dat", m
+assert m["source"] == "glyph/src/オープニング/オープニング1.txt" and m["column"] == 1 and m["word"] == 1, m
+assert "∑ (U+2211)" in m["message"], m
+assert "U+E000" in by_line[2]["message"], by_line[2]
+PY
+# Without sources a finding has its word and no line.
+check --format json glyph/game
+python3 -c 'import json,sys; f=json.load(open(sys.argv[1]))["findings"][0]; assert "line" not in f and f["word"] == 1, f' out.txt ||
+  fail "json without sources: $(cat out.txt)"
+
 # Usage.
 check
 [ "$rc" = 2 ] || fail "no game directory: status $rc"
 check --source
 [ "$rc" = 2 ] || fail "--source without a directory: status $rc"
+check --format yaml good/game
+[ "$rc" = 2 ] || fail "unknown format: status $rc"
 check "$WORK/none"
 [ "$rc" = 1 ] || fail "missing game directory: status $rc"
 echo "script check: ok"

@@ -65,3 +65,14 @@ TEST(Font, OpensOfOneFaceSizeAndStyleShareItAndDrawTheSamePixels) {
   ASSERT_TRUE(second->Render("夕焼けの約束 Ag", again));
   EXPECT_TRUE(again.argb == before.argb);
 }
+
+// The script checker relies on this to name characters that show as boxes.
+TEST(Font, KnowsWhichCharactersItHasGlyphsFor) {
+  auto font = OpenFont(SJ("ＭＳ Ｐゴシック"), 16, true, false);
+  ASSERT_TRUE(font);
+  EXPECT_TRUE(font->HasGlyph(U'あ'));
+  EXPECT_TRUE(font->HasGlyph(U'漢'));
+  EXPECT_TRUE(font->HasGlyph(U'A'));
+  EXPECT_FALSE(font->HasGlyph(U'\u2211'));  // CP932 0x8794, which the IPA fonts leave out
+  EXPECT_FALSE(font->HasGlyph(U'\uE000'));  // the user-defined area
+}

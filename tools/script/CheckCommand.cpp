@@ -7,10 +7,12 @@
 #include <map>
 #include <system_error>
 
+#include "GlyphCheck.h"
 #include "ScriptCheck.h"
 #include "ScriptTool.h"
 #include "app/framework/GameDataPaths.h"
 #include "platform/TextCodec.h"
+#include "platform/Trace.h"
 #include "script/CTextFile.h"
 
 namespace scripttool {
@@ -22,6 +24,7 @@ struct CheckOptions {
   std::string sourceDir;     // as given, for messages; empty: no sources
   std::string sourceDirAbs;  // the same, valid after the move into the game directory
   bool cp932 = false;
+  bool json = false;  // --format json
 };
 
 bool ParseCheckLine(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
@@ -35,6 +38,12 @@ bool ParseCheckLine(const std::vector<std::string>& args, CheckOptions& options,
         return false;
       }
       options.sourceDir = args[++i];
+    } else if (args[i] == "--format") {
+      if (i + 1 >= args.size() || (args[i + 1] != "text" && args[i + 1] != "json")) {
+        error = "--format takes text or json";
+        return false;
+      }
+      options.json = args[++i] == "json";
     } else if (!args[i].empty() && args[i][0] == '-') {
       error = "unknown option \"" + args[i] + "\"";
       return false;
@@ -123,12 +132,33 @@ class Reporter {
     for (const WalkedScript& s : scripts) scripts_[s.name] = &s;
   }
 
-  void Print(const Finding& f) {
+  // One line: "PLACE: error: MESSAGE".
+  std::string Text(const Finding& f) {
+    const Place p = PlaceOf(f);
     std::string where = options_.gameDir;
-    auto it = scripts_.find(f.script);
-    if (it != scripts_.end()) where = Location(*it->second, f.word);
-    std::printf("%s: %s: %s\n", where.c_str(), f.severity == Severity::Error ? "error" : "warning",
-                f.message.c_str());
+    if (p.line) {
+      where = p.file + ":" + std::to_string(p.line) + ":" + std::to_string(p.column);
+    } else if (p.known) {
+      where = platform::Cp932ToUtf8(f.script);
+      if (p.word) where += ": word " + std::to_string(p.word) + " " + Quote(p.wordText);
+    }
+    return where + ": " + (f.severity == Severity::Error ? "error" : "warning") + ": " + f.message;
+  }
+
+  // One JSON object; line and column only where a plain source places it.
+  std::string Json(const Finding& f) {
+    const Place p = PlaceOf(f);
+    std::string out = "{\"severity\":";
+    out += f.severity == Severity::Error ? "\"error\"" : "\"warning\"";
+    out += ",\"script\":" + (f.script.empty() ? std::string("null") : platform::JsonCp932(f.script));
+    if (p.line) {
+      out += ",\"source\":" + platform::JsonString(p.file) + ",\"line\":" + std::to_string(p.line) +
+             ",\"column\":" + std::to_string(p.column);
+    }
+    out += ",\"word\":" + (p.word ? std::to_string(p.word) : std::string("null"));
+    if (p.word) out += ",\"wordText\":" + platform::JsonCp932(p.wordText);
+    out += ",\"message\":" + platform::JsonString(f.message) + "}";
+    return out;
   }
 
  private:
@@ -137,15 +167,34 @@ class Reporter {
     std::vector<size_t> offsets;  // empty: no usable source
   };
 
-  std::string Location(const WalkedScript& script, size_t word) {
-    const Source& source = SourceFor(script);
-    if (word < source.offsets.size()) {
-      SourcePosition p = PositionInCp932(source.script.text, source.offsets[word]);
-      return source.script.hostPath + ":" + std::to_string(p.line) + ":" + std::to_string(p.column);
+  // Where a finding is: a source line when there is one, and its word
+  // (1-based; 0: none) in the game's script.
+  struct Place {
+    bool known = false;  // the finding names one of the game's scripts
+    std::string file;
+    size_t line = 0, column = 0;
+    size_t word = 0;
+    std::string wordText;  // CP932
+  };
+
+  Place PlaceOf(const Finding& f) {
+    Place p;
+    auto it = scripts_.find(f.script);
+    if (it == scripts_.end()) return p;
+    const WalkedScript& script = *it->second;
+    p.known = true;
+    if (f.word < script.words.size()) {
+      p.word = f.word + 1;
+      p.wordText = script.words[f.word];
     }
-    std::string where = platform::Cp932ToUtf8(script.name);
-    if (word < script.words.size()) where += ": word " + std::to_string(word + 1) + " " + Quote(script.words[word]);
-    return where;
+    const Source& source = SourceFor(script);
+    if (f.word < source.offsets.size()) {
+      SourcePosition pos = PositionInCp932(source.script.text, source.offsets[f.word]);
+      p.file = source.script.hostPath;
+      p.line = pos.line;
+      p.column = pos.column;
+    }
+    return p;
   }
 
   const Source& SourceFor(const WalkedScript& script) {
@@ -179,7 +228,8 @@ int RunCheck(const std::vector<std::string>& args) {
   CheckOptions options;
   std::string error;
   if (!ParseCheckLine(args, options, error)) {
-    PrintError("check: " + error + " (usage: vantorel-script check [--source SRCDIR] [--cp932] GAMEDIR)");
+    PrintError("check: " + error +
+               " (usage: vantorel-script check [--source SRCDIR] [--cp932] [--format text|json] GAMEDIR)");
     return kUsage;
   }
   std::error_code ec;
@@ -198,18 +248,26 @@ int RunCheck(const std::vector<std::string>& args) {
   std::vector<Finding> findings;
   for (WalkedScript& script : scripts) WalkScript(script, findings);
   CheckGame(scripts, findings);
+  CheckGlyphs(scripts, findings);
 
   std::stable_sort(findings.begin(), findings.end(), [](const Finding& a, const Finding& b) {
     return a.script != b.script ? a.script < b.script : a.word < b.word;
   });
   Reporter reporter(options, scripts);
   size_t errors = 0;
-  for (const Finding& f : findings) {
-    reporter.Print(f);
-    if (f.severity == Severity::Error) ++errors;
+  for (const Finding& f : findings) errors += f.severity == Severity::Error ? 1 : 0;
+  const size_t warnings = findings.size() - errors;
+  if (options.json) {
+    std::string out = "{\"findings\":[";
+    for (size_t i = 0; i < findings.size(); ++i) out += (i ? ",\n" : "\n") + reporter.Json(findings[i]);
+    out += "],\n\"scripts\":" + std::to_string(scripts.size()) + ",\"errors\":" + std::to_string(errors) +
+           ",\"warnings\":" + std::to_string(warnings) + "}\n";
+    std::fputs(out.c_str(), stdout);
+  } else {
+    for (const Finding& f : findings) std::printf("%s\n", reporter.Text(f).c_str());
+    std::printf("%zu script%s checked: %zu error%s, %zu warning%s\n", scripts.size(), scripts.size() == 1 ? "" : "s",
+                errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
   }
-  std::printf("%zu script%s checked: %zu error%s, %zu warning%s\n", scripts.size(), scripts.size() == 1 ? "" : "s",
-              errors, errors == 1 ? "" : "s", findings.size() - errors, findings.size() - errors == 1 ? "" : "s");
   return errors > 0 ? kFailed : kOk;
 }
 

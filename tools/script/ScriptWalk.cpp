@@ -259,6 +259,7 @@ class Walker {
     if (text == "{" || text == "}") {
       Add(Severity::Warning, textAt, "a lone " + Quote(text) + " is shown as text: is a menu block out of balance?");
     }
+    s_.messages.push_back({textAt, label_ + text});
     const size_t bytes = label_.size() + text.size();
     if (bytes > kWindowBytes) {
       Add(Severity::Warning, textAt,
@@ -301,6 +302,7 @@ class Walker {
 
 void WalkScript(WalkedScript& script, std::vector<Finding>& findings) {
   script.commands.clear();
+  script.messages.clear();
   Walker(script, findings).Run();
 }
 

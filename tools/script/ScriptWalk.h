@@ -42,10 +42,17 @@ struct ScriptCommand {
   std::vector<MenuItemEntry> items;
 };
 
+// A message as the window shows it: the speaker's label and the text.
+struct ShownMessage {
+  size_t at = 0;     // the text word
+  std::string text;  // CP932
+};
+
 struct WalkedScript {
   std::string name;  // engine name below the text directory (CP932)
   WordList words;
   std::vector<ScriptCommand> commands;
+  std::vector<ShownMessage> messages;
   // The script can run off its last word, which makes the frame loop start
   // whatever script was named last (rather than stopping, jumping or
   // waiting in a menu first).

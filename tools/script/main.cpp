@@ -18,10 +18,12 @@ const std::vector<Command>& Commands() {
       {"build", "build [--cp932] SRCDIR GAMEDIR",
        "encode every .txt below SRCDIR into GAMEDIR/GameData/Text with the same relative path and \".Dat\"",
        RunBuild},
-      {"check", "check [--source SRCDIR] [--cp932] GAMEDIR",
+      {"check", "check [--source SRCDIR] [--cp932] [--format text|json] GAMEDIR",
        "read every script of the game in GAMEDIR as the engine does and report what would fail: words running "
-       "off the end, undefined aliases and variables, missing files, broken menu blocks; with --source, places "
-       "are given as lines of the plain scripts in SRCDIR. Exits 1 on errors",
+       "off the end, undefined aliases and variables, missing files, broken menu blocks, characters the "
+       "window's fonts cannot draw; with --source, places are given as lines of the plain scripts in SRCDIR; "
+       "--format json prints one object with the findings for programs. Exits 1 on errors, 2 on a bad "
+       "command line",
        RunCheck},
   };
   return commands;

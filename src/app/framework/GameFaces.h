@@ -1,0 +1,7 @@
+#pragma once
+// The font faces the game's text is drawn with, in UTF-8 (turn to CP932
+// with SJ). The engine and the script checker both take them from here.
+namespace gamefaces {
+inline constexpr char kMessageFace[] = "ＭＳ Ｐゴシック";  // messages and speaker labels
+inline constexpr char kMenuFace[] = "ＭＳ ゴシック";       // the text menu and the save screen
+}  // namespace gamefaces
