@@ -15,8 +15,9 @@ const std::vector<Command>& Commands() {
        RunEncode},
       {"decode", "decode [-o OUT] [--cp932] FILE",
        "print the deciphered words one per line in UTF-8, or write them to OUT as a plain script", RunDecode},
-      {"build", "build [--cp932] SRCDIR GAMEDIR",
-       "encode every .txt below SRCDIR into GAMEDIR/GameData/Text with the same relative path and \".Dat\"",
+      {"build", "build [--cp932] [--watch] SRCDIR GAMEDIR",
+       "encode every .txt below SRCDIR into GAMEDIR/GameData/Text with the same relative path and \".Dat\"; "
+       "with --watch, go on encoding each script again when it is saved, until interrupted",
        RunBuild},
       {"check", "check [--source SRCDIR] [--cp932] [--format text|json] GAMEDIR",
        "read every script of the game in GAMEDIR as the engine does and report what would fail: words running "
