@@ -171,7 +171,7 @@ class WatchedGame : public GameApp {
                 (box->TextMenu().menuActive && box->TextMenu().fontMenuCursor == box->TextMenu().fontMenuItems.end()))) {
       Finding("a menu is open with no item to decide");
     }
-    const bool fading = box && (box->Fading().imageFadeActive || box->Fading().volumeFadeActive);
+    const bool fading = box && (box->Fading().ImageFadeActive() || box->Fading().VolumeFadeActive());
     const bool held = pass < game_.decideHeld.size() && game_.decideHeld[pass];
     allowed_ = (pass == 0 || fading || held) ? perActivePass_ : 0;
     return GameApp::UpdateFrame();

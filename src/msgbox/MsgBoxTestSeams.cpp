@@ -18,8 +18,8 @@ void CMsgBox::ForceHold(Hold what, bool on) {
   switch (what) {
     case Hold::ButtonMenu: buttons_.buttonMenuActive = on; break;
     case Hold::FontMenu: fontMenu_.menuActive = on; break;
-    case Hold::ImageFade: fades_.imageFadeActive = on; break;
-    case Hold::MusicFade: fades_.volumeFadeActive = on; break;
+    case Hold::ImageFade: fades_.Hold(true, on); break;
+    case Hold::MusicFade: fades_.Hold(false, on); break;
     case Hold::Running: script_.running = on; break;
     case Hold::Typing: window_.typing = on; break;
   }

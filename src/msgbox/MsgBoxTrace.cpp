@@ -58,8 +58,8 @@ void CMsgBox::TraceState(std::string& out) const {
   out += std::string(",\"menuActive\":") + Bool(fontMenu_.menuActive);
   out += std::string(",\"saveMode\":") + Bool(saves_.saveMode);
   out += std::string(",\"loadMode\":") + Bool(saves_.loadMode);
-  out += std::string(",\"imageFadeActive\":") + Bool(fades_.imageFadeActive);
-  out += std::string(",\"volumeFadeActive\":") + Bool(fades_.volumeFadeActive);
+  out += std::string(",\"imageFadeActive\":") + Bool(fades_.ImageFadeActive());
+  out += std::string(",\"volumeFadeActive\":") + Bool(fades_.VolumeFadeActive());
 
   out += ",\"variables\":{";
   for (auto it = script_.variables.begin(); it != script_.variables.end(); ++it) {

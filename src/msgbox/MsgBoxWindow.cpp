@@ -113,8 +113,8 @@ HRESULT CMsgBox::FrameMove() {
                            window_.rightSprite.get(), window_.centerSprite.get(), window_.leftSprite.get(), window_.wideCenterSprite.get()}) {
     sprite->FrameMove(0);
   }
-  if (fades_.imageFadeActive) StepImageFade();
-  if (fades_.volumeFadeActive) StepMusicFade();
+  if (fades_.ImageFadeActive()) StepImageFade();
+  if (fades_.VolumeFadeActive()) StepMusicFade();
   if (buttons_.buttonMenuActive) buttons_.buttonSprite->FrameMove(0);
 
   // The typewriter: one character per logic step, two bytes for a lead byte.
@@ -128,7 +128,7 @@ HRESULT CMsgBox::FrameMove() {
       window_.typing = false;
     }
   }
-  if (!window_.typing && script_.running && !fades_.imageFadeActive && !fades_.volumeFadeActive) window_.cursorSprite->Update();
+  if (!window_.typing && script_.running && !fades_.ImageFadeActive() && !fades_.VolumeFadeActive()) window_.cursorSprite->Update();
   return S_OK;
 }
 
@@ -179,7 +179,7 @@ HRESULT CMsgBox::Render() {
     window_.windowSprite->Render();
     window_.messageTextObject->draw();
   }
-  if (!window_.typing && script_.running && !buttons_.buttonMenuActive && !fontMenu_.menuActive && !fades_.imageFadeActive && !fades_.volumeFadeActive) {
+  if (!window_.typing && script_.running && !buttons_.buttonMenuActive && !fontMenu_.menuActive && !fades_.ImageFadeActive() && !fades_.VolumeFadeActive()) {
     window_.cursorSprite->Render();
   }
   return S_OK;
@@ -199,7 +199,6 @@ void CMsgBox::DeleteObjects() {
   window_.wideCenterSprite.reset();
   buttons_.buttonSprite.reset();
   // Fades refer to these objects.
-  fades_.fadeSprites.clear();
-  fades_.fadeTexts.clear();
+  fades_.ForgetObjects();
   script_.textureAliases.clear();
 }

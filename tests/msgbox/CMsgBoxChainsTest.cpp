@@ -134,5 +134,5 @@ TEST_F(CMsgBoxChains, AFadeWithNothingToFadeDoesNotRestartTheCount) {
   });
   EXPECT_EQ(boxes, 1u);
   ExpectWaitingAtStartOf("loop.Dat");
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
 }

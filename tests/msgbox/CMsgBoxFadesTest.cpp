@@ -32,7 +32,7 @@ class CMsgBoxFades : public MsgBoxTest {
   // each frame. Gives up after `limit` frames.
   std::vector<int> RunImageFade(const CPolygon* watched, uint32_t ms, int limit = 1000) {
     std::vector<int> alphas;
-    while (box->Fading().imageFadeActive && limit-- > 0) {
+    while (box->Fading().ImageFadeActive() && limit-- > 0) {
       Frame(ms);
       alphas.push_back(watched->GetAlpha());
     }
@@ -62,7 +62,7 @@ class CMsgBoxFades : public MsgBoxTest {
 TEST_F(CMsgBoxFades, FadeInStepsByFiveAtMostEvery40msAndTheScriptGoesOn) {
   ASSERT_EQ(Stage({"FadeIn", "Right", ".", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().imageFadeActive);
+  ASSERT_TRUE(box->Fading().ImageFadeActive());
   EXPECT_EQ(Word(), ".");
   // The first frame only sets the start alpha.
   Frame();
@@ -88,8 +88,8 @@ TEST_F(CMsgBoxFades, FadeInStepsByFiveAtMostEvery40msAndTheScriptGoesOn) {
   EXPECT_EQ(previous, 255);
   // The frame after the step that reached 255 ends the fade and steps on.
   EXPECT_EQ(alphas.size(), 51u * 4 + 1);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
-  EXPECT_TRUE(box->Fading().fadeSprites.empty());
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
+  EXPECT_TRUE(box->Fading().FadeSprites().empty());
   EXPECT_EQ(Message(), "t：続き\n\n");
   EXPECT_EQ(box->Window().rightSprite->GetAlpha(), 255);
 }
@@ -134,8 +134,8 @@ TEST_F(CMsgBoxFades, FadeOutAllTakesEverythingAndKeepsItHidden) {
               S_OK);
   ASSERT_EQ(box->Step(), S_OK);
   const std::vector<CPolygon*> all = AllSprites();
-  EXPECT_EQ(box->Fading().fadeSprites, (std::list<CPolygon*>(all.begin(), all.end())));
-  EXPECT_EQ(box->Fading().fadeTexts, (std::list<TextFont*>{box->Window().messageTextObject.get()}));
+  EXPECT_EQ(box->Fading().FadeSprites(), (std::list<CPolygon*>(all.begin(), all.end())));
+  EXPECT_EQ(box->Fading().FadeTexts(), (std::list<TextFont*>{box->Window().messageTextObject.get()}));
   RunImageFade(box->Window().windowSprite.get(), 40);
   for (CPolygon* sprite : AllSprites()) EXPECT_EQ(sprite->GetAlpha(), 0);
   EXPECT_EQ(box->Window().messageTextObject->alpha, 0);
@@ -147,7 +147,7 @@ TEST_F(CMsgBoxFades, FadeOutAllTakesEverythingAndKeepsItHidden) {
   EXPECT_EQ(box->Window().messageTextObject->alpha, 0);
 
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().imageFadeActive);
+  ASSERT_TRUE(box->Fading().ImageFadeActive());
   RunImageFade(box->Window().windowSprite.get(), 40);
   for (CPolygon* sprite : AllSprites()) EXPECT_EQ(sprite->GetAlpha(), 255);
   EXPECT_EQ(box->Window().messageTextObject->alpha, 255);
@@ -157,10 +157,10 @@ TEST_F(CMsgBoxFades, FadeOutAllTakesEverythingAndKeepsItHidden) {
 TEST_F(CMsgBoxFades, FadeOutImagesLeavesTheWindowAlone) {
   ASSERT_EQ(Stage({"FadeOut", "Images", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->Fading().fadeSprites, (std::list<CPolygon*>{box->Window().rightSprite.get(), box->Window().centerSprite.get(),
+  EXPECT_EQ(box->Fading().FadeSprites(), (std::list<CPolygon*>{box->Window().rightSprite.get(), box->Window().centerSprite.get(),
                                                     box->Window().leftSprite.get(), box->Window().wideCenterSprite.get(),
                                                     box->Window().bgSprite.get()}));
-  EXPECT_TRUE(box->Fading().fadeTexts.empty());
+  EXPECT_TRUE(box->Fading().FadeTexts().empty());
   RunImageFade(box->Window().bgSprite.get(), 40);
   for (CPolygon* sprite : {box->Window().rightSprite.get(), box->Window().centerSprite.get(), box->Window().leftSprite.get(),
                            box->Window().wideCenterSprite.get(), box->Window().bgSprite.get()}) {
@@ -175,10 +175,10 @@ TEST_F(CMsgBoxFades, FadeOutImagesLeavesTheWindowAlone) {
 TEST_F(CMsgBoxFades, UnknownTargetEndsOnTheNextFrame) {
   ASSERT_EQ(Stage({"FadeIn", "Nope", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_TRUE(box->Fading().imageFadeActive);
-  EXPECT_TRUE(box->Fading().fadeSprites.empty());
+  EXPECT_TRUE(box->Fading().ImageFadeActive());
+  EXPECT_TRUE(box->Fading().FadeSprites().empty());
   Frame(0);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
   EXPECT_EQ(Message(), "t：続き\n\n");
   for (CPolygon* sprite : AllSprites()) EXPECT_EQ(sprite->GetAlpha(), 255);
 }
@@ -189,7 +189,7 @@ TEST_F(CMsgBoxFades, FadeAtTheEndOfAScriptClearsTheShownTextOnly) {
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_FALSE(box->Script().running);
   RunImageFade(box->Window().rightSprite.get(), 40);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
   // The window shows nothing; the text itself is kept (a save records it).
   EXPECT_EQ(box->Window().messageTextObject->GetText(), "");
   EXPECT_EQ(Message(), "t：最初\n\n");
@@ -202,8 +202,8 @@ TEST_F(CMsgBoxFades, MusicFadeInReachesFullVolumeAfterExactly100Steps) {
   box->UseMusicPlayer(&music);
   ASSERT_EQ(Stage({"FadeIn", "Volume", "続き", "FadeOut", "Volume", "終わり"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().volumeFadeActive);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  ASSERT_TRUE(box->Fading().VolumeFadeActive());
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
   Frame(0);  // the clock plays no part
   EXPECT_EQ(music.GetVolume(), -5000);
   int frames = 0;
@@ -213,17 +213,17 @@ TEST_F(CMsgBoxFades, MusicFadeInReachesFullVolumeAfterExactly100Steps) {
     EXPECT_EQ(music.GetVolume(), -5000 + 50 * frames);
   }
   EXPECT_EQ(frames, 100);
-  EXPECT_TRUE(box->Fading().volumeFadeActive);
+  EXPECT_TRUE(box->Fading().VolumeFadeActive());
   EXPECT_EQ(Message(), "t：最初\n\n");
   Frame(0);
-  EXPECT_FALSE(box->Fading().volumeFadeActive);
+  EXPECT_FALSE(box->Fading().VolumeFadeActive());
   EXPECT_EQ(Message(), "t：続き\n\n");
 
   while (box->Window().typing || box->Window().typedLength < box->Window().messageText.size()) Frame();
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().volumeFadeActive);
+  ASSERT_TRUE(box->Fading().VolumeFadeActive());
   frames = 0;
-  while (box->Fading().volumeFadeActive && frames < 1000) {
+  while (box->Fading().VolumeFadeActive() && frames < 1000) {
     Frame(0);
     ++frames;
   }
@@ -237,8 +237,8 @@ TEST_F(CMsgBoxFades, MusicFadeInReachesFullVolumeAfterExactly100Steps) {
 TEST_F(CMsgBoxFades, MusicFadeWithoutAPlayerStillEnds) {
   ASSERT_EQ(Stage({"FadeOut", "Volume", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  for (int i = 0; i < 5 && box->Fading().volumeFadeActive; ++i) Frame();
-  EXPECT_FALSE(box->Fading().volumeFadeActive);
+  for (int i = 0; i < 5 && box->Fading().VolumeFadeActive(); ++i) Frame();
+  EXPECT_FALSE(box->Fading().VolumeFadeActive());
   EXPECT_EQ(Message(), "t：続き\n\n");
 }
 
