@@ -18,7 +18,8 @@
 #include "msgbox/Devices.h"
 #include "msgbox/Fades.h"
 #include "msgbox/Interpreter.h"
-#include "msgbox/Menus.h"
+#include "msgbox/ButtonMenu.h"
+#include "msgbox/FontMenu.h"
 #include "msgbox/MessageWindow.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveData.h"
@@ -196,11 +197,8 @@ class CMsgBox {
   Outcome CmdFontMenu();
   Outcome CmdButtonMenu();
   Outcome OpenMenu(bool buttonMenu);
-  template <class Item>
-  HRESULT ReadMenuBlock(std::map<int32_t, std::unique_ptr<Item>>& items, int32_t& columns, int32_t& rows,
-                        const char* missingItemsMessage);
-  void LayOutButtons(float left, float top, float cellW, float cellH);
-  void LayOutFontItems();
+  template <class Menu>
+  HRESULT ReadMenuBlock(Menu& menu, const char* missingItemsMessage);
   void AppendMenuTrace(std::string& out) const;
 
   // Save data (MsgBoxSaveData.cpp).

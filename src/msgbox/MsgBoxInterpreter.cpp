@@ -82,7 +82,7 @@ HRESULT CMsgBox::StepIn(ActionKind kind) {
 }
 
 HRESULT CMsgBox::RunStep() {
-  if (buttons_.buttonMenuActive || fontMenu_.menuActive || fades_.ImageFadeActive() || fades_.VolumeFadeActive()) return S_OK;
+  if (buttons_.ButtonMenuActive() || fontMenu_.MenuActive() || fades_.ImageFadeActive() || fades_.VolumeFadeActive()) return S_OK;
   if (script_.position >= script_.words.size()) {
     script_.position = script_.words.size();
     script_.running = false;

@@ -151,9 +151,7 @@ void CMsgBox::ReadSaveSlot(SaveSlot& slot) {
 }
 
 void CMsgBox::OpenSaveLoadScreen(std::string argument) {
-  fontMenu_.fontMenuItems.clear();
-  fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.end();
-  fontMenu_.fontMenuColumns = fontMenu_.fontMenuRows = 0;
+  fontMenu_.Clear();
 
   auto add = [this](int32_t id, std::string label, std::string target, std::string scriptName, bool selectable) {
     auto item = std::make_unique<FontMenuItem>();
@@ -162,7 +160,7 @@ void CMsgBox::OpenSaveLoadScreen(std::string argument) {
     item->target = std::move(target);
     item->scriptName = std::move(scriptName);
     item->selectable = selectable;
-    InsertMenuItem(fontMenu_.fontMenuItems, std::move(item));
+    fontMenu_.Add(std::move(item));
   };
   add(0, SJ("←戻る"), SJ("$戻る"), std::string(), true);
   const std::string weekdays = SJ("日月火水木金土");
@@ -186,12 +184,5 @@ void CMsgBox::OpenSaveLoadScreen(std::string argument) {
   }
 
   const SpriteRect& frame = window_.layout.window;
-  float k = 0.0f;
-  for (auto& [id, item] : fontMenu_.fontMenuItems) {
-    item->position = {frame.x, frame.y + kScreenLineHeight * k, 1.0f};
-    item->brightness = item->normalValue;
-    k += 1.0f;
-  }
-  fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.begin();
-  fontMenu_.fontMenuCursor->second->brightness = fontMenu_.fontMenuCursor->second->highlightValue;
+  fontMenu_.ListDown(frame.x, frame.y, kScreenLineHeight);
 }

@@ -52,7 +52,7 @@ CMsgBox::Outcome CMsgBox::CmdLoad() {
 // step, and from the next one on nothing runs until a slot is decided.
 CMsgBox::Outcome CMsgBox::CmdSaveMenu() {
   saves_.saveMode = true;
-  fontMenu_.menuActive = true;
+  fontMenu_.SetActive(true);
   OpenSaveLoadScreen(NextArgument());
   return Finish();
 }
@@ -61,7 +61,7 @@ CMsgBox::Outcome CMsgBox::CmdSaveMenu() {
 // afresh, and that script waits at once because the screen is open.
 CMsgBox::Outcome CMsgBox::CmdLoadMenu() {
   saves_.loadMode = true;
-  fontMenu_.menuActive = true;
+  fontMenu_.SetActive(true);
   OpenSaveLoadScreen(std::string());
   return Return(E_FAIL);
 }

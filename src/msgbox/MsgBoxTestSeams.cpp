@@ -16,8 +16,8 @@ void CMsgBox::ReplaceWords(std::vector<std::string> words) {
 
 void CMsgBox::ForceHold(Hold what, bool on) {
   switch (what) {
-    case Hold::ButtonMenu: buttons_.buttonMenuActive = on; break;
-    case Hold::FontMenu: fontMenu_.menuActive = on; break;
+    case Hold::ButtonMenu: buttons_.SetActive(on); break;
+    case Hold::FontMenu: fontMenu_.SetActive(on); break;
     case Hold::ImageFade: fades_.Hold(true, on); break;
     case Hold::MusicFade: fades_.Hold(false, on); break;
     case Hold::Running: script_.running = on; break;
@@ -26,17 +26,16 @@ void CMsgBox::ForceHold(Hold what, bool on) {
 }
 
 void CMsgBox::InsertButtonItem(std::unique_ptr<ButtonMenuItem> item) {
-  InsertMenuItem(buttons_.buttonMenuItems, std::move(item));
+  buttons_.Add(std::move(item));
 }
 
 void CMsgBox::SetFontItemSelectable(int32_t id, bool selectable) {
-  auto it = fontMenu_.fontMenuItems.find(id);
-  if (it != fontMenu_.fontMenuItems.end()) it->second->selectable = selectable;
+  fontMenu_.SetSelectable(id, selectable);
 }
 
 void CMsgBox::OpenSaveLoadScreen(bool saving, std::string argument) {
   saves_.saveMode = saving;
   saves_.loadMode = !saving;
-  fontMenu_.menuActive = true;
+  fontMenu_.SetActive(true);
   OpenSaveLoadScreen(std::move(argument));
 }

@@ -54,8 +54,8 @@ void CMsgBox::TraceState(std::string& out) const {
   out += std::string(",\"typing\":") + Bool(window_.typing);
   out += ",\"speakerKey\":" + JsonCp932(window_.speakerKey);
   out += ",\"speakerLabel\":" + JsonCp932(window_.speakerLabel);
-  out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.buttonMenuActive);
-  out += std::string(",\"menuActive\":") + Bool(fontMenu_.menuActive);
+  out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.ButtonMenuActive());
+  out += std::string(",\"menuActive\":") + Bool(fontMenu_.MenuActive());
   out += std::string(",\"saveMode\":") + Bool(saves_.saveMode);
   out += std::string(",\"loadMode\":") + Bool(saves_.loadMode);
   out += std::string(",\"imageFadeActive\":") + Bool(fades_.ImageFadeActive());
@@ -91,7 +91,7 @@ void CMsgBox::TraceState(std::string& out) const {
   AppendSprite(out, "pictureFrame", window_.pictureFrameSprite.get());
   AppendSprite(out, "window", window_.windowSprite.get());
   AppendSprite(out, "cursor", window_.cursorSprite.get());
-  AppendSprite(out, "button", buttons_.buttonSprite.get());
+  AppendSprite(out, "button", buttons_.ButtonSprite().get());
   out += '}';
   AppendMenuTrace(out);
 }

@@ -33,8 +33,8 @@ CMsgBox::CMsgBox() {
 CMsgBox::~CMsgBox() {
   UnregisterTrace();
   DeleteObjects();
-  buttons_.buttonMenuItems.clear();
-  fontMenu_.fontMenuItems.clear();
+  buttons_.Clear();
+  fontMenu_.Clear();
 }
 
 HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_, CDSMusic* bgmPlayer_,
@@ -54,15 +54,14 @@ HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_
   window_.windowSprite = std::make_unique<CPolygon>();
   window_.messageTextObject = std::make_unique<TextFont>();
   window_.messageTextObject->createFont(faceName, pointSize, flags);
-  fontMenu_.menuTextObject = std::make_unique<TextFont>();
-  fontMenu_.menuTextObject->createFont(SJ("ＭＳ ゴシック"), 14, 1);
+  fontMenu_.CreateText();
   window_.cursorSprite = std::make_unique<CAnimPolygon>();
   window_.bgSprite = std::make_unique<CPolygon>();
   window_.rightSprite = std::make_unique<CPolygon>();
   window_.centerSprite = std::make_unique<CPolygon>();
   window_.leftSprite = std::make_unique<CPolygon>();
   window_.wideCenterSprite = std::make_unique<CPolygon>();
-  buttons_.buttonSprite = std::make_unique<CPolygon>();
+  buttons_.CreateSprite();
 
   window_.pictureFrameSprite->SetTexture(kPictureFrameTexture);
   window_.windowSprite->SetTexture(kWindowTexture);
@@ -96,8 +95,7 @@ HRESULT CMsgBox::SetLayout(MsgBoxLayout l) {
   window_.messageTextObject->setAlpha(l.alpha);
   window_.messageTextObject->x = w.x + 20;
   window_.messageTextObject->y = w.y + 35;
-  fontMenu_.menuTextObject->setColor(255, 255, 255, 255);
-  fontMenu_.menuTextObject->setAlpha(l.alpha);
+  fontMenu_.SetAlpha(l.alpha);
 
   // Standing pictures are always opaque, whatever the layout alpha.
   place(*window_.leftSprite, l.left, 255);
@@ -115,7 +113,7 @@ HRESULT CMsgBox::FrameMove() {
   }
   if (fades_.ImageFadeActive()) StepImageFade();
   if (fades_.VolumeFadeActive()) StepMusicFade();
-  if (buttons_.buttonMenuActive) buttons_.buttonSprite->FrameMove(0);
+  buttons_.FrameMove();
 
   // The typewriter: one character per logic step, two bytes for a lead byte.
   if (script_.running) {
@@ -141,45 +139,13 @@ HRESULT CMsgBox::Render() {
   if (window_.speakerSprite->texture) window_.speakerSprite->Render();
   window_.pictureFrameSprite->Render();
 
-  if (buttons_.buttonMenuActive) {
-    for (auto& [id, item] : buttons_.buttonMenuItems) {
-      buttons_.buttonSprite->SetPosition(item->position.x, item->position.y, item->position.z);
-      buttons_.buttonSprite->SetSize(item->size.x, item->size.y, item->size.z);
-      auto alias = script_.textureAliases.find(item->label + SJ("ボタン"));
-      if (alias == script_.textureAliases.end()) {
-        // Drawing stops here on every frame the menu is open; the player
-        // is told once per opening, not sixty times a second.
-        if (!buttons_.buttonPictureReported) DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true);
-        buttons_.buttonPictureReported = true;
-        return E_FAIL;
-      }
-      // A picture file that could not be loaded is not tried again on every
-      // frame of this opening: each try would report it again.
-      const std::string& file = alias->second;
-      if (std::find(buttons_.missingButtonPictures.begin(), buttons_.missingButtonPictures.end(), file) != buttons_.missingButtonPictures.end()) {
-        buttons_.buttonSprite->SetTexturePointer(nullptr);
-        buttons_.buttonSprite->textureName = file;
-      } else {
-        buttons_.buttonSprite->SetTexture(file);
-        if (!buttons_.buttonSprite->texture) buttons_.missingButtonPictures.push_back(file);
-      }
-      buttons_.buttonSprite->Render();
-    }
-  }
-  if (fontMenu_.menuActive) {
-    for (auto& [id, item] : fontMenu_.fontMenuItems) {
-      fontMenu_.menuTextObject->setText(item->label);
-      fontMenu_.menuTextObject->x = item->position.x;
-      fontMenu_.menuTextObject->y = item->position.y;
-      fontMenu_.menuTextObject->setColor(item->brightness, 255, 255, 255);
-      fontMenu_.menuTextObject->draw();
-    }
-  }
-  if (!buttons_.buttonMenuActive && !fontMenu_.menuActive) {
+  if (FAILED(buttons_.Render(script_.textureAliases))) return E_FAIL;
+  fontMenu_.Render();
+  if (!buttons_.ButtonMenuActive() && !fontMenu_.MenuActive()) {
     window_.windowSprite->Render();
     window_.messageTextObject->draw();
   }
-  if (!window_.typing && script_.running && !buttons_.buttonMenuActive && !fontMenu_.menuActive && !fades_.ImageFadeActive() && !fades_.VolumeFadeActive()) {
+  if (!window_.typing && script_.running && !buttons_.ButtonMenuActive() && !fontMenu_.MenuActive() && !fades_.ImageFadeActive() && !fades_.VolumeFadeActive()) {
     window_.cursorSprite->Render();
   }
   return S_OK;
@@ -190,14 +156,14 @@ void CMsgBox::DeleteObjects() {
   window_.speakerSprite.reset();
   window_.windowSprite.reset();
   window_.messageTextObject.reset();
-  fontMenu_.menuTextObject.reset();
+  fontMenu_.ReleaseText();
   window_.cursorSprite.reset();
   window_.bgSprite.reset();
   window_.rightSprite.reset();
   window_.leftSprite.reset();
   window_.centerSprite.reset();
   window_.wideCenterSprite.reset();
-  buttons_.buttonSprite.reset();
+  buttons_.ReleaseSprite();
   // Fades refer to these objects.
   fades_.ForgetObjects();
   script_.textureAliases.clear();

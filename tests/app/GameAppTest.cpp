@@ -159,7 +159,7 @@ TEST_F(GameAppTest, LoadMenuReachedByTheFrameLoopOpensTheLoadScreenWithoutTheQui
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
   app.Run();
   ASSERT_NE(app.GetDevice(), nullptr);
-  EXPECT_TRUE(app.MessageWindow()->TextMenu().menuActive);
+  EXPECT_TRUE(app.MessageWindow()->TextMenu().MenuActive());
   EXPECT_TRUE(app.MessageWindow()->Saves().loadMode);
   // As when a step reaches LoadMenu: the script was opened again and waits.
   EXPECT_EQ(app.MessageWindow()->Script().position, 0u);
@@ -170,7 +170,7 @@ TEST_F(GameAppTest, AnOpeningThatStartsWithLoadMenuStartsAtTheLoadScreen) {
   GameApp app;
   app.SetRunOptions(Run(5, {}));
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
-  EXPECT_TRUE(app.MessageWindow()->TextMenu().menuActive && app.MessageWindow()->Saves().loadMode);
+  EXPECT_TRUE(app.MessageWindow()->TextMenu().MenuActive() && app.MessageWindow()->Saves().loadMode);
 }
 
 TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) {

@@ -101,7 +101,7 @@ TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
                  "音", "Save", "s", "f", "save", "s", "f", "文"}),
             S_OK);
   EXPECT_EQ(Message(), "文\n\n");
-  EXPECT_FALSE(box->TextMenu().menuActive);
+  EXPECT_FALSE(box->TextMenu().MenuActive());
   EXPECT_TRUE(box->Script().running);
   // A fade as the last words still ends the step without failure.
   EXPECT_EQ(Run({"FadeOut", "All"}), S_OK);
@@ -112,16 +112,16 @@ TEST_F(CMsgBoxCommands, MenuBlocksOpenTheirMenus) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "メニューアイテム", "{", "はい", "1", "分岐A", "いいえ", "2", "分岐B",
                  "}", "}", "後"}),
             S_OK);
-  EXPECT_TRUE(box->Buttons().buttonMenuActive);
-  EXPECT_EQ(box->Buttons().buttonMenuFrame, "InsideSerifuFrame");
+  EXPECT_TRUE(box->Buttons().ButtonMenuActive());
+  EXPECT_EQ(box->Buttons().ButtonMenuFrame(), "InsideSerifuFrame");
   EXPECT_EQ(Word(), "後");
   // A frame the font menu has no reader for opens nothing and fails the step.
   box->ForceHold(CMsgBox::Hold::ButtonMenu, false);
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run({"FontMenu", "Left", "{", "メニューアイテム", "{", "x", "1", "y", "}", "}", "後"}), E_FAIL);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("フォントメニューの項目が設定されていません。"), std::string::npos);
-  EXPECT_EQ(box->TextMenu().fontMenuFrame, "Left");
-  EXPECT_FALSE(box->TextMenu().menuActive);
+  EXPECT_EQ(box->TextMenu().FontMenuFrame(), "Left");
+  EXPECT_FALSE(box->TextMenu().MenuActive());
   EXPECT_EQ(box->FontMenuDecide(), 0);
 }
 

@@ -51,7 +51,7 @@ class CMsgBoxSaveData : public MsgBoxTest {
     }
     return words;
   }
-  std::string Label(int id) { return U(box->TextMenu().fontMenuItems.at(id)->label); }
+  std::string Label(int id) { return U(box->TextMenu().FontMenuItems().at(id)->label); }
 };
 }  // namespace
 
@@ -203,7 +203,7 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
   EXPECT_EQ(box->Saves().saveSlots[1].second, 9);
   EXPECT_EQ(box->Saves().saveSlots[2].exists, 0);
   float y = 296;
-  for (auto& [id, item] : box->TextMenu().fontMenuItems) {
+  for (auto& [id, item] : box->TextMenu().FontMenuItems()) {
     EXPECT_FLOAT_EQ(item->position.x, 160);
     EXPECT_FLOAT_EQ(item->position.y, y);
     y += 30;
@@ -212,15 +212,15 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
     EXPECT_EQ(U(item->target), id == 0 ? "$戻る" : "$セーブデータ" + std::to_string(id));
     EXPECT_EQ(U(item->scriptName), id == 0 ? "" : "再開");
   }
-  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 0);
+  EXPECT_EQ(box->TextMenu().FontMenuCursor()->first, 0);
 
   // On the load screen the empty slot is passed over.
   box->OpenSaveLoadScreen(false, "");
-  EXPECT_FALSE(box->TextMenu().fontMenuItems.at(2)->selectable);
-  EXPECT_TRUE(box->TextMenu().fontMenuItems.at(3)->selectable);
+  EXPECT_FALSE(box->TextMenu().FontMenuItems().at(2)->selectable);
+  EXPECT_TRUE(box->TextMenu().FontMenuItems().at(3)->selectable);
   box->FontMenuNext();
   box->FontMenuNext();
-  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 3);
+  EXPECT_EQ(box->TextMenu().FontMenuCursor()->first, 3);
 }
 
 // A damaged save's date fields may hold the largest numbers; the label shows
@@ -240,12 +240,12 @@ TEST_F(CMsgBoxSaveData, SaveScreenDecisionSavesAndRestartsTheCurrentScript) {
   std::vector<std::string> words = SlotVariables();
   words.insert(words.end(), {"string", "$旗", "=", "立つ", "NextScriptFile", "本編.Dat", "SaveMenu", "続き", "同じ歩みの文"});
   ASSERT_EQ(Run(words), S_OK);
-  EXPECT_TRUE(box->TextMenu().menuActive && box->Saves().saveMode);
+  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().saveMode);
   EXPECT_EQ(Message(), "同じ歩みの文\n\n");  // SaveMenu does not wait by itself
   box->FontMenuNext();
   box->FontMenuNext();
   EXPECT_EQ(box->FontMenuDecide(), 1);
-  EXPECT_FALSE(box->TextMenu().menuActive || box->Saves().saveMode);
+  EXPECT_FALSE(box->TextMenu().MenuActive() || box->Saves().saveMode);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "本編.Dat");
   EXPECT_EQ(Message(), "本編の文\n\n");
   WordList saved = ReadBack("GameData\\Text\\セーブデータ\\セーブデータ2.Dat", textFile);
@@ -267,11 +267,11 @@ TEST_F(CMsgBoxSaveData, LoadCommandAndLoadScreenLandInTheSavedScript) {
   CMsgBox::currentScriptName = W("メニュー.Dat");
   box->SetVariable(W("$鍵"), W("金"));
   ASSERT_EQ(box->StartScript(CMsgBox::currentScriptName), E_FAIL);
-  EXPECT_TRUE(box->TextMenu().menuActive && box->Saves().loadMode);
+  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().loadMode);
   EXPECT_EQ(box->StartScript(CMsgBox::currentScriptName), S_OK);
   EXPECT_EQ(Word(), "LoadMenu");
   box->FontMenuNext();  // slot 1 is empty and passed over
-  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 2);
+  EXPECT_EQ(box->TextMenu().FontMenuCursor()->first, 2);
   EXPECT_EQ(box->FontMenuDecide(), 1);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "保存先.Dat");
   EXPECT_EQ(U(box->Script().variables.at(W("$鍵"))), "銀");
@@ -313,7 +313,7 @@ TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {
     ASSERT_TRUE(platform::WriteFileAtomic(W("GameData\\Text\\セーブデータ\\セーブデータ1.Dat"), bytes));
     box->Load(W("セーブデータ\\セーブデータ1"));
     box->OpenSaveLoadScreen(false, "");
-    EXPECT_EQ(box->TextMenu().fontMenuItems.size(), 4u);
+    EXPECT_EQ(box->TextMenu().FontMenuItems().size(), 4u);
   }
   testing::internal::GetCapturedStderr();
 }

@@ -196,8 +196,8 @@ TEST_F(CMsgBoxWindow, MissingButtonTextureStopsTheFrame) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("ボタンテクスチャが見つかりません。"), std::string::npos);
   box->SetTextureAlias(W("はいボタン"), "bg.tga");
   EXPECT_EQ(box->Render(), S_OK);
-  EXPECT_FLOAT_EQ(box->Buttons().buttonSprite->width, 100);
-  EXPECT_EQ(box->Buttons().buttonSprite->textureName, "bg.tga");
+  EXPECT_FLOAT_EQ(box->Buttons().ButtonSprite()->width, 100);
+  EXPECT_EQ(box->Buttons().ButtonSprite()->textureName, "bg.tga");
 }
 
 TEST_F(CMsgBoxWindow, DeleteObjectsReleasesSpritesAndAliases) {
@@ -206,7 +206,7 @@ TEST_F(CMsgBoxWindow, DeleteObjectsReleasesSpritesAndAliases) {
   EXPECT_FALSE(box->Window().windowSprite);
   EXPECT_FALSE(box->Window().cursorSprite);
   EXPECT_FALSE(box->Window().messageTextObject);
-  EXPECT_FALSE(box->Buttons().buttonSprite);
+  EXPECT_FALSE(box->Buttons().ButtonSprite());
   EXPECT_TRUE(box->Script().textureAliases.empty());
   EXPECT_EQ(box->FrameMove(), S_OK);
   EXPECT_EQ(box->Render(), S_OK);
