@@ -41,8 +41,6 @@ constexpr HRESULT GameEndResult = -1;
 constexpr HRESULT BattleResult = 10000;
 constexpr HRESULT MapResult = 20000;
 
-using msgbox::SaveSlot;
-
 class CMsgBox {
  public:
   CMsgBox();
@@ -76,7 +74,7 @@ class CMsgBox {
   static constexpr int kMaxChainedStarts = 32;
 
   // The script the frame loop starts whenever a step fails; one per process.
-  static std::string currentScriptName;
+  static inline std::string& currentScriptName = msgbox::Interpreter::currentScriptName;
 
   // --- menus (MsgBoxMenus.cpp) ---
   void ButtonMenuPrev();
@@ -94,7 +92,7 @@ class CMsgBox {
   void Save(std::string resumeScript, std::string saveName);
   void Load(std::string saveName);
   // The local time a save records; tests fix it. Null: the system clock.
-  static void (*saveClock)(std::tm& now);
+  static inline void (*&saveClock)(std::tm& now) = msgbox::SaveData::saveClock;
 
   // --- fades (MsgBoxFades.cpp) ---
   void StepImageFade();
@@ -200,11 +198,6 @@ class CMsgBox {
   template <class Menu>
   HRESULT ReadMenuBlock(Menu& menu, const char* missingItemsMessage);
   void AppendMenuTrace(std::string& out) const;
-
-  // Save data (MsgBoxSaveData.cpp).
-  void OpenSaveLoadScreen(std::string argument);
-  void InitSaveSlots();
-  void ReadSaveSlot(SaveSlot& slot);
 
   // Trace (MsgBoxTrace.cpp).
   void RegisterTrace();

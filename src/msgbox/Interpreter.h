@@ -13,6 +13,17 @@ class CTextFile;
 namespace msgbox {
 
 struct Interpreter {
+  // The script the frame loop starts whenever a step fails; one per process.
+  static std::string currentScriptName;
+
+  // A word naming a string variable becomes its value; false when it names none.
+  bool ReplaceVariable(std::string& word) const;
+  const std::map<std::string, std::string>& Variables() const { return variables; }
+  const std::map<std::string, int32_t>& IntVars() const { return intVars; }
+  void SetVariable(const std::string& name, const std::string& value) { variables[name] = value; }
+  void SetIntVariable(const std::string& name, int32_t value) { intVars[name] = value; }
+  CTextFile* TextFile() const { return textFile; }
+
   CTextFile* textFile = nullptr;
   std::string textDir;
   std::string scriptPath;

@@ -47,5 +47,5 @@ void CMsgBox::StepAfterFade(bool lasted) {
 }
 
 bool CMsgBox::LoadScreenOpened() const {
-  return fontMenu_.MenuActive() && saves_.loadMode && script_.running && script_.position < script_.words.size() && script_.words[script_.position] == "LoadMenu";
+  return fontMenu_.MenuActive() && saves_.LoadMode() && script_.running && script_.position < script_.words.size() && script_.words[script_.position] == "LoadMenu";
 }

@@ -9,8 +9,6 @@
 #include "platform/TextCodec.h"
 #include "script/CTextFile.h"
 
-std::string CMsgBox::currentScriptName;
-
 namespace {
 // Byte offsets at which a message is broken into rows of 26 full-width characters.
 constexpr size_t kSecondRow = 52;
@@ -172,12 +170,7 @@ void CMsgBox::SetMessage(const std::string& text) {
   }
 }
 
-bool CMsgBox::ReplaceVariable(std::string& word) const {
-  auto it = script_.variables.find(word);
-  if (it == script_.variables.end()) return false;
-  word = it->second;
-  return true;
-}
+bool CMsgBox::ReplaceVariable(std::string& word) const { return script_.ReplaceVariable(word); }
 
 bool CMsgBox::AssignVariable(const std::string& value, const std::string& name) {
   auto it = script_.variables.find(name);

@@ -151,16 +151,18 @@ int32_t CMsgBox::FontMenuDecide() {
   const std::string target = item->target;
   const std::string scriptName = item->scriptName;
   const std::string script = DecidedScript(*this, target);
-  if (saves_.saveMode) {
-    saves_.saveMode = false;
-    if (target == SJ("$戻る")) currentScriptName = script;
-    else Save(scriptName, target);
-  } else if (saves_.loadMode) {
-    saves_.loadMode = false;
-    if (target == SJ("$戻る")) currentScriptName = script;
-    else Load(target);
-  } else {
-    currentScriptName = script;
+  switch (saves_.TakeScreen()) {
+    case msgbox::SaveData::Screen::Save:
+      if (target == SJ("$戻る")) currentScriptName = script;
+      else Save(scriptName, target);
+      break;
+    case msgbox::SaveData::Screen::Load:
+      if (target == SJ("$戻る")) currentScriptName = script;
+      else Load(target);
+      break;
+    case msgbox::SaveData::Screen::None:
+      currentScriptName = script;
+      break;
   }
   StartScript(currentScriptName);
   return 1;

@@ -51,17 +51,19 @@ CMsgBox::Outcome CMsgBox::CmdLoad() {
 // The screen opens at once; the words after the command still run in this
 // step, and from the next one on nothing runs until a slot is decided.
 CMsgBox::Outcome CMsgBox::CmdSaveMenu() {
-  saves_.saveMode = true;
-  fontMenu_.SetActive(true);
-  OpenSaveLoadScreen(NextArgument());
+  saves_.OpenSaveScreen(NextArgument(), script_.textFile, fontMenu_, window_.layout.window);
   return Finish();
 }
 
 // Fails the step on purpose: the frame loop then starts currentScriptName
 // afresh, and that script waits at once because the screen is open.
 CMsgBox::Outcome CMsgBox::CmdLoadMenu() {
-  saves_.loadMode = true;
-  fontMenu_.SetActive(true);
-  OpenSaveLoadScreen(std::string());
+  saves_.OpenLoadScreen(script_.textFile, fontMenu_, window_.layout.window);
   return Return(E_FAIL);
 }
+
+void CMsgBox::Save(std::string resumeScript, std::string saveName) {
+  saves_.Save(script_, std::move(resumeScript), std::move(saveName));
+}
+
+void CMsgBox::Load(std::string saveName) { saves_.Load(script_, std::move(saveName)); }

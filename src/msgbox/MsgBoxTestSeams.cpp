@@ -34,8 +34,5 @@ void CMsgBox::SetFontItemSelectable(int32_t id, bool selectable) {
 }
 
 void CMsgBox::OpenSaveLoadScreen(bool saving, std::string argument) {
-  saves_.saveMode = saving;
-  saves_.loadMode = !saving;
-  fontMenu_.SetActive(true);
-  OpenSaveLoadScreen(std::move(argument));
+  saves_.OpenScreen(saving, argument, script_.textFile, fontMenu_, window_.layout.window);
 }

@@ -56,8 +56,8 @@ void CMsgBox::TraceState(std::string& out) const {
   out += ",\"speakerLabel\":" + JsonCp932(window_.speakerLabel);
   out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.ButtonMenuActive());
   out += std::string(",\"menuActive\":") + Bool(fontMenu_.MenuActive());
-  out += std::string(",\"saveMode\":") + Bool(saves_.saveMode);
-  out += std::string(",\"loadMode\":") + Bool(saves_.loadMode);
+  out += std::string(",\"saveMode\":") + Bool(saves_.SaveMode());
+  out += std::string(",\"loadMode\":") + Bool(saves_.LoadMode());
   out += std::string(",\"imageFadeActive\":") + Bool(fades_.ImageFadeActive());
   out += std::string(",\"volumeFadeActive\":") + Bool(fades_.VolumeFadeActive());
 

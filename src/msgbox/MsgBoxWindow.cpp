@@ -25,10 +25,7 @@ MessageWindow::MessageWindow() = default;
 MessageWindow::~MessageWindow() = default;
 }  // namespace msgbox
 
-CMsgBox::CMsgBox() {
-  InitSaveSlots();
-  RegisterTrace();
-}
+CMsgBox::CMsgBox() { RegisterTrace(); }
 
 CMsgBox::~CMsgBox() {
   UnregisterTrace();

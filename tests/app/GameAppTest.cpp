@@ -160,7 +160,7 @@ TEST_F(GameAppTest, LoadMenuReachedByTheFrameLoopOpensTheLoadScreenWithoutTheQui
   app.Run();
   ASSERT_NE(app.GetDevice(), nullptr);
   EXPECT_TRUE(app.MessageWindow()->TextMenu().MenuActive());
-  EXPECT_TRUE(app.MessageWindow()->Saves().loadMode);
+  EXPECT_TRUE(app.MessageWindow()->Saves().LoadMode());
   // As when a step reaches LoadMenu: the script was opened again and waits.
   EXPECT_EQ(app.MessageWindow()->Script().position, 0u);
 }
@@ -170,7 +170,7 @@ TEST_F(GameAppTest, AnOpeningThatStartsWithLoadMenuStartsAtTheLoadScreen) {
   GameApp app;
   app.SetRunOptions(Run(5, {}));
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
-  EXPECT_TRUE(app.MessageWindow()->TextMenu().MenuActive() && app.MessageWindow()->Saves().loadMode);
+  EXPECT_TRUE(app.MessageWindow()->TextMenu().MenuActive() && app.MessageWindow()->Saves().LoadMode());
 }
 
 TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) {

@@ -199,9 +199,9 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
   EXPECT_EQ(Label(1), "データ1：2002年 10月 6日（日）21時 4分");
   EXPECT_EQ(Label(2), "データ2：空き");
   EXPECT_EQ(Label(3), "データ3：日付不明");
-  EXPECT_EQ(box->Saves().saveSlots[1].exists, 1);
-  EXPECT_EQ(box->Saves().saveSlots[1].second, 9);
-  EXPECT_EQ(box->Saves().saveSlots[2].exists, 0);
+  EXPECT_EQ(box->Saves().SaveSlots()[1].exists, 1);
+  EXPECT_EQ(box->Saves().SaveSlots()[1].second, 9);
+  EXPECT_EQ(box->Saves().SaveSlots()[2].exists, 0);
   float y = 296;
   for (auto& [id, item] : box->TextMenu().FontMenuItems()) {
     EXPECT_FLOAT_EQ(item->position.x, 160);
@@ -240,12 +240,12 @@ TEST_F(CMsgBoxSaveData, SaveScreenDecisionSavesAndRestartsTheCurrentScript) {
   std::vector<std::string> words = SlotVariables();
   words.insert(words.end(), {"string", "$旗", "=", "立つ", "NextScriptFile", "本編.Dat", "SaveMenu", "続き", "同じ歩みの文"});
   ASSERT_EQ(Run(words), S_OK);
-  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().saveMode);
+  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().SaveMode());
   EXPECT_EQ(Message(), "同じ歩みの文\n\n");  // SaveMenu does not wait by itself
   box->FontMenuNext();
   box->FontMenuNext();
   EXPECT_EQ(box->FontMenuDecide(), 1);
-  EXPECT_FALSE(box->TextMenu().MenuActive() || box->Saves().saveMode);
+  EXPECT_FALSE(box->TextMenu().MenuActive() || box->Saves().SaveMode());
   EXPECT_EQ(U(CMsgBox::currentScriptName), "本編.Dat");
   EXPECT_EQ(Message(), "本編の文\n\n");
   WordList saved = ReadBack("GameData\\Text\\セーブデータ\\セーブデータ2.Dat", textFile);
@@ -267,7 +267,7 @@ TEST_F(CMsgBoxSaveData, LoadCommandAndLoadScreenLandInTheSavedScript) {
   CMsgBox::currentScriptName = W("メニュー.Dat");
   box->SetVariable(W("$鍵"), W("金"));
   ASSERT_EQ(box->StartScript(CMsgBox::currentScriptName), E_FAIL);
-  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().loadMode);
+  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().LoadMode());
   EXPECT_EQ(box->StartScript(CMsgBox::currentScriptName), S_OK);
   EXPECT_EQ(Word(), "LoadMenu");
   box->FontMenuNext();  // slot 1 is empty and passed over

@@ -120,7 +120,7 @@ TEST_F(CMsgBoxSaveLayout, EverySaveReadsBackAsItsOwnWordsAndRestoresTheSameState
     testing::internal::CaptureStderr();
     box->OpenSaveLoadScreen(false, "");
     testing::internal::GetCapturedStderr();
-    const SaveSlot& slot = box->Saves().saveSlots[1];
+    const msgbox::SaveSlot& slot = box->Saves().SaveSlots()[1];
     EXPECT_EQ(slot.exists, 1);
     EXPECT_EQ(std::vector<int32_t>({slot.year, slot.weekday, slot.month, slot.day, slot.hour, slot.minute, slot.second}),
               std::vector<int32_t>({g_now.tm_year, g_now.tm_wday, g_now.tm_mon, g_now.tm_mday, g_now.tm_hour,

@@ -44,8 +44,8 @@ TEST_F(CMsgBoxWindow, LayoutPlacesWindowPicturesCursorAndText) {
   EXPECT_EQ(box->Window().pictureFrameSprite->textureName, "MsgBox\\CharaPicFrame.dds");
   EXPECT_EQ(box->Window().cursorSprite->textureName, "MsgBox\\Cursor.tga");
   EXPECT_EQ(U(box->Script().textDir), "GameData\\Text\\");
-  EXPECT_EQ(U(box->Saves().saveSlots[3].path), "GameData\\Text\\セーブデータ\\セーブデータ3.Dat");
-  EXPECT_TRUE(box->Saves().saveSlots[0].path.empty());
+  EXPECT_EQ(U(box->Saves().SaveSlots()[3].path), "GameData\\Text\\セーブデータ\\セーブデータ3.Dat");
+  EXPECT_TRUE(box->Saves().SaveSlots()[0].path.empty());
 }
 
 TEST_F(CMsgBoxWindow, InitLoadsTheMenuSounds) {
