@@ -39,7 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   box.Init(&setup.textFile, nullptr, actions, nullptr, nullptr, "x", 12, 1);
   box.SetLayout(Layout());
   SplitWords(std::string_view(reinterpret_cast<const char*>(data), size), box.Script().words);
-  box.Script().running = box.Window().rowBreaks = true;
+  box.Script().running = box.Window().RowBreaks() = true;
   for (int i = 0; i < 64; ++i) {
     box.Step();
     if (box.Script().position > box.Script().words.size()) std::abort();
@@ -47,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     setup.device->Clear(0);
     box.Render();
     setup.device->Present();
-    if (box.Window().typedLength > box.Window().messageText.size() + 1) std::abort();  // a last lead byte advances two
+    if (box.Window().TypedLength() > box.Window().MessageText().size() + 1) std::abort();  // a last lead byte advances two
     if (!box.Script().running) break;
   }
   // An empty frame lets go of this run's textures, so that every run starts

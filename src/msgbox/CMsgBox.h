@@ -153,7 +153,6 @@ class CMsgBox {
   // Moves past a command's last word: Next, or the end of the script.
   Outcome Finish();
   Outcome EndOfWords();
-  void SetMessage(const std::string& text);
 
   // Interpreter commands (MsgBoxInterpreter.cpp).
   Outcome CmdBattle();

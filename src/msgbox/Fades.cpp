@@ -32,24 +32,24 @@ void Fades::Start(bool in, const std::string& target, const MessageWindow& windo
   imageFadeActive = true;
   imageFadeIn = in;
   imagePhase = Phase::Start;
-  CPolygon* const pictures[] = {window.rightSprite.get(), window.centerSprite.get(), window.leftSprite.get(),
-                                window.wideCenterSprite.get(), window.bgSprite.get()};
+  CPolygon* const pictures[] = {window.RightSprite().get(), window.CenterSprite().get(), window.LeftSprite().get(),
+                                window.WideCenterSprite().get(), window.BgSprite().get()};
   auto add = [this](CPolygon* sprite) {
     if (sprite) fadeSprites.push_back(sprite);
   };
   if (target == "Right") {
-    add(window.rightSprite.get());
+    add(window.RightSprite().get());
   } else if (target == "Center") {
-    add(window.centerSprite.get());
+    add(window.CenterSprite().get());
   } else if (target == "Left") {
-    add(window.leftSprite.get());
+    add(window.LeftSprite().get());
   } else if (target == "Images" || target == "All") {
     for (CPolygon* sprite : pictures) add(sprite);
     if (target == "All") {
-      add(window.pictureFrameSprite.get());
-      add(window.speakerSprite.get());
-      add(window.windowSprite.get());
-      if (window.messageTextObject) fadeTexts.push_back(window.messageTextObject.get());
+      add(window.PictureFrameSprite().get());
+      add(window.SpeakerSprite().get());
+      add(window.WindowSprite().get());
+      if (window.MessageTextObject()) fadeTexts.push_back(window.MessageTextObject().get());
     }
   }
 }

@@ -90,20 +90,20 @@ CMsgBox::Outcome CMsgBox::SetPicture(CPolygon* sprite) {
   return Finish();
 }
 
-CMsgBox::Outcome CMsgBox::CmdBG() { return SetPicture(window_.bgSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdRight() { return SetPicture(window_.rightSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdCenter() { return SetPicture(window_.centerSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdWideCenter() { return SetPicture(window_.wideCenterSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdLeft() { return SetPicture(window_.leftSprite.get()); }
+CMsgBox::Outcome CMsgBox::CmdBG() { return SetPicture(window_.BgSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdRight() { return SetPicture(window_.RightSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdCenter() { return SetPicture(window_.CenterSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdWideCenter() { return SetPicture(window_.WideCenterSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdLeft() { return SetPicture(window_.LeftSprite().get()); }
 
 CMsgBox::Outcome CMsgBox::CmdClear() {
   const std::string& target = NextArgument();
   std::vector<CPolygon*> cleared;
-  if (target == "Left") cleared = {window_.leftSprite.get()};
-  else if (target == "Right") cleared = {window_.rightSprite.get()};
-  else if (target == "Center") cleared = {window_.centerSprite.get()};
-  else if (target == "WideCenter") cleared = {window_.wideCenterSprite.get()};
-  else if (target == "All") cleared = {window_.leftSprite.get(), window_.centerSprite.get(), window_.rightSprite.get(), window_.wideCenterSprite.get()};
+  if (target == "Left") cleared = {window_.LeftSprite().get()};
+  else if (target == "Right") cleared = {window_.RightSprite().get()};
+  else if (target == "Center") cleared = {window_.CenterSprite().get()};
+  else if (target == "WideCenter") cleared = {window_.WideCenterSprite().get()};
+  else if (target == "All") cleared = {window_.LeftSprite().get(), window_.CenterSprite().get(), window_.RightSprite().get(), window_.WideCenterSprite().get()};
   for (CPolygon* sprite : cleared) {
     if (sprite) sprite->SetTexture("Nothing");
   }

@@ -3,7 +3,6 @@
 // script itself, so the script goes on unprompted.
 #include <string>
 
-#include "app/framework/TextFont.h"
 #include "msgbox/CMsgBox.h"
 
 CMsgBox::Outcome CMsgBox::CmdFadeIn() { return StartFade(true); }
@@ -20,7 +19,7 @@ void CMsgBox::StepImageFade() {
   const msgbox::FadeStep step = fades_.StepImage();
   if (step == msgbox::FadeStep::Going) return;
   // The message shown so far vanishes; messageText itself stays.
-  if (window_.messageTextObject) window_.messageTextObject->setText("");
+  window_.ClearShownText();
   StepAfterFade(step == msgbox::FadeStep::EndedAfterTime);
 }
 

@@ -9,13 +9,6 @@
 #include "platform/TextCodec.h"
 #include "script/CTextFile.h"
 
-namespace {
-// Byte offsets at which a message is broken into rows of 26 full-width characters.
-constexpr size_t kSecondRow = 52;
-constexpr size_t kThirdRow = 104;
-const char kRowBreak[] = "\n\n";
-}  // namespace
-
 HRESULT CMsgBox::StartScript(std::string name) {
   ActionScope action(*this, ActionKind::New);
   // Past the action's bound the script only opens: it runs on when the
@@ -30,12 +23,8 @@ HRESULT CMsgBox::StartScript(std::string name) {
 
 HRESULT CMsgBox::OpenScript(std::string name) {
   script_.words.clear();
-  if (window_.messageTextObject) window_.messageTextObject->setText("");
-  // The standing pictures blank out until a script sets them again; their
-  // texture names stay, the background and wide picture carry over.
-  for (CPolygon* sprite : {window_.rightSprite.get(), window_.centerSprite.get(), window_.leftSprite.get()}) {
-    if (sprite) sprite->SetTexturePointer(nullptr);
-  }
+  // The standing pictures blank out until a script sets them again.
+  window_.BlankForScript();
   script_.scriptPath = script_.textDir + name;
   // An empty name would name the text directory itself: treat it as missing.
   HRESULT hr = (name.empty() || !script_.textFile) ? E_FAIL : script_.textFile->Read(script_.scriptPath, script_.words);
@@ -48,15 +37,14 @@ HRESULT CMsgBox::OpenScript(std::string name) {
     return E_FAIL;
   }
   script_.position = 0;
-  window_.typedLength = 0;
   script_.running = true;
-  window_.rowBreaks = true;
+  window_.StartScript();
   TraceOpen(name, S_OK);
   return S_OK;
 }
 
 HRESULT CMsgBox::StepIfIdle() {
-  if (window_.typing) return S_OK;
+  if (window_.Typing()) return S_OK;
   return Step();
 }
 
@@ -91,8 +79,7 @@ HRESULT CMsgBox::RunStep() {
     Outcome outcome = RunPass(matched);
     if (outcome.kind == Outcome::Return) return outcome.result;
     if (script_.words[script_.position] == ".") {
-      window_.messageText.clear();
-      window_.typedLength = 0;
+      window_.ClearMessage();
       if (FAILED(NextWord())) return E_FAIL;
       continue;
     }
@@ -113,61 +100,17 @@ CMsgBox::Outcome CMsgBox::EndOfWords() {
 }
 
 HRESULT CMsgBox::TextWord() {
-  const std::string& colon = SJ("：");
   std::string word = script_.words[script_.position];
-  if (word.find(colon) != std::string::npos) {
+  if (word.find(SJ("：")) != std::string::npos) {
     // A speaker word takes the next word as its text, whatever it holds.
     if (script_.position + 1 >= script_.words.size()) return EndOfWords().result;
-    std::string key = word;
-    const std::string& star = SJ("＊");
-    size_t at = key.find(star);
-    if (at != std::string::npos) {
-      key.erase(at, star.size());
-      if ((at = key.find(colon)) != std::string::npos) key.erase(at, colon.size());
-      window_.speakerKey = key;
-      auto alias = script_.textureAliases.find(window_.speakerKey);
-      if (alias != script_.textureAliases.end()) {
-        if (window_.speakerSprite) window_.speakerSprite->SetTexture(alias->second);
-      } else {
-        window_.speakerKey = "Nothing";
-      }
-      window_.speakerLabel = SJ("？？？：");
-    } else {
-      if ((at = key.find(colon)) != std::string::npos) key.erase(at, colon.size());
-      window_.speakerKey = key;
-      auto alias = script_.textureAliases.find(window_.speakerKey);
-      if (alias != script_.textureAliases.end()) {
-        if (window_.speakerSprite) window_.speakerSprite->SetTexture(alias->second);
-        // A picture variant such as 太郎・笑顔 is labelled with the name alone.
-        if ((at = key.find(SJ("・"))) != std::string::npos) key.erase(at);
-        window_.speakerLabel = key + colon;
-      } else {
-        auto nothing = script_.textureAliases.find("Nothing");
-        if (nothing != script_.textureAliases.end() && window_.speakerSprite) window_.speakerSprite->SetTexture(nothing->second);
-        window_.speakerLabel = window_.speakerKey == SJ("ナレーション") ? std::string() : window_.speakerKey + colon;
-      }
-    }
+    window_.SetSpeaker(word, script_.textureAliases);
     ++script_.position;
     word = script_.words[script_.position];
   }
-  SetMessage(window_.speakerLabel + word);
+  window_.SetMessage(window_.SpeakerLabel() + word);
   ++script_.position;
   return S_OK;
-}
-
-void CMsgBox::SetMessage(const std::string& text) {
-  window_.messageText = text;
-  if (window_.rowBreaks) {
-    if (window_.messageText.size() > kThirdRow) window_.messageText.insert(kThirdRow, kRowBreak);
-    if (window_.messageText.size() > kSecondRow) window_.messageText.insert(kSecondRow, kRowBreak);
-    window_.messageText += kRowBreak;
-  }
-  // A message typed on from an earlier, longer one would never reach the
-  // text object: the typewriter only writes it while typedLength grows.
-  if (window_.typedLength >= window_.messageText.size()) {
-    window_.typedLength = static_cast<uint32_t>(window_.messageText.size());
-    if (window_.messageTextObject) window_.messageTextObject->setText(window_.messageText);
-  }
 }
 
 bool CMsgBox::ReplaceVariable(std::string& word) const { return script_.ReplaceVariable(word); }

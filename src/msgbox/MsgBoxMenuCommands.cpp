@@ -90,7 +90,7 @@ HRESULT CMsgBox::ReadMenuBlock(Menu& menu, const char* missingItemsMessage) {
 HRESULT CMsgBox::ReadButtonMenu() {
   HRESULT hr = ReadMenuBlock(buttons_, SJ("ボタンメニューの項目が設定されていません。").c_str());
   if (FAILED(hr)) return hr;
-  buttons_.LayOut(window_.layout.window);
+  buttons_.LayOut(window_.DialogueFrame());
   return S_OK;
 }
 
@@ -104,7 +104,7 @@ HRESULT CMsgBox::ReadLeftButtonMenu() {
 HRESULT CMsgBox::ReadFontMenu() {
   HRESULT hr = ReadMenuBlock(fontMenu_, SJ("フォントメニューの項目が設定されていません。").c_str());
   if (FAILED(hr)) return hr;
-  fontMenu_.LayOut(window_.layout.window);
+  fontMenu_.LayOut(window_.DialogueFrame());
   return S_OK;
 }
 

@@ -11,7 +11,7 @@ void CMsgBox::ReplaceWords(std::vector<std::string> words) {
   script_.words = std::move(words);
   script_.position = 0;
   script_.running = true;
-  window_.rowBreaks = true;
+  window_.BreakRows();
 }
 
 void CMsgBox::ForceHold(Hold what, bool on) {
@@ -21,7 +21,7 @@ void CMsgBox::ForceHold(Hold what, bool on) {
     case Hold::ImageFade: fades_.Hold(true, on); break;
     case Hold::MusicFade: fades_.Hold(false, on); break;
     case Hold::Running: script_.running = on; break;
-    case Hold::Typing: window_.typing = on; break;
+    case Hold::Typing: window_.SetTyping(on); break;
   }
 }
 
@@ -34,5 +34,5 @@ void CMsgBox::SetFontItemSelectable(int32_t id, bool selectable) {
 }
 
 void CMsgBox::OpenSaveLoadScreen(bool saving, std::string argument) {
-  saves_.OpenScreen(saving, argument, script_.textFile, fontMenu_, window_.layout.window);
+  saves_.OpenScreen(saving, argument, script_.textFile, fontMenu_, window_.DialogueFrame());
 }

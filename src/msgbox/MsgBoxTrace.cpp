@@ -49,11 +49,11 @@ void CMsgBox::TraceState(std::string& out) const {
   out += ",\"position\":" + std::to_string(script_.position);
   out += ",\"words\":" + std::to_string(script_.words.size());
   out += std::string(",\"running\":") + Bool(script_.running);
-  out += ",\"message\":" + JsonCp932(window_.messageText);
-  out += ",\"typed\":" + std::to_string(window_.typedLength);
-  out += std::string(",\"typing\":") + Bool(window_.typing);
-  out += ",\"speakerKey\":" + JsonCp932(window_.speakerKey);
-  out += ",\"speakerLabel\":" + JsonCp932(window_.speakerLabel);
+  out += ",\"message\":" + JsonCp932(window_.MessageText());
+  out += ",\"typed\":" + std::to_string(window_.TypedLength());
+  out += std::string(",\"typing\":") + Bool(window_.Typing());
+  out += ",\"speakerKey\":" + JsonCp932(window_.SpeakerKey());
+  out += ",\"speakerLabel\":" + JsonCp932(window_.SpeakerLabel());
   out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.ButtonMenuActive());
   out += std::string(",\"menuActive\":") + Bool(fontMenu_.MenuActive());
   out += std::string(",\"saveMode\":") + Bool(saves_.SaveMode());
@@ -82,15 +82,15 @@ void CMsgBox::TraceState(std::string& out) const {
     }
   }
   out += "},\"sprites\":{";
-  AppendSprite(out, "bg", window_.bgSprite.get());
-  AppendSprite(out, "left", window_.leftSprite.get());
-  AppendSprite(out, "center", window_.centerSprite.get());
-  AppendSprite(out, "right", window_.rightSprite.get());
-  AppendSprite(out, "wideCenter", window_.wideCenterSprite.get());
-  AppendSprite(out, "speaker", window_.speakerSprite.get());
-  AppendSprite(out, "pictureFrame", window_.pictureFrameSprite.get());
-  AppendSprite(out, "window", window_.windowSprite.get());
-  AppendSprite(out, "cursor", window_.cursorSprite.get());
+  AppendSprite(out, "bg", window_.BgSprite().get());
+  AppendSprite(out, "left", window_.LeftSprite().get());
+  AppendSprite(out, "center", window_.CenterSprite().get());
+  AppendSprite(out, "right", window_.RightSprite().get());
+  AppendSprite(out, "wideCenter", window_.WideCenterSprite().get());
+  AppendSprite(out, "speaker", window_.SpeakerSprite().get());
+  AppendSprite(out, "pictureFrame", window_.PictureFrameSprite().get());
+  AppendSprite(out, "window", window_.WindowSprite().get());
+  AppendSprite(out, "cursor", window_.CursorSprite().get());
   AppendSprite(out, "button", buttons_.ButtonSprite().get());
   out += '}';
   AppendMenuTrace(out);

@@ -182,7 +182,7 @@ TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) 
   app.GetDevice()->SetPresentHook([] { AdvanceVirtualClock(33); });
   app.Run();
   double seconds = timeGetTime() / 1000.0;  // 60 passes of 49 ms
-  double perSecond = app.MessageWindow()->Window().typedLength / seconds;
+  double perSecond = app.MessageWindow()->Window().TypedLength() / seconds;
   EXPECT_GT(perSecond, 61.5);
   EXPECT_LT(perSecond, 63.0);
 }

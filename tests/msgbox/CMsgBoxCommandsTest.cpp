@@ -9,21 +9,21 @@ using CMsgBoxCommands = MsgBoxTest;
 TEST_F(CMsgBoxCommands, FirstTextureDefinitionStands) {
   ASSERT_EQ(Run({"Texture", "a", "taro.tga", "texture", "a", "hanako.tga", "Left", "a", "文"}), S_OK);
   EXPECT_EQ(box->Script().textureAliases.at("a"), "taro.tga");
-  EXPECT_EQ(box->Window().leftSprite->textureName, "taro.tga");
+  EXPECT_EQ(box->Window().LeftSprite()->textureName, "taro.tga");
 }
 
 TEST_F(CMsgBoxCommands, PictureCommandsInBothSpellings) {
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "Texture", "t", "taro.tga", "Texture", "w", "wide.tga", "bg", "b", "right",
                  "t", "center", "t", "left", "t", "WideCenter", "w", "文"}),
             S_OK);
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->Window().wideCenterSprite->textureName, "wide.tga");
-  for (CPolygon* sprite : {box->Window().rightSprite.get(), box->Window().centerSprite.get(), box->Window().leftSprite.get()}) {
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().WideCenterSprite()->textureName, "wide.tga");
+  for (CPolygon* sprite : {box->Window().RightSprite().get(), box->Window().CenterSprite().get(), box->Window().LeftSprite().get()}) {
     EXPECT_EQ(sprite->textureName, "taro.tga");
     EXPECT_TRUE(sprite->texture);
   }
   // One file, one texture, shared.
-  EXPECT_EQ(box->Window().rightSprite->texture, box->Window().leftSprite->texture);
+  EXPECT_EQ(box->Window().RightSprite()->texture, box->Window().LeftSprite()->texture);
 }
 
 TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
@@ -31,8 +31,8 @@ TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "BG", "b", "BG", "undefined", "Right", "undefined", "続き"}), S_OK);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), std::string::npos);
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->Window().rightSprite->textureName, "Nothing");
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().RightSprite()->textureName, "Nothing");
   EXPECT_EQ(Message(), "続き\n\n");
 }
 
@@ -50,21 +50,21 @@ TEST_F(CMsgBoxCommands, ClearTargets) {
   // targets and other words are taken and do nothing.
   ASSERT_EQ(run({"Clear", "Left", "Clear", "left", "Clear", "Nope", "Clear", "Right", "文"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->Window().leftSprite->textureName, "Nothing");
-  EXPECT_FALSE(box->Window().leftSprite->texture);
-  EXPECT_EQ(box->Window().rightSprite->textureName, "Nothing");
-  EXPECT_EQ(box->Window().centerSprite->textureName, "taro.tga");
+  EXPECT_EQ(box->Window().LeftSprite()->textureName, "Nothing");
+  EXPECT_FALSE(box->Window().LeftSprite()->texture);
+  EXPECT_EQ(box->Window().RightSprite()->textureName, "Nothing");
+  EXPECT_EQ(box->Window().CenterSprite()->textureName, "taro.tga");
   EXPECT_EQ(Message(), "s：文\n\n");
 
   ASSERT_EQ(run({"Clear", "All", "文"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  for (CPolygon* sprite : {box->Window().leftSprite.get(), box->Window().centerSprite.get(), box->Window().rightSprite.get(),
-                           box->Window().wideCenterSprite.get()}) {
+  for (CPolygon* sprite : {box->Window().LeftSprite().get(), box->Window().CenterSprite().get(), box->Window().RightSprite().get(),
+                           box->Window().WideCenterSprite().get()}) {
     EXPECT_EQ(sprite->textureName, "Nothing");
   }
   // The background and the speaker picture stay.
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "hanako.tga");
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "hanako.tga");
 }
 
 TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
@@ -76,7 +76,7 @@ TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
   EXPECT_EQ(err.find("エイリアス"), std::string::npos);
   EXPECT_EQ(CPolygon::Registry().count("taro.tga"), 0u);
   // The picture keeps what it showed.
-  EXPECT_TRUE(box->Window().leftSprite->texture);
+  EXPECT_TRUE(box->Window().LeftSprite()->texture);
   EXPECT_EQ(Message(), "文\n\n");
 
   ASSERT_EQ(Run({"Texture", "t", "taro.tga", "TexLoad", "t", "文"}), S_OK);

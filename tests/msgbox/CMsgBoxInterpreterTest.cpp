@@ -13,7 +13,7 @@ TEST_F(CMsgBoxInterpreter, KeywordInArgumentPositionIsTakenAsArgument) {
   ASSERT_EQ(Run({"NextScriptFile", "goto", "Texture", "BG", "bg.tga", "BG", "BG", "太郎：", "GameEnd"}), S_OK);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "goto");
   EXPECT_EQ(box->Script().textureAliases.at("BG"), "bg.tga");
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
   // The text of a speaker word is never a command.
   EXPECT_EQ(Message(), "太郎：GameEnd\n\n");
   EXPECT_TRUE(box->Script().running);
@@ -25,8 +25,8 @@ TEST_F(CMsgBoxInterpreter, CommandsRunInFileOrderAcrossPasses) {
   ASSERT_EQ(Run({"string", "$a", "=", "x", "Texture", "b", "bg.tga", "BG", "b", "Texture", "c", "wide.tga",
                  "WideCenter", "c", "$a", "=", "y", "テキスト"}),
             S_OK);
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->Window().wideCenterSprite->textureName, "wide.tga");
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().WideCenterSprite()->textureName, "wide.tga");
   EXPECT_EQ(box->Script().variables.at("$a"), "y");
   EXPECT_EQ(Message(), "テキスト\n\n");
 }
@@ -38,7 +38,7 @@ TEST_F(CMsgBoxInterpreter, KeywordAfterAnUnopenedMenuIsOnlyTestedAgainstLaterKey
   EXPECT_EQ(Message(), "Battle\n\n");
   // ...while BG (later in the table) runs as a command.
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "ButtonMenu", "Left", "BG", "b", "次"}), S_OK);
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
   EXPECT_EQ(Message(), "次\n\n");
 }
 
@@ -47,30 +47,30 @@ TEST_F(CMsgBoxInterpreter, SpeakerWordsSetLabelAndPicture) {
                  ".", "太郎・笑顔：", "はは。", ".", "花子・怒り：", "もう。"}),
             S_OK);
   EXPECT_EQ(Message(), "太郎：こんにちは。\n\n");
-  EXPECT_EQ(U(box->Window().speakerKey), "太郎");
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "taro.tga");
-  EXPECT_TRUE(box->Window().speakerSprite->texture);
+  EXPECT_EQ(U(box->Window().SpeakerKey()), "太郎");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "taro.tga");
+  EXPECT_TRUE(box->Window().SpeakerSprite()->texture);
 
   // A plain text word keeps the last label; without "." typing goes on from
   // where it was.
   box->FrameMove();
   box->FrameMove();  // two full-width characters typed
-  uint32_t typedBefore = box->Window().typedLength;
+  uint32_t typedBefore = box->Window().TypedLength();
   ASSERT_EQ(typedBefore, 4u);
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(Message(), "太郎：元気？\n\n");
-  EXPECT_EQ(box->Window().typedLength, typedBefore);
+  EXPECT_EQ(box->Window().TypedLength(), typedBefore);
 
   // A registered picture variant is labelled with the name before "・".
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(Message(), "太郎：はは。\n\n");
-  EXPECT_EQ(box->Window().typedLength, 0u);
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "taro_smile.tga");
+  EXPECT_EQ(box->Window().TypedLength(), 0u);
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "taro_smile.tga");
 
   // An unregistered name keeps its "・" and leaves the picture.
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(Message(), "花子・怒り：もう。\n\n");
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "taro_smile.tga");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "taro_smile.tga");
 }
 
 TEST_F(CMsgBoxInterpreter, NarrationAndTheNothingPicture) {
@@ -79,25 +79,25 @@ TEST_F(CMsgBoxInterpreter, NarrationAndTheNothingPicture) {
             S_OK);
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(Message(), "夜が明けた。\n\n");
-  EXPECT_EQ(box->Window().speakerLabel, "");
+  EXPECT_EQ(box->Window().SpeakerLabel(), "");
   // An unregistered speaker shows the picture of the alias "Nothing".
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "nothing.tga");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "nothing.tga");
 
   // Registered as an alias, narration is an ordinary name.
   ASSERT_EQ(Run({"Texture", "ナレーション", "hanako.tga", "ナレーション：", "朝。"}), S_OK);
   EXPECT_EQ(Message(), "ナレーション：朝。\n\n");
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "hanako.tga");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "hanako.tga");
 }
 
 TEST_F(CMsgBoxInterpreter, HiddenSpeakers) {
   ASSERT_EQ(Run({"Texture", "太郎", "taro.tga", "＊太郎：", "誰だ", "＊謎の男：", "ふふ"}), S_OK);
   EXPECT_EQ(Message(), "？？？：誰だ\n\n");
-  EXPECT_EQ(U(box->Window().speakerKey), "太郎");
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "taro.tga");
+  EXPECT_EQ(U(box->Window().SpeakerKey()), "太郎");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "taro.tga");
   ASSERT_EQ(box->Step(), S_OK);
   EXPECT_EQ(Message(), "？？？：ふふ\n\n");
-  EXPECT_EQ(box->Window().speakerKey, "Nothing");
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "taro.tga");
+  EXPECT_EQ(box->Window().SpeakerKey(), "Nothing");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "taro.tga");
 }
 
 TEST_F(CMsgBoxInterpreter, TwoSpeakerWordsInARow) {
@@ -110,18 +110,18 @@ TEST_F(CMsgBoxInterpreter, TwoSpeakerWordsInARow) {
 TEST_F(CMsgBoxInterpreter, RowBreaksAtBytes52And104) {
   auto text = [](size_t n) { return std::string(n, 'a'); };
   ASSERT_EQ(Run({text(52), text(53), text(104), text(105), "ab：", text(103)}), S_OK);
-  EXPECT_EQ(box->Window().messageText, text(52) + "\n\n");
+  EXPECT_EQ(box->Window().MessageText(), text(52) + "\n\n");
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->Window().messageText, text(52) + "\n\n" + "a" + "\n\n");
+  EXPECT_EQ(box->Window().MessageText(), text(52) + "\n\n" + "a" + "\n\n");
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->Window().messageText, text(52) + "\n\n" + text(52) + "\n\n");
+  EXPECT_EQ(box->Window().MessageText(), text(52) + "\n\n" + text(52) + "\n\n");
   ASSERT_EQ(box->Step(), S_OK);
   // The break at 104 comes first, so the second one stands at byte 106.
-  EXPECT_EQ(box->Window().messageText, text(52) + "\n\n" + text(52) + "\n\n" + "a" + "\n\n");
+  EXPECT_EQ(box->Window().MessageText(), text(52) + "\n\n" + text(52) + "\n\n" + "a" + "\n\n");
   // The label counts: "ab：" is four bytes.
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->Window().messageText.size(), 107u + 6u);
-  EXPECT_EQ(box->Window().messageText.substr(104 + 2, 2), "\n\n");
+  EXPECT_EQ(box->Window().MessageText().size(), 107u + 6u);
+  EXPECT_EQ(box->Window().MessageText().substr(104 + 2, 2), "\n\n");
 }
 
 TEST_F(CMsgBoxInterpreter, RowBreakMaySplitADoubleByteCharacter) {
@@ -129,9 +129,9 @@ TEST_F(CMsgBoxInterpreter, RowBreakMaySplitADoubleByteCharacter) {
   std::string utf8 = "a";
   for (int i = 0; i < 26; ++i) utf8 += "あ";
   ASSERT_EQ(Run({utf8}), S_OK);
-  ASSERT_EQ(box->Window().messageText.size(), 53u + 4u);
-  EXPECT_EQ(box->Window().messageText.substr(52, 2), "\n\n");
-  EXPECT_EQ(static_cast<unsigned char>(box->Window().messageText[51]), 0x82);  // the lead byte of the last あ
+  ASSERT_EQ(box->Window().MessageText().size(), 53u + 4u);
+  EXPECT_EQ(box->Window().MessageText().substr(52, 2), "\n\n");
+  EXPECT_EQ(static_cast<unsigned char>(box->Window().MessageText()[51]), 0x82);  // the lead byte of the last あ
 }
 
 TEST_F(CMsgBoxInterpreter, VariablesDeclareAssignAndCopy) {
@@ -290,16 +290,16 @@ TEST_F(CMsgBoxInterpreter, OpeningAScriptBlanksOnlyTheCharacterPictures) {
                  "a", "Center", "a", "BG", "b", "WideCenter", "w", "文"}),
             S_OK);
   box->FrameMove();
-  ASSERT_GT(box->Window().typedLength, 0u);
+  ASSERT_GT(box->Window().TypedLength(), 0u);
   WriteScript("next.Dat", {"次"});
   ASSERT_EQ(box->OpenScript("next.Dat"), S_OK);
-  for (CPolygon* sprite : {box->Window().leftSprite.get(), box->Window().rightSprite.get(), box->Window().centerSprite.get()}) {
+  for (CPolygon* sprite : {box->Window().LeftSprite().get(), box->Window().RightSprite().get(), box->Window().CenterSprite().get()}) {
     EXPECT_FALSE(sprite->texture);
     EXPECT_EQ(sprite->textureName, "taro.tga");
   }
-  EXPECT_TRUE(box->Window().bgSprite->texture);
-  EXPECT_TRUE(box->Window().wideCenterSprite->texture);
-  EXPECT_EQ(box->Window().typedLength, 0u);
+  EXPECT_TRUE(box->Window().BgSprite()->texture);
+  EXPECT_TRUE(box->Window().WideCenterSprite()->texture);
+  EXPECT_EQ(box->Window().TypedLength(), 0u);
   EXPECT_EQ(Message(), "文\n\n");  // kept until the next text word
   EXPECT_TRUE(box->Script().running);
   EXPECT_EQ(box->Script().position, 0u);

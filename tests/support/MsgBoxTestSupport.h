@@ -120,7 +120,7 @@ class MsgBoxTest : public ::testing::Test {
     return box->StartScript("test.Dat");
   }
 
-  std::string Message() const { return U(box->Window().messageText); }
+  std::string Message() const { return U(box->Window().MessageText()); }
   std::string Word() const { return box->Script().position < box->Script().words.size() ? U(box->Script().words[box->Script().position]) : "<end>"; }
 
   CTextFile textFile{false};
