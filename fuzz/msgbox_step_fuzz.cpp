@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
+#include <utility>
 
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
@@ -38,17 +39,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CMsgBox box;
   box.Init(&setup.textFile, nullptr, actions, nullptr, nullptr, "x", 12, 1);
   box.SetLayout(Layout());
-  SplitWords(std::string_view(reinterpret_cast<const char*>(data), size), box.Script().words);
-  box.Script().running = box.Window().RowBreaks() = true;
+  WordList words;
+  SplitWords(std::string_view(reinterpret_cast<const char*>(data), size), words);
+  box.ReplaceWords(std::move(words));
   for (int i = 0; i < 64; ++i) {
     box.Step();
-    if (box.Script().position > box.Script().words.size()) std::abort();
+    if (box.Script().Position() > box.Script().Words().size()) std::abort();
     for (int frame = 0; frame < 3; ++frame) box.FrameMove();
     setup.device->Clear(0);
     box.Render();
     setup.device->Present();
     if (box.Window().TypedLength() > box.Window().MessageText().size() + 1) std::abort();  // a last lead byte advances two
-    if (!box.Script().running) break;
+    if (!box.Script().Running()) break;
   }
   // An empty frame lets go of this run's textures, so that every run starts
   // from the same heap and the leak check has nothing to chase.

@@ -18,7 +18,6 @@ CMsgBox::~CMsgBox() {
 
 HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_, CDSMusic* bgmPlayer_,
                       CDMMusic* soundPlayer_, const std::string& faceName, int pointSize, int flags) {
-  script_.textFile = textFile_;
   devices_.input = input_;
   devices_.inputState = inputState_;
   devices_.bgmPlayer = bgmPlayer_;
@@ -26,7 +25,7 @@ HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_
   // The menus' cursor and decide sounds.
   msgboxseam::LoadSoundEffect(devices_.soundPlayer, "Push11.wav", SJ("方向キー音"));
   msgboxseam::LoadSoundEffect(devices_.soundPlayer, "Kachi04.wav", SJ("決定キー音"));
-  script_.textDir = "GameData\\Text\\";
+  script_.Attach(textFile_, "GameData\\Text\\");
 
   window_.Create(faceName, pointSize, flags);
   fontMenu_.CreateText();
@@ -46,19 +45,19 @@ HRESULT CMsgBox::FrameMove() {
   if (fades_.ImageFadeActive()) StepImageFade();
   if (fades_.VolumeFadeActive()) StepMusicFade();
   buttons_.FrameMove();
-  if (script_.running) window_.Type();
-  if (!window_.Typing() && script_.running && !fades_.Active()) window_.AnimateCursor();
+  if (script_.Running()) window_.Type();
+  if (!window_.Typing() && script_.Running() && !fades_.Active()) window_.AnimateCursor();
   return S_OK;
 }
 
 HRESULT CMsgBox::Render() {
   if (!window_.Created()) return S_OK;
   window_.RenderPictures();
-  if (FAILED(buttons_.Render(script_.textureAliases))) return E_FAIL;
+  if (FAILED(buttons_.Render(script_.TextureAliases()))) return E_FAIL;
   fontMenu_.Render();
   const bool menuOpen = buttons_.ButtonMenuActive() || fontMenu_.MenuActive();
   if (!menuOpen) window_.RenderWindow();
-  if (!window_.Typing() && script_.running && !menuOpen && !fades_.Active()) window_.RenderCursor();
+  if (!window_.Typing() && script_.Running() && !menuOpen && !fades_.Active()) window_.RenderCursor();
   return S_OK;
 }
 
@@ -68,5 +67,5 @@ void CMsgBox::DeleteObjects() {
   buttons_.ReleaseSprite();
   // Fades refer to these objects.
   fades_.ForgetObjects();
-  script_.textureAliases.clear();
+  script_.ForgetAliases();
 }

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "msgbox/ActionBounds.h"
 #include "msgbox/Devices.h"
 #include "msgbox/Fades.h"
 #include "msgbox/Interpreter.h"
@@ -48,7 +49,7 @@ class CMsgBox {
   CMsgBox(const CMsgBox&) = delete;
   CMsgBox& operator=(const CMsgBox&) = delete;
 
-  // --- window (MsgBoxWindow.cpp) ---
+  // --- set-up, the logic step and drawing (CMsgBox.cpp) ---
   HRESULT Init(CTextFile* textFile, CInput* input, int32_t* inputState, CDSMusic* bgmPlayer,
                CDMMusic* soundPlayer, const std::string& faceName, int pointSize, int flags);
   HRESULT SetLayout(MsgBoxLayout l);
@@ -56,7 +57,7 @@ class CMsgBox {
   HRESULT Render();
   void DeleteObjects();
 
-  // --- interpreter (MsgBoxInterpreter.cpp) ---
+  // --- the interpreter (MsgBoxStep.cpp) ---
   HRESULT StartScript(std::string name);
   HRESULT OpenScript(std::string name);
   HRESULT Step();
@@ -71,12 +72,12 @@ class CMsgBox {
   bool LoadScreenOpened() const;
   // Scripts one player action may start before the chain is cut: the last
   // one then only opens and waits for the player at its first word.
-  static constexpr int kMaxChainedStarts = 32;
+  static constexpr int kMaxChainedStarts = msgbox::ActionBounds::kMaxChainedStarts;
 
   // The script the frame loop starts whenever a step fails; one per process.
   static inline std::string& currentScriptName = msgbox::Interpreter::currentScriptName;
 
-  // --- menus (MsgBoxMenus.cpp) ---
+  // --- menus (MsgBoxMenuCommands.cpp) ---
   void ButtonMenuPrev();
   void ButtonMenuNext();
   void FontMenuPrev();
@@ -88,7 +89,7 @@ class CMsgBox {
   HRESULT ReadLeftButtonMenu();
   HRESULT ReadFontMenu();
 
-  // --- save data and the save/load screen (MsgBoxSaveData.cpp) ---
+  // --- save data and the save/load screen (MsgBoxSoundSaveCommands.cpp) ---
   void Save(std::string resumeScript, std::string saveName);
   void Load(std::string saveName);
   // The local time a save records; tests fix it. Null: the system clock.
@@ -109,13 +110,13 @@ class CMsgBox {
 
   // --- seams for tests, benchmarks and fuzzers (MsgBoxTestSeams.cpp) ---
   // Each sets what a script, a save or set-up would otherwise set.
-  void UseTextFile(CTextFile* file) { script_.textFile = file; }
+  void UseTextFile(CTextFile* file) { script_.UseTextFile(file); }
   void UseMusicPlayer(CDSMusic* player) { devices_.bgmPlayer = player; }
-  void SetVariable(const std::string& name, const std::string& value) { script_.variables[name] = value; }
-  void SetIntVariable(const std::string& name, int32_t value) { script_.intVars[name] = value; }
-  void ClearVariables() { script_.variables.clear(); }
-  void ClearIntVariables() { script_.intVars.clear(); }
-  void SetTextureAlias(const std::string& alias, const std::string& file) { script_.textureAliases[alias] = file; }
+  void SetVariable(const std::string& name, const std::string& value) { script_.SetVariable(name, value); }
+  void SetIntVariable(const std::string& name, int32_t value) { script_.SetIntVariable(name, value); }
+  void ClearVariables() { script_.ClearVariables(); }
+  void ClearIntVariables() { script_.ClearIntVariables(); }
+  void SetTextureAlias(const std::string& alias, const std::string& file) { script_.SetTextureAlias(alias, file); }
   // Runs these words from the first, as if a script holding them had just
   // opened, but without the file and without blanking the pictures.
   void ReplaceWords(std::vector<std::string> words);
@@ -149,12 +150,12 @@ class CMsgBox {
   Outcome RunPass(bool& matched);
   HRESULT TextWord();
   // The argument after the current word; the caller has checked it exists.
-  const std::string& NextArgument() { return script_.words[++script_.position]; }
+  const std::string& NextArgument() { return script_.NextArgument(); }
   // Moves past a command's last word: Next, or the end of the script.
   Outcome Finish();
   Outcome EndOfWords();
 
-  // Interpreter commands (MsgBoxInterpreter.cpp).
+  // The machinery's own commands (MsgBoxStep.cpp).
   Outcome CmdBattle();
   Outcome CmdMap();
   Outcome CmdNextScriptFile();
@@ -215,10 +216,8 @@ class CMsgBox {
   msgbox::Devices devices_;
   msgbox::ActionBounds action_;
 
-  // Player actions (MsgBoxActions.cpp). An action is one call of the frame
-  // loop into the interpreter (a decision, a step, a script start) with all
-  // it leads to: jumps, loads, and the steps of fades that end meanwhile.
-  enum class ActionKind : uint8_t { New, AfterLastingFade, Continued };
+  // Player actions (ActionBounds.h, MsgBoxActions.cpp).
+  using ActionKind = msgbox::ActionKind;
   class ActionScope {
    public:
     ActionScope(CMsgBox& box, ActionKind kind);

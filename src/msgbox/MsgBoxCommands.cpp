@@ -52,10 +52,10 @@ const std::array<CMsgBox::Handler, script::kCommandCount>& CMsgBox::Handlers() {
 
 CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
   for (const script::Keyword& row : script::Keywords()) {
-    for (int t = 0; t < row.tests && row.Matches(script_.words[script_.position]); ++t) {
+    for (int t = 0; t < row.tests && row.Matches(script_.Current()); ++t) {
       // Words missing at the end of the list end the script as NextWord
       // would; nothing reads past the list.
-      if (script_.position + row.arguments >= script_.words.size()) return EndOfWords();
+      if (!script_.Follows(size_t(row.arguments))) return EndOfWords();
       Outcome outcome = (this->*Handlers()[size_t(row.command)])();
       if (outcome.kind == Outcome::Return) return outcome;
       if (outcome.kind == Outcome::NotMatched) break;
@@ -66,7 +66,7 @@ CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
 }
 
 CMsgBox::Outcome CMsgBox::SkipArguments(int count) {
-  script_.position += count;
+  script_.Skip(size_t(count));
   return Finish();
 }
 
@@ -75,17 +75,17 @@ CMsgBox::Outcome CMsgBox::SkipArguments(int count) {
 CMsgBox::Outcome CMsgBox::CmdTexture() {
   const std::string& alias = NextArgument();
   const std::string& file = NextArgument();
-  script_.textureAliases.emplace(alias, file);  // the first definition of an alias stands
+  script_.DefineAlias(alias, file);  // the first definition of an alias stands
   return Finish();
 }
 
 CMsgBox::Outcome CMsgBox::SetPicture(CPolygon* sprite) {
-  auto alias = script_.textureAliases.find(NextArgument());
-  if (alias == script_.textureAliases.end()) {
+  const std::string* file = script_.AliasedTexture(NextArgument());
+  if (!file) {
     // An undefined alias leaves the picture as it was; the script goes on.
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
   } else if (sprite) {
-    sprite->SetTexture(alias->second);
+    sprite->SetTexture(*file);
   }
   return Finish();
 }
@@ -111,24 +111,24 @@ CMsgBox::Outcome CMsgBox::CmdClear() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexLoad() {
-  auto alias = script_.textureAliases.find(NextArgument());
-  if (alias == script_.textureAliases.end()) {
+  const std::string* file = script_.AliasedTexture(NextArgument());
+  if (!file) {
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
     return Return(E_FAIL);
   }
   // Unload first so that the file is read afresh.
-  CPolygon::UnloadTexture(alias->second);
-  CPolygon::LoadTexture(alias->second);
+  CPolygon::UnloadTexture(*file);
+  CPolygon::LoadTexture(*file);
   return Finish();
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexUnload() {
-  auto alias = script_.textureAliases.find(NextArgument());
-  if (alias == script_.textureAliases.end()) {
+  const std::string* file = script_.AliasedTexture(NextArgument());
+  if (!file) {
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
     return Return(E_FAIL);
   }
-  CPolygon::UnloadTexture(alias->second);
+  CPolygon::UnloadTexture(*file);
   return Finish();
 }
 

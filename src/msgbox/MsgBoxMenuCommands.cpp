@@ -28,21 +28,21 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
     if (buttonMenu) buttons_.SetFrame(std::move(frame));
     else fontMenu_.SetFrame(std::move(frame));
   };
-  if (script_.position + 1 >= script_.words.size()) return EndOfWords();
-  ++script_.position;
+  if (!script_.Follows(1)) return EndOfWords();
+  script_.Skip(1);
   std::string frame = kInsideFrame;
-  if (script_.words[script_.position] != "{") {
-    frame = script_.words[script_.position];
-    if (script_.position + 1 >= script_.words.size()) {
+  if (script_.Current() != "{") {
+    frame = script_.Current();
+    if (!script_.Follows(1)) {
       setFrame(frame);
       return EndOfWords();
     }
-    ++script_.position;
+    script_.Skip(1);
   }
   setFrame(frame);
   // Without a block the keyword is no command: the word after it is tested
   // against the keywords that follow.
-  if (script_.words[script_.position] != "{") return NotMatched();
+  if (script_.Current() != "{") return NotMatched();
 
   const std::string& missingItems =
       buttonMenu ? SJ("ボタンメニューの項目が設定されていません。") : SJ("フォントメニューの項目が設定されていません。");
@@ -60,7 +60,7 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
   }
   if (buttonMenu) buttons_.Open();
   else fontMenu_.SetActive(true);
-  ++script_.position;  // past the closing "}"; the next step waits for the decision
+  script_.Skip(1);  // past the closing "}"; the next step waits for the decision
   return Return(S_OK);
 }
 
@@ -71,14 +71,14 @@ CMsgBox::Outcome CMsgBox::OpenMenu(bool buttonMenu) {
 // inside the block ends the script; the items read up to there stay.
 template <class Menu>
 HRESULT CMsgBox::ReadMenuBlock(Menu& menu, const char* missingItemsMessage) {
-  if (script_.position >= script_.words.size() || script_.words[script_.position] != "{") {
+  if (script_.AtEnd() || script_.Current() != "{") {
     DXTRACE("CMsgBox", E_FAIL, missingItemsMessage, true);
     return E_FAIL;
   }
   script::MenuBlock block;
   block.columns = menu.Columns();
   block.rows = menu.Rows();
-  const bool closed = script::ReadMenuBlock(script_.words, script_.position, block);
+  const bool closed = script_.ReadMenuBlock(block);
   menu.Fill(block);
   if (!closed) {
     EndOfWords();

@@ -51,14 +51,14 @@ CMsgBox::Outcome CMsgBox::CmdLoad() {
 // The screen opens at once; the words after the command still run in this
 // step, and from the next one on nothing runs until a slot is decided.
 CMsgBox::Outcome CMsgBox::CmdSaveMenu() {
-  saves_.OpenSaveScreen(NextArgument(), script_.textFile, fontMenu_, window_.DialogueFrame());
+  saves_.OpenSaveScreen(NextArgument(), script_.TextFile(), fontMenu_, window_.DialogueFrame());
   return Finish();
 }
 
 // Fails the step on purpose: the frame loop then starts currentScriptName
 // afresh, and that script waits at once because the screen is open.
 CMsgBox::Outcome CMsgBox::CmdLoadMenu() {
-  saves_.OpenLoadScreen(script_.textFile, fontMenu_, window_.DialogueFrame());
+  saves_.OpenLoadScreen(script_.TextFile(), fontMenu_, window_.DialogueFrame());
   return Return(E_FAIL);
 }
 

@@ -8,9 +8,7 @@
 #include "script/MenuItems.h"
 
 void CMsgBox::ReplaceWords(std::vector<std::string> words) {
-  script_.words = std::move(words);
-  script_.position = 0;
-  script_.running = true;
+  script_.ReplaceWords(std::move(words));
   window_.BreakRows();
 }
 
@@ -20,7 +18,7 @@ void CMsgBox::ForceHold(Hold what, bool on) {
     case Hold::FontMenu: fontMenu_.SetActive(on); break;
     case Hold::ImageFade: fades_.Hold(true, on); break;
     case Hold::MusicFade: fades_.Hold(false, on); break;
-    case Hold::Running: script_.running = on; break;
+    case Hold::Running: script_.SetRunning(on); break;
     case Hold::Typing: window_.SetTyping(on); break;
   }
 }
@@ -34,5 +32,5 @@ void CMsgBox::SetFontItemSelectable(int32_t id, bool selectable) {
 }
 
 void CMsgBox::OpenSaveLoadScreen(bool saving, std::string argument) {
-  saves_.OpenScreen(saving, argument, script_.textFile, fontMenu_, window_.DialogueFrame());
+  saves_.OpenScreen(saving, argument, script_.TextFile(), fontMenu_, window_.DialogueFrame());
 }

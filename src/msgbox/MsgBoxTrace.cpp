@@ -46,9 +46,9 @@ void CMsgBox::UnregisterTrace() {
 void CMsgBox::TraceState(std::string& out) const {
   using platform::JsonCp932;
   out += "\"script\":" + JsonCp932(currentScriptName);
-  out += ",\"position\":" + std::to_string(script_.position);
-  out += ",\"words\":" + std::to_string(script_.words.size());
-  out += std::string(",\"running\":") + Bool(script_.running);
+  out += ",\"position\":" + std::to_string(script_.Position());
+  out += ",\"words\":" + std::to_string(script_.Words().size());
+  out += std::string(",\"running\":") + Bool(script_.Running());
   out += ",\"message\":" + JsonCp932(window_.MessageText());
   out += ",\"typed\":" + std::to_string(window_.TypedLength());
   out += std::string(",\"typing\":") + Bool(window_.Typing());
@@ -62,13 +62,13 @@ void CMsgBox::TraceState(std::string& out) const {
   out += std::string(",\"volumeFadeActive\":") + Bool(fades_.VolumeFadeActive());
 
   out += ",\"variables\":{";
-  for (auto it = script_.variables.begin(); it != script_.variables.end(); ++it) {
-    if (it != script_.variables.begin()) out += ',';
+  for (auto it = script_.Variables().begin(); it != script_.Variables().end(); ++it) {
+    if (it != script_.Variables().begin()) out += ',';
     out += JsonCp932(it->first) + ":" + JsonCp932(it->second);
   }
   out += "},\"intVars\":{";
-  for (auto it = script_.intVars.begin(); it != script_.intVars.end(); ++it) {
-    if (it != script_.intVars.begin()) out += ',';
+  for (auto it = script_.IntVars().begin(); it != script_.IntVars().end(); ++it) {
+    if (it != script_.IntVars().begin()) out += ',';
     out += JsonCp932(it->first) + ":" + std::to_string(it->second);
   }
   out += "},\"actions\":{";

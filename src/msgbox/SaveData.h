@@ -14,7 +14,7 @@ struct SpriteRect;
 namespace msgbox {
 
 class FontMenu;
-struct Interpreter;
+class Interpreter;
 
 struct SaveSlot {
   std::string path;

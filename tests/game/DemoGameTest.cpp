@@ -43,7 +43,7 @@ TEST(DemoGame, HeadlessRunShowsWindowSpeakerTextAndCursor) {
       o.input = {{at + 1, ScriptedEvent::Press, "decide"}, {at + 6, ScriptedEvent::Release, "decide"}};
       app.SetRunOptions(o);
       app.Run();
-      ASSERT_TRUE(box->Script().running);
+      ASSERT_TRUE(box->Script().Running());
       found = box->Window().SpeakerSprite()->texture && !box->Window().MessageText().empty() &&
               box->Window().TypedLength() == box->Window().MessageText().size();
     }

@@ -8,7 +8,7 @@ using CMsgBoxCommands = MsgBoxTest;
 
 TEST_F(CMsgBoxCommands, FirstTextureDefinitionStands) {
   ASSERT_EQ(Run({"Texture", "a", "taro.tga", "texture", "a", "hanako.tga", "Left", "a", "文"}), S_OK);
-  EXPECT_EQ(box->Script().textureAliases.at("a"), "taro.tga");
+  EXPECT_EQ(box->Script().TextureAliases().at("a"), "taro.tga");
   EXPECT_EQ(box->Window().LeftSprite()->textureName, "taro.tga");
 }
 
@@ -102,10 +102,10 @@ TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
             S_OK);
   EXPECT_EQ(Message(), "文\n\n");
   EXPECT_FALSE(box->TextMenu().MenuActive());
-  EXPECT_TRUE(box->Script().running);
+  EXPECT_TRUE(box->Script().Running());
   // A fade as the last words still ends the step without failure.
   EXPECT_EQ(Run({"FadeOut", "All"}), S_OK);
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxCommands, MenuBlocksOpenTheirMenus) {

@@ -187,7 +187,7 @@ TEST_F(CMsgBoxFades, FadeAtTheEndOfAScriptClearsTheShownTextOnly) {
   ASSERT_EQ(Stage({"FadeOut", "Right"}), S_OK);
   EXPECT_EQ(box->Window().MessageTextObject()->GetText(), box->Window().MessageText());
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
   RunImageFade(box->Window().RightSprite().get(), 40);
   EXPECT_FALSE(box->Fading().ImageFadeActive());
   // The window shows nothing; the text itself is kept (a save records it).

@@ -12,11 +12,11 @@ using CMsgBoxInterpreter = MsgBoxTest;
 TEST_F(CMsgBoxInterpreter, KeywordInArgumentPositionIsTakenAsArgument) {
   ASSERT_EQ(Run({"NextScriptFile", "goto", "Texture", "BG", "bg.tga", "BG", "BG", "太郎：", "GameEnd"}), S_OK);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "goto");
-  EXPECT_EQ(box->Script().textureAliases.at("BG"), "bg.tga");
+  EXPECT_EQ(box->Script().TextureAliases().at("BG"), "bg.tga");
   EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
   // The text of a speaker word is never a command.
   EXPECT_EQ(Message(), "太郎：GameEnd\n\n");
-  EXPECT_TRUE(box->Script().running);
+  EXPECT_TRUE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxInterpreter, CommandsRunInFileOrderAcrossPasses) {
@@ -27,7 +27,7 @@ TEST_F(CMsgBoxInterpreter, CommandsRunInFileOrderAcrossPasses) {
             S_OK);
   EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
   EXPECT_EQ(box->Window().WideCenterSprite()->textureName, "wide.tga");
-  EXPECT_EQ(box->Script().variables.at("$a"), "y");
+  EXPECT_EQ(box->Script().Variables().at("$a"), "y");
   EXPECT_EQ(Message(), "テキスト\n\n");
 }
 
@@ -138,17 +138,17 @@ TEST_F(CMsgBoxInterpreter, VariablesDeclareAssignAndCopy) {
   ASSERT_EQ(Run({"string", "$a", "=", "一", "string", "$b", "string", "plain", "=", "v", "$b", "=", "$a", "$a", "=",
                  "二", "string", "$a", "表示"}),
             S_OK);
-  EXPECT_EQ(box->Script().variables.at("$a"), "");  // declared again without "=": emptied
-  EXPECT_EQ(U(box->Script().variables.at("$b")), "一");
-  EXPECT_EQ(box->Script().variables.at("plain"), "v");
+  EXPECT_EQ(box->Script().Variables().at("$a"), "");  // declared again without "=": emptied
+  EXPECT_EQ(U(box->Script().Variables().at("$b")), "一");
+  EXPECT_EQ(box->Script().Variables().at("plain"), "v");
   EXPECT_EQ(Message(), "表示\n\n");
 
   // "string" with a name and no "=": the next word runs as usual.
   ASSERT_EQ(Run({"string", "$c", "Texture", "x", "bg.tga", "次"}), S_OK);
-  EXPECT_EQ(box->Script().variables.at("$c"), "");
-  EXPECT_EQ(box->Script().textureAliases.at("x"), "bg.tga");
+  EXPECT_EQ(box->Script().Variables().at("$c"), "");
+  EXPECT_EQ(box->Script().TextureAliases().at("x"), "bg.tga");
   // Variables and aliases outlive the script that made them.
-  EXPECT_EQ(box->Script().variables.count("$a"), 1u);
+  EXPECT_EQ(box->Script().Variables().count("$a"), 1u);
 }
 
 TEST_F(CMsgBoxInterpreter, VariableFailures) {
@@ -157,8 +157,8 @@ TEST_F(CMsgBoxInterpreter, VariableFailures) {
   EXPECT_EQ(Run({"$x", "=", "1", "string", "$x", "text"}), E_FAIL);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("変数の代入の失敗：変数名が定義されていません。"), std::string::npos);
-  EXPECT_EQ(box->Script().position, 2u);  // on the value
-  EXPECT_EQ(box->Script().variables.count("$x"), 0u);
+  EXPECT_EQ(box->Script().Position(), 2u);  // on the value
+  EXPECT_EQ(box->Script().Variables().count("$x"), 0u);
 
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run({"string", "$x", "$x", "is", "2"}), E_FAIL);
@@ -174,7 +174,7 @@ TEST_F(CMsgBoxInterpreter, VariableFailures) {
   EXPECT_FALSE(box->ReplaceVariable(word));
   EXPECT_EQ(word, "$nothing");
   EXPECT_FALSE(box->AssignVariable("v", "$nothing"));
-  EXPECT_EQ(box->Script().variables.count("$nothing"), 0u);
+  EXPECT_EQ(box->Script().Variables().count("$nothing"), 0u);
 }
 
 TEST_F(CMsgBoxInterpreter, GotoOpensTheNamedScript) {
@@ -183,7 +183,7 @@ TEST_F(CMsgBoxInterpreter, GotoOpensTheNamedScript) {
   ASSERT_EQ(Run({"string", "$next", "=", "第二章\\二", "goto", "$next", "unused"}), S_OK);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "第二章\\二.Dat");
   EXPECT_EQ(Message(), "二章です\n\n");
-  EXPECT_EQ(box->Script().words.size(), 1u);
+  EXPECT_EQ(box->Script().Words().size(), 1u);
 
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run({"goto", "$undeclared"}), E_FAIL);
@@ -194,8 +194,8 @@ TEST_F(CMsgBoxInterpreter, GotoOpensTheNamedScript) {
 TEST_F(CMsgBoxInterpreter, ScriptsThatJumpWithoutWaitingDoNotNestWithoutEnd) {
   WriteScript("loop.Dat", {"goto", "loop"});
   ASSERT_EQ(box->StartScript("loop.Dat"), S_OK);
-  EXPECT_TRUE(box->Script().running);
-  EXPECT_EQ(box->Script().position, 0u);
+  EXPECT_TRUE(box->Script().Running());
+  EXPECT_EQ(box->Script().Position(), 0u);
   EXPECT_EQ(box->Step(), S_OK);  // one more round of jumps per step
 }
 
@@ -204,8 +204,8 @@ TEST_F(CMsgBoxInterpreter, GotoToAMissingFileFailsOnTheNextStep) {
   ASSERT_EQ(Run({"goto", "ない"}), S_OK);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("指定された名前のスクリプトファイルが見つかりませんでした。"),
             std::string::npos);
-  EXPECT_FALSE(box->Script().running);
-  EXPECT_TRUE(box->Script().words.empty());
+  EXPECT_FALSE(box->Script().Running());
+  EXPECT_TRUE(box->Script().Words().empty());
   EXPECT_EQ(U(CMsgBox::currentScriptName), "ない.Dat");
   // The frame loop's answer to the next step: start currentScriptName, which fails again.
   EXPECT_EQ(box->StepIfIdle(), E_FAIL);
@@ -219,7 +219,7 @@ TEST_F(CMsgBoxInterpreter, StartScriptFailsOnEmptyOrMissingNames) {
   EXPECT_EQ(box->StartScript(""), E_FAIL);
   EXPECT_EQ(box->StartScript("missing.Dat"), E_FAIL);
   std::string err = testing::internal::GetCapturedStderr();
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
   EXPECT_EQ(box->Step(), E_FAIL);
   size_t first = err.find("指定された名前のスクリプトファイルが見つかりませんでした。");
   ASSERT_NE(first, std::string::npos);
@@ -229,7 +229,7 @@ TEST_F(CMsgBoxInterpreter, StartScriptFailsOnEmptyOrMissingNames) {
 TEST_F(CMsgBoxInterpreter, StoppingWords) {
   ASSERT_EQ(Run({"最初", "GameEnd", "後"}), S_OK);
   EXPECT_EQ(box->Step(), GameEndResult);
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
   EXPECT_EQ(box->Step(), GameEndResult);
   EXPECT_EQ(Word(), "GameEnd");
 
@@ -237,7 +237,7 @@ TEST_F(CMsgBoxInterpreter, StoppingWords) {
   ASSERT_EQ(Run({"Battle", "x"}), S_OK);
   EXPECT_EQ(box->Step(), BattleResult);
   EXPECT_EQ(Word(), "Battle");
-  EXPECT_TRUE(box->Script().running);
+  EXPECT_TRUE(box->Script().Running());
   ASSERT_EQ(Run({"Map"}), S_OK);
   EXPECT_EQ(box->Step(), MapResult);
   EXPECT_EQ(Run({"GameEnd"}), GameEndResult);
@@ -248,7 +248,7 @@ TEST_F(CMsgBoxInterpreter, TheEndOfTheWords) {
   ASSERT_EQ(Run({"NextScriptFile", "次.Dat", "太郎：", "終わり"}), S_OK);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "次.Dat");
   EXPECT_EQ(box->Step(), E_FAIL);
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
 
   // Words missing after a command or a speaker word end the script there;
   // nothing is read beyond the list.
@@ -259,8 +259,8 @@ TEST_F(CMsgBoxInterpreter, TheEndOfTheWords) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(Run(words), E_FAIL);
     testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(box->Script().running);
-    EXPECT_EQ(box->Script().position, box->Script().words.size());
+    EXPECT_FALSE(box->Script().Running());
+    EXPECT_EQ(box->Script().Position(), box->Script().Words().size());
   }
   // A file with no words opens; its first step finds the end.
   WriteScript("empty.Dat", {});
@@ -301,8 +301,8 @@ TEST_F(CMsgBoxInterpreter, OpeningAScriptBlanksOnlyTheCharacterPictures) {
   EXPECT_TRUE(box->Window().WideCenterSprite()->texture);
   EXPECT_EQ(box->Window().TypedLength(), 0u);
   EXPECT_EQ(Message(), "文\n\n");  // kept until the next text word
-  EXPECT_TRUE(box->Script().running);
-  EXPECT_EQ(box->Script().position, 0u);
+  EXPECT_TRUE(box->Script().Running());
+  EXPECT_EQ(box->Script().Position(), 0u);
 }
 
 TEST_F(CMsgBoxInterpreter, EncipheredScriptsAreRead) {

@@ -182,7 +182,7 @@ TEST_F(CMsgBoxMenus, MenuWithoutItemsIsReportedAndTheStepGoesOnAfterIt) {
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run({"FontMenu", "{", "}"}), E_FAIL);
   testing::internal::GetCapturedStderr();
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
 
   // Moving and deciding on a menu with no cursor item touch nothing.
   EXPECT_EQ(box->Buttons().ButtonMenuCursor(), box->Buttons().ButtonMenuItems().end());
@@ -236,7 +236,7 @@ TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {
   ASSERT_EQ(Run({"ButtonMenu", "枠", "Texture", "a", "taro.tga", "文"}), S_OK);
   EXPECT_FALSE(box->Buttons().ButtonMenuActive());
   EXPECT_EQ(box->Buttons().ButtonMenuFrame(), W("枠"));
-  EXPECT_EQ(U(box->Script().textureAliases.at("a")), "taro.tga");
+  EXPECT_EQ(U(box->Script().TextureAliases().at("a")), "taro.tga");
   EXPECT_EQ(Message(), "文\n\n");
 
   ASSERT_EQ(Run({"FontMenu", "枠", "文"}), S_OK);
@@ -262,7 +262,7 @@ TEST_F(CMsgBoxMenus, BrokenBlocksFailWithoutReadingPastTheScript) {
            {"FontMenu"}}) {
     EXPECT_EQ(Run(words), E_FAIL) << U(words[0]) << " " << words.size();
     EXPECT_FALSE(box->Buttons().ButtonMenuActive() || box->TextMenu().MenuActive());
-    EXPECT_FALSE(box->Script().running);
+    EXPECT_FALSE(box->Script().Running());
   }
 }
 

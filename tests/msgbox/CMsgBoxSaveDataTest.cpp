@@ -70,9 +70,9 @@ TEST_F(CMsgBoxSaveData, WordListByteForByteAndBackAgain) {
   box->SetVariable(W("$後から"), W("残る"));
   box->ClearIntVariables();
   box->Load(W("save1"));
-  EXPECT_EQ(U(box->Script().variables.at(W("$a"))), "一");
-  EXPECT_EQ(U(box->Script().variables.at(W("$後から"))), "残る");
-  EXPECT_EQ(box->Script().intVars.at(W("$n")), -3);
+  EXPECT_EQ(U(box->Script().Variables().at(W("$a"))), "一");
+  EXPECT_EQ(U(box->Script().Variables().at(W("$後から"))), "残る");
+  EXPECT_EQ(box->Script().IntVars().at(W("$n")), -3);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "シーン.Dat");
 
   // A second save under the same name replaces the first.
@@ -80,7 +80,7 @@ TEST_F(CMsgBoxSaveData, WordListByteForByteAndBackAgain) {
   box->Save(W("別"), W("save1"));
   box->Load(W("save1"));
   EXPECT_EQ(U(CMsgBox::currentScriptName), "別.Dat");
-  EXPECT_EQ(U(box->Script().variables.at(W("$a"))), "再");
+  EXPECT_EQ(U(box->Script().Variables().at(W("$a"))), "再");
 }
 
 TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall) {
@@ -106,7 +106,7 @@ TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall)
   EXPECT_EQ(words.size(), 14u);  // just the words of the save: no padding needed
   box->ClearIntVariables();
   box->Load("enc");
-  EXPECT_EQ(box->Script().intVars.at(W(good)), -3);
+  EXPECT_EQ(box->Script().IntVars().at(W(good)), -3);
 
   // Where the '-' would fall on the bad key byte, a padding word before the
   // triple moves it on; the reader passes over the padding.
@@ -121,7 +121,7 @@ TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall)
   EXPECT_EQ(words.back(), "-5");
   box->ClearIntVariables();
   box->Load("enc");
-  EXPECT_EQ(box->Script().intVars.at(W(bad)), -5);
+  EXPECT_EQ(box->Script().IntVars().at(W(bad)), -5);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "t.Dat");
   box->UseTextFile(&textFile);
 }
@@ -172,14 +172,14 @@ TEST_F(CMsgBoxSaveData, DamagedSavesLoadAsFarAsTheyGo) {
   box->Load("d1");
   box->Load("d4");
   EXPECT_EQ(U(CMsgBox::currentScriptName), "元.Dat");
-  EXPECT_EQ(box->Script().variables.count(W("$x")), 0u);
+  EXPECT_EQ(box->Script().Variables().count(W("$x")), 0u);
   box->Load("d2");
   EXPECT_EQ(U(CMsgBox::currentScriptName), "場面.Dat");
-  EXPECT_TRUE(box->Script().intVars.empty());
+  EXPECT_TRUE(box->Script().IntVars().empty());
   box->Load("d3");
-  EXPECT_EQ(box->Script().intVars.at(W("$i")), 0);  // no number stores 0
-  EXPECT_EQ(box->Script().intVars.at(W("$j")), -12);
-  EXPECT_EQ(U(box->Script().variables.at(W("$y"))), "前");
+  EXPECT_EQ(box->Script().IntVars().at(W("$i")), 0);  // no number stores 0
+  EXPECT_EQ(box->Script().IntVars().at(W("$j")), -12);
+  EXPECT_EQ(U(box->Script().Variables().at(W("$y"))), "前");
 
   testing::internal::CaptureStderr();
   box->Load("無い");
@@ -274,7 +274,7 @@ TEST_F(CMsgBoxSaveData, LoadCommandAndLoadScreenLandInTheSavedScript) {
   EXPECT_EQ(box->TextMenu().FontMenuCursor()->first, 2);
   EXPECT_EQ(box->FontMenuDecide(), 1);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "保存先.Dat");
-  EXPECT_EQ(U(box->Script().variables.at(W("$鍵"))), "銀");
+  EXPECT_EQ(U(box->Script().Variables().at(W("$鍵"))), "銀");
   EXPECT_EQ(Message(), "保存先の文\n\n");
 }
 
@@ -297,7 +297,7 @@ TEST_F(CMsgBoxSaveData, BackItemAndLoadMenuWithoutCurrentScript) {
   ASSERT_NE(replace, std::string::npos);
   EXPECT_NE(err.find("指定された名前のスクリプトファイルが見つかりませんでした。", replace), std::string::npos);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "$戻る.Dat");
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {

@@ -113,8 +113,8 @@ TEST_F(CMsgBoxSaveLayout, EverySaveReadsBackAsItsOwnWordsAndRestoresTheSameState
     box->ClearIntVariables();
     CMsgBox::currentScriptName.clear();
     box->Load(W("セーブデータ\\セーブデータ1"));
-    EXPECT_EQ(box->Script().variables, vars);
-    EXPECT_EQ(box->Script().intVars, ints);
+    EXPECT_EQ(box->Script().Variables(), vars);
+    EXPECT_EQ(box->Script().IntVars(), ints);
     EXPECT_EQ(CMsgBox::currentScriptName, script + ".Dat");
 
     testing::internal::CaptureStderr();
@@ -145,7 +145,7 @@ TEST_F(CMsgBoxSaveLayout, TheSameStateSavesAtEveryMinute) {
     box->ClearIntVariables();
     box->ClearVariables();
     box->Load("m");
-    ASSERT_EQ(box->Script().intVars.at(W("$所持金")), -120) << minute;
-    ASSERT_EQ(box->Script().variables.at(W("$場所")), "-a-") << minute;
+    ASSERT_EQ(box->Script().IntVars().at(W("$所持金")), -120) << minute;
+    ASSERT_EQ(box->Script().Variables().at(W("$場所")), "-a-") << minute;
   }
 }

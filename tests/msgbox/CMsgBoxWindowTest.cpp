@@ -43,7 +43,7 @@ TEST_F(CMsgBoxWindow, LayoutPlacesWindowPicturesCursorAndText) {
   EXPECT_EQ(box->Window().WindowSprite()->textureName, "MsgBox\\MsgBox.dds");
   EXPECT_EQ(box->Window().PictureFrameSprite()->textureName, "MsgBox\\CharaPicFrame.dds");
   EXPECT_EQ(box->Window().CursorSprite()->textureName, "MsgBox\\Cursor.tga");
-  EXPECT_EQ(U(box->Script().textDir), "GameData\\Text\\");
+  EXPECT_EQ(U(box->Script().TextDir()), "GameData\\Text\\");
   EXPECT_EQ(U(box->Saves().SaveSlots()[3].path), "GameData\\Text\\セーブデータ\\セーブデータ3.Dat");
   EXPECT_TRUE(box->Saves().SaveSlots()[0].path.empty());
 }
@@ -112,7 +112,7 @@ TEST_F(CMsgBoxWindow, EmptyMessageShowsTheCursorAtOnce) {
   EXPECT_TRUE(box->Window().MessageText().empty());
   box->FrameMove();
   EXPECT_FALSE(box->Window().Typing());
-  EXPECT_TRUE(box->Script().running);
+  EXPECT_TRUE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxWindow, ShorterMessageWithoutClearIsStillShown) {
@@ -207,7 +207,7 @@ TEST_F(CMsgBoxWindow, DeleteObjectsReleasesSpritesAndAliases) {
   EXPECT_FALSE(box->Window().CursorSprite());
   EXPECT_FALSE(box->Window().MessageTextObject());
   EXPECT_FALSE(box->Buttons().ButtonSprite());
-  EXPECT_TRUE(box->Script().textureAliases.empty());
+  EXPECT_TRUE(box->Script().TextureAliases().empty());
   EXPECT_EQ(box->FrameMove(), S_OK);
   EXPECT_EQ(box->Render(), S_OK);
 }

@@ -1,16 +1,14 @@
-// The interpreter machinery: opening scripts, stepping through the word list,
-// text and speaker words, variables, goto and the commands that stop a script.
+// The step loop: opening and starting scripts, running keywords over the
+// words up to the next text word, text and speaker words, and the commands
+// of the machinery itself (variables, goto and those that stop a script).
 #include <string>
 
-#include "app/framework/TextFont.h"
-#include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
-#include "script/CTextFile.h"
 
 HRESULT CMsgBox::StartScript(std::string name) {
-  ActionScope action(*this, ActionKind::New);
+  ActionScope action(*this, msgbox::ActionKind::New);
   // Past the action's bound the script only opens: it runs on when the
   // player next steps it.
   if (!MayStartScript(name)) return OpenScript(name);
@@ -22,22 +20,13 @@ HRESULT CMsgBox::StartScript(std::string name) {
 }
 
 HRESULT CMsgBox::OpenScript(std::string name) {
-  script_.words.clear();
   // The standing pictures blank out until a script sets them again.
   window_.BlankForScript();
-  script_.scriptPath = script_.textDir + name;
-  // An empty name would name the text directory itself: treat it as missing.
-  HRESULT hr = (name.empty() || !script_.textFile) ? E_FAIL : script_.textFile->Read(script_.scriptPath, script_.words);
-  if (FAILED(hr)) {
-    script_.words.clear();
-    script_.position = 0;
-    script_.running = false;
+  if (FAILED(script_.Open(name))) {
     DXTRACE("CMsgBox", E_FAIL, SJ("指定された名前のスクリプトファイルが見つかりませんでした。"), true);
     TraceOpen(name, E_FAIL);
     return E_FAIL;
   }
-  script_.position = 0;
-  script_.running = true;
   window_.StartScript();
   TraceOpen(name, S_OK);
   return S_OK;
@@ -48,19 +37,11 @@ HRESULT CMsgBox::StepIfIdle() {
   return Step();
 }
 
-HRESULT CMsgBox::NextWord() {
-  if (script_.position < script_.words.size()) ++script_.position;
-  if (script_.position >= script_.words.size()) {
-    script_.position = script_.words.size();
-    script_.running = false;
-    return E_FAIL;
-  }
-  return S_OK;
-}
+HRESULT CMsgBox::NextWord() { return script_.NextWord(); }
 
-HRESULT CMsgBox::Step() { return StepIn(ActionKind::New); }
+HRESULT CMsgBox::Step() { return StepIn(msgbox::ActionKind::New); }
 
-HRESULT CMsgBox::StepIn(ActionKind kind) {
+HRESULT CMsgBox::StepIn(msgbox::ActionKind kind) {
   ActionScope action(*this, kind);
   HRESULT hr = RunStep();
   TraceStep(hr);
@@ -68,17 +49,16 @@ HRESULT CMsgBox::StepIn(ActionKind kind) {
 }
 
 HRESULT CMsgBox::RunStep() {
-  if (buttons_.ButtonMenuActive() || fontMenu_.MenuActive() || fades_.ImageFadeActive() || fades_.VolumeFadeActive()) return S_OK;
-  if (script_.position >= script_.words.size()) {
-    script_.position = script_.words.size();
-    script_.running = false;
+  if (buttons_.ButtonMenuActive() || fontMenu_.MenuActive() || fades_.Active()) return S_OK;
+  if (script_.AtEnd()) {
+    script_.EndOfWords();
     return E_FAIL;
   }
   for (;;) {
     bool matched = false;
     Outcome outcome = RunPass(matched);
     if (outcome.kind == Outcome::Return) return outcome.result;
-    if (script_.words[script_.position] == ".") {
+    if (script_.Current() == ".") {
       window_.ClearMessage();
       if (FAILED(NextWord())) return E_FAIL;
       continue;
@@ -94,34 +74,27 @@ CMsgBox::Outcome CMsgBox::Finish() {
 }
 
 CMsgBox::Outcome CMsgBox::EndOfWords() {
-  script_.position = script_.words.size();
-  script_.running = false;
+  script_.EndOfWords();
   return Return(E_FAIL);
 }
 
 HRESULT CMsgBox::TextWord() {
-  std::string word = script_.words[script_.position];
+  std::string word = script_.Current();
   if (word.find(SJ("：")) != std::string::npos) {
     // A speaker word takes the next word as its text, whatever it holds.
-    if (script_.position + 1 >= script_.words.size()) return EndOfWords().result;
-    window_.SetSpeaker(word, script_.textureAliases);
-    ++script_.position;
-    word = script_.words[script_.position];
+    if (!script_.Follows(1)) return EndOfWords().result;
+    window_.SetSpeaker(word, script_.TextureAliases());
+    word = script_.NextArgument();
   }
   window_.SetMessage(window_.SpeakerLabel() + word);
-  ++script_.position;
+  script_.Skip(1);
   return S_OK;
 }
 
 bool CMsgBox::ReplaceVariable(std::string& word) const { return script_.ReplaceVariable(word); }
 
 bool CMsgBox::AssignVariable(const std::string& value, const std::string& name) {
-  auto it = script_.variables.find(name);
-  if (it == script_.variables.end()) return false;
-  std::string copy = value;
-  ReplaceVariable(copy);
-  it->second = copy;
-  return true;
+  return script_.AssignVariable(value, name);
 }
 
 // --- commands of the machinery itself ---
@@ -131,7 +104,7 @@ CMsgBox::Outcome CMsgBox::CmdBattle() { return Return(BattleResult); }
 CMsgBox::Outcome CMsgBox::CmdMap() { return Return(MapResult); }
 
 CMsgBox::Outcome CMsgBox::CmdGameEnd() {
-  script_.running = false;
+  script_.Stop();
   return Return(GameEndResult);
 }
 
@@ -141,7 +114,7 @@ CMsgBox::Outcome CMsgBox::CmdNextScriptFile() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdAssign() {
-  std::string name = script_.words[script_.position];
+  std::string name = script_.Current();
   if (NextArgument() != "=") {
     DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の構文が間違っています。"), true);
     return Return(E_FAIL);
@@ -169,11 +142,11 @@ CMsgBox::Outcome CMsgBox::CmdGoto() {
 CMsgBox::Outcome CMsgBox::CmdString() {
   std::string name = NextArgument();
   std::string value;
-  if (script_.position + 1 < script_.words.size() && script_.words[script_.position + 1] == "=") {
-    if (script_.position + 2 >= script_.words.size()) return EndOfWords();
-    script_.position += 2;
-    value = script_.words[script_.position];
+  if (script_.Follows(1) && script_.Ahead(1) == "=") {
+    if (!script_.Follows(2)) return EndOfWords();
+    script_.Skip(2);
+    value = script_.Current();
   }
-  script_.variables[name] = value;
+  script_.SetVariable(name, value);
   return Finish();
 }
