@@ -8,7 +8,7 @@
 #include "msgbox/Devices.h"
 #include "msgbox/MenuGrid.h"
 #include "msgbox/MsgBoxLayout.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "script/MenuBlock.h"
@@ -81,7 +81,7 @@ void ButtonMenu::Open() {
 
 void ButtonMenu::Move(bool forward, const Devices& devices) {
   if (!buttonMenuActive) return;
-  msgboxseam::PlaySoundEffect(devices.soundPlayer, SJ("方向キー音"));
+  devicecalls::PlaySoundEffect(devices.soundPlayer, SJ("方向キー音"));
   if (buttonMenuCursor == buttonMenuItems.end()) return;
   Lift(*buttonMenuCursor->second, 1.0f);
   Advance(buttonMenuItems, buttonMenuCursor, forward);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 #include "platform/TextCodec.h"
 
 CMsgBox::CMsgBox() { RegisterTrace(); }
@@ -23,8 +23,8 @@ HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_
   devices_.bgmPlayer = bgmPlayer_;
   devices_.soundPlayer = soundPlayer_;
   // The menus' cursor and decide sounds.
-  msgboxseam::LoadSoundEffect(devices_.soundPlayer, "Push11.wav", SJ("方向キー音"));
-  msgboxseam::LoadSoundEffect(devices_.soundPlayer, "Kachi04.wav", SJ("決定キー音"));
+  devicecalls::LoadSoundEffect(devices_.soundPlayer, "Push11.wav", SJ("方向キー音"));
+  devicecalls::LoadSoundEffect(devices_.soundPlayer, "Kachi04.wav", SJ("決定キー音"));
   script_.Attach(textFile_, "GameData\\Text\\");
 
   window_.Create(faceName, pointSize, flags);

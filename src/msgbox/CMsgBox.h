@@ -1,26 +1,36 @@
 #pragma once
-// CMsgBox: the message window and the script interpreter in one object. The
-// window side (set-up, layout, typewriter, drawing, cursor) lives in
-// MsgBoxWindow.cpp, the interpreter machinery in MsgBoxInterpreter.cpp, the
-// keyword table and the picture commands in MsgBoxCommands.cpp, menus in
-// MsgBoxMenus.cpp, save data in MsgBoxSaveData.cpp, fades in MsgBoxFades.cpp,
-// the bounds on what one player action may set off in MsgBoxActions.cpp and
-// the headless trace in MsgBoxTrace.cpp. All strings are CP932 bytes.
+// CMsgBox: the message window and the script interpreter in one object, as
+// the game shell and the keyword handlers see it. Each role keeps its state
+// private in a class of its own and is handed only what it needs:
+//   Interpreter.h    the open script, its words and position, variables, aliases
+//   MessageWindow.h  the window's sprites, the message and its typewriter
+//   ButtonMenu.h     the button menu;  FontMenu.h  the font menu
+//   SaveData.h       saves and the save/load screen (shown in the font menu)
+//   Fades.h          the picture and music fades
+//   ActionBounds.h   what one player action may set off
+//   Devices.h        the sound players, input unit and action states it is given
+//   DeviceCalls.h    the calls the roles make into those devices
+// CMsgBox's own code: set-up, the logic step and drawing in CMsgBox.cpp; the
+// step loop and the machinery's commands in MsgBoxStep.cpp; the keyword
+// dispatch and picture commands in MsgBoxCommands.cpp; the other keyword
+// handlers beside the role they drive (MsgBoxMenuCommands.cpp,
+// MsgBoxSaveCommands.cpp, MsgBoxFades.cpp, MsgBoxSoundCommands.cpp,
+// MsgBoxKeyConfigCommand.cpp); action scopes in MsgBoxActions.cpp; the
+// headless trace in MsgBoxTrace.cpp and MsgBoxMenuTrace.cpp; the test seams
+// in MsgBoxTestSeams.cpp. All strings are CP932 bytes.
 #include <array>
 #include <cstdint>
 #include <ctime>
-#include <list>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "msgbox/ActionBounds.h"
+#include "msgbox/ButtonMenu.h"
 #include "msgbox/Devices.h"
 #include "msgbox/Fades.h"
-#include "msgbox/Interpreter.h"
-#include "msgbox/ButtonMenu.h"
 #include "msgbox/FontMenu.h"
+#include "msgbox/Interpreter.h"
 #include "msgbox/MessageWindow.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveData.h"
@@ -32,8 +42,6 @@ class CInput;
 class CDSMusic;
 class CDMMusic;
 class CPolygon;
-class CAnimPolygon;
-class TextFont;
 struct ButtonMenuItem;
 struct FontMenuItem;
 
@@ -89,7 +97,7 @@ class CMsgBox {
   HRESULT ReadLeftButtonMenu();
   HRESULT ReadFontMenu();
 
-  // --- save data and the save/load screen (MsgBoxSoundSaveCommands.cpp) ---
+  // --- save data and the save/load screen (MsgBoxSaveCommands.cpp) ---
   void Save(std::string resumeScript, std::string saveName);
   void Load(std::string saveName);
   // The local time a save records; tests fix it. Null: the system clock.
@@ -164,20 +172,23 @@ class CMsgBox {
   Outcome CmdGoto();
   Outcome CmdString();
 
-  // Command set (MsgBoxCommands.cpp).
-  Outcome CmdKeyConfig();
-  Outcome CmdFadeIn();
-  Outcome CmdFadeOut();
+  // Sound (MsgBoxSoundCommands.cpp) and the key configuration
+  // (MsgBoxKeyConfigCommand.cpp).
   Outcome CmdMidiLoad();
   Outcome CmdSeLoad();
   Outcome CmdMidiPlay();
   Outcome CmdSePlay();
-  Outcome CmdTexLoad();
-  Outcome CmdTexUnload();
+  Outcome CmdKeyConfig();
+
+  // Saves and the save/load screens (MsgBoxSaveCommands.cpp).
   Outcome CmdSaveMenu();
   Outcome CmdLoadMenu();
   Outcome CmdSave();
   Outcome CmdLoad();
+
+  // Pictures and texture aliases (MsgBoxCommands.cpp).
+  Outcome CmdTexLoad();
+  Outcome CmdTexUnload();
   Outcome CmdTexture();
   Outcome CmdBG();
   Outcome CmdRight();
@@ -189,9 +200,11 @@ class CMsgBox {
   Outcome SkipArguments(int count);
 
   // Fades (MsgBoxFades.cpp).
+  Outcome CmdFadeIn();
+  Outcome CmdFadeOut();
   Outcome StartFade(bool in);
 
-  // Menu blocks (MsgBoxMenus.cpp).
+  // Menu blocks (MsgBoxMenuCommands.cpp; their trace MsgBoxMenuTrace.cpp).
   Outcome CmdFontMenu();
   Outcome CmdButtonMenu();
   Outcome OpenMenu(bool buttonMenu);

@@ -7,7 +7,7 @@
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/MessageWindow.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 #include "platform/Clock.h"
 
 namespace msgbox {
@@ -97,13 +97,13 @@ FadeStep Fades::StepImage() {
 FadeStep Fades::StepMusic(CDSMusic* bgmPlayer) {
   switch (musicPhase) {
     case Phase::Start:
-      msgboxseam::SetMusicVolume(bgmPlayer, volumeFadeIn ? kQuietVolume : kFullVolume);
+      devicecalls::SetMusicVolume(bgmPlayer, volumeFadeIn ? kQuietVolume : kFullVolume);
       musicPhase = Phase::Running;
       return FadeStep::Going;
     case Phase::Running: {
-      msgboxseam::AddMusicVolume(bgmPlayer, volumeFadeIn ? kVolumeStep : -kVolumeStep);
+      devicecalls::AddMusicVolume(bgmPlayer, volumeFadeIn ? kVolumeStep : -kVolumeStep);
       // Without a player there is no volume to reach: the fade just ends.
-      const int32_t volume = bgmPlayer ? msgboxseam::GetMusicVolume(bgmPlayer) : (volumeFadeIn ? 0 : kQuietVolume);
+      const int32_t volume = bgmPlayer ? devicecalls::GetMusicVolume(bgmPlayer) : (volumeFadeIn ? 0 : kQuietVolume);
       if (volumeFadeIn ? volume >= kFullVolume : volume <= kQuietVolume) musicPhase = Phase::Finish;
       return FadeStep::Going;
     }

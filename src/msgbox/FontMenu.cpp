@@ -7,7 +7,7 @@
 #include "msgbox/Devices.h"
 #include "msgbox/MenuGrid.h"
 #include "msgbox/MsgBoxLayout.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 #include "platform/TextCodec.h"
 #include "script/MenuBlock.h"
 
@@ -79,7 +79,7 @@ void FontMenu::SetSelectable(int32_t id, bool selectable) {
 
 void FontMenu::Move(bool forward, const Devices& devices) {
   if (!menuActive) return;
-  msgboxseam::PlaySoundEffect(devices.soundPlayer, SJ("方向キー音"));
+  devicecalls::PlaySoundEffect(devices.soundPlayer, SJ("方向キー音"));
   if (fontMenuCursor == fontMenuItems.end()) return;
   // One item on and then past unselectable items; with none selectable the
   // cursor comes back round to where it was.

@@ -132,5 +132,4 @@ CMsgBox::Outcome CMsgBox::CmdTexUnload() {
   return Finish();
 }
 
-// FadeIn and FadeOut are in MsgBoxFades.cpp; the sound, save, load and
-// key-configuration commands in MsgBoxSoundSaveCommands.cpp.
+// The other commands are beside the role they drive: see CMsgBox.h.

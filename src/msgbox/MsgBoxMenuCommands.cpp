@@ -5,7 +5,7 @@
 #include <string>
 
 #include "msgbox/CMsgBox.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "script/MenuBlock.h"
@@ -134,7 +134,7 @@ int32_t CMsgBox::ButtonMenuDecide() {
   const ButtonMenuItem* item = buttons_.Decidable();
   if (!item) return 0;
   ActionScope action(*this, ActionKind::New);
-  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("決定キー音"));
+  devicecalls::PlaySoundEffect(devices_.soundPlayer, SJ("決定キー音"));
   currentScriptName = DecidedScript(*this, item->target);
   buttons_.SetActive(false);
   StartScript(currentScriptName);
@@ -146,7 +146,7 @@ int32_t CMsgBox::FontMenuDecide() {
   if (!item) return 0;
   ActionScope action(*this, ActionKind::New);
   fontMenu_.SetActive(false);
-  msgboxseam::PlaySoundEffect(devices_.soundPlayer, SJ("決定キー音"));
+  devicecalls::PlaySoundEffect(devices_.soundPlayer, SJ("決定キー音"));
   // Copies: saving, loading and starting a script may rebuild the menu.
   const std::string target = item->target;
   const std::string scriptName = item->scriptName;

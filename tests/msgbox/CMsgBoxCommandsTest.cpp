@@ -1,7 +1,7 @@
 // The command set: pictures, texture aliases, texture loading, and the
 // keywords whose words are taken while their units are not wired in.
 #include "support/MsgBoxTestSupport.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 
 using namespace msgboxtest;
 using CMsgBoxCommands = MsgBoxTest;
@@ -132,10 +132,10 @@ void RecordSeam(const char* what, const std::string& name) { seamCalls.push_back
 
 TEST_F(CMsgBoxCommands, SoundAndKeyConfigurationCommandsReachTheirUnits) {
   seamCalls.clear();
-  msgboxseam::observer = RecordSeam;
+  devicecalls::observer = RecordSeam;
   actions[7] = 1;  // the press that closes the configuration screen
   ASSERT_EQ(Run({"SELoad", "a.wav", "音", "SEPlay", "音", "MIDIPlay", "曲", "MIDILoad", "x", "y", "キーコンフィグ", "文"}), S_OK);
-  msgboxseam::observer = nullptr;
+  devicecalls::observer = nullptr;
   EXPECT_EQ(seamCalls, (std::vector<std::string>{"LoadSoundEffect a.wav 音", "PlaySoundEffect 音", "PlayMusic 曲.mid",
                                                  "ConfigureDevices "}));
   EXPECT_EQ(actions[7], 0);

@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "support/MsgBoxTestSupport.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 #include "platform/Report.h"
 #include "platform/Trace.h"
 #include "script/MenuItems.h"
@@ -24,10 +24,10 @@ class CMsgBoxMenus : public MsgBoxTest {
   void SetUp() override {
     MsgBoxTest::SetUp();
     sounds.clear();
-    msgboxseam::observer = RecordSound;
+    devicecalls::observer = RecordSound;
   }
   void TearDown() override {
-    msgboxseam::observer = nullptr;
+    devicecalls::observer = nullptr;
     MsgBoxTest::TearDown();
   }
   // The dialogue frame the menus lay out in.

@@ -1,40 +1,9 @@
-// The commands for sound effects and music, saving and loading, the
-// save/load screens and the key configuration.
+// The Save and Load commands and the save/load screens they open; the save
+// data itself is SaveData.cpp.
 #include <string>
+#include <utility>
 
 #include "msgbox/CMsgBox.h"
-#include "msgbox/MsgBoxSeams.h"
-
-namespace {
-constexpr int kActDecide = 7;  // the decide slot of actionStates
-}
-
-CMsgBox::Outcome CMsgBox::CmdSeLoad() {
-  const std::string file = NextArgument();
-  const std::string alias = NextArgument();
-  msgboxseam::LoadSoundEffect(devices_.soundPlayer, file, alias);
-  return Finish();
-}
-
-CMsgBox::Outcome CMsgBox::CmdSePlay() {
-  msgboxseam::PlaySoundEffect(devices_.soundPlayer, NextArgument());
-  return Finish();
-}
-
-CMsgBox::Outcome CMsgBox::CmdMidiPlay() {
-  msgboxseam::PlayMusic(devices_.bgmPlayer, NextArgument() + ".mid");
-  return Finish();
-}
-
-// Takes its two words and does nothing else: music is loaded when played.
-CMsgBox::Outcome CMsgBox::CmdMidiLoad() { return SkipArguments(2); }
-
-CMsgBox::Outcome CMsgBox::CmdKeyConfig() {
-  msgboxseam::ConfigureDevices(devices_.input);
-  // The press that closed the configuration must not advance the script.
-  if (devices_.inputState) devices_.inputState[kActDecide] = 0;
-  return Finish();
-}
 
 CMsgBox::Outcome CMsgBox::CmdSave() {
   const std::string script = NextArgument();
