@@ -121,9 +121,9 @@ namespace {
 // The script a decision starts: the target, through its variable when it
 // begins with "$", with ".Dat" appended. An unknown variable is reported
 // and the name goes on unreplaced (opening it then fails visibly).
-std::string DecidedScript(const CMsgBox& box, const std::string& target) {
+std::string DecidedScript(const msgbox::Interpreter& script, const std::string& target) {
   std::string copy = target;
-  if (!copy.empty() && copy[0] == '$' && !box.ReplaceVariable(copy)) {
+  if (!copy.empty() && copy[0] == '$' && !script.ReplaceVariable(copy)) {
     DXTRACE("CMsgBox", E_FAIL, SJ("変数の置き換えに失敗"), true);
   }
   return copy + ".Dat";
@@ -135,7 +135,7 @@ int32_t CMsgBox::ButtonMenuDecide() {
   if (!item) return 0;
   ActionScope action(*this, ActionKind::New);
   devicecalls::PlaySoundEffect(devices_.soundPlayer, SJ("決定キー音"));
-  currentScriptName = DecidedScript(*this, item->target);
+  currentScriptName = DecidedScript(script_, item->target);
   buttons_.SetActive(false);
   StartScript(currentScriptName);
   return 1;
@@ -150,7 +150,7 @@ int32_t CMsgBox::FontMenuDecide() {
   // Copies: saving, loading and starting a script may rebuild the menu.
   const std::string target = item->target;
   const std::string scriptName = item->scriptName;
-  const std::string script = DecidedScript(*this, target);
+  const std::string script = DecidedScript(script_, target);
   switch (saves_.TakeScreen()) {
     case msgbox::SaveData::Screen::Save:
       if (target == SJ("$戻る")) currentScriptName = script;
