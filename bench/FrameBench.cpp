@@ -82,7 +82,7 @@ void BM_TypewriterFrame(benchmark::State& state) {
   std::vector<uint32_t> pixels;
   std::vector<double> ms;
   for (auto _ : state) {
-    if (!game.box->Window().typing) {
+    if (!game.box->Window().Typing()) {
       state.PauseTiming();
       if (game.box->StepIfIdle() == E_FAIL) game.box->StartScript(SJ("オープニング\\オープニング1.Dat"));
       state.ResumeTiming();
@@ -101,10 +101,10 @@ void BM_FullSceneFrame(benchmark::State& state) {
   // Eight messages into the opening a standing picture stands beside the
   // background and the speaker's face.
   for (int i = 0; i < 8; ++i) {
-    while (game.box->Window().typing) game.box->FrameMove();
+    while (game.box->Window().Typing()) game.box->FrameMove();
     game.box->StepIfIdle();
   }
-  while (game.box->Window().typing) game.box->FrameMove();
+  while (game.box->Window().Typing()) game.box->FrameMove();
   std::vector<double> ms;
   for (auto _ : state) Timed(ms, [&] { game.Frame(pixels); });
   Report(state, ms);

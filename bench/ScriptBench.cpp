@@ -60,7 +60,7 @@ void BM_StepLongScript(benchmark::State& state) {
     box->Init(&textFile, nullptr, actions, nullptr, nullptr, SJ("ＭＳ ゴシック"), 12, 1);
     box->ReplaceWords(script);
     state.ResumeTiming();
-    while (box->Script().running && box->Script().position < box->Script().words.size()) box->Step();
+    while (box->Script().Running() && box->Script().Position() < box->Script().Words().size()) box->Step();
     words += int64_t(script.size());
     state.PauseTiming();
     box.reset();

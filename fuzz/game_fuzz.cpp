@@ -164,11 +164,11 @@ class WatchedGame : public GameApp {
     Account();
     const uint64_t pass = PassNumber();
     const CMsgBox* box = MessageWindow();
-    if (box && ((box->Buttons().buttonMenuActive && box->Buttons().buttonMenuCursor == box->Buttons().buttonMenuItems.end()) ||
-                (box->TextMenu().menuActive && box->TextMenu().fontMenuCursor == box->TextMenu().fontMenuItems.end()))) {
+    if (box && ((box->Buttons().ButtonMenuActive() && box->Buttons().ButtonMenuCursor() == box->Buttons().ButtonMenuItems().end()) ||
+                (box->TextMenu().MenuActive() && box->TextMenu().FontMenuCursor() == box->TextMenu().FontMenuItems().end()))) {
       Finding("a menu is open with no item to decide");
     }
-    const bool fading = box && (box->Fading().imageFadeActive || box->Fading().volumeFadeActive);
+    const bool fading = box && (box->Fading().ImageFadeActive() || box->Fading().VolumeFadeActive());
     const bool held = pass < game_.decideHeld.size() && game_.decideHeld[pass];
     allowed_ = (pass == 0 || fading || held) ? perActivePass_ : 0;
     return GameApp::UpdateFrame();

@@ -44,13 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   box.ReplaceWords(std::move(words));
   for (int i = 0; i < 64; ++i) {
     box.Step();
-    if (box.Script().position > box.Script().words.size()) std::abort();
+    if (box.Script().Position() > box.Script().Words().size()) std::abort();
     for (int frame = 0; frame < 3; ++frame) box.FrameMove();
     setup.device->Clear(0);
     box.Render();
     setup.device->Present();
-    if (box.Window().typedLength > box.Window().messageText.size() + 1) std::abort();  // a last lead byte advances two
-    if (!box.Script().running) break;
+    if (box.Window().TypedLength() > box.Window().MessageText().size() + 1) std::abort();  // a last lead byte advances two
+    if (!box.Script().Running()) break;
   }
   // An empty frame lets go of this run's textures, so that every run starts
   // from the same heap and the leak check has nothing to chase.

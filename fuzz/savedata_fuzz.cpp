@@ -90,8 +90,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   box.Load(SJ("セーブデータ\\セーブデータ1"));
   for (int mode = 0; mode < 2; ++mode) {
     box.OpenSaveLoadScreen(mode == 1, "x");
-    if (box.TextMenu().fontMenuItems.size() != 4) std::abort();
-    for (const auto& [id, item] : box.TextMenu().fontMenuItems)
+    if (box.TextMenu().FontMenuItems().size() != 4) std::abort();
+    for (const auto& [id, item] : box.TextMenu().FontMenuItems())
       if (item->label.empty()) std::abort();
   }
   box.Render();

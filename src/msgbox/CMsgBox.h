@@ -1,24 +1,36 @@
 #pragma once
-// CMsgBox: the message window and the script interpreter in one object. The
-// window side (set-up, layout, typewriter, drawing, cursor) lives in
-// MsgBoxWindow.cpp, the interpreter machinery in MsgBoxInterpreter.cpp, the
-// keyword table and the picture commands in MsgBoxCommands.cpp, menus in
-// MsgBoxMenus.cpp, save data in MsgBoxSaveData.cpp, fades in MsgBoxFades.cpp,
-// the bounds on what one player action may set off in MsgBoxActions.cpp and
-// the headless trace in MsgBoxTrace.cpp. All strings are CP932 bytes.
+// CMsgBox: the message window and the script interpreter in one object, as
+// the game shell and the keyword handlers see it. Each role keeps its state
+// private in a class of its own and is handed only what it needs:
+//   Interpreter.h    the open script, its words and position, variables, aliases
+//   MessageWindow.h  the window's sprites, the message and its typewriter
+//   ButtonMenu.h     the button menu;  FontMenu.h  the font menu
+//   SaveData.h       saves and the save/load screen (shown in the font menu)
+//   Fades.h          the picture and music fades
+//   ActionBounds.h   what one player action may set off
+//   Devices.h        the sound players, input unit and action states it is given
+//   DeviceCalls.h    the calls the roles make into those devices
+// CMsgBox's own code: set-up, the logic step and drawing in CMsgBox.cpp; the
+// step loop and the machinery's commands in MsgBoxStep.cpp; the keyword
+// dispatch and picture commands in MsgBoxCommands.cpp; the other keyword
+// handlers beside the role they drive (MsgBoxMenuCommands.cpp,
+// MsgBoxSaveCommands.cpp, MsgBoxFades.cpp, MsgBoxSoundCommands.cpp,
+// MsgBoxKeyConfigCommand.cpp); action scopes in MsgBoxActions.cpp; the
+// headless trace in MsgBoxTrace.cpp and MsgBoxMenuTrace.cpp; the test seams
+// in MsgBoxTestSeams.cpp. All strings are CP932 bytes.
 #include <array>
 #include <cstdint>
 #include <ctime>
-#include <list>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "msgbox/ActionBounds.h"
+#include "msgbox/ButtonMenu.h"
 #include "msgbox/Devices.h"
 #include "msgbox/Fades.h"
+#include "msgbox/FontMenu.h"
 #include "msgbox/Interpreter.h"
-#include "msgbox/Menus.h"
 #include "msgbox/MessageWindow.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveData.h"
@@ -30,8 +42,6 @@ class CInput;
 class CDSMusic;
 class CDMMusic;
 class CPolygon;
-class CAnimPolygon;
-class TextFont;
 struct ButtonMenuItem;
 struct FontMenuItem;
 
@@ -40,8 +50,6 @@ constexpr HRESULT GameEndResult = -1;
 constexpr HRESULT BattleResult = 10000;
 constexpr HRESULT MapResult = 20000;
 
-using msgbox::SaveSlot;
-
 class CMsgBox {
  public:
   CMsgBox();
@@ -49,7 +57,7 @@ class CMsgBox {
   CMsgBox(const CMsgBox&) = delete;
   CMsgBox& operator=(const CMsgBox&) = delete;
 
-  // --- window (MsgBoxWindow.cpp) ---
+  // --- set-up, the logic step and drawing (CMsgBox.cpp) ---
   HRESULT Init(CTextFile* textFile, CInput* input, int32_t* inputState, CDSMusic* bgmPlayer,
                CDMMusic* soundPlayer, const std::string& faceName, int pointSize, int flags);
   HRESULT SetLayout(MsgBoxLayout l);
@@ -57,7 +65,7 @@ class CMsgBox {
   HRESULT Render();
   void DeleteObjects();
 
-  // --- interpreter (MsgBoxInterpreter.cpp) ---
+  // --- the interpreter (MsgBoxStep.cpp) ---
   HRESULT StartScript(std::string name);
   HRESULT OpenScript(std::string name);
   HRESULT Step();
@@ -72,12 +80,12 @@ class CMsgBox {
   bool LoadScreenOpened() const;
   // Scripts one player action may start before the chain is cut: the last
   // one then only opens and waits for the player at its first word.
-  static constexpr int kMaxChainedStarts = 32;
+  static constexpr int kMaxChainedStarts = msgbox::ActionBounds::kMaxChainedStarts;
 
   // The script the frame loop starts whenever a step fails; one per process.
-  static std::string currentScriptName;
+  static inline std::string& currentScriptName = msgbox::Interpreter::currentScriptName;
 
-  // --- menus (MsgBoxMenus.cpp) ---
+  // --- menus (MsgBoxMenuCommands.cpp) ---
   void ButtonMenuPrev();
   void ButtonMenuNext();
   void FontMenuPrev();
@@ -89,11 +97,11 @@ class CMsgBox {
   HRESULT ReadLeftButtonMenu();
   HRESULT ReadFontMenu();
 
-  // --- save data and the save/load screen (MsgBoxSaveData.cpp) ---
+  // --- save data and the save/load screen (MsgBoxSaveCommands.cpp) ---
   void Save(std::string resumeScript, std::string saveName);
   void Load(std::string saveName);
   // The local time a save records; tests fix it. Null: the system clock.
-  static void (*saveClock)(std::tm& now);
+  static inline void (*&saveClock)(std::tm& now) = msgbox::SaveData::saveClock;
 
   // --- fades (MsgBoxFades.cpp) ---
   void StepImageFade();
@@ -110,13 +118,13 @@ class CMsgBox {
 
   // --- seams for tests, benchmarks and fuzzers (MsgBoxTestSeams.cpp) ---
   // Each sets what a script, a save or set-up would otherwise set.
-  void UseTextFile(CTextFile* file) { script_.textFile = file; }
+  void UseTextFile(CTextFile* file) { script_.UseTextFile(file); }
   void UseMusicPlayer(CDSMusic* player) { devices_.bgmPlayer = player; }
-  void SetVariable(const std::string& name, const std::string& value) { script_.variables[name] = value; }
-  void SetIntVariable(const std::string& name, int32_t value) { script_.intVars[name] = value; }
-  void ClearVariables() { script_.variables.clear(); }
-  void ClearIntVariables() { script_.intVars.clear(); }
-  void SetTextureAlias(const std::string& alias, const std::string& file) { script_.textureAliases[alias] = file; }
+  void SetVariable(const std::string& name, const std::string& value) { script_.SetVariable(name, value); }
+  void SetIntVariable(const std::string& name, int32_t value) { script_.SetIntVariable(name, value); }
+  void ClearVariables() { script_.ClearVariables(); }
+  void ClearIntVariables() { script_.ClearIntVariables(); }
+  void SetTextureAlias(const std::string& alias, const std::string& file) { script_.SetTextureAlias(alias, file); }
   // Runs these words from the first, as if a script holding them had just
   // opened, but without the file and without blanking the pictures.
   void ReplaceWords(std::vector<std::string> words);
@@ -150,13 +158,12 @@ class CMsgBox {
   Outcome RunPass(bool& matched);
   HRESULT TextWord();
   // The argument after the current word; the caller has checked it exists.
-  const std::string& NextArgument() { return script_.words[++script_.position]; }
+  const std::string& NextArgument() { return script_.NextArgument(); }
   // Moves past a command's last word: Next, or the end of the script.
   Outcome Finish();
   Outcome EndOfWords();
-  void SetMessage(const std::string& text);
 
-  // Interpreter commands (MsgBoxInterpreter.cpp).
+  // The machinery's own commands (MsgBoxStep.cpp).
   Outcome CmdBattle();
   Outcome CmdMap();
   Outcome CmdNextScriptFile();
@@ -165,20 +172,23 @@ class CMsgBox {
   Outcome CmdGoto();
   Outcome CmdString();
 
-  // Command set (MsgBoxCommands.cpp).
-  Outcome CmdKeyConfig();
-  Outcome CmdFadeIn();
-  Outcome CmdFadeOut();
+  // Sound (MsgBoxSoundCommands.cpp) and the key configuration
+  // (MsgBoxKeyConfigCommand.cpp).
   Outcome CmdMidiLoad();
   Outcome CmdSeLoad();
   Outcome CmdMidiPlay();
   Outcome CmdSePlay();
-  Outcome CmdTexLoad();
-  Outcome CmdTexUnload();
+  Outcome CmdKeyConfig();
+
+  // Saves and the save/load screens (MsgBoxSaveCommands.cpp).
   Outcome CmdSaveMenu();
   Outcome CmdLoadMenu();
   Outcome CmdSave();
   Outcome CmdLoad();
+
+  // Pictures and texture aliases (MsgBoxCommands.cpp).
+  Outcome CmdTexLoad();
+  Outcome CmdTexUnload();
   Outcome CmdTexture();
   Outcome CmdBG();
   Outcome CmdRight();
@@ -190,23 +200,17 @@ class CMsgBox {
   Outcome SkipArguments(int count);
 
   // Fades (MsgBoxFades.cpp).
+  Outcome CmdFadeIn();
+  Outcome CmdFadeOut();
   Outcome StartFade(bool in);
 
-  // Menu blocks (MsgBoxMenus.cpp).
+  // Menu blocks (MsgBoxMenuCommands.cpp; their trace MsgBoxMenuTrace.cpp).
   Outcome CmdFontMenu();
   Outcome CmdButtonMenu();
   Outcome OpenMenu(bool buttonMenu);
-  template <class Item>
-  HRESULT ReadMenuBlock(std::map<int32_t, std::unique_ptr<Item>>& items, int32_t& columns, int32_t& rows,
-                        const char* missingItemsMessage);
-  void LayOutButtons(float left, float top, float cellW, float cellH);
-  void LayOutFontItems();
+  template <class Menu>
+  HRESULT ReadMenuBlock(Menu& menu, const char* missingItemsMessage);
   void AppendMenuTrace(std::string& out) const;
-
-  // Save data (MsgBoxSaveData.cpp).
-  void OpenSaveLoadScreen(std::string argument);
-  void InitSaveSlots();
-  void ReadSaveSlot(SaveSlot& slot);
 
   // Trace (MsgBoxTrace.cpp).
   void RegisterTrace();
@@ -225,10 +229,8 @@ class CMsgBox {
   msgbox::Devices devices_;
   msgbox::ActionBounds action_;
 
-  // Player actions (MsgBoxActions.cpp). An action is one call of the frame
-  // loop into the interpreter (a decision, a step, a script start) with all
-  // it leads to: jumps, loads, and the steps of fades that end meanwhile.
-  enum class ActionKind : uint8_t { New, AfterLastingFade, Continued };
+  // Player actions (ActionBounds.h, MsgBoxActions.cpp).
+  using ActionKind = msgbox::ActionKind;
   class ActionScope {
    public:
     ActionScope(CMsgBox& box, ActionKind kind);

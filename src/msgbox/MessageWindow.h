@@ -1,7 +1,11 @@
 #pragma once
-// The message window's state: its sprites and text objects, the message
-// being typed, the speaker, and the placements it keeps from the layout.
+// The message window and its typewriter: the background and standing
+// pictures, the speaker picture and its frame, the window with the message
+// typed into it one character per logic step, and the wait cursor. It also
+// keeps the placements of the layout, whose window placement is the
+// dialogue frame the menus and the save/load screen lay out in.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -13,12 +17,70 @@ class TextFont;
 
 namespace msgbox {
 
-struct MessageWindow {
+class MessageWindow {
+ public:
   MessageWindow();
   ~MessageWindow();
   MessageWindow(const MessageWindow&) = delete;
   MessageWindow& operator=(const MessageWindow&) = delete;
 
+  // Creates the sprites and the message text object (face, size, style of
+  // the message font), and releases them again.
+  void Create(const std::string& faceName, int pointSize, int flags);
+  void Release();
+  bool Created() const { return windowSprite != nullptr; }
+  void SetLayout(const MsgBoxLayout& l);
+  const SpriteRect& DialogueFrame() const { return layout.window; }
+
+  // A script opens: the shown text and the standing pictures blank out
+  // (their texture names stay; background and wide picture carry over),
+  // and once it has opened typing starts from nothing, in rows.
+  void BlankForScript();
+  void StartScript();
+  // The clear word: no message, nothing typed.
+  void ClearMessage();
+  // A speaker word ("name：", "name＊：" for an unknown speaker): the speaker
+  // picture from the texture aliases, and the label the message begins with.
+  void SetSpeaker(const std::string& word, const std::map<std::string, std::string>& textureAliases);
+  // The message to type, broken into rows of 26 full-width characters.
+  void SetMessage(const std::string& text);
+  // The text shown so far vanishes (the message itself stays).
+  void ClearShownText();
+
+  // One logic step: the sprites' frame hook, and then (while a script
+  // runs) the typewriter.
+  void FramePictures();
+  void Type();
+  void AnimateCursor();
+  void RenderPictures();
+  // The window with the message; the wait cursor.
+  void RenderWindow();
+  void RenderCursor();
+
+  // Test seams: typing as if a message were being typed; rows broken as
+  // once a script has opened.
+  void SetTyping(bool on) { typing = on; }
+  void BreakRows() { rowBreaks = true; }
+
+  const std::unique_ptr<CPolygon>& PictureFrameSprite() const { return pictureFrameSprite; }
+  const std::unique_ptr<CPolygon>& SpeakerSprite() const { return speakerSprite; }
+  const std::unique_ptr<CPolygon>& WindowSprite() const { return windowSprite; }
+  const std::unique_ptr<TextFont>& MessageTextObject() const { return messageTextObject; }
+  const std::unique_ptr<CAnimPolygon>& CursorSprite() const { return cursorSprite; }
+  const std::unique_ptr<CPolygon>& BgSprite() const { return bgSprite; }
+  const std::unique_ptr<CPolygon>& RightSprite() const { return rightSprite; }
+  const std::unique_ptr<CPolygon>& LeftSprite() const { return leftSprite; }
+  const std::unique_ptr<CPolygon>& CenterSprite() const { return centerSprite; }
+  const std::unique_ptr<CPolygon>& WideCenterSprite() const { return wideCenterSprite; }
+  const std::string& MessageText() const { return messageText; }
+  uint32_t TypedLength() const { return typedLength; }
+  bool Typing() const { return typing; }
+  bool RowBreaks() const { return rowBreaks; }
+  const std::string& SpeakerKey() const { return speakerKey; }
+  const std::string& SpeakerLabel() const { return speakerLabel; }
+  const MsgBoxKeptLayout& Layout() const { return layout; }
+
+ private:
   std::unique_ptr<CPolygon> pictureFrameSprite;
   std::unique_ptr<CPolygon> speakerSprite;
   std::unique_ptr<CPolygon> windowSprite;

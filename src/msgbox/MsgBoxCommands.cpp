@@ -52,10 +52,10 @@ const std::array<CMsgBox::Handler, script::kCommandCount>& CMsgBox::Handlers() {
 
 CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
   for (const script::Keyword& row : script::Keywords()) {
-    for (int t = 0; t < row.tests && row.Matches(script_.words[script_.position]); ++t) {
+    for (int t = 0; t < row.tests && row.Matches(script_.Current()); ++t) {
       // Words missing at the end of the list end the script as NextWord
       // would; nothing reads past the list.
-      if (script_.position + row.arguments >= script_.words.size()) return EndOfWords();
+      if (!script_.Follows(size_t(row.arguments))) return EndOfWords();
       Outcome outcome = (this->*Handlers()[size_t(row.command)])();
       if (outcome.kind == Outcome::Return) return outcome;
       if (outcome.kind == Outcome::NotMatched) break;
@@ -66,7 +66,7 @@ CMsgBox::Outcome CMsgBox::RunPass(bool& matched) {
 }
 
 CMsgBox::Outcome CMsgBox::SkipArguments(int count) {
-  script_.position += count;
+  script_.Skip(size_t(count));
   return Finish();
 }
 
@@ -75,35 +75,35 @@ CMsgBox::Outcome CMsgBox::SkipArguments(int count) {
 CMsgBox::Outcome CMsgBox::CmdTexture() {
   const std::string& alias = NextArgument();
   const std::string& file = NextArgument();
-  script_.textureAliases.emplace(alias, file);  // the first definition of an alias stands
+  script_.DefineAlias(alias, file);  // the first definition of an alias stands
   return Finish();
 }
 
 CMsgBox::Outcome CMsgBox::SetPicture(CPolygon* sprite) {
-  auto alias = script_.textureAliases.find(NextArgument());
-  if (alias == script_.textureAliases.end()) {
+  const std::string* file = script_.AliasedTexture(NextArgument());
+  if (!file) {
     // An undefined alias leaves the picture as it was; the script goes on.
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
   } else if (sprite) {
-    sprite->SetTexture(alias->second);
+    sprite->SetTexture(*file);
   }
   return Finish();
 }
 
-CMsgBox::Outcome CMsgBox::CmdBG() { return SetPicture(window_.bgSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdRight() { return SetPicture(window_.rightSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdCenter() { return SetPicture(window_.centerSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdWideCenter() { return SetPicture(window_.wideCenterSprite.get()); }
-CMsgBox::Outcome CMsgBox::CmdLeft() { return SetPicture(window_.leftSprite.get()); }
+CMsgBox::Outcome CMsgBox::CmdBG() { return SetPicture(window_.BgSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdRight() { return SetPicture(window_.RightSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdCenter() { return SetPicture(window_.CenterSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdWideCenter() { return SetPicture(window_.WideCenterSprite().get()); }
+CMsgBox::Outcome CMsgBox::CmdLeft() { return SetPicture(window_.LeftSprite().get()); }
 
 CMsgBox::Outcome CMsgBox::CmdClear() {
   const std::string& target = NextArgument();
   std::vector<CPolygon*> cleared;
-  if (target == "Left") cleared = {window_.leftSprite.get()};
-  else if (target == "Right") cleared = {window_.rightSprite.get()};
-  else if (target == "Center") cleared = {window_.centerSprite.get()};
-  else if (target == "WideCenter") cleared = {window_.wideCenterSprite.get()};
-  else if (target == "All") cleared = {window_.leftSprite.get(), window_.centerSprite.get(), window_.rightSprite.get(), window_.wideCenterSprite.get()};
+  if (target == "Left") cleared = {window_.LeftSprite().get()};
+  else if (target == "Right") cleared = {window_.RightSprite().get()};
+  else if (target == "Center") cleared = {window_.CenterSprite().get()};
+  else if (target == "WideCenter") cleared = {window_.WideCenterSprite().get()};
+  else if (target == "All") cleared = {window_.LeftSprite().get(), window_.CenterSprite().get(), window_.RightSprite().get(), window_.WideCenterSprite().get()};
   for (CPolygon* sprite : cleared) {
     if (sprite) sprite->SetTexture("Nothing");
   }
@@ -111,26 +111,25 @@ CMsgBox::Outcome CMsgBox::CmdClear() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexLoad() {
-  auto alias = script_.textureAliases.find(NextArgument());
-  if (alias == script_.textureAliases.end()) {
+  const std::string* file = script_.AliasedTexture(NextArgument());
+  if (!file) {
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
     return Return(E_FAIL);
   }
   // Unload first so that the file is read afresh.
-  CPolygon::UnloadTexture(alias->second);
-  CPolygon::LoadTexture(alias->second);
+  CPolygon::UnloadTexture(*file);
+  CPolygon::LoadTexture(*file);
   return Finish();
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexUnload() {
-  auto alias = script_.textureAliases.find(NextArgument());
-  if (alias == script_.textureAliases.end()) {
+  const std::string* file = script_.AliasedTexture(NextArgument());
+  if (!file) {
     DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
     return Return(E_FAIL);
   }
-  CPolygon::UnloadTexture(alias->second);
+  CPolygon::UnloadTexture(*file);
   return Finish();
 }
 
-// FadeIn and FadeOut are in MsgBoxFades.cpp; the sound, save, load and
-// key-configuration commands in MsgBoxSoundSaveCommands.cpp.
+// The other commands are beside the role they drive: see CMsgBox.h.

@@ -37,10 +37,10 @@ std::string MenuJson(const Map& items, typename Map::const_iterator cursor, Extr
 
 void CMsgBox::AppendMenuTrace(std::string& out) const {
   out += ",\"buttonMenu\":";
-  out += MenuJson(buttons_.buttonMenuItems, ButtonMenuItemMap::const_iterator(buttons_.buttonMenuCursor),
+  out += MenuJson(buttons_.ButtonMenuItems(), buttons_.ButtonMenuCursor(),
                   [](const ButtonMenuItem&) { return std::string(); });
   out += ",\"fontMenu\":";
-  out += MenuJson(fontMenu_.fontMenuItems, FontMenuItemMap::const_iterator(fontMenu_.fontMenuCursor), [](const FontMenuItem& item) {
+  out += MenuJson(fontMenu_.FontMenuItems(), fontMenu_.FontMenuCursor(), [](const FontMenuItem& item) {
     return ",\"script\":" + platform::JsonCp932(item.scriptName) + ",\"brightness\":" +
            std::to_string(item.brightness) + ",\"selectable\":" + (item.selectable ? "true" : "false");
   });

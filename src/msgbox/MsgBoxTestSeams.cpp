@@ -8,35 +8,29 @@
 #include "script/MenuItems.h"
 
 void CMsgBox::ReplaceWords(std::vector<std::string> words) {
-  script_.words = std::move(words);
-  script_.position = 0;
-  script_.running = true;
-  window_.rowBreaks = true;
+  script_.ReplaceWords(std::move(words));
+  window_.BreakRows();
 }
 
 void CMsgBox::ForceHold(Hold what, bool on) {
   switch (what) {
-    case Hold::ButtonMenu: buttons_.buttonMenuActive = on; break;
-    case Hold::FontMenu: fontMenu_.menuActive = on; break;
-    case Hold::ImageFade: fades_.imageFadeActive = on; break;
-    case Hold::MusicFade: fades_.volumeFadeActive = on; break;
-    case Hold::Running: script_.running = on; break;
-    case Hold::Typing: window_.typing = on; break;
+    case Hold::ButtonMenu: buttons_.SetActive(on); break;
+    case Hold::FontMenu: fontMenu_.SetActive(on); break;
+    case Hold::ImageFade: fades_.Hold(true, on); break;
+    case Hold::MusicFade: fades_.Hold(false, on); break;
+    case Hold::Running: script_.SetRunning(on); break;
+    case Hold::Typing: window_.SetTyping(on); break;
   }
 }
 
 void CMsgBox::InsertButtonItem(std::unique_ptr<ButtonMenuItem> item) {
-  InsertMenuItem(buttons_.buttonMenuItems, std::move(item));
+  buttons_.Add(std::move(item));
 }
 
 void CMsgBox::SetFontItemSelectable(int32_t id, bool selectable) {
-  auto it = fontMenu_.fontMenuItems.find(id);
-  if (it != fontMenu_.fontMenuItems.end()) it->second->selectable = selectable;
+  fontMenu_.SetSelectable(id, selectable);
 }
 
 void CMsgBox::OpenSaveLoadScreen(bool saving, std::string argument) {
-  saves_.saveMode = saving;
-  saves_.loadMode = !saving;
-  fontMenu_.menuActive = true;
-  OpenSaveLoadScreen(std::move(argument));
+  saves_.OpenScreen(saving, argument, script_.TextFile(), fontMenu_, window_.DialogueFrame());
 }

@@ -46,29 +46,29 @@ void CMsgBox::UnregisterTrace() {
 void CMsgBox::TraceState(std::string& out) const {
   using platform::JsonCp932;
   out += "\"script\":" + JsonCp932(currentScriptName);
-  out += ",\"position\":" + std::to_string(script_.position);
-  out += ",\"words\":" + std::to_string(script_.words.size());
-  out += std::string(",\"running\":") + Bool(script_.running);
-  out += ",\"message\":" + JsonCp932(window_.messageText);
-  out += ",\"typed\":" + std::to_string(window_.typedLength);
-  out += std::string(",\"typing\":") + Bool(window_.typing);
-  out += ",\"speakerKey\":" + JsonCp932(window_.speakerKey);
-  out += ",\"speakerLabel\":" + JsonCp932(window_.speakerLabel);
-  out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.buttonMenuActive);
-  out += std::string(",\"menuActive\":") + Bool(fontMenu_.menuActive);
-  out += std::string(",\"saveMode\":") + Bool(saves_.saveMode);
-  out += std::string(",\"loadMode\":") + Bool(saves_.loadMode);
-  out += std::string(",\"imageFadeActive\":") + Bool(fades_.imageFadeActive);
-  out += std::string(",\"volumeFadeActive\":") + Bool(fades_.volumeFadeActive);
+  out += ",\"position\":" + std::to_string(script_.Position());
+  out += ",\"words\":" + std::to_string(script_.Words().size());
+  out += std::string(",\"running\":") + Bool(script_.Running());
+  out += ",\"message\":" + JsonCp932(window_.MessageText());
+  out += ",\"typed\":" + std::to_string(window_.TypedLength());
+  out += std::string(",\"typing\":") + Bool(window_.Typing());
+  out += ",\"speakerKey\":" + JsonCp932(window_.SpeakerKey());
+  out += ",\"speakerLabel\":" + JsonCp932(window_.SpeakerLabel());
+  out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.ButtonMenuActive());
+  out += std::string(",\"menuActive\":") + Bool(fontMenu_.MenuActive());
+  out += std::string(",\"saveMode\":") + Bool(saves_.SaveMode());
+  out += std::string(",\"loadMode\":") + Bool(saves_.LoadMode());
+  out += std::string(",\"imageFadeActive\":") + Bool(fades_.ImageFadeActive());
+  out += std::string(",\"volumeFadeActive\":") + Bool(fades_.VolumeFadeActive());
 
   out += ",\"variables\":{";
-  for (auto it = script_.variables.begin(); it != script_.variables.end(); ++it) {
-    if (it != script_.variables.begin()) out += ',';
+  for (auto it = script_.Variables().begin(); it != script_.Variables().end(); ++it) {
+    if (it != script_.Variables().begin()) out += ',';
     out += JsonCp932(it->first) + ":" + JsonCp932(it->second);
   }
   out += "},\"intVars\":{";
-  for (auto it = script_.intVars.begin(); it != script_.intVars.end(); ++it) {
-    if (it != script_.intVars.begin()) out += ',';
+  for (auto it = script_.IntVars().begin(); it != script_.IntVars().end(); ++it) {
+    if (it != script_.IntVars().begin()) out += ',';
     out += JsonCp932(it->first) + ":" + std::to_string(it->second);
   }
   out += "},\"actions\":{";
@@ -82,16 +82,16 @@ void CMsgBox::TraceState(std::string& out) const {
     }
   }
   out += "},\"sprites\":{";
-  AppendSprite(out, "bg", window_.bgSprite.get());
-  AppendSprite(out, "left", window_.leftSprite.get());
-  AppendSprite(out, "center", window_.centerSprite.get());
-  AppendSprite(out, "right", window_.rightSprite.get());
-  AppendSprite(out, "wideCenter", window_.wideCenterSprite.get());
-  AppendSprite(out, "speaker", window_.speakerSprite.get());
-  AppendSprite(out, "pictureFrame", window_.pictureFrameSprite.get());
-  AppendSprite(out, "window", window_.windowSprite.get());
-  AppendSprite(out, "cursor", window_.cursorSprite.get());
-  AppendSprite(out, "button", buttons_.buttonSprite.get());
+  AppendSprite(out, "bg", window_.BgSprite().get());
+  AppendSprite(out, "left", window_.LeftSprite().get());
+  AppendSprite(out, "center", window_.CenterSprite().get());
+  AppendSprite(out, "right", window_.RightSprite().get());
+  AppendSprite(out, "wideCenter", window_.WideCenterSprite().get());
+  AppendSprite(out, "speaker", window_.SpeakerSprite().get());
+  AppendSprite(out, "pictureFrame", window_.PictureFrameSprite().get());
+  AppendSprite(out, "window", window_.WindowSprite().get());
+  AppendSprite(out, "cursor", window_.CursorSprite().get());
+  AppendSprite(out, "button", buttons_.ButtonSprite().get());
   out += '}';
   AppendMenuTrace(out);
 }

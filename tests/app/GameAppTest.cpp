@@ -76,9 +76,9 @@ TEST_F(GameAppTest, HeldDecideStepsTheScriptEveryDecideGrid) {
   // Held from pass 10 through pass 49: 40 passes of 16 ms = 640 ms.
   app.SetRunOptions(Run(60, {Ev(10, ScriptedEvent::Press, "decide"), Ev(50, ScriptedEvent::Release, "decide")}));
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
-  int start = app.MessageWindow()->Script().position;
+  int start = app.MessageWindow()->Script().Position();
   app.Run();
-  int steps = app.MessageWindow()->Script().position - start;
+  int steps = app.MessageWindow()->Script().Position() - start;
   // The 0.06 s grid fires every fourth 16 ms pass: about ten steps in 640 ms.
   EXPECT_GE(steps, 9);
   EXPECT_LE(steps, 11);
@@ -91,11 +91,11 @@ TEST_F(GameAppTest, ShortTapStepsOnceAndCancelChangesNothing) {
                              Ev(30, ScriptedEvent::Press, "cancel"), Ev(32, ScriptedEvent::Release, "cancel"),
                              Ev(34, ScriptedEvent::Press, "key:B"), Ev(36, ScriptedEvent::Release, "key:B")}));
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
-  int start = app.MessageWindow()->Script().position;
+  int start = app.MessageWindow()->Script().Position();
   app.Run();
   // A tap shorter than the time to the next grid firing is seen only if the
   // grid fires while it is held; either way it steps at most once.
-  EXPECT_LE(app.MessageWindow()->Script().position - start, 1);
+  EXPECT_LE(app.MessageWindow()->Script().Position() - start, 1);
   EXPECT_EQ(app.actionStates[ACT_CANCEL], 0);
   EXPECT_EQ(app.actionStates[ACT_DECIDE], 0);
 }
@@ -159,10 +159,10 @@ TEST_F(GameAppTest, LoadMenuReachedByTheFrameLoopOpensTheLoadScreenWithoutTheQui
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
   app.Run();
   ASSERT_NE(app.GetDevice(), nullptr);
-  EXPECT_TRUE(app.MessageWindow()->TextMenu().menuActive);
-  EXPECT_TRUE(app.MessageWindow()->Saves().loadMode);
+  EXPECT_TRUE(app.MessageWindow()->TextMenu().MenuActive());
+  EXPECT_TRUE(app.MessageWindow()->Saves().LoadMode());
   // As when a step reaches LoadMenu: the script was opened again and waits.
-  EXPECT_EQ(app.MessageWindow()->Script().position, 0u);
+  EXPECT_EQ(app.MessageWindow()->Script().Position(), 0u);
 }
 
 TEST_F(GameAppTest, AnOpeningThatStartsWithLoadMenuStartsAtTheLoadScreen) {
@@ -170,7 +170,7 @@ TEST_F(GameAppTest, AnOpeningThatStartsWithLoadMenuStartsAtTheLoadScreen) {
   GameApp app;
   app.SetRunOptions(Run(5, {}));
   ASSERT_EQ(app.Create(nullptr, 1), S_OK);
-  EXPECT_TRUE(app.MessageWindow()->TextMenu().menuActive && app.MessageWindow()->Saves().loadMode);
+  EXPECT_TRUE(app.MessageWindow()->TextMenu().MenuActive() && app.MessageWindow()->Saves().LoadMode());
 }
 
 TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) {
@@ -182,7 +182,7 @@ TEST_F(GameAppTest, TextTypesAtSixtyTwoAndAHalfCharactersASecondOnASlowDisplay) 
   app.GetDevice()->SetPresentHook([] { AdvanceVirtualClock(33); });
   app.Run();
   double seconds = timeGetTime() / 1000.0;  // 60 passes of 49 ms
-  double perSecond = app.MessageWindow()->Window().typedLength / seconds;
+  double perSecond = app.MessageWindow()->Window().TypedLength() / seconds;
   EXPECT_GT(perSecond, 61.5);
   EXPECT_LT(perSecond, 63.0);
 }

@@ -43,13 +43,13 @@ TEST(DemoGame, HeadlessRunShowsWindowSpeakerTextAndCursor) {
       o.input = {{at + 1, ScriptedEvent::Press, "decide"}, {at + 6, ScriptedEvent::Release, "decide"}};
       app.SetRunOptions(o);
       app.Run();
-      ASSERT_TRUE(box->Script().running);
-      found = box->Window().speakerSprite->texture && !box->Window().messageText.empty() &&
-              box->Window().typedLength == box->Window().messageText.size();
+      ASSERT_TRUE(box->Script().Running());
+      found = box->Window().SpeakerSprite()->texture && !box->Window().MessageText().empty() &&
+              box->Window().TypedLength() == box->Window().MessageText().size();
     }
     ASSERT_TRUE(found) << "no speaker with a picture in the first 40 lines";
-    EXPECT_TRUE(box->Window().windowSprite->texture);
-    EXPECT_TRUE(box->Window().cursorSprite->texture);
+    EXPECT_TRUE(box->Window().WindowSprite()->texture);
+    EXPECT_TRUE(box->Window().CursorSprite()->texture);
 
     std::vector<uint32_t> px;
     ASSERT_TRUE(app.GetDevice()->ReadPixels(px));

@@ -36,9 +36,9 @@ class CMsgBoxChains : public MsgBoxTest {
   }
   // The script waits at its first word for the player.
   void ExpectWaitingAtStartOf(const std::string& utf8Name) {
-    EXPECT_EQ(U(box->Script().scriptPath), "GameData\\Text\\" + utf8Name);
-    EXPECT_TRUE(box->Script().running);
-    EXPECT_EQ(box->Script().position, 0u);
+    EXPECT_EQ(U(box->Script().ScriptPath()), "GameData\\Text\\" + utf8Name);
+    EXPECT_TRUE(box->Script().Running());
+    EXPECT_EQ(box->Script().Position(), 0u);
   }
   void Frame() {
     platform::AdvanceVirtualClock(16);
@@ -79,7 +79,7 @@ TEST_F(CMsgBoxChains, ScriptsThatJumpToEachOtherAreCutAfterTheBound) {
   // The start past the bound (a, b, a, ...) only opened its script.
   ExpectWaitingAtStartOf((CMsgBox::kMaxChainedStarts + 1) % 2 ? "a.Dat" : "b.Dat");
   EXPECT_EQ(Boxes([&] { EXPECT_EQ(box->Step(), S_OK); }), 1u);
-  EXPECT_TRUE(box->Script().running);
+  EXPECT_TRUE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxChains, AChainRoundAFailureStopsWhereItComesRound) {
@@ -134,5 +134,5 @@ TEST_F(CMsgBoxChains, AFadeWithNothingToFadeDoesNotRestartTheCount) {
   });
   EXPECT_EQ(boxes, 1u);
   ExpectWaitingAtStartOf("loop.Dat");
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
 }

@@ -1,29 +1,29 @@
 // The command set: pictures, texture aliases, texture loading, and the
 // keywords whose words are taken while their units are not wired in.
 #include "support/MsgBoxTestSupport.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 
 using namespace msgboxtest;
 using CMsgBoxCommands = MsgBoxTest;
 
 TEST_F(CMsgBoxCommands, FirstTextureDefinitionStands) {
   ASSERT_EQ(Run({"Texture", "a", "taro.tga", "texture", "a", "hanako.tga", "Left", "a", "文"}), S_OK);
-  EXPECT_EQ(box->Script().textureAliases.at("a"), "taro.tga");
-  EXPECT_EQ(box->Window().leftSprite->textureName, "taro.tga");
+  EXPECT_EQ(box->Script().TextureAliases().at("a"), "taro.tga");
+  EXPECT_EQ(box->Window().LeftSprite()->textureName, "taro.tga");
 }
 
 TEST_F(CMsgBoxCommands, PictureCommandsInBothSpellings) {
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "Texture", "t", "taro.tga", "Texture", "w", "wide.tga", "bg", "b", "right",
                  "t", "center", "t", "left", "t", "WideCenter", "w", "文"}),
             S_OK);
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->Window().wideCenterSprite->textureName, "wide.tga");
-  for (CPolygon* sprite : {box->Window().rightSprite.get(), box->Window().centerSprite.get(), box->Window().leftSprite.get()}) {
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().WideCenterSprite()->textureName, "wide.tga");
+  for (CPolygon* sprite : {box->Window().RightSprite().get(), box->Window().CenterSprite().get(), box->Window().LeftSprite().get()}) {
     EXPECT_EQ(sprite->textureName, "taro.tga");
     EXPECT_TRUE(sprite->texture);
   }
   // One file, one texture, shared.
-  EXPECT_EQ(box->Window().rightSprite->texture, box->Window().leftSprite->texture);
+  EXPECT_EQ(box->Window().RightSprite()->texture, box->Window().LeftSprite()->texture);
 }
 
 TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
@@ -31,8 +31,8 @@ TEST_F(CMsgBoxCommands, UndefinedAliasIsReportedAndThePictureStays) {
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "BG", "b", "BG", "undefined", "Right", "undefined", "続き"}), S_OK);
   std::string err = testing::internal::GetCapturedStderr();
   EXPECT_NE(err.find("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), std::string::npos);
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->Window().rightSprite->textureName, "Nothing");
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().RightSprite()->textureName, "Nothing");
   EXPECT_EQ(Message(), "続き\n\n");
 }
 
@@ -50,21 +50,21 @@ TEST_F(CMsgBoxCommands, ClearTargets) {
   // targets and other words are taken and do nothing.
   ASSERT_EQ(run({"Clear", "Left", "Clear", "left", "Clear", "Nope", "Clear", "Right", "文"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->Window().leftSprite->textureName, "Nothing");
-  EXPECT_FALSE(box->Window().leftSprite->texture);
-  EXPECT_EQ(box->Window().rightSprite->textureName, "Nothing");
-  EXPECT_EQ(box->Window().centerSprite->textureName, "taro.tga");
+  EXPECT_EQ(box->Window().LeftSprite()->textureName, "Nothing");
+  EXPECT_FALSE(box->Window().LeftSprite()->texture);
+  EXPECT_EQ(box->Window().RightSprite()->textureName, "Nothing");
+  EXPECT_EQ(box->Window().CenterSprite()->textureName, "taro.tga");
   EXPECT_EQ(Message(), "s：文\n\n");
 
   ASSERT_EQ(run({"Clear", "All", "文"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  for (CPolygon* sprite : {box->Window().leftSprite.get(), box->Window().centerSprite.get(), box->Window().rightSprite.get(),
-                           box->Window().wideCenterSprite.get()}) {
+  for (CPolygon* sprite : {box->Window().LeftSprite().get(), box->Window().CenterSprite().get(), box->Window().RightSprite().get(),
+                           box->Window().WideCenterSprite().get()}) {
     EXPECT_EQ(sprite->textureName, "Nothing");
   }
   // The background and the speaker picture stay.
-  EXPECT_EQ(box->Window().bgSprite->textureName, "bg.tga");
-  EXPECT_EQ(box->Window().speakerSprite->textureName, "hanako.tga");
+  EXPECT_EQ(box->Window().BgSprite()->textureName, "bg.tga");
+  EXPECT_EQ(box->Window().SpeakerSprite()->textureName, "hanako.tga");
 }
 
 TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
@@ -76,7 +76,7 @@ TEST_F(CMsgBoxCommands, TexLoadAndTexUnload) {
   EXPECT_EQ(err.find("エイリアス"), std::string::npos);
   EXPECT_EQ(CPolygon::Registry().count("taro.tga"), 0u);
   // The picture keeps what it showed.
-  EXPECT_TRUE(box->Window().leftSprite->texture);
+  EXPECT_TRUE(box->Window().LeftSprite()->texture);
   EXPECT_EQ(Message(), "文\n\n");
 
   ASSERT_EQ(Run({"Texture", "t", "taro.tga", "TexLoad", "t", "文"}), S_OK);
@@ -101,27 +101,27 @@ TEST_F(CMsgBoxCommands, LaterKeywordsTakeTheirWords) {
                  "音", "Save", "s", "f", "save", "s", "f", "文"}),
             S_OK);
   EXPECT_EQ(Message(), "文\n\n");
-  EXPECT_FALSE(box->TextMenu().menuActive);
-  EXPECT_TRUE(box->Script().running);
+  EXPECT_FALSE(box->TextMenu().MenuActive());
+  EXPECT_TRUE(box->Script().Running());
   // A fade as the last words still ends the step without failure.
   EXPECT_EQ(Run({"FadeOut", "All"}), S_OK);
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxCommands, MenuBlocksOpenTheirMenus) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "フォーマット", "2", "1", "メニューアイテム", "{", "はい", "1", "分岐A", "いいえ", "2", "分岐B",
                  "}", "}", "後"}),
             S_OK);
-  EXPECT_TRUE(box->Buttons().buttonMenuActive);
-  EXPECT_EQ(box->Buttons().buttonMenuFrame, "InsideSerifuFrame");
+  EXPECT_TRUE(box->Buttons().ButtonMenuActive());
+  EXPECT_EQ(box->Buttons().ButtonMenuFrame(), "InsideSerifuFrame");
   EXPECT_EQ(Word(), "後");
   // A frame the font menu has no reader for opens nothing and fails the step.
   box->ForceHold(CMsgBox::Hold::ButtonMenu, false);
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run({"FontMenu", "Left", "{", "メニューアイテム", "{", "x", "1", "y", "}", "}", "後"}), E_FAIL);
   EXPECT_NE(testing::internal::GetCapturedStderr().find("フォントメニューの項目が設定されていません。"), std::string::npos);
-  EXPECT_EQ(box->TextMenu().fontMenuFrame, "Left");
-  EXPECT_FALSE(box->TextMenu().menuActive);
+  EXPECT_EQ(box->TextMenu().FontMenuFrame(), "Left");
+  EXPECT_FALSE(box->TextMenu().MenuActive());
   EXPECT_EQ(box->FontMenuDecide(), 0);
 }
 
@@ -132,10 +132,10 @@ void RecordSeam(const char* what, const std::string& name) { seamCalls.push_back
 
 TEST_F(CMsgBoxCommands, SoundAndKeyConfigurationCommandsReachTheirUnits) {
   seamCalls.clear();
-  msgboxseam::observer = RecordSeam;
+  devicecalls::observer = RecordSeam;
   actions[7] = 1;  // the press that closes the configuration screen
   ASSERT_EQ(Run({"SELoad", "a.wav", "音", "SEPlay", "音", "MIDIPlay", "曲", "MIDILoad", "x", "y", "キーコンフィグ", "文"}), S_OK);
-  msgboxseam::observer = nullptr;
+  devicecalls::observer = nullptr;
   EXPECT_EQ(seamCalls, (std::vector<std::string>{"LoadSoundEffect a.wav 音", "PlaySoundEffect 音", "PlayMusic 曲.mid",
                                                  "ConfigureDevices "}));
   EXPECT_EQ(actions[7], 0);

@@ -32,7 +32,7 @@ class CMsgBoxFades : public MsgBoxTest {
   // each frame. Gives up after `limit` frames.
   std::vector<int> RunImageFade(const CPolygon* watched, uint32_t ms, int limit = 1000) {
     std::vector<int> alphas;
-    while (box->Fading().imageFadeActive && limit-- > 0) {
+    while (box->Fading().ImageFadeActive() && limit-- > 0) {
       Frame(ms);
       alphas.push_back(watched->GetAlpha());
     }
@@ -40,9 +40,9 @@ class CMsgBoxFades : public MsgBoxTest {
   }
 
   std::vector<CPolygon*> AllSprites() const {
-    return {box->Window().rightSprite.get(),        box->Window().centerSprite.get(),  box->Window().leftSprite.get(),
-            box->Window().wideCenterSprite.get(),   box->Window().bgSprite.get(),      box->Window().pictureFrameSprite.get(),
-            box->Window().speakerSprite.get(),      box->Window().windowSprite.get()};
+    return {box->Window().RightSprite().get(),        box->Window().CenterSprite().get(),  box->Window().LeftSprite().get(),
+            box->Window().WideCenterSprite().get(),   box->Window().BgSprite().get(),      box->Window().PictureFrameSprite().get(),
+            box->Window().SpeakerSprite().get(),      box->Window().WindowSprite().get()};
   }
 
   // Pictures everywhere, a speaker, and the first message shown in full.
@@ -54,7 +54,7 @@ class CMsgBoxFades : public MsgBoxTest {
     std::vector<std::string> words = kStage;
     words.insert(words.end(), tail.begin(), tail.end());
     HRESULT hr = Run(words);
-    while (box->Window().typing || box->Window().typedLength < box->Window().messageText.size()) Frame();
+    while (box->Window().Typing() || box->Window().TypedLength() < box->Window().MessageText().size()) Frame();
     return hr;
   }
 };
@@ -62,18 +62,18 @@ class CMsgBoxFades : public MsgBoxTest {
 TEST_F(CMsgBoxFades, FadeInStepsByFiveAtMostEvery40msAndTheScriptGoesOn) {
   ASSERT_EQ(Stage({"FadeIn", "Right", ".", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().imageFadeActive);
+  ASSERT_TRUE(box->Fading().ImageFadeActive());
   EXPECT_EQ(Word(), ".");
   // The first frame only sets the start alpha.
   Frame();
-  EXPECT_EQ(box->Window().rightSprite->GetAlpha(), 0);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 255);
+  EXPECT_EQ(box->Window().RightSprite()->GetAlpha(), 0);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 255);
   // A decide press while the fade runs does nothing.
   EXPECT_EQ(box->StepIfIdle(), S_OK);
   EXPECT_EQ(Word(), ".");
 
   // Frames 10 ms apart: a step on every fourth frame, never two at once.
-  std::vector<int> alphas = RunImageFade(box->Window().rightSprite.get(), 10);
+  std::vector<int> alphas = RunImageFade(box->Window().RightSprite().get(), 10);
   int steps = 0, framesSinceStep = 0, previous = 0;
   for (size_t i = 0; i + 1 < alphas.size(); ++i) {
     ++framesSinceStep;
@@ -88,34 +88,34 @@ TEST_F(CMsgBoxFades, FadeInStepsByFiveAtMostEvery40msAndTheScriptGoesOn) {
   EXPECT_EQ(previous, 255);
   // The frame after the step that reached 255 ends the fade and steps on.
   EXPECT_EQ(alphas.size(), 51u * 4 + 1);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
-  EXPECT_TRUE(box->Fading().fadeSprites.empty());
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
+  EXPECT_TRUE(box->Fading().FadeSprites().empty());
   EXPECT_EQ(Message(), "t：続き\n\n");
-  EXPECT_EQ(box->Window().rightSprite->GetAlpha(), 255);
+  EXPECT_EQ(box->Window().RightSprite()->GetAlpha(), 255);
 }
 
 TEST_F(CMsgBoxFades, SlowAndUnevenFramesStillStepOnceEach) {
   ASSERT_EQ(Stage({"FadeOut", "Left", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
   Frame();
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 255);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 255);
   // A long frame is one step, not many.
   Frame(500);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 250);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 250);
   // 39 ms is too soon; one more millisecond is enough.
   Frame(39);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 250);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 250);
   Frame(1);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 245);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 245);
   // The wait counts from the step, not from the last frame.
   Frame(30);
   Frame(9);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 245);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 245);
   Frame(1);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 240);
-  std::vector<int> alphas = RunImageFade(box->Window().leftSprite.get(), 41);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 240);
+  std::vector<int> alphas = RunImageFade(box->Window().LeftSprite().get(), 41);
   EXPECT_EQ(alphas.size(), 48u + 1);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 0);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 0);
   EXPECT_EQ(Message(), "t：続き\n\n");
 }
 
@@ -123,9 +123,9 @@ TEST_F(CMsgBoxFades, StepsGoOnAcrossTheClockWrap) {
   platform::UseVirtualClock(0xFFFFFFFFu - 50);
   ASSERT_EQ(Stage({"FadeIn", "Center", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  std::vector<int> alphas = RunImageFade(box->Window().centerSprite.get(), 20);
+  std::vector<int> alphas = RunImageFade(box->Window().CenterSprite().get(), 20);
   EXPECT_EQ(alphas.size(), 1u + 51 * 2 + 1);
-  EXPECT_EQ(box->Window().centerSprite->GetAlpha(), 255);
+  EXPECT_EQ(box->Window().CenterSprite()->GetAlpha(), 255);
 }
 
 TEST_F(CMsgBoxFades, FadeOutAllTakesEverythingAndKeepsItHidden) {
@@ -134,64 +134,64 @@ TEST_F(CMsgBoxFades, FadeOutAllTakesEverythingAndKeepsItHidden) {
               S_OK);
   ASSERT_EQ(box->Step(), S_OK);
   const std::vector<CPolygon*> all = AllSprites();
-  EXPECT_EQ(box->Fading().fadeSprites, (std::list<CPolygon*>(all.begin(), all.end())));
-  EXPECT_EQ(box->Fading().fadeTexts, (std::list<TextFont*>{box->Window().messageTextObject.get()}));
-  RunImageFade(box->Window().windowSprite.get(), 40);
+  EXPECT_EQ(box->Fading().FadeSprites(), (std::list<CPolygon*>(all.begin(), all.end())));
+  EXPECT_EQ(box->Fading().FadeTexts(), (std::list<TextFont*>{box->Window().MessageTextObject().get()}));
+  RunImageFade(box->Window().WindowSprite().get(), 40);
   for (CPolygon* sprite : AllSprites()) EXPECT_EQ(sprite->GetAlpha(), 0);
-  EXPECT_EQ(box->Window().messageTextObject->alpha, 0);
+  EXPECT_EQ(box->Window().MessageTextObject()->alpha, 0);
   // New pictures and new messages after the fade stay invisible.
-  EXPECT_EQ(box->Window().rightSprite->textureName, "hanako.tga");
-  EXPECT_EQ(box->Window().rightSprite->GetAlpha(), 0);
+  EXPECT_EQ(box->Window().RightSprite()->textureName, "hanako.tga");
+  EXPECT_EQ(box->Window().RightSprite()->GetAlpha(), 0);
   EXPECT_EQ(Message(), "t：次\n\n");
-  while (box->Window().typing) Frame();
-  EXPECT_EQ(box->Window().messageTextObject->alpha, 0);
+  while (box->Window().Typing()) Frame();
+  EXPECT_EQ(box->Window().MessageTextObject()->alpha, 0);
 
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().imageFadeActive);
-  RunImageFade(box->Window().windowSprite.get(), 40);
+  ASSERT_TRUE(box->Fading().ImageFadeActive());
+  RunImageFade(box->Window().WindowSprite().get(), 40);
   for (CPolygon* sprite : AllSprites()) EXPECT_EQ(sprite->GetAlpha(), 255);
-  EXPECT_EQ(box->Window().messageTextObject->alpha, 255);
+  EXPECT_EQ(box->Window().MessageTextObject()->alpha, 255);
   EXPECT_EQ(Message(), "t：最後\n\n");
 }
 
 TEST_F(CMsgBoxFades, FadeOutImagesLeavesTheWindowAlone) {
   ASSERT_EQ(Stage({"FadeOut", "Images", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_EQ(box->Fading().fadeSprites, (std::list<CPolygon*>{box->Window().rightSprite.get(), box->Window().centerSprite.get(),
-                                                    box->Window().leftSprite.get(), box->Window().wideCenterSprite.get(),
-                                                    box->Window().bgSprite.get()}));
-  EXPECT_TRUE(box->Fading().fadeTexts.empty());
-  RunImageFade(box->Window().bgSprite.get(), 40);
-  for (CPolygon* sprite : {box->Window().rightSprite.get(), box->Window().centerSprite.get(), box->Window().leftSprite.get(),
-                           box->Window().wideCenterSprite.get(), box->Window().bgSprite.get()}) {
+  EXPECT_EQ(box->Fading().FadeSprites(), (std::list<CPolygon*>{box->Window().RightSprite().get(), box->Window().CenterSprite().get(),
+                                                    box->Window().LeftSprite().get(), box->Window().WideCenterSprite().get(),
+                                                    box->Window().BgSprite().get()}));
+  EXPECT_TRUE(box->Fading().FadeTexts().empty());
+  RunImageFade(box->Window().BgSprite().get(), 40);
+  for (CPolygon* sprite : {box->Window().RightSprite().get(), box->Window().CenterSprite().get(), box->Window().LeftSprite().get(),
+                           box->Window().WideCenterSprite().get(), box->Window().BgSprite().get()}) {
     EXPECT_EQ(sprite->GetAlpha(), 0);
   }
-  for (CPolygon* sprite : {box->Window().pictureFrameSprite.get(), box->Window().speakerSprite.get(), box->Window().windowSprite.get()}) {
+  for (CPolygon* sprite : {box->Window().PictureFrameSprite().get(), box->Window().SpeakerSprite().get(), box->Window().WindowSprite().get()}) {
     EXPECT_EQ(sprite->GetAlpha(), 255);
   }
-  EXPECT_EQ(box->Window().messageTextObject->alpha, 255);
+  EXPECT_EQ(box->Window().MessageTextObject()->alpha, 255);
 }
 
 TEST_F(CMsgBoxFades, UnknownTargetEndsOnTheNextFrame) {
   ASSERT_EQ(Stage({"FadeIn", "Nope", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_TRUE(box->Fading().imageFadeActive);
-  EXPECT_TRUE(box->Fading().fadeSprites.empty());
+  EXPECT_TRUE(box->Fading().ImageFadeActive());
+  EXPECT_TRUE(box->Fading().FadeSprites().empty());
   Frame(0);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
   EXPECT_EQ(Message(), "t：続き\n\n");
   for (CPolygon* sprite : AllSprites()) EXPECT_EQ(sprite->GetAlpha(), 255);
 }
 
 TEST_F(CMsgBoxFades, FadeAtTheEndOfAScriptClearsTheShownTextOnly) {
   ASSERT_EQ(Stage({"FadeOut", "Right"}), S_OK);
-  EXPECT_EQ(box->Window().messageTextObject->GetText(), box->Window().messageText);
+  EXPECT_EQ(box->Window().MessageTextObject()->GetText(), box->Window().MessageText());
   ASSERT_EQ(box->Step(), S_OK);
-  EXPECT_FALSE(box->Script().running);
-  RunImageFade(box->Window().rightSprite.get(), 40);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  EXPECT_FALSE(box->Script().Running());
+  RunImageFade(box->Window().RightSprite().get(), 40);
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
   // The window shows nothing; the text itself is kept (a save records it).
-  EXPECT_EQ(box->Window().messageTextObject->GetText(), "");
+  EXPECT_EQ(box->Window().MessageTextObject()->GetText(), "");
   EXPECT_EQ(Message(), "t：最初\n\n");
   // The script has ended: the next press fails into the frame loop.
   EXPECT_EQ(box->Step(), E_FAIL);
@@ -202,8 +202,8 @@ TEST_F(CMsgBoxFades, MusicFadeInReachesFullVolumeAfterExactly100Steps) {
   box->UseMusicPlayer(&music);
   ASSERT_EQ(Stage({"FadeIn", "Volume", "続き", "FadeOut", "Volume", "終わり"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().volumeFadeActive);
-  EXPECT_FALSE(box->Fading().imageFadeActive);
+  ASSERT_TRUE(box->Fading().VolumeFadeActive());
+  EXPECT_FALSE(box->Fading().ImageFadeActive());
   Frame(0);  // the clock plays no part
   EXPECT_EQ(music.GetVolume(), -5000);
   int frames = 0;
@@ -213,17 +213,17 @@ TEST_F(CMsgBoxFades, MusicFadeInReachesFullVolumeAfterExactly100Steps) {
     EXPECT_EQ(music.GetVolume(), -5000 + 50 * frames);
   }
   EXPECT_EQ(frames, 100);
-  EXPECT_TRUE(box->Fading().volumeFadeActive);
+  EXPECT_TRUE(box->Fading().VolumeFadeActive());
   EXPECT_EQ(Message(), "t：最初\n\n");
   Frame(0);
-  EXPECT_FALSE(box->Fading().volumeFadeActive);
+  EXPECT_FALSE(box->Fading().VolumeFadeActive());
   EXPECT_EQ(Message(), "t：続き\n\n");
 
-  while (box->Window().typing || box->Window().typedLength < box->Window().messageText.size()) Frame();
+  while (box->Window().Typing() || box->Window().TypedLength() < box->Window().MessageText().size()) Frame();
   ASSERT_EQ(box->Step(), S_OK);
-  ASSERT_TRUE(box->Fading().volumeFadeActive);
+  ASSERT_TRUE(box->Fading().VolumeFadeActive());
   frames = 0;
-  while (box->Fading().volumeFadeActive && frames < 1000) {
+  while (box->Fading().VolumeFadeActive() && frames < 1000) {
     Frame(0);
     ++frames;
   }
@@ -237,8 +237,8 @@ TEST_F(CMsgBoxFades, MusicFadeInReachesFullVolumeAfterExactly100Steps) {
 TEST_F(CMsgBoxFades, MusicFadeWithoutAPlayerStillEnds) {
   ASSERT_EQ(Stage({"FadeOut", "Volume", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  for (int i = 0; i < 5 && box->Fading().volumeFadeActive; ++i) Frame();
-  EXPECT_FALSE(box->Fading().volumeFadeActive);
+  for (int i = 0; i < 5 && box->Fading().VolumeFadeActive(); ++i) Frame();
+  EXPECT_FALSE(box->Fading().VolumeFadeActive());
   EXPECT_EQ(Message(), "t：続き\n\n");
 }
 
@@ -247,16 +247,16 @@ TEST_F(CMsgBoxFades, FadedSpritesKeepTheirAlphaWithANewPicture) {
       Stage({"FadeOut", "Left", "Texture", "h", "hanako.tga", "Left", "h", "Clear", "Left", "Left", "t", "続き"}),
       S_OK);
   ASSERT_EQ(box->Step(), S_OK);
-  RunImageFade(box->Window().leftSprite.get(), 40);
-  EXPECT_EQ(box->Window().leftSprite->textureName, "taro.tga");
-  EXPECT_TRUE(box->Window().leftSprite->texture);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 0);
+  RunImageFade(box->Window().LeftSprite().get(), 40);
+  EXPECT_EQ(box->Window().LeftSprite()->textureName, "taro.tga");
+  EXPECT_TRUE(box->Window().LeftSprite()->texture);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 0);
   // Opening another script blanks and later re-sets the picture; the alpha stays.
   ASSERT_EQ(Run({"Left", "t", "別"}), S_OK);
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 0);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 0);
   // Only a new layout makes it visible again.
   box->SetLayout(GameLayout());
-  EXPECT_EQ(box->Window().leftSprite->GetAlpha(), 255);
+  EXPECT_EQ(box->Window().LeftSprite()->GetAlpha(), 255);
 }
 
 TEST_F(CMsgBoxFades, ANewMessageWindowStartsItsFadeAfresh) {
@@ -272,7 +272,7 @@ TEST_F(CMsgBoxFades, ANewMessageWindowStartsItsFadeAfresh) {
   ASSERT_EQ(Stage({"FadeIn", "Right", "続き"}), S_OK);
   ASSERT_EQ(box->Step(), S_OK);
   Frame();
-  EXPECT_EQ(box->Window().rightSprite->GetAlpha(), 0);
+  EXPECT_EQ(box->Window().RightSprite()->GetAlpha(), 0);
 }
 
 }  // namespace

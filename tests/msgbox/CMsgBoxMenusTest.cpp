@@ -6,7 +6,7 @@
 #include <sstream>
 
 #include "support/MsgBoxTestSupport.h"
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 #include "platform/Report.h"
 #include "platform/Trace.h"
 #include "script/MenuItems.h"
@@ -24,10 +24,10 @@ class CMsgBoxMenus : public MsgBoxTest {
   void SetUp() override {
     MsgBoxTest::SetUp();
     sounds.clear();
-    msgboxseam::observer = RecordSound;
+    devicecalls::observer = RecordSound;
   }
   void TearDown() override {
-    msgboxseam::observer = nullptr;
+    devicecalls::observer = nullptr;
     MsgBoxTest::TearDown();
   }
   // The dialogue frame the menus lay out in.
@@ -36,10 +36,10 @@ class CMsgBoxMenus : public MsgBoxTest {
     l.window = {x, y, 0.9f, w, h, 0};
     box->SetLayout(l);
   }
-  int ButtonCursor() const { return box->Buttons().buttonMenuCursor->first; }
-  int FontCursor() const { return box->TextMenu().fontMenuCursor->first; }
-  const ButtonMenuItem& Button(int id) const { return *box->Buttons().buttonMenuItems.at(id); }
-  const FontMenuItem& Text(int id) const { return *box->TextMenu().fontMenuItems.at(id); }
+  int ButtonCursor() const { return box->Buttons().ButtonMenuCursor()->first; }
+  int FontCursor() const { return box->TextMenu().FontMenuCursor()->first; }
+  const ButtonMenuItem& Button(int id) const { return *box->Buttons().ButtonMenuItems().at(id); }
+  const FontMenuItem& Text(int id) const { return *box->TextMenu().FontMenuItems().at(id); }
 };
 
 void ExpectAt(const MenuVector& v, float x, float y) {
@@ -52,9 +52,9 @@ TEST_F(CMsgBoxMenus, ItemsAreOrderedByIdAndTheFirstOfAnIdStays) {
   ASSERT_EQ(Run({"ButtonMenu", "{", "メニューアイテム", "{", "c", "3", "C", "a", "1", "A", "b", "2", "B", "dup", "2", "D",
                  "}", "}", "後"}),
             S_OK);
-  EXPECT_TRUE(box->Buttons().buttonMenuActive);
+  EXPECT_TRUE(box->Buttons().ButtonMenuActive());
   EXPECT_EQ(Word(), "後");
-  ASSERT_EQ(box->Buttons().buttonMenuItems.size(), 3u);
+  ASSERT_EQ(box->Buttons().ButtonMenuItems().size(), 3u);
   EXPECT_EQ(U(Button(2).label), "b");
   EXPECT_EQ(ButtonCursor(), 1);
   // Stepping is held while the menu is open.
@@ -96,7 +96,7 @@ TEST_F(CMsgBoxMenus, LeftColumnLayoutAndGridsWithoutFormat) {
   ASSERT_EQ(Run({"ButtonMenu", "Left", "{", "フォーマット", "1", "3", "メニューアイテム", "{", "a", "1", "A", "b", "2", "B",
                  "c", "3", "C", "}", "}"}),
             S_OK);
-  EXPECT_EQ(box->Buttons().buttonMenuFrame, "Left");
+  EXPECT_EQ(box->Buttons().ButtonMenuFrame(), "Left");
   ExpectAt(Button(1).basePosition, 0, 0);
   ExpectAt(Button(2).position, 0, 133);
   ExpectAt(Button(3).position, 0, 266);
@@ -115,7 +115,7 @@ TEST_F(CMsgBoxMenus, FontMenuBrightnessAndUnselectableItemsPassedOver) {
   ASSERT_EQ(Run({"FontMenu", "{", "フォーマット", "1", "4", "メニューアイテム", "{", "一", "1", "A", "二", "2", "B", "三", "3",
                  "C", "四", "4", "D", "}", "}"}),
             S_OK);
-  EXPECT_TRUE(box->TextMenu().menuActive);
+  EXPECT_TRUE(box->TextMenu().MenuActive());
   ExpectAt(Text(1).position, 120, 360);
   ExpectAt(Text(2).position, 120, 385);
   EXPECT_EQ(Text(1).brightness, 255);
@@ -151,7 +151,7 @@ TEST_F(CMsgBoxMenus, DecisionsStartTheTargetScript) {
   box->ButtonMenuNext();
   EXPECT_EQ(box->FontMenuDecide(), 0);  // not open
   EXPECT_EQ(box->ButtonMenuDecide(), 1);
-  EXPECT_FALSE(box->Buttons().buttonMenuActive);
+  EXPECT_FALSE(box->Buttons().ButtonMenuActive());
   EXPECT_EQ(U(CMsgBox::currentScriptName), "分岐B.Dat");
   EXPECT_EQ(Message(), "Bの話\n\n");
   EXPECT_EQ(box->ButtonMenuDecide(), 0);
@@ -175,22 +175,22 @@ TEST_F(CMsgBoxMenus, MenuWithoutItemsIsReportedAndTheStepGoesOnAfterIt) {
   EXPECT_EQ(platform::ShownReportCount() - before, 2u);
   EXPECT_NE(err.find("ボタンメニューの項目が設定されていません。"), std::string::npos);
   EXPECT_NE(err.find("フォントメニューの項目が設定されていません。"), std::string::npos);
-  EXPECT_FALSE(box->Buttons().buttonMenuActive);
-  EXPECT_FALSE(box->TextMenu().menuActive);
+  EXPECT_FALSE(box->Buttons().ButtonMenuActive());
+  EXPECT_FALSE(box->TextMenu().MenuActive());
   EXPECT_EQ(Message(), "後の文\n\n");
   // A block at the very end ends the script.
   testing::internal::CaptureStderr();
   EXPECT_EQ(Run({"FontMenu", "{", "}"}), E_FAIL);
   testing::internal::GetCapturedStderr();
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
 
   // Moving and deciding on a menu with no cursor item touch nothing.
-  EXPECT_EQ(box->Buttons().buttonMenuCursor, box->Buttons().buttonMenuItems.end());
+  EXPECT_EQ(box->Buttons().ButtonMenuCursor(), box->Buttons().ButtonMenuItems().end());
   box->ForceHold(CMsgBox::Hold::ButtonMenu, true);
   box->ButtonMenuNext();
   box->ButtonMenuPrev();
   EXPECT_EQ(box->ButtonMenuDecide(), 0);
-  EXPECT_TRUE(box->Buttons().buttonMenuActive);
+  EXPECT_TRUE(box->Buttons().ButtonMenuActive());
 }
 
 // A button without its picture stops the frame, or draws without it, on
@@ -217,13 +217,13 @@ TEST_F(CMsgBoxMenus, MissingButtonPicturesAreReportedOncePerOpening) {
     EXPECT_EQ(platform::ShownReportCount() - before, 1u);
     if (c.file) {
       // Drawn as on the first try: the button without a picture.
-      EXPECT_EQ(box->Buttons().buttonSprite->texture, nullptr);
-      EXPECT_EQ(U(box->Buttons().buttonSprite->textureName), c.file);
+      EXPECT_EQ(box->Buttons().ButtonSprite()->texture, nullptr);
+      EXPECT_EQ(U(box->Buttons().ButtonSprite()->textureName), c.file);
     }
     // Opened again, the menu reports again.
     box->ForceHold(CMsgBox::Hold::ButtonMenu, false);
     ASSERT_EQ(Run(menu), S_OK);
-    ASSERT_TRUE(box->Buttons().buttonMenuActive);
+    ASSERT_TRUE(box->Buttons().ButtonMenuActive());
     for (int frame = 0; frame < 60; ++frame) box->Render();
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_EQ(platform::ShownReportCount() - before, 2u);
@@ -234,13 +234,13 @@ TEST_F(CMsgBoxMenus, MissingButtonPicturesAreReportedOncePerOpening) {
 TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {
   // The frame word is taken; the word after it runs as usual.
   ASSERT_EQ(Run({"ButtonMenu", "枠", "Texture", "a", "taro.tga", "文"}), S_OK);
-  EXPECT_FALSE(box->Buttons().buttonMenuActive);
-  EXPECT_EQ(box->Buttons().buttonMenuFrame, W("枠"));
-  EXPECT_EQ(U(box->Script().textureAliases.at("a")), "taro.tga");
+  EXPECT_FALSE(box->Buttons().ButtonMenuActive());
+  EXPECT_EQ(box->Buttons().ButtonMenuFrame(), W("枠"));
+  EXPECT_EQ(U(box->Script().TextureAliases().at("a")), "taro.tga");
   EXPECT_EQ(Message(), "文\n\n");
 
   ASSERT_EQ(Run({"FontMenu", "枠", "文"}), S_OK);
-  EXPECT_FALSE(box->TextMenu().menuActive);
+  EXPECT_FALSE(box->TextMenu().MenuActive());
   EXPECT_EQ(Message(), "文\n\n");
 }
 
@@ -261,8 +261,8 @@ TEST_F(CMsgBoxMenus, BrokenBlocksFailWithoutReadingPastTheScript) {
            {"ButtonMenu", "Left"},
            {"FontMenu"}}) {
     EXPECT_EQ(Run(words), E_FAIL) << U(words[0]) << " " << words.size();
-    EXPECT_FALSE(box->Buttons().buttonMenuActive || box->TextMenu().menuActive);
-    EXPECT_FALSE(box->Script().running);
+    EXPECT_FALSE(box->Buttons().ButtonMenuActive() || box->TextMenu().MenuActive());
+    EXPECT_FALSE(box->Script().Running());
   }
 }
 

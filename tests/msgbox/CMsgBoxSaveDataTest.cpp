@@ -51,7 +51,7 @@ class CMsgBoxSaveData : public MsgBoxTest {
     }
     return words;
   }
-  std::string Label(int id) { return U(box->TextMenu().fontMenuItems.at(id)->label); }
+  std::string Label(int id) { return U(box->TextMenu().FontMenuItems().at(id)->label); }
 };
 }  // namespace
 
@@ -70,9 +70,9 @@ TEST_F(CMsgBoxSaveData, WordListByteForByteAndBackAgain) {
   box->SetVariable(W("$後から"), W("残る"));
   box->ClearIntVariables();
   box->Load(W("save1"));
-  EXPECT_EQ(U(box->Script().variables.at(W("$a"))), "一");
-  EXPECT_EQ(U(box->Script().variables.at(W("$後から"))), "残る");
-  EXPECT_EQ(box->Script().intVars.at(W("$n")), -3);
+  EXPECT_EQ(U(box->Script().Variables().at(W("$a"))), "一");
+  EXPECT_EQ(U(box->Script().Variables().at(W("$後から"))), "残る");
+  EXPECT_EQ(box->Script().IntVars().at(W("$n")), -3);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "シーン.Dat");
 
   // A second save under the same name replaces the first.
@@ -80,7 +80,7 @@ TEST_F(CMsgBoxSaveData, WordListByteForByteAndBackAgain) {
   box->Save(W("別"), W("save1"));
   box->Load(W("save1"));
   EXPECT_EQ(U(CMsgBox::currentScriptName), "別.Dat");
-  EXPECT_EQ(U(box->Script().variables.at(W("$a"))), "再");
+  EXPECT_EQ(U(box->Script().Variables().at(W("$a"))), "再");
 }
 
 TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall) {
@@ -106,7 +106,7 @@ TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall)
   EXPECT_EQ(words.size(), 14u);  // just the words of the save: no padding needed
   box->ClearIntVariables();
   box->Load("enc");
-  EXPECT_EQ(box->Script().intVars.at(W(good)), -3);
+  EXPECT_EQ(box->Script().IntVars().at(W(good)), -3);
 
   // Where the '-' would fall on the bad key byte, a padding word before the
   // triple moves it on; the reader passes over the padding.
@@ -121,7 +121,7 @@ TEST_F(CMsgBoxSaveData, EncipheredSavesRoundTripNegativeNumbersWhereverTheyFall)
   EXPECT_EQ(words.back(), "-5");
   box->ClearIntVariables();
   box->Load("enc");
-  EXPECT_EQ(box->Script().intVars.at(W(bad)), -5);
+  EXPECT_EQ(box->Script().IntVars().at(W(bad)), -5);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "t.Dat");
   box->UseTextFile(&textFile);
 }
@@ -172,14 +172,14 @@ TEST_F(CMsgBoxSaveData, DamagedSavesLoadAsFarAsTheyGo) {
   box->Load("d1");
   box->Load("d4");
   EXPECT_EQ(U(CMsgBox::currentScriptName), "元.Dat");
-  EXPECT_EQ(box->Script().variables.count(W("$x")), 0u);
+  EXPECT_EQ(box->Script().Variables().count(W("$x")), 0u);
   box->Load("d2");
   EXPECT_EQ(U(CMsgBox::currentScriptName), "場面.Dat");
-  EXPECT_TRUE(box->Script().intVars.empty());
+  EXPECT_TRUE(box->Script().IntVars().empty());
   box->Load("d3");
-  EXPECT_EQ(box->Script().intVars.at(W("$i")), 0);  // no number stores 0
-  EXPECT_EQ(box->Script().intVars.at(W("$j")), -12);
-  EXPECT_EQ(U(box->Script().variables.at(W("$y"))), "前");
+  EXPECT_EQ(box->Script().IntVars().at(W("$i")), 0);  // no number stores 0
+  EXPECT_EQ(box->Script().IntVars().at(W("$j")), -12);
+  EXPECT_EQ(U(box->Script().Variables().at(W("$y"))), "前");
 
   testing::internal::CaptureStderr();
   box->Load("無い");
@@ -199,11 +199,11 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
   EXPECT_EQ(Label(1), "データ1：2002年 10月 6日（日）21時 4分");
   EXPECT_EQ(Label(2), "データ2：空き");
   EXPECT_EQ(Label(3), "データ3：日付不明");
-  EXPECT_EQ(box->Saves().saveSlots[1].exists, 1);
-  EXPECT_EQ(box->Saves().saveSlots[1].second, 9);
-  EXPECT_EQ(box->Saves().saveSlots[2].exists, 0);
+  EXPECT_EQ(box->Saves().SaveSlots()[1].exists, 1);
+  EXPECT_EQ(box->Saves().SaveSlots()[1].second, 9);
+  EXPECT_EQ(box->Saves().SaveSlots()[2].exists, 0);
   float y = 296;
-  for (auto& [id, item] : box->TextMenu().fontMenuItems) {
+  for (auto& [id, item] : box->TextMenu().FontMenuItems()) {
     EXPECT_FLOAT_EQ(item->position.x, 160);
     EXPECT_FLOAT_EQ(item->position.y, y);
     y += 30;
@@ -212,15 +212,15 @@ TEST_F(CMsgBoxSaveData, ScreenLabelsPlacesAndSelectableSlots) {
     EXPECT_EQ(U(item->target), id == 0 ? "$戻る" : "$セーブデータ" + std::to_string(id));
     EXPECT_EQ(U(item->scriptName), id == 0 ? "" : "再開");
   }
-  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 0);
+  EXPECT_EQ(box->TextMenu().FontMenuCursor()->first, 0);
 
   // On the load screen the empty slot is passed over.
   box->OpenSaveLoadScreen(false, "");
-  EXPECT_FALSE(box->TextMenu().fontMenuItems.at(2)->selectable);
-  EXPECT_TRUE(box->TextMenu().fontMenuItems.at(3)->selectable);
+  EXPECT_FALSE(box->TextMenu().FontMenuItems().at(2)->selectable);
+  EXPECT_TRUE(box->TextMenu().FontMenuItems().at(3)->selectable);
   box->FontMenuNext();
   box->FontMenuNext();
-  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 3);
+  EXPECT_EQ(box->TextMenu().FontMenuCursor()->first, 3);
 }
 
 // A damaged save's date fields may hold the largest numbers; the label shows
@@ -240,12 +240,12 @@ TEST_F(CMsgBoxSaveData, SaveScreenDecisionSavesAndRestartsTheCurrentScript) {
   std::vector<std::string> words = SlotVariables();
   words.insert(words.end(), {"string", "$旗", "=", "立つ", "NextScriptFile", "本編.Dat", "SaveMenu", "続き", "同じ歩みの文"});
   ASSERT_EQ(Run(words), S_OK);
-  EXPECT_TRUE(box->TextMenu().menuActive && box->Saves().saveMode);
+  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().SaveMode());
   EXPECT_EQ(Message(), "同じ歩みの文\n\n");  // SaveMenu does not wait by itself
   box->FontMenuNext();
   box->FontMenuNext();
   EXPECT_EQ(box->FontMenuDecide(), 1);
-  EXPECT_FALSE(box->TextMenu().menuActive || box->Saves().saveMode);
+  EXPECT_FALSE(box->TextMenu().MenuActive() || box->Saves().SaveMode());
   EXPECT_EQ(U(CMsgBox::currentScriptName), "本編.Dat");
   EXPECT_EQ(Message(), "本編の文\n\n");
   WordList saved = ReadBack("GameData\\Text\\セーブデータ\\セーブデータ2.Dat", textFile);
@@ -267,14 +267,14 @@ TEST_F(CMsgBoxSaveData, LoadCommandAndLoadScreenLandInTheSavedScript) {
   CMsgBox::currentScriptName = W("メニュー.Dat");
   box->SetVariable(W("$鍵"), W("金"));
   ASSERT_EQ(box->StartScript(CMsgBox::currentScriptName), E_FAIL);
-  EXPECT_TRUE(box->TextMenu().menuActive && box->Saves().loadMode);
+  EXPECT_TRUE(box->TextMenu().MenuActive() && box->Saves().LoadMode());
   EXPECT_EQ(box->StartScript(CMsgBox::currentScriptName), S_OK);
   EXPECT_EQ(Word(), "LoadMenu");
   box->FontMenuNext();  // slot 1 is empty and passed over
-  EXPECT_EQ(box->TextMenu().fontMenuCursor->first, 2);
+  EXPECT_EQ(box->TextMenu().FontMenuCursor()->first, 2);
   EXPECT_EQ(box->FontMenuDecide(), 1);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "保存先.Dat");
-  EXPECT_EQ(U(box->Script().variables.at(W("$鍵"))), "銀");
+  EXPECT_EQ(U(box->Script().Variables().at(W("$鍵"))), "銀");
   EXPECT_EQ(Message(), "保存先の文\n\n");
 }
 
@@ -297,7 +297,7 @@ TEST_F(CMsgBoxSaveData, BackItemAndLoadMenuWithoutCurrentScript) {
   ASSERT_NE(replace, std::string::npos);
   EXPECT_NE(err.find("指定された名前のスクリプトファイルが見つかりませんでした。", replace), std::string::npos);
   EXPECT_EQ(U(CMsgBox::currentScriptName), "$戻る.Dat");
-  EXPECT_FALSE(box->Script().running);
+  EXPECT_FALSE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {
@@ -313,7 +313,7 @@ TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {
     ASSERT_TRUE(platform::WriteFileAtomic(W("GameData\\Text\\セーブデータ\\セーブデータ1.Dat"), bytes));
     box->Load(W("セーブデータ\\セーブデータ1"));
     box->OpenSaveLoadScreen(false, "");
-    EXPECT_EQ(box->TextMenu().fontMenuItems.size(), 4u);
+    EXPECT_EQ(box->TextMenu().FontMenuItems().size(), 4u);
   }
   testing::internal::GetCapturedStderr();
 }

@@ -113,14 +113,14 @@ TEST_F(CMsgBoxSaveLayout, EverySaveReadsBackAsItsOwnWordsAndRestoresTheSameState
     box->ClearIntVariables();
     CMsgBox::currentScriptName.clear();
     box->Load(W("セーブデータ\\セーブデータ1"));
-    EXPECT_EQ(box->Script().variables, vars);
-    EXPECT_EQ(box->Script().intVars, ints);
+    EXPECT_EQ(box->Script().Variables(), vars);
+    EXPECT_EQ(box->Script().IntVars(), ints);
     EXPECT_EQ(CMsgBox::currentScriptName, script + ".Dat");
 
     testing::internal::CaptureStderr();
     box->OpenSaveLoadScreen(false, "");
     testing::internal::GetCapturedStderr();
-    const SaveSlot& slot = box->Saves().saveSlots[1];
+    const msgbox::SaveSlot& slot = box->Saves().SaveSlots()[1];
     EXPECT_EQ(slot.exists, 1);
     EXPECT_EQ(std::vector<int32_t>({slot.year, slot.weekday, slot.month, slot.day, slot.hour, slot.minute, slot.second}),
               std::vector<int32_t>({g_now.tm_year, g_now.tm_wday, g_now.tm_mon, g_now.tm_mday, g_now.tm_hour,
@@ -145,7 +145,7 @@ TEST_F(CMsgBoxSaveLayout, TheSameStateSavesAtEveryMinute) {
     box->ClearIntVariables();
     box->ClearVariables();
     box->Load("m");
-    ASSERT_EQ(box->Script().intVars.at(W("$所持金")), -120) << minute;
-    ASSERT_EQ(box->Script().variables.at(W("$場所")), "-a-") << minute;
+    ASSERT_EQ(box->Script().IntVars().at(W("$所持金")), -120) << minute;
+    ASSERT_EQ(box->Script().Variables().at(W("$場所")), "-a-") << minute;
   }
 }

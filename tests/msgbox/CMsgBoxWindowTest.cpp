@@ -23,29 +23,29 @@ void ExpectPlaced(const CPolygon& s, float x, float y, float w, float h, int alp
 
 TEST_F(CMsgBoxWindow, LayoutPlacesWindowPicturesCursorAndText) {
   box->SetLayout(GameLayout(128));
-  ExpectPlaced(*box->Window().bgSprite, 10, 10, 620, 460, 128);
-  ExpectPlaced(*box->Window().pictureFrameSprite, 10, 296, 136, 136, 128);
-  ExpectPlaced(*box->Window().speakerSprite, 12, 300, 128, 128, 128);
-  ExpectPlaced(*box->Window().windowSprite, 160, 296, 470, 136, 128);
+  ExpectPlaced(*box->Window().BgSprite(), 10, 10, 620, 460, 128);
+  ExpectPlaced(*box->Window().PictureFrameSprite(), 10, 296, 136, 136, 128);
+  ExpectPlaced(*box->Window().SpeakerSprite(), 12, 300, 128, 128, 128);
+  ExpectPlaced(*box->Window().WindowSprite(), 160, 296, 470, 136, 128);
   // Standing pictures are opaque whatever the layout alpha.
-  ExpectPlaced(*box->Window().leftSprite, 30, 20, 200, 426, 255);
-  ExpectPlaced(*box->Window().centerSprite, 230, 20, 200, 426, 255);
-  ExpectPlaced(*box->Window().rightSprite, 430, 20, 200, 426, 255);
-  ExpectPlaced(*box->Window().wideCenterSprite, 130, 20, 400, 426, 255);
-  ExpectPlaced(*box->Window().cursorSprite, 610, 402, 24, 32, 128);
-  ASSERT_EQ(box->Window().cursorSprite->frames.size(), 4u);
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->frames[1].tu0, 0.25f);
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->frames[3].tu1, 1.0f);
-  EXPECT_FLOAT_EQ(box->Window().messageTextObject->x, 180);
-  EXPECT_FLOAT_EQ(box->Window().messageTextObject->y, 331);
-  EXPECT_FLOAT_EQ(box->Window().layout.window.x, 160);
-  EXPECT_EQ(box->Window().layout.alpha, 128);
-  EXPECT_EQ(box->Window().windowSprite->textureName, "MsgBox\\MsgBox.dds");
-  EXPECT_EQ(box->Window().pictureFrameSprite->textureName, "MsgBox\\CharaPicFrame.dds");
-  EXPECT_EQ(box->Window().cursorSprite->textureName, "MsgBox\\Cursor.tga");
-  EXPECT_EQ(U(box->Script().textDir), "GameData\\Text\\");
-  EXPECT_EQ(U(box->Saves().saveSlots[3].path), "GameData\\Text\\セーブデータ\\セーブデータ3.Dat");
-  EXPECT_TRUE(box->Saves().saveSlots[0].path.empty());
+  ExpectPlaced(*box->Window().LeftSprite(), 30, 20, 200, 426, 255);
+  ExpectPlaced(*box->Window().CenterSprite(), 230, 20, 200, 426, 255);
+  ExpectPlaced(*box->Window().RightSprite(), 430, 20, 200, 426, 255);
+  ExpectPlaced(*box->Window().WideCenterSprite(), 130, 20, 400, 426, 255);
+  ExpectPlaced(*box->Window().CursorSprite(), 610, 402, 24, 32, 128);
+  ASSERT_EQ(box->Window().CursorSprite()->frames.size(), 4u);
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->frames[1].tu0, 0.25f);
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->frames[3].tu1, 1.0f);
+  EXPECT_FLOAT_EQ(box->Window().MessageTextObject()->x, 180);
+  EXPECT_FLOAT_EQ(box->Window().MessageTextObject()->y, 331);
+  EXPECT_FLOAT_EQ(box->Window().Layout().window.x, 160);
+  EXPECT_EQ(box->Window().Layout().alpha, 128);
+  EXPECT_EQ(box->Window().WindowSprite()->textureName, "MsgBox\\MsgBox.dds");
+  EXPECT_EQ(box->Window().PictureFrameSprite()->textureName, "MsgBox\\CharaPicFrame.dds");
+  EXPECT_EQ(box->Window().CursorSprite()->textureName, "MsgBox\\Cursor.tga");
+  EXPECT_EQ(U(box->Script().TextDir()), "GameData\\Text\\");
+  EXPECT_EQ(U(box->Saves().SaveSlots()[3].path), "GameData\\Text\\セーブデータ\\セーブデータ3.Dat");
+  EXPECT_TRUE(box->Saves().SaveSlots()[0].path.empty());
 }
 
 TEST_F(CMsgBoxWindow, InitLoadsTheMenuSounds) {
@@ -78,12 +78,12 @@ TEST_F(CMsgBoxWindow, TypewriterShowsOneCharacterPerFrame) {
   ASSERT_EQ(Run({"aあb"}), S_OK);  // 6 bytes with the final row break
   for (uint32_t expected : {1u, 3u, 4u, 5u, 6u}) {
     box->FrameMove();
-    EXPECT_EQ(box->Window().typedLength, expected);
-    EXPECT_TRUE(box->Window().typing);
+    EXPECT_EQ(box->Window().TypedLength(), expected);
+    EXPECT_TRUE(box->Window().Typing());
   }
   box->FrameMove();
-  EXPECT_EQ(box->Window().typedLength, 6u);
-  EXPECT_FALSE(box->Window().typing);
+  EXPECT_EQ(box->Window().TypedLength(), 6u);
+  EXPECT_FALSE(box->Window().Typing());
 
   // While typing the decide press does nothing; once typed it steps.
   ASSERT_EQ(Run({".", "いい", "次の文"}), S_OK);
@@ -91,28 +91,28 @@ TEST_F(CMsgBoxWindow, TypewriterShowsOneCharacterPerFrame) {
   EXPECT_EQ(box->StepIfIdle(), S_OK);
   EXPECT_EQ(Message(), "いい\n\n");
   for (int i = 0; i < 4; ++i) box->FrameMove();
-  EXPECT_FALSE(box->Window().typing);
+  EXPECT_FALSE(box->Window().Typing());
   EXPECT_EQ(box->StepIfIdle(), S_OK);
   EXPECT_EQ(Message(), "次の文\n\n");
   // Without "." the next message goes on from where typing stood.
-  EXPECT_EQ(box->Window().typedLength, 6u);
+  EXPECT_EQ(box->Window().TypedLength(), 6u);
 }
 
 TEST_F(CMsgBoxWindow, TypewriterStopsWhenNoScriptRuns) {
   ASSERT_EQ(Run({"最初", "GameEnd"}), S_OK);
   box->FrameMove();
   ASSERT_EQ(box->Step(), GameEndResult);
-  uint32_t typed = box->Window().typedLength;
+  uint32_t typed = box->Window().TypedLength();
   box->FrameMove();
-  EXPECT_EQ(box->Window().typedLength, typed);
+  EXPECT_EQ(box->Window().TypedLength(), typed);
 }
 
 TEST_F(CMsgBoxWindow, EmptyMessageShowsTheCursorAtOnce) {
   ASSERT_EQ(Run({".", "Map"}), S_OK);
-  EXPECT_TRUE(box->Window().messageText.empty());
+  EXPECT_TRUE(box->Window().MessageText().empty());
   box->FrameMove();
-  EXPECT_FALSE(box->Window().typing);
-  EXPECT_TRUE(box->Script().running);
+  EXPECT_FALSE(box->Window().Typing());
+  EXPECT_TRUE(box->Script().Running());
 }
 
 TEST_F(CMsgBoxWindow, ShorterMessageWithoutClearIsStillShown) {
@@ -120,9 +120,9 @@ TEST_F(CMsgBoxWindow, ShorterMessageWithoutClearIsStillShown) {
   for (int i = 0; i < 20; ++i) box->FrameMove();
   ASSERT_EQ(box->Step(), S_OK);
   box->FrameMove();
-  EXPECT_EQ(box->Window().typedLength, box->Window().messageText.size());
-  EXPECT_FALSE(box->Window().typing);
-  EXPECT_EQ(box->Window().messageTextObject->text, box->Window().messageText);
+  EXPECT_EQ(box->Window().TypedLength(), box->Window().MessageText().size());
+  EXPECT_FALSE(box->Window().Typing());
+  EXPECT_EQ(box->Window().MessageTextObject()->text, box->Window().MessageText());
 }
 
 TEST_F(CMsgBoxWindow, CursorAnimatesOnlyWhileTheScriptWaits) {
@@ -132,21 +132,21 @@ TEST_F(CMsgBoxWindow, CursorAnimatesOnlyWhileTheScriptWaits) {
   box->FrameMove();  // types "あ"
   platform::AdvanceVirtualClock(400);
   box->FrameMove();  // types the row break: still typing, no animation
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->tu0, 0.0f);
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->tu1, 1.0f);
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->tu0, 0.0f);
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->tu1, 1.0f);
   box->FrameMove();
   box->FrameMove();  // typed out: the first frame takes effect
-  EXPECT_FALSE(box->Window().typing);
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->tu1, 0.25f);
+  EXPECT_FALSE(box->Window().Typing());
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->tu1, 0.25f);
   // With no script running the cursor stands still.
   box->ForceHold(CMsgBox::Hold::Running, false);
   platform::AdvanceVirtualClock(400);
   box->FrameMove();
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->tu1, 0.25f);
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->tu1, 0.25f);
   box->ForceHold(CMsgBox::Hold::Running, true);
   box->FrameMove();
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->tu0, 0.25f);
-  EXPECT_FLOAT_EQ(box->Window().cursorSprite->tu1, 0.5f);
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->tu0, 0.25f);
+  EXPECT_FLOAT_EQ(box->Window().CursorSprite()->tu1, 0.5f);
   platform::UseRealClock();
 }
 
@@ -161,9 +161,9 @@ TEST_F(CMsgBoxWindow, RenderDrawsWindowTextAndCursorOnlyWhenIdle) {
   };
   ASSERT_EQ(Run({"Texture", "b", "bg.tga", "BG", "b", "あ"}), S_OK);
   box->FrameMove();
-  ASSERT_TRUE(box->Window().typing);
+  ASSERT_TRUE(box->Window().Typing());
   uint64_t typing = draws();
-  while (box->Window().typing) box->FrameMove();
+  while (box->Window().Typing()) box->FrameMove();
   box->FrameMove();
   uint64_t idle = draws();
   EXPECT_EQ(idle, typing + 1);  // the cursor
@@ -196,18 +196,18 @@ TEST_F(CMsgBoxWindow, MissingButtonTextureStopsTheFrame) {
   EXPECT_NE(testing::internal::GetCapturedStderr().find("ボタンテクスチャが見つかりません。"), std::string::npos);
   box->SetTextureAlias(W("はいボタン"), "bg.tga");
   EXPECT_EQ(box->Render(), S_OK);
-  EXPECT_FLOAT_EQ(box->Buttons().buttonSprite->width, 100);
-  EXPECT_EQ(box->Buttons().buttonSprite->textureName, "bg.tga");
+  EXPECT_FLOAT_EQ(box->Buttons().ButtonSprite()->width, 100);
+  EXPECT_EQ(box->Buttons().ButtonSprite()->textureName, "bg.tga");
 }
 
 TEST_F(CMsgBoxWindow, DeleteObjectsReleasesSpritesAndAliases) {
   box->SetTextureAlias("a", "bg.tga");
   box->DeleteObjects();
-  EXPECT_FALSE(box->Window().windowSprite);
-  EXPECT_FALSE(box->Window().cursorSprite);
-  EXPECT_FALSE(box->Window().messageTextObject);
-  EXPECT_FALSE(box->Buttons().buttonSprite);
-  EXPECT_TRUE(box->Script().textureAliases.empty());
+  EXPECT_FALSE(box->Window().WindowSprite());
+  EXPECT_FALSE(box->Window().CursorSprite());
+  EXPECT_FALSE(box->Window().MessageTextObject());
+  EXPECT_FALSE(box->Buttons().ButtonSprite());
+  EXPECT_TRUE(box->Script().TextureAliases().empty());
   EXPECT_EQ(box->FrameMove(), S_OK);
   EXPECT_EQ(box->Render(), S_OK);
 }

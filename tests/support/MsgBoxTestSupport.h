@@ -106,8 +106,8 @@ class MsgBoxTest : public ::testing::Test {
     return box->StartScript("test.Dat");
   }
 
-  std::string Message() const { return U(box->Window().messageText); }
-  std::string Word() const { return box->Script().position < box->Script().words.size() ? U(box->Script().words[box->Script().position]) : "<end>"; }
+  std::string Message() const { return U(box->Window().MessageText()); }
+  std::string Word() const { return box->Script().Position() < box->Script().Words().size() ? U(box->Script().Words()[box->Script().Position()]) : "<end>"; }
 
   CTextFile textFile{false};
   int32_t actions[255] = {};

@@ -52,8 +52,8 @@ int LoadedState(CMsgBox& box) {
   CMsgBox::currentScriptName.clear();
   box.Load(SJ(kSlot));
   // Copies: a missing name reads as empty, as a value that does not match.
-  std::map<std::string, std::string> variables = box.Script().variables;
-  std::map<std::string, int32_t> intVars = box.Script().intVars;
+  std::map<std::string, std::string> variables = box.Script().Variables();
+  std::map<std::string, int32_t> intVars = box.Script().IntVars();
   if (variables.size() != kVariables || intVars.size() != kVariables) return -1;
   const int which = intVars["$n0"] / 1000000;
   if (CMsgBox::currentScriptName != SJ("シーン") + std::to_string(which) + ".Dat") return -1;

@@ -1,6 +1,6 @@
 #pragma once
-// Calls from the message window into the sound players and the input unit,
-// gathered in one place so that tests can watch them.
+// The calls the message box's roles make into the sound players and the
+// input unit, gathered in one place so that tests can watch them.
 #include <cstdint>
 #include <string>
 
@@ -10,7 +10,7 @@ class CDMMusic;
 class CDSMusic;
 class CInput;
 
-namespace msgboxseam {
+namespace devicecalls {
 
 // CDMMusic::LoadSegment(file, alias, 1, 0, 0, 0): a secondary, unlooped effect.
 HRESULT LoadSoundEffect(CDMMusic* player, const std::string& file, const std::string& alias);
@@ -30,4 +30,4 @@ HRESULT ConfigureDevices(CInput* input);
 // name argument. Null: nobody watches.
 extern void (*observer)(const char* what, const std::string& name);
 
-}  // namespace msgboxseam
+}  // namespace devicecalls

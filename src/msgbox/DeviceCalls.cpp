@@ -1,14 +1,14 @@
-// The message window's calls into the sound players and the input unit.
+// The message box's calls into the sound players and the input unit.
 // Tests can watch them through the observer; a missing player or input
 // device makes the call a no-op that reports success, as when the unit
 // failed to start and the game goes on without it.
-#include "msgbox/MsgBoxSeams.h"
+#include "msgbox/DeviceCalls.h"
 
 #include "input/CInput.h"
 #include "sound/CDMMusic.h"
 #include "sound/CDSMusic.h"
 
-namespace msgboxseam {
+namespace devicecalls {
 
 void (*observer)(const char* what, const std::string& name) = nullptr;
 
@@ -44,4 +44,4 @@ HRESULT ConfigureDevices(CInput* input) {
   return input ? input->configureDevices() : S_OK;
 }
 
-}  // namespace msgboxseam
+}  // namespace devicecalls

@@ -1,18 +1,23 @@
-// Save data: writing and reading saves, and the save/load screen, a font
-// menu listing the three slots with their dates.
+// Save data: writing and reading saves, and the save/load screen.
+#include "msgbox/SaveData.h"
+
 #include <string>
 #include <vector>
 
-#include "msgbox/CMsgBox.h"
-#include "script/DecimalWord.h"
+#include "msgbox/FontMenu.h"
+#include "msgbox/Interpreter.h"
+#include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveArrangement.h"
+#include "script/DecimalWord.h"
 #include "platform/Report.h"
 #include "platform/TextCodec.h"
 #include "platform/Trace.h"
 #include "script/CTextFile.h"
 #include "script/MenuItems.h"
 
-void (*CMsgBox::saveClock)(std::tm& now) = nullptr;
+namespace msgbox {
+
+void (*SaveData::saveClock)(std::tm& now) = nullptr;
 
 namespace {
 const char kTextDir[] = "GameData\\Text\\";
@@ -47,14 +52,14 @@ size_t Find(const WordList& list, const std::string& word, size_t from) {
 }
 }  // namespace
 
-void CMsgBox::InitSaveSlots() {
-  // Slot 0 holds no save; slots 1 to 3 have fixed files.
+// Slot 0 holds no save; slots 1 to 3 have fixed files.
+SaveData::SaveData() {
   for (int n = 1; n <= kSlotCount; ++n) {
-    saves_.saveSlots[n].path = SJ("GameData\\Text\\セーブデータ\\セーブデータ") + std::to_string(n) + ".Dat";
+    saveSlots[n].path = SJ("GameData\\Text\\セーブデータ\\セーブデータ") + std::to_string(n) + ".Dat";
   }
 }
 
-void CMsgBox::Save(std::string resumeScript, std::string saveName) {
+void SaveData::Save(const Interpreter& script, std::string resumeScript, std::string saveName) {
   std::tm now{};
   if (saveClock) {
     saveClock(now);
@@ -70,29 +75,29 @@ void CMsgBox::Save(std::string resumeScript, std::string saveName) {
     date.push_back(std::to_string(field));
   }
   groups.push_back(std::move(date));
-  ReplaceVariable(resumeScript);
+  script.ReplaceVariable(resumeScript);
   groups.push_back({SJ("現在のスクリプトファイル名"), resumeScript});
   groups.push_back({SJ("変数情報")});
-  for (const auto& [name, value] : script_.variables) {
+  for (const auto& [name, value] : script.Variables()) {
     // A file has no empty words: an empty value would vanish on reading
     // and shift every later triple. Such a variable is left out; loading
     // keeps whatever value it then has.
     if (value.empty()) continue;
     groups.push_back({"string", name, value});
   }
-  for (const auto& [name, value] : script_.intVars) groups.push_back({"INT", name, std::to_string(value)});
+  for (const auto& [name, value] : script.IntVars()) groups.push_back({"INT", name, std::to_string(value)});
 
-  ReplaceVariable(saveName);
+  script.ReplaceVariable(saveName);
   const std::string path = kTextDir + saveName + ".Dat";
   HRESULT hr = E_FAIL;
   std::string reason;
-  if (script_.textFile) {
+  if (CTextFile* file = script.TextFile()) {
     WordList list;
-    const size_t unwritable = ArrangeSaveWords(groups, *script_.textFile, list);
+    const size_t unwritable = ArrangeSaveWords(groups, *file, list);
     if (unwritable < groups.size()) {
       reason = UnwritableReason(groups[unwritable]);
     } else {
-      hr = script_.textFile->Write(path, list);
+      hr = file->Write(path, list);
     }
   }
   if (FAILED(hr)) {
@@ -103,11 +108,11 @@ void CMsgBox::Save(std::string resumeScript, std::string saveName) {
   TraceSaveEvent("save", path, hr);
 }
 
-void CMsgBox::Load(std::string saveName) {
-  ReplaceVariable(saveName);
+void SaveData::Load(Interpreter& script, std::string saveName) {
+  script.ReplaceVariable(saveName);
   const std::string path = kTextDir + saveName + ".Dat";
   WordList list;
-  if (!script_.textFile || FAILED(script_.textFile->Read(path, list))) {
+  if (!script.TextFile() || FAILED(script.TextFile()->Read(path, list))) {
     DXTRACE("CMsgBox", E_FAIL, SJ("データのロードに失敗。"), true);
     TraceSaveEvent("load", path, E_FAIL);
     return;
@@ -116,7 +121,7 @@ void CMsgBox::Load(std::string saveName) {
   // A damaged list simply ends the load where its structure ends.
   size_t at = Find(list, SJ("現在のスクリプトファイル名"), 0);
   if (at + 1 >= list.size()) return;
-  currentScriptName = list[at + 1] + ".Dat";
+  Interpreter::currentScriptName = list[at + 1] + ".Dat";
   at = Find(list, SJ("変数情報"), at + 1);
   for (size_t i = at + 1; i < list.size(); ++i) {
     const bool isString = list[i] == "string";
@@ -125,20 +130,21 @@ void CMsgBox::Load(std::string saveName) {
     const std::string& name = list[i + 1];
     const std::string& value = list[i + 2];
     if (isString) {
-      script_.variables[name] = value;
+      script.SetVariable(name, value);
     } else {
       int32_t number = 0;  // a value that is no number stores 0
       ParseDecimal(value, number);
-      script_.intVars[name] = number;
+      script.SetIntVariable(name, number);
     }
     i += 2;
   }
 }
 
-void CMsgBox::ReadSaveSlot(SaveSlot& slot) {
+namespace {
+void ReadSaveSlot(CTextFile* file, SaveSlot& slot) {
   WordList list;
   slot = SaveSlot{slot.path};
-  if (!script_.textFile || FAILED(script_.textFile->Read(slot.path, list))) return;
+  if (!file || FAILED(file->Read(slot.path, list))) return;
   slot.exists = 1;
   size_t at = Find(list, SJ("セーブ日時"), 0);
   int32_t* fields[] = {&slot.year, &slot.weekday, &slot.month, &slot.day, &slot.hour, &slot.minute, &slot.second};
@@ -150,30 +156,62 @@ void CMsgBox::ReadSaveSlot(SaveSlot& slot) {
   }
 }
 
-void CMsgBox::OpenSaveLoadScreen(std::string argument) {
-  fontMenu_.fontMenuItems.clear();
-  fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.end();
-  fontMenu_.fontMenuColumns = fontMenu_.fontMenuRows = 0;
+}  // namespace
 
-  auto add = [this](int32_t id, std::string label, std::string target, std::string scriptName, bool selectable) {
+void SaveData::OpenSaveScreen(const std::string& resume, CTextFile* file, FontMenu& menu, const SpriteRect& frame) {
+  saveMode = true;
+  menu.SetActive(true);
+  FillScreen(resume, file, menu, frame);
+}
+
+void SaveData::OpenLoadScreen(CTextFile* file, FontMenu& menu, const SpriteRect& frame) {
+  loadMode = true;
+  menu.SetActive(true);
+  FillScreen(std::string(), file, menu, frame);
+}
+
+void SaveData::OpenScreen(bool saving, const std::string& resume, CTextFile* file, FontMenu& menu,
+                          const SpriteRect& frame) {
+  saveMode = saving;
+  loadMode = !saving;
+  menu.SetActive(true);
+  FillScreen(resume, file, menu, frame);
+}
+
+SaveData::Screen SaveData::TakeScreen() {
+  if (saveMode) {
+    saveMode = false;
+    return Screen::Save;
+  }
+  if (loadMode) {
+    loadMode = false;
+    return Screen::Load;
+  }
+  return Screen::None;
+}
+
+void SaveData::FillScreen(const std::string& resume, CTextFile* file, FontMenu& menu, const SpriteRect& frame) {
+  menu.Clear();
+
+  auto add = [&menu](int32_t id, std::string label, std::string target, std::string scriptName, bool selectable) {
     auto item = std::make_unique<FontMenuItem>();
     item->id = id;
     item->label = std::move(label);
     item->target = std::move(target);
     item->scriptName = std::move(scriptName);
     item->selectable = selectable;
-    InsertMenuItem(fontMenu_.fontMenuItems, std::move(item));
+    menu.Add(std::move(item));
   };
   add(0, SJ("←戻る"), SJ("$戻る"), std::string(), true);
   const std::string weekdays = SJ("日月火水木金土");
   for (int n = 1; n <= kSlotCount; ++n) {
-    SaveSlot& slot = saves_.saveSlots[n];
-    ReadSaveSlot(slot);
+    SaveSlot& slot = saveSlots[n];
+    ReadSaveSlot(file, slot);
     std::string label = SJ("データ") + std::to_string(n) + SJ("：");
     bool selectable = true;
     if (!slot.exists) {
       label += SJ("空き");
-      selectable = saves_.saveMode;  // an empty slot can be saved to, not loaded
+      selectable = saveMode;  // an empty slot can be saved to, not loaded
     } else if (slot.weekday < 0 || slot.weekday > 6) {
       label += SJ("日付不明");
     } else {
@@ -182,16 +220,10 @@ void CMsgBox::OpenSaveLoadScreen(std::string argument) {
                std::to_string(slot.day) + SJ("日") + SJ("（") + weekdays.substr(size_t(slot.weekday) * 2, 2) +
                SJ("）") + std::to_string(slot.hour) + SJ("時 ") + std::to_string(slot.minute) + SJ("分");
     }
-    add(n, label, SJ("$セーブデータ") + std::to_string(n), argument, selectable);
+    add(n, label, SJ("$セーブデータ") + std::to_string(n), resume, selectable);
   }
 
-  const SpriteRect& frame = window_.layout.window;
-  float k = 0.0f;
-  for (auto& [id, item] : fontMenu_.fontMenuItems) {
-    item->position = {frame.x, frame.y + kScreenLineHeight * k, 1.0f};
-    item->brightness = item->normalValue;
-    k += 1.0f;
-  }
-  fontMenu_.fontMenuCursor = fontMenu_.fontMenuItems.begin();
-  fontMenu_.fontMenuCursor->second->brightness = fontMenu_.fontMenuCursor->second->highlightValue;
+  menu.ListDown(frame.x, frame.y, kScreenLineHeight);
 }
+
+}  // namespace msgbox

@@ -1,0 +1,110 @@
+// The font menu: filling, laying out, the cursor and drawing.
+#include "msgbox/FontMenu.h"
+
+#include <utility>
+
+#include "app/framework/TextFont.h"
+#include "msgbox/Devices.h"
+#include "msgbox/MenuGrid.h"
+#include "msgbox/MsgBoxLayout.h"
+#include "msgbox/DeviceCalls.h"
+#include "platform/TextCodec.h"
+#include "script/MenuBlock.h"
+
+namespace msgbox {
+
+FontMenu::FontMenu() : fontMenuCursor(fontMenuItems.end()) {}
+FontMenu::~FontMenu() = default;
+
+void FontMenu::CreateText() {
+  menuTextObject = std::make_unique<TextFont>();
+  menuTextObject->createFont(SJ("ＭＳ ゴシック"), 14, 1);
+}
+
+void FontMenu::ReleaseText() { menuTextObject.reset(); }
+
+void FontMenu::SetAlpha(int32_t alpha) {
+  menuTextObject->setColor(255, 255, 255, 255);
+  menuTextObject->setAlpha(alpha);
+}
+
+void FontMenu::Clear() {
+  fontMenuItems.clear();
+  fontMenuColumns = fontMenuRows = 0;
+  fontMenuCursor = fontMenuItems.end();
+}
+
+void FontMenu::Fill(script::MenuBlock& block) {
+  fontMenuColumns = block.columns;
+  fontMenuRows = block.rows;
+  TakeItems(block, fontMenuItems);
+}
+
+// Item i lies in column i mod c and row i div c; the row count only sets
+// the cell height, so items beyond c x r continue downwards.
+void FontMenu::LayOut(const SpriteRect& f) {
+  const int32_t columns = AtLeastOne(fontMenuColumns);
+  const float cellW = f.w / float(columns);
+  const float cellH = f.h / float(AtLeastOne(fontMenuRows));
+  int32_t i = 0;
+  for (auto& [id, item] : fontMenuItems) {
+    // Text starts a little in from the cell's corner.
+    item->position = {f.x + float(i % columns) * cellW + 20.0f, f.y + float(i / columns) * cellH + 10.0f, 1.0f};
+    item->size = {cellW, cellH, 0.0f};
+    item->lowerRight = {item->position.x + cellW, item->position.y + cellH, 1.0f};
+    item->brightness = item->normalValue;
+    ++i;
+  }
+  fontMenuCursor = fontMenuItems.begin();
+  if (fontMenuCursor != fontMenuItems.end()) fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
+}
+
+void FontMenu::Add(std::unique_ptr<FontMenuItem> item) { InsertMenuItem(fontMenuItems, std::move(item)); }
+
+void FontMenu::ListDown(float x, float y, float lineHeight) {
+  float k = 0.0f;
+  for (auto& [id, item] : fontMenuItems) {
+    item->position = {x, y + lineHeight * k, 1.0f};
+    item->brightness = item->normalValue;
+    k += 1.0f;
+  }
+  fontMenuCursor = fontMenuItems.begin();
+  fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
+}
+
+void FontMenu::SetSelectable(int32_t id, bool selectable) {
+  auto it = fontMenuItems.find(id);
+  if (it != fontMenuItems.end()) it->second->selectable = selectable;
+}
+
+void FontMenu::Move(bool forward, const Devices& devices) {
+  if (!menuActive) return;
+  devicecalls::PlaySoundEffect(devices.soundPlayer, SJ("方向キー音"));
+  if (fontMenuCursor == fontMenuItems.end()) return;
+  // One item on and then past unselectable items; with none selectable the
+  // cursor comes back round to where it was.
+  fontMenuCursor->second->brightness = fontMenuCursor->second->normalValue;
+  const auto start = fontMenuCursor;
+  do {
+    Advance(fontMenuItems, fontMenuCursor, forward);
+  } while (!fontMenuCursor->second->selectable && fontMenuCursor != start);
+  fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
+}
+
+const FontMenuItem* FontMenu::Decidable() const {
+  if (!menuActive || fontMenuCursor == fontMenuItems.end()) return nullptr;
+  return fontMenuCursor->second.get();
+}
+
+void FontMenu::Render() {
+  if (!menuActive) return;
+  for (auto& [id, item] : fontMenuItems) {
+    menuTextObject->setText(item->label);
+    menuTextObject->x = item->position.x;
+    menuTextObject->y = item->position.y;
+    menuTextObject->setColor(item->brightness, 255, 255, 255);
+    menuTextObject->draw();
+  }
+}
+
+}  // namespace msgbox
