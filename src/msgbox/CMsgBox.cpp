@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/framework/GameDataPaths.h"
 #include "msgbox/DeviceCalls.h"
 #include "platform/TextCodec.h"
 
@@ -25,7 +26,7 @@ HRESULT CMsgBox::Init(CTextFile* textFile_, CInput* input_, int32_t* inputState_
   // The menus' cursor and decide sounds.
   devicecalls::LoadSoundEffect(devices_.soundPlayer, "Push11.wav", SJ("方向キー音"));
   devicecalls::LoadSoundEffect(devices_.soundPlayer, "Kachi04.wav", SJ("決定キー音"));
-  script_.Attach(textFile_, "GameData\\Text\\");
+  script_.Attach(textFile_, gamedata::kTextDir);
 
   window_.Create(faceName, pointSize, flags);
   fontMenu_.CreateText();

@@ -3,6 +3,7 @@
 
 #include <utility>
 
+#include "app/framework/GameFaces.h"
 #include "app/framework/TextFont.h"
 #include "msgbox/Devices.h"
 #include "msgbox/MenuGrid.h"
@@ -18,7 +19,7 @@ FontMenu::~FontMenu() = default;
 
 void FontMenu::CreateText() {
   menuTextObject = std::make_unique<TextFont>();
-  menuTextObject->createFont(SJ("ＭＳ ゴシック"), 14, 1);
+  menuTextObject->createFont(SJ(gamefaces::kMenuFace), 14, 1);
 }
 
 void FontMenu::ReleaseText() { menuTextObject.reset(); }

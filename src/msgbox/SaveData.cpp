@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/framework/GameDataPaths.h"
 #include "msgbox/FontMenu.h"
 #include "msgbox/Interpreter.h"
 #include "msgbox/MsgBoxLayout.h"
@@ -20,7 +21,6 @@ namespace msgbox {
 void (*SaveData::saveClock)(std::tm& now) = nullptr;
 
 namespace {
-const char kTextDir[] = "GameData\\Text\\";
 constexpr int kSlotCount = 3;
 constexpr float kScreenLineHeight = 30.0f;
 
@@ -55,7 +55,7 @@ size_t Find(const WordList& list, const std::string& word, size_t from) {
 // Slot 0 holds no save; slots 1 to 3 have fixed files.
 SaveData::SaveData() {
   for (int n = 1; n <= kSlotCount; ++n) {
-    saveSlots[n].path = SJ("GameData\\Text\\セーブデータ\\セーブデータ") + std::to_string(n) + ".Dat";
+    saveSlots[n].path = SJ(gamedata::kSaveStem) + std::to_string(n) + ".Dat";
   }
 }
 
@@ -88,7 +88,7 @@ void SaveData::Save(const Interpreter& script, std::string resumeScript, std::st
   for (const auto& [name, value] : script.IntVars()) groups.push_back({"INT", name, std::to_string(value)});
 
   script.ReplaceVariable(saveName);
-  const std::string path = kTextDir + saveName + ".Dat";
+  const std::string path = gamedata::kTextDir + saveName + ".Dat";
   HRESULT hr = E_FAIL;
   std::string reason;
   if (CTextFile* file = script.TextFile()) {
@@ -110,7 +110,7 @@ void SaveData::Save(const Interpreter& script, std::string resumeScript, std::st
 
 void SaveData::Load(Interpreter& script, std::string saveName) {
   script.ReplaceVariable(saveName);
-  const std::string path = kTextDir + saveName + ".Dat";
+  const std::string path = gamedata::kTextDir + saveName + ".Dat";
   WordList list;
   if (!script.TextFile() || FAILED(script.TextFile()->Read(path, list))) {
     DXTRACE("CMsgBox", E_FAIL, SJ("データのロードに失敗。"), true);
