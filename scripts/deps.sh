@@ -7,6 +7,7 @@ PKGS=(
   libsquish-dev libfluidsynth-dev timgm6mb-soundfont
   libfontconfig-dev fonts-ipafont-gothic
   libgtest-dev libgmock-dev libbenchmark-dev
+  desktop-file-utils appstream dpkg-dev file
 )
 missing=()
 for p in "${PKGS[@]}"; do

@@ -38,6 +38,7 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
     std::string v;
     if (a == "--game-dir") {
       if (!value(gameDir)) return false;
+      o.gameDirGiven = true;
     } else if (a == "--headless") {
       o.headless = true;
     } else if (a == "--frames") {

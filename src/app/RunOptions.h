@@ -16,6 +16,7 @@ struct RunOptions {
   bool answerYes = true;
   bool showHelp = false;
   bool showVersion = false;
+  bool gameDirGiven = false;  // --game-dir was on the command line
 };
 
 // Parses argv; on error returns false with a message. Relative host paths are

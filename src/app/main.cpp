@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 
@@ -16,6 +17,9 @@
 #ifndef VANTOREL_VERSION
 #define VANTOREL_VERSION "unknown"
 #endif
+#ifndef VANTOREL_DEMO_DIR
+#define VANTOREL_DEMO_DIR "/usr/share/games/vantorel/demo"
+#endif
 
 namespace {
 const char kUsage[] =
@@ -23,7 +27,8 @@ const char kUsage[] =
     "       vantorel --headless [--game-dir DIR] [--frames N] [--screenshot N:FILE.png]...\n"
     "                [--input FILE] [--answer yes|no] [--trace FILE]\n"
     "       vantorel --version | --help\n"
-    "Runs the game whose GameData directory is below DIR (default: the working directory).\n"
+    "Runs the game whose GameData directory is below DIR (default: the working directory; without\n"
+    "GameData there and no --game-dir, the installed demo game).\n"
     "  --headless             no window and no sound device; a virtual clock, 16 ms per pass\n"
     "  --frames N             stop after N passes (headless)\n"
     "  --screenshot N:FILE    save the game area drawn in pass N as PNG (headless, repeatable)\n"
@@ -38,6 +43,15 @@ const char kUsage[] =
 bool HasGameData() {
   std::error_code ec;
   return std::filesystem::is_directory(platform::ResolvePath("GameData"), ec);
+}
+// The demo game installed with the engine (VANTOREL_DEMO_DIR in the
+// environment overrides where): entered when it has a GameData directory.
+bool EnterInstalledDemo() {
+  const char* env = std::getenv("VANTOREL_DEMO_DIR");
+  const std::string dir = env && *env ? env : VANTOREL_DEMO_DIR;
+  std::error_code ec;
+  if (!std::filesystem::is_directory(std::filesystem::path(dir) / "GameData", ec)) return false;
+  return ::chdir(dir.c_str()) == 0;
 }
 }  // namespace
 
@@ -59,6 +73,12 @@ int main(int argc, char** argv) {
   if (::chdir(gameDir.c_str()) != 0) {
     std::fprintf(stderr, "vantorel: cannot enter game directory '%s'\n", gameDir.c_str());
     return 2;
+  }
+  // Started from a desktop menu or a bare shell: play the installed demo.
+  const std::string started = platform::CurrentDirectory();
+  if (!HasGameData() && !options.gameDirGiven && EnterInstalledDemo()) {
+    std::fprintf(stderr, "vantorel: no GameData in '%s'; starting the demo game installed in '%s'\n",
+                 started.c_str(), platform::CurrentDirectory().c_str());
   }
   if (!HasGameData()) {
     std::fprintf(stderr,

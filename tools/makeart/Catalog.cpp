@@ -21,6 +21,12 @@ const std::vector<PictureEntry>& Catalog() {
         {"button-save", "window button 'save', 156x136", [] { return DrawWindowButton("セーブ"); }},
         {"button-load", "window button 'load', 156x136", [] { return DrawWindowButton("ロード"); }},
         {"button-go-on", "window button 'go on', 156x136", [] { return DrawWindowButton("つづける"); }},
+        {"icon-16", "application icon, 16x16", [] { return DrawIcon(16); }},
+        {"icon-32", "application icon, 32x32", [] { return DrawIcon(32); }},
+        {"icon-48", "application icon, 48x48", [] { return DrawIcon(48); }},
+        {"icon-64", "application icon, 64x64", [] { return DrawIcon(64); }},
+        {"icon-128", "application icon, 128x128", [] { return DrawIcon(128); }},
+        {"icon-256", "application icon, 256x256", [] { return DrawIcon(256); }},
     };
     struct Who {
       Cast cast;

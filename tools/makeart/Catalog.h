@@ -33,5 +33,6 @@ Image DrawCat(bool face);                 // 200 x 426 standing, or 128 x 128 fa
 Image DrawTitleButton(const std::string& labelUtf8);
 Image DrawWindowButton(const std::string& labelUtf8);
 Image DrawTitleLogo();  // 400 x 426, the title lettered over a glow
+Image DrawIcon(int size);  // the application icon, size x size
 
 }  // namespace makeart
