@@ -17,8 +17,8 @@
 #ifndef VANTOREL_VERSION
 #define VANTOREL_VERSION "unknown"
 #endif
-#ifndef VANTOREL_DEMO_DIR
-#define VANTOREL_DEMO_DIR "/usr/share/games/vantorel/demo"
+#ifndef VANTOREL_DEMO_FROM_BIN
+#define VANTOREL_DEMO_FROM_BIN "../share/games/vantorel/demo"
 #endif
 
 namespace {
@@ -44,12 +44,21 @@ bool HasGameData() {
   std::error_code ec;
   return std::filesystem::is_directory(platform::ResolvePath("GameData"), ec);
 }
-// The demo game installed with the engine (VANTOREL_DEMO_DIR in the
-// environment overrides where): entered when it has a GameData directory.
+// The demo game installed with the engine, found from the program's own
+// place (VANTOREL_DEMO_DIR in the environment overrides it): entered when it
+// has a GameData directory.
 bool EnterInstalledDemo() {
+  namespace fs = std::filesystem;
   const char* env = std::getenv("VANTOREL_DEMO_DIR");
-  const std::string dir = env && *env ? env : VANTOREL_DEMO_DIR;
   std::error_code ec;
+  std::string dir;
+  if (env && *env) {
+    dir = env;
+  } else {
+    const fs::path self = fs::read_symlink("/proc/self/exe", ec);
+    if (ec) return false;
+    dir = (self.parent_path() / VANTOREL_DEMO_FROM_BIN).lexically_normal().string();
+  }
   if (!std::filesystem::is_directory(std::filesystem::path(dir) / "GameData", ec)) return false;
   return ::chdir(dir.c_str()) == 0;
 }

@@ -42,6 +42,11 @@ VANTOREL_DEMO_DIR="$R/share/games/vantorel/demo" "$BUILD/vantorel" --headless --
 [ "$rc" = 0 ] || fail "demo fallback: status $rc: $(cat err.txt)"
 grep -qF "vantorel: no GameData in '$WORK/empty'; starting the demo game installed in '$R/share/games/vantorel/demo'" err.txt ||
   fail "demo fallback line: $(cat err.txt)"
+# The installed program finds the demo beside itself, wherever the prefix.
+rc=0
+env -u VANTOREL_DEMO_DIR "$R/bin/vantorel" --headless --frames 30 >/dev/null 2>err.txt || rc=$?
+[ "$rc" = 0 ] && grep -qF "starting the demo game installed in '$R/share/games/vantorel/demo'" err.txt ||
+  fail "installed program without VANTOREL_DEMO_DIR: $rc $(cat err.txt)"
 # An explicit --game-dir stays the plain error; so does a missing demo.
 rc=0
 VANTOREL_DEMO_DIR="$R/share/games/vantorel/demo" "$BUILD/vantorel" --headless --frames 30 --game-dir . 2>err.txt || rc=$?
