@@ -31,6 +31,7 @@ int RunEncode(const std::vector<std::string>& args);
 int RunDecode(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
+int RunNames(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {

@@ -26,6 +26,11 @@ const std::vector<Command>& Commands() {
        "--format json prints one object with the findings for programs. Exits 1 on errors, 2 on a bad "
        "command line",
        RunCheck},
+      {"names", "names [--dry-run] DIR",
+       "rename the files and directories below DIR whose names came out of an archive as CP932 bytes or as "
+       "CP932 read as code page 437 (plain unzip) to proper UTF-8 names, printing each; --dry-run only prints. "
+       "Exits 1 when a name could not be renamed",
+       RunNames},
   };
   return commands;
 }
