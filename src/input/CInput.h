@@ -9,8 +9,9 @@
 #include <string>
 
 #include "input/InputTypes.h"
-#include "platform/InputDevices.h"
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
+#include "platform/input/InputDevice.h"
+#include "platform/input/InputSystem.h"
 
 class CInput {
  public:

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "msgbox/CMsgBox.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 
 CMsgBox::ActionScope::ActionScope(CMsgBox& box, ActionKind kind) : box_(box) {
   if (box_.action_.depth++ > 0 || kind == ActionKind::Continued) return;

@@ -8,7 +8,7 @@
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "msgbox/MsgBoxSeams.h"
-#include "platform/Clock.h"
+#include "platform/headless/Clock.h"
 
 namespace {
 using Phase = msgbox::FadePhase;

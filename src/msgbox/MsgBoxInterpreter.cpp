@@ -5,8 +5,8 @@
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 std::string CMsgBox::currentScriptName;

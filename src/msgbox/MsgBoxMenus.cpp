@@ -7,8 +7,8 @@
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "msgbox/MsgBoxSeams.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 #include "script/MenuBlock.h"
 #include "script/MenuItems.h"
 

@@ -6,9 +6,9 @@
 #include "msgbox/CMsgBox.h"
 #include "script/DecimalWord.h"
 #include "msgbox/SaveArrangement.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 #include "script/MenuItems.h"
 

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "platform/Debug.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/text/TextCodec.h"
 
 using namespace platform;
 

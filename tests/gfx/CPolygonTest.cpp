@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/text/TextCodec.h"
 #include "support/PictureFiles.h"
 #include "support/SpriteFixture.h"
 

@@ -5,10 +5,11 @@
 #include <memory>
 
 #include "support/InputTestSupport.h"
-#include "platform/Debug.h"
-#include "platform/Files.h"
-#include "platform/ScriptedInput.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/files/Files.h"
+#include "platform/input/ScriptedInput.h"
+#include "platform/window/Window.h"
 
 using namespace platform;
 

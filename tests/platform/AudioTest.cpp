@@ -14,9 +14,13 @@
 #include "support/AudioTestMedia.h"
 #include "support/ScratchDir.h"
 #include "app/CD3DApp.h"
-#include "platform/Audio.h"
-#include "platform/Clock.h"
-#include "platform/Debug.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/audio/AudioPump.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/audio/MusicGraph.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/headless/Clock.h"
 
 using namespace platform;
 

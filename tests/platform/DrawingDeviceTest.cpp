@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Device.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/OffscreenDevice.h"
 
 using namespace platform;
 

@@ -6,9 +6,12 @@
 #include <cstring>
 #include <random>
 
-#include "platform/Device.h"
-#include "platform/SdlRender.h"
-#include "platform/Window.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/FrameDamage.h"
+#include "platform/draw/ScreenRect.h"
+#include "platform/draw/SdlReplay.h"
+#include "platform/draw/SdlTexture.h"
+#include "platform/draw/SoftwareCanvas.h"
 
 using namespace platform;
 

@@ -5,10 +5,11 @@
 
 #include <random>
 
-#include "platform/Device.h"
-#include "platform/SdlRender.h"
-#include "platform/TextCodec.h"
-#include "platform/Window.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/draw/WindowDevice.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/Window.h"
 
 using namespace platform;
 

@@ -13,8 +13,8 @@
 
 #include "input/CInput.h"
 #include "input/GameActions.h"
-#include "platform/InputDevices.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/input/InputSystem.h"
 #include "support/ScratchDir.h"
 
 // Points XDG_CONFIG_HOME at a fresh directory for the test's lifetime.

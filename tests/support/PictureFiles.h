@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ImageDecoder.h"
+#include "platform/files/ImageDecoder.h"
 #include "support/Bytes.h"
 
 namespace pictures {

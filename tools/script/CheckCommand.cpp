@@ -9,7 +9,7 @@
 
 #include "ScriptCheck.h"
 #include "ScriptTool.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 namespace scripttool {

@@ -4,8 +4,8 @@
 #include <set>
 #include <string>
 
-#include "platform/Files.h"
-#include "platform/TextCodec.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 namespace scripttool {
