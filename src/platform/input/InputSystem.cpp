@@ -87,13 +87,13 @@ HRESULT InputSystem::Create(const Config& config, std::unique_ptr<InputSystem>& 
       OutputDebugString(std::string("Input: game pads unavailable: ") + SDL_GetError());
     }
   }
-  sys->hook_ = Window::AddRawEventHook([raw = sys.get()](const void* e) { raw->OnPlatformEvent(e); });
+  sys->hook_ = Window::AddEventHook([raw = sys.get()](const Event& e) { raw->OnPlatformEvent(e); });
   out = std::move(sys);
   return S_OK;
 }
 
 InputSystem::~InputSystem() {
-  if (hook_ >= 0) Window::RemoveRawEventHook(hook_);
+  if (hook_ >= 0) Window::RemoveEventHook(hook_);
   if (watching_) SDL_DelEventWatch(WatchDevices, &devicesChanged_);
   for (auto& pad : pads_) {
     pad->device->MarkUnplugged();
@@ -134,39 +134,36 @@ void InputSystem::ClosePad(int32_t instanceId) {
   pads_.erase(it);
 }
 
-void InputSystem::OnPlatformEvent(const void* sdlEvent) {
-  const SDL_Event& e = *static_cast<const SDL_Event*>(sdlEvent);
-  auto padDevice = [&](SDL_JoystickID id) -> InputDevice* {
+void InputSystem::OnPlatformEvent(const Event& e) {
+  auto padDevice = [&](int32_t id) -> InputDevice* {
     for (const auto& pad : pads_)
       if (pad->instance == id) return pad->device.get();
     return nullptr;
   };
   switch (e.type) {
-    case SDL_KEYDOWN:
-    case SDL_KEYUP:
-      if (e.key.keysym.scancode != SDL_SCANCODE_UNKNOWN)
-        keyboard_->Feed(std::string("key:") + SDL_GetScancodeName(e.key.keysym.scancode), e.type == SDL_KEYDOWN,
-                        e.key.repeat != 0);
+    case Event::Type::KeyDown:
+    case Event::Type::KeyUp:
+      if (e.key != Key::Unknown)
+        keyboard_->Feed(std::string("key:") + KeyName(e.key), e.type == Event::Type::KeyDown, e.repeat);
       break;
-    case SDL_CONTROLLERDEVICEADDED:
-      OpenPad(e.cdevice.which);
+    case Event::Type::PadAdded:
+      OpenPad(e.pad);
       break;
-    case SDL_CONTROLLERDEVICEREMOVED:
-      ClosePad(e.cdevice.which);
+    case Event::Type::PadRemoved:
+      ClosePad(e.pad);
       break;
-    case SDL_CONTROLLERBUTTONDOWN:
-    case SDL_CONTROLLERBUTTONUP:
-      if (InputDevice* d = padDevice(e.cbutton.which)) {
-        const char* name = SDL_GameControllerGetStringForButton(static_cast<SDL_GameControllerButton>(e.cbutton.button));
-        if (name) d->Feed(std::string("pad:") + name, e.type == SDL_CONTROLLERBUTTONDOWN);
+    case Event::Type::PadButtonDown:
+    case Event::Type::PadButtonUp:
+      if (InputDevice* d = padDevice(e.pad)) {
+        const char* name = PadButtonName(e.button);
+        if (name) d->Feed(std::string("pad:") + name, e.type == Event::Type::PadButtonDown);
       }
       break;
-    case SDL_CONTROLLERAXISMOTION:
-      if (InputDevice* d = padDevice(e.caxis.which)) {
-        auto axis = static_cast<SDL_GameControllerAxis>(e.caxis.axis);
-        const char* name = SDL_GameControllerGetStringForAxis(axis);
-        bool trigger = axis == SDL_CONTROLLER_AXIS_TRIGGERLEFT || axis == SDL_CONTROLLER_AXIS_TRIGGERRIGHT;
-        if (name) d->Feed(std::string("pad:") + name, AxisValue(e.caxis.value, trigger ? kTriggerDeadZone : kStickDeadZone));
+    case Event::Type::PadAxisMotion:
+      if (InputDevice* d = padDevice(e.pad)) {
+        const char* name = PadAxisName(e.axis);
+        bool trigger = e.axis == PadAxis::TriggerLeft || e.axis == PadAxis::TriggerRight;
+        if (name) d->Feed(std::string("pad:") + name, AxisValue(e.value, trigger ? kTriggerDeadZone : kStickDeadZone));
       }
       break;
     default:

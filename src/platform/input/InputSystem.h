@@ -1,12 +1,11 @@
 #pragma once
-// Input devices in the manner of DirectInput 8 action mapping: the keyboard,
-// every SDL game controller (joining and leaving while the game runs) and the
-// scripted input of headless runs. Each device is given the game's action map
-// and buffers its events, tagged with action ids, while it is acquired; the
+// The input system in the manner of DirectInput 8 action mapping: the
+// keyboard, every SDL game controller (joining and leaving while the game
+// runs) and the scripted input of headless runs, each an InputDevice; the
 // input unit reads them once per logic step.
 //
-// Raw platform events arrive through the window's raw event hooks; tests may
-// hand them to OnPlatformEvent directly.
+// Platform events arrive through the window's event hooks; tests may hand
+// them to OnPlatformEvent directly.
 #include <atomic>
 #include <cstdint>
 #include <deque>
@@ -19,6 +18,7 @@
 #include "platform/diagnostics/Result.h"
 #include "platform/input/InputBindings.h"
 #include "platform/input/InputDevice.h"
+#include "platform/window/Event.h"
 
 namespace platform {
 
@@ -62,8 +62,8 @@ class InputSystem {
   void SetRawCapture(bool on);
   std::vector<RawPress> TakeRawPresses();
 
-  // A raw SDL event (const SDL_Event*).
-  void OnPlatformEvent(const void* sdlEvent);
+  // A key, pad or pad-plugging event; others are ignored.
+  void OnPlatformEvent(const Event& event);
   // Feeds the due scripted events to the scripted device and clears them.
   void PumpScripted();
 

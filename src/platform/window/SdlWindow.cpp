@@ -12,6 +12,7 @@
 #include "platform/text/Font.h"
 #include "platform/text/TextCodec.h"
 #include "platform/window/DisplayDriver.h"
+#include "platform/window/SdlEvent.h"
 #include "platform/window/SdlWindow.h"
 #include "platform/window/Window.h"
 
@@ -332,10 +333,16 @@ class SdlWindow : public Window {
       return true;
     }
     if (e.type == SDL_KEYUP) {
-      OfferRawEvent(&e);  // releases must still reach the input unit
+      OfferSdlEvent(e);  // releases must still reach the input unit
       return true;
     }
     return false;
+  }
+
+  // Hands what the engine reads of an SDL event to the event hooks.
+  static void OfferSdlEvent(const SDL_Event& sdl) {
+    Event e;
+    if (FromSdlEvent(sdl, e)) OfferEvent(e);
   }
 
   void HandleEvent(const SDL_Event& e) {
@@ -370,7 +377,7 @@ class SdlWindow : public Window {
         break;
       default: break;
     }
-    OfferRawEvent(&e);
+    OfferSdlEvent(e);
   }
 
   WindowConfig config_;
@@ -444,7 +451,7 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
                e.type == SDL_CONTROLLERDEVICEADDED || e.type == SDL_CONTROLLERDEVICEREMOVED) {
       // Releases and pad changes still reach the input unit, so that nothing
       // stays held after the box closes.
-      OfferRawEvent(&e);
+      OfferSdlEvent(e);
     }
   }
   dialog_.reset();

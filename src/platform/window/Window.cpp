@@ -14,8 +14,8 @@ namespace platform {
 namespace {
 std::mutex g_queueMutex;
 std::condition_variable g_queued;  // with g_queueMutex: a message was queued
-std::map<int, Window::RawEventHook>& Hooks() {
-  static std::map<int, Window::RawEventHook> hooks;
+std::map<int, Window::EventHook>& Hooks() {
+  static std::map<int, Window::EventHook> hooks;
   return hooks;
 }
 int g_nextHook = 1;
@@ -24,13 +24,13 @@ Window* g_current = nullptr;
 
 Window* CurrentWindow() { return g_current; }
 void SetCurrentWindow(Window* w) { g_current = w; }
-int Window::AddRawEventHook(RawEventHook hook) {
+int Window::AddEventHook(EventHook hook) {
   int id = g_nextHook++;
   Hooks()[id] = std::move(hook);
   return id;
 }
-void Window::RemoveRawEventHook(int id) { Hooks().erase(id); }
-void Window::OfferRawEvent(const void* e) {
+void Window::RemoveEventHook(int id) { Hooks().erase(id); }
+void Window::OfferEvent(const Event& e) {
   for (auto& [id, hook] : Hooks()) hook(e);
 }
 

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/draw/Device.h"
+#include "platform/window/Event.h"
 
 namespace platform {
 
@@ -73,11 +74,11 @@ class Window {
   // A modal message box; returns IDYES, IDNO or IDOK.
   virtual int MessageBox(const std::string& textCp932, const std::string& titleCp932, uint32_t type) = 0;
 
-  // Raw platform events (SDL_Event*) are offered to these hooks first, for
-  // units that read devices directly (input). Returns an id for removal.
-  using RawEventHook = std::function<void(const void* sdlEvent)>;
-  static int AddRawEventHook(RawEventHook hook);
-  static void RemoveRawEventHook(int id);
+  // Platform events are offered to these hooks first, for units that read
+  // devices directly (input). Returns an id for removal.
+  using EventHook = std::function<void(const Event&)>;
+  static int AddEventHook(EventHook hook);
+  static void RemoveEventHook(int id);
 
  protected:
   virtual void PumpEvents() = 0;
@@ -88,7 +89,7 @@ class Window {
   void WaitPosted(uint32_t timeoutMs);
   bool QueueEmpty();
   void Enqueue(const Message& m);
-  static void OfferRawEvent(const void* sdlEvent);
+  static void OfferEvent(const Event& event);
   // The trace line every dialog leaves, in both kinds of window.
   static void TraceDialog(const std::string& title, const std::string& text, int answer);
   std::deque<Message> queue_;
