@@ -1,7 +1,8 @@
 #pragma once
-// Sound output. There is one output per program: the sound device through
-// SDL2_mixer, or a null output that plays nothing (when no device opens, and
-// always in headless mode) while everything else behaves the same.
+// Sound output. There is one output per program, chosen when a performance
+// opens it: the sound device through SDL2_mixer, or the null output that
+// plays nothing (when no device opens, and always in headless mode) while
+// everything else behaves the same.
 //
 // Effects are WAV files decoded once into mixer chunks; every play takes a
 // mixer channel of its own, so a sound mixes over whatever sounds, itself
@@ -23,6 +24,8 @@
 #include "platform/diagnostics/Result.h"
 
 namespace platform {
+
+class AudioOutput;
 
 // One play of a segment.
 class AudioSegmentState {
@@ -62,7 +65,7 @@ class AudioEvent {};     // notifications are registered but never waited on
 // Owns the output while it is open.
 class AudioPerformance {
  public:
-  AudioPerformance() = default;
+  AudioPerformance();
   ~AudioPerformance();
   AudioPerformance(const AudioPerformance&) = delete;
   AudioPerformance& operator=(const AudioPerformance&) = delete;
@@ -92,8 +95,13 @@ class AudioPerformance {
   HRESULT CloseDown();
 
  private:
+  // The output played on: the null output unless this performance holds the
+  // program's output and a device opened for it.
+  AudioOutput& Output() const;
   bool open_ = false;
   bool ownsOutput_ = false;
+  std::unique_ptr<AudioOutput> device_;
+  AudioOutput* output_ = nullptr;
   float master_ = 1.0f;
   std::unique_ptr<AudioPath> defaultPath_;
   AudioEvent* event_ = nullptr;
