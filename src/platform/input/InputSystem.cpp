@@ -1,7 +1,5 @@
-// The input system: SDL keyboard and game-controller events into devices,
-// pads joining and leaving, scripted input, raw capture for modal screens.
-#include <SDL.h>
-
+// The input system: keyboard and game-pad events into devices, pads joining
+// and leaving, scripted input, raw capture for modal screens.
 #include <algorithm>
 #include <cstdlib>
 
@@ -9,14 +7,15 @@
 #include "platform/input/BindingStore.h"
 #include "platform/input/InputDevice.h"
 #include "platform/input/InputSystem.h"
+#include "platform/input/PadSource.h"
 #include "platform/input/ScriptedInput.h"
 #include "platform/window/Window.h"
 
 namespace platform {
 
 struct InputSystem::Pad {
-  SDL_GameController* controller = nullptr;
-  SDL_JoystickID instance = -1;
+  PadSource::Handle handle = nullptr;
+  int32_t instance = -1;
   DevicePtr device;
 };
 
@@ -32,19 +31,6 @@ int32_t AxisValue(int raw, int deadZone) {
   int v = (magnitude - deadZone) * 1000 / (32767 - deadZone);
   v = std::clamp(v, 1, 1000);
   return raw < 0 ? -v : v;
-}
-
-int WatchDevices(void* flag, SDL_Event* e) {
-  switch (e->type) {
-    case SDL_JOYDEVICEADDED:
-    case SDL_JOYDEVICEREMOVED:
-    case SDL_CONTROLLERDEVICEADDED:
-    case SDL_CONTROLLERDEVICEREMOVED:
-      static_cast<std::atomic<bool>*>(flag)->store(true);
-      break;
-    default: break;
-  }
-  return 1;
 }
 
 bool Suits(const DevicePtr& device, const ActionMapSpec& spec) {
@@ -76,17 +62,11 @@ HRESULT InputSystem::Create(const Config& config, std::unique_ptr<InputSystem>& 
   sys->scripted_ = std::make_shared<InputDevice>(DeviceKind::Scripted, "Scripted input", sys->store_);
   sys->scripted_->onPress = pressOf(RawPress::Keyboard);
   sys->scripted_->beforeRead = [raw = sys.get()] { raw->PumpScripted(); };
-  if (config.pads) {
-    if (SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0) {
-      sys->padsReady_ = true;
-      for (int i = 0; i < SDL_NumJoysticks(); ++i) sys->OpenPad(i);
-      sys->arrived_.clear();  // the first enumeration lists them
-      SDL_AddEventWatch(WatchDevices, &sys->devicesChanged_);
-      sys->watching_ = true;
-    } else {
-      OutputDebugString(std::string("Input: game pads unavailable: ") + SDL_GetError());
-    }
-  }
+  if (config.pads) sys->padSource_ = OpenSdlPads();
+  if (!sys->padSource_) sys->padSource_ = std::make_unique<NoPads>();
+  for (int i = 0; i < sys->padSource_->DeviceCount(); ++i) sys->OpenPad(i);
+  sys->arrived_.clear();  // the first enumeration lists them
+  sys->padSource_->StartWatching();
   sys->hook_ = Window::AddEventHook([raw = sys.get()](const Event& e) { raw->OnPlatformEvent(e); });
   out = std::move(sys);
   return S_OK;
@@ -94,31 +74,25 @@ HRESULT InputSystem::Create(const Config& config, std::unique_ptr<InputSystem>& 
 
 InputSystem::~InputSystem() {
   if (hook_ >= 0) Window::RemoveEventHook(hook_);
-  if (watching_) SDL_DelEventWatch(WatchDevices, &devicesChanged_);
   for (auto& pad : pads_) {
     pad->device->MarkUnplugged();
-    SDL_GameControllerClose(pad->controller);
+    padSource_->Close(pad->handle);
   }
   pads_.clear();
-  if (padsReady_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
 }
 
 void InputSystem::OpenPad(int deviceIndex) {
-  if (!padsReady_) return;
-  SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(deviceIndex);
+  int32_t id = padSource_->InstanceId(deviceIndex);
   for (const auto& pad : pads_)
     if (pad->instance == id) return;  // already open (SDL also announces pads present at start)
-  if (pads_.size() >= static_cast<size_t>(kMaxDevices) || !SDL_IsGameController(deviceIndex)) return;
-  SDL_GameController* gc = SDL_GameControllerOpen(deviceIndex);
-  if (!gc) {
-    OutputDebugString(std::string("Input: cannot open a game pad: ") + SDL_GetError());
-    return;
-  }
+  if (pads_.size() >= static_cast<size_t>(kMaxDevices) || !padSource_->IsPad(deviceIndex)) return;
+  std::string name;
+  PadSource::Handle handle = padSource_->Open(deviceIndex, name);
+  if (!handle) return;
   auto pad = std::make_unique<Pad>();
-  pad->controller = gc;
+  pad->handle = handle;
   pad->instance = id;
-  const char* name = SDL_GameControllerName(gc);
-  pad->device = std::make_shared<InputDevice>(DeviceKind::Pad, name ? name : "Game pad", store_);
+  pad->device = std::make_shared<InputDevice>(DeviceKind::Pad, name, store_);
   pad->device->onPress = [this](const std::string& control, bool repeat) { Capture({RawPress::Pad, control, repeat}); };
   arrived_.push_back(pad->device);
   pads_.push_back(std::move(pad));
@@ -130,7 +104,7 @@ void InputSystem::ClosePad(int32_t instanceId) {
   DevicePtr device = (*it)->device;
   device->MarkUnplugged();
   arrived_.erase(std::remove(arrived_.begin(), arrived_.end(), device), arrived_.end());
-  SDL_GameControllerClose((*it)->controller);
+  padSource_->Close((*it)->handle);
   pads_.erase(it);
 }
 
@@ -202,22 +176,21 @@ HRESULT InputSystem::EnumDevicesBySemantics(const ActionMapSpec& spec,
 }
 
 void InputSystem::Rescan() {
-  if (!padsReady_) return;
   // The add and remove events can be missed (a modal loop elsewhere may eat
-  // them); SDL's device list is the truth.
+  // them); the platform's device list is the truth.
   for (size_t i = 0; i < pads_.size();) {
-    if (!SDL_GameControllerGetAttached(pads_[i]->controller))
+    if (!padSource_->Attached(pads_[i]->handle))
       ClosePad(pads_[i]->instance);
     else
       ++i;
   }
-  for (int i = 0; i < SDL_NumJoysticks(); ++i) OpenPad(i);
+  for (int i = 0; i < padSource_->DeviceCount(); ++i) OpenPad(i);
 }
 
 std::vector<DevicePtr> InputSystem::TakeArrivedDevices(const ActionMapSpec& spec) {
-  // Called on every logic step: SDL's device list is walked only after it
-  // announced a change.
-  if (devicesChanged_.exchange(false)) Rescan();
+  // Called on every logic step: the platform's device list is walked only
+  // after it announced a change.
+  if (padSource_->TakeDevicesChanged()) Rescan();
   std::vector<DevicePtr> out;
   for (const DevicePtr& d : arrived_)
     if (Suits(d, spec)) out.push_back(d);

@@ -6,7 +6,6 @@
 //
 // Platform events arrive through the window's event hooks; tests may hand
 // them to OnPlatformEvent directly.
-#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -23,6 +22,7 @@
 namespace platform {
 
 class BindingStore;
+class PadSource;
 
 // A press seen by a modal screen that reads controls directly.
 struct RawPress {
@@ -81,11 +81,7 @@ class InputSystem {
 
   Config config_;
   int hook_ = -1;
-  bool padsReady_ = false;
-  // Set by SDL's event watch, from whichever thread queues a device event:
-  // seen even when a modal loop elsewhere takes the event itself.
-  std::atomic<bool> devicesChanged_{false};
-  bool watching_ = false;
+  std::unique_ptr<PadSource> padSource_;  // SDL's game controllers, or none
   std::shared_ptr<BindingStore> store_;
   DevicePtr keyboard_, scripted_;
   std::vector<std::unique_ptr<Pad>> pads_;
