@@ -1,4 +1,5 @@
 #pragma once
+// The music's pull by the main loop where no device plays it.
 #include <cstdint>
 
 namespace platform {

@@ -1,4 +1,5 @@
 #pragma once
+// The music: MIDI pieces synthesised by FluidSynth.
 #include <cstddef>
 #include <cstdint>
 #include <functional>

@@ -2,9 +2,10 @@
 // The drawing device that stands in for the Direct3D 8 device: a small
 // render-state store (what the engine sets is kept and can be read back) and
 // screen-space textured quads. A frame is recorded between Clear and Present
-// and replayed onto an SDL renderer: a window only repaints when the frame
-// differs from the last one shown, and an off-screen device rasterises only
-// when its pixels are asked for.
+// and replayed by the device's kind: a window's device (WindowDevice)
+// repaints only when the frame differs from the last one shown, the
+// off-screen device (OffscreenDevice) rasterises only when its pixels are
+// asked for, and the null device (NullDevice) draws nothing.
 #include <array>
 #include <cstdint>
 #include <functional>

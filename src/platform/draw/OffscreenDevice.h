@@ -1,4 +1,5 @@
 #pragma once
+// The headless runs' drawing device.
 #include <memory>
 
 #include "platform/draw/Device.h"

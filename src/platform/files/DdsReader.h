@@ -1,4 +1,5 @@
 #pragma once
+// Our own DDS reader.
 #include <string>
 #include <string_view>
 

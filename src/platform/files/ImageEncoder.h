@@ -1,4 +1,5 @@
 #pragma once
+// Pictures to PNG, JPEG or BMP.
 #include <string>
 
 #include "platform/files/ImageDecoder.h"

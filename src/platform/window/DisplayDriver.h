@@ -1,4 +1,5 @@
 #pragma once
+// Whether SDL found a display to show the window on.
 
 namespace platform {
 

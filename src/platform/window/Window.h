@@ -1,9 +1,10 @@
 #pragma once
-// The main window and its message queue, standing in for Win32. A window has
-// a menu bar drawn by us above the 640 x 480 game area, letterboxed scaling,
-// full screen on F11 / Alt+Enter, and modal dialogs drawn in the window. A
-// headless window has no SDL window at all: an off-screen device, and
-// dialogs answered automatically.
+// The main window and its message queue, standing in for Win32. Create
+// chooses one of two kinds, once: the real window (SdlWindow: a menu bar
+// drawn by us above the 640 x 480 game area, letterboxed scaling, full screen
+// on F11 / Alt+Enter, modal dialogs drawn in the window) or the headless one
+// (HeadlessWindow: no SDL window at all, an off-screen device, dialogs
+// answered automatically).
 #include <cstdint>
 #include <deque>
 #include <functional>
