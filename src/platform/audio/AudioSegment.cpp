@@ -1,11 +1,12 @@
 // Effect files: read and parsed (WAV) when loaded, converted once to the
 // output format when first needed.
+#include "platform/audio/AudioSegment.h"
+
 #include <SDL.h>
 #include <sys/stat.h>
 
 #include <cstring>
 
-#include "platform/audio/AudioSegment.h"
 #include "platform/audio/AudioInternal.h"
 #include "platform/audio/AudioMix.h"
 #include "platform/audio/AudioPerformance.h"

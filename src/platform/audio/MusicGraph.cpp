@@ -2,6 +2,8 @@
 // stream. The player is timed by the samples we render (not by a system
 // timer), so a pulled stream and a device stream behave alike, and the end of
 // a piece is seen exactly, when the player's tick reaches the piece's last.
+#include "platform/audio/MusicGraph.h"
+
 #include <fluidsynth.h>
 #include <sys/stat.h>
 
@@ -17,7 +19,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/audio/MusicGraph.h"
 #include "platform/audio/AudioInternal.h"
 #include "platform/audio/AudioMix.h"
 #include "platform/diagnostics/Debug.h"

@@ -1,5 +1,4 @@
 #include "platform/diagnostics/Report.h"
-#include "platform/window/Window.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +7,7 @@
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/text/TextCodec.h"
+#include "platform/window/Window.h"
 
 namespace platform {
 

@@ -1,10 +1,11 @@
 // Which part of the screen a new frame changes, so that a window repaints
 // only that: the wait cursor's 0.3 s animation touches a few hundred pixels.
+#include "platform/draw/FrameDamage.h"
+
 #include <algorithm>
 #include <cmath>
 
 #include "platform/draw/Device.h"
-#include "platform/draw/FrameDamage.h"
 #include "platform/draw/ScreenRect.h"
 
 namespace platform {

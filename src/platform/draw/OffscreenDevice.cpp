@@ -1,11 +1,11 @@
 // The off-screen device: SDL's software renderer drawing into a surface.
 #include "platform/draw/OffscreenDevice.h"
-#include "platform/draw/Device.h"
-#include "platform/draw/SdlReplay.h"
-#include "platform/draw/SdlTexture.h"
 
 #include <SDL.h>
 
+#include "platform/draw/Device.h"
+#include "platform/draw/SdlReplay.h"
+#include "platform/draw/SdlTexture.h"
 
 namespace platform {
 namespace {

@@ -2,12 +2,13 @@
 // (Mesa's llvmpipe under Xvfb or without a GPU) costs ~80 MiB, ~0.3 s of
 // start-up and a full copy of the window per frame; SDL's software renderer on
 // the window surface updates just the rectangles that changed.
+#include "platform/draw/RendererChoice.h"
+
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
-#include "platform/draw/RendererChoice.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/draw/SdlTexture.h"
 

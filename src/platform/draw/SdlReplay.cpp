@@ -1,9 +1,9 @@
 // Replays recorded frames through SDL's geometry renderer.
 #include "platform/draw/SdlReplay.h"
-#include "platform/draw/SdlTexture.h"
 
 #include <cstring>
 
+#include "platform/draw/SdlTexture.h"
 
 namespace platform {
 

@@ -1,4 +1,6 @@
 // The software game area that redraws only what changed, pixel-exact.
+#include "platform/draw/SoftwareCanvas.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,7 +9,6 @@
 #include "platform/draw/ScreenRect.h"
 #include "platform/draw/SdlReplay.h"
 #include "platform/draw/SdlTexture.h"
-#include "platform/draw/SoftwareCanvas.h"
 
 namespace platform {
 namespace {

@@ -1,9 +1,10 @@
 // The device of a real window: the game area is kept between frames and a new
 // frame redraws only the rectangle it changes (the wait cursor's animation is
 // a few hundred pixels every 0.3 s).
+#include "platform/draw/WindowDevice.h"
+
 #include <algorithm>
 
-#include "platform/draw/WindowDevice.h"
 #include "platform/draw/SdlReplay.h"
 #include "platform/draw/SdlTexture.h"
 #include "platform/draw/SoftwareCanvas.h"

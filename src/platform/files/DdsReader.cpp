@@ -1,12 +1,13 @@
 // Our own DDS reader: the 128-byte header, the first surface's first mip
 // level, uncompressed layouts from the pixel-format bit masks and the three
 // DXT block formats through libsquish.
+#include "platform/files/DdsReader.h"
+
 #include <squish.h>
 
 #include <bit>
 #include <cstring>
 
-#include "platform/files/DdsReader.h"
 #include "platform/files/ImageDecoder.h"
 
 namespace platform {

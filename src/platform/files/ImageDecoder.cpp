@@ -4,7 +4,6 @@
 // functions of all its other decoders first and loads whatever matches, so a
 // game file could reach any of them. Calling the one loader for the sniffed
 // type keeps the attack surface to PNG, JPEG, BMP and TGA.
-#include "platform/files/DdsReader.h"
 #include "platform/files/ImageDecoder.h"
 
 #include <SDL.h>
@@ -13,6 +12,8 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+
+#include "platform/files/DdsReader.h"
 
 namespace platform {
 namespace {

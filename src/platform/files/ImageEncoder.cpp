@@ -1,10 +1,11 @@
 // PNG, JPEG and BMP writing through SDL and SDL_image.
+#include "platform/files/ImageEncoder.h"
+
 #include <SDL.h>
 #include <SDL_image.h>
 
 #include <climits>
 
-#include "platform/files/ImageEncoder.h"
 #include "platform/files/ImageDecoder.h"
 
 namespace platform {

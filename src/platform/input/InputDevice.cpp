@@ -1,8 +1,9 @@
 // One input device: its action map, its event buffer and its acquisition.
+#include "platform/input/InputDevice.h"
+
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/input/InputDevice.h"
 #include "platform/headless/Clock.h"
 #include "platform/input/BindingStore.h"
 #include "platform/window/Window.h"

@@ -1,12 +1,13 @@
 // The input system: keyboard and game-pad events into devices, pads joining
 // and leaving, scripted input, raw capture for modal screens.
+#include "platform/input/InputSystem.h"
+
 #include <algorithm>
 #include <cstdlib>
 
 #include "platform/diagnostics/Debug.h"
 #include "platform/input/BindingStore.h"
 #include "platform/input/InputDevice.h"
-#include "platform/input/InputSystem.h"
 #include "platform/input/PadSource.h"
 #include "platform/input/ScriptedInput.h"
 #include "platform/window/Window.h"

@@ -1,11 +1,11 @@
 // The headless window: an off-screen device, no platform events, and every
 // dialog answered at once (Yes/No by the answer set for the run).
-#include "platform/draw/Device.h"
-#include "platform/draw/OffscreenDevice.h"
 #include "platform/window/HeadlessWindow.h"
 
 #include <cstdio>
 
+#include "platform/draw/Device.h"
+#include "platform/draw/OffscreenDevice.h"
 #include "platform/text/TextCodec.h"
 #include "platform/window/Window.h"
 

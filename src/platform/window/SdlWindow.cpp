@@ -1,5 +1,7 @@
 // The real window: SDL window and renderer, our menu bar above the 640 x 480
 // game area, letterboxed scaling, full screen toggle and in-window dialogs.
+#include "platform/window/SdlWindow.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -13,7 +15,6 @@
 #include "platform/text/TextCodec.h"
 #include "platform/window/DisplayDriver.h"
 #include "platform/window/SdlEvent.h"
-#include "platform/window/SdlWindow.h"
 #include "platform/window/Window.h"
 
 namespace platform {
