@@ -11,38 +11,99 @@
 
 namespace platform {
 
-WindowDevice::WindowDevice(SDL_Renderer* windowRenderer, bool software, int w, int h, Compose compose)
-    : Device(w, h), windowRenderer_(windowRenderer), software_(software), compose_(std::move(compose)) {
-  if (software_) {
-    canvas_ = std::make_unique<SoftwareCanvas>(w, h);
-    gameRenderer_ = canvas_->Renderer();
-  } else {
+namespace {
+// On a GPU: the game area is a target texture of the window's renderer.
+class GpuWindowDevice final : public WindowDevice {
+ public:
+  GpuWindowDevice(SDL_Renderer* windowRenderer, int w, int h, Compose compose)
+      : WindowDevice(w, h, std::move(compose)), windowRenderer_(windowRenderer) {
     target_ = SDL_CreateTexture(windowRenderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_TARGET, w, h);
-    gameRenderer_ = windowRenderer;
   }
+  ~GpuWindowDevice() override {
+    presented_.clear();
+    recording_.clear();
+    if (target_) SDL_DestroyTexture(target_);
+  }
+  bool Ok() const override { return target_ != nullptr; }
+  SDL_Texture* Target() const override { return target_; }
+
+  TexturePtr CreateTexture(int width, int height, const uint32_t* argb) override {
+    return CreateSdlTexture(windowRenderer_, width, height, argb);
+  }
+
+  bool ReadPixels(std::vector<uint32_t>& argb) override {
+    if (!Ok()) return false;
+    UpdateGameArea();
+    argb.resize(size_t(Width()) * Height());
+    SDL_SetRenderTarget(windowRenderer_, target_);
+    bool ok = SDL_RenderReadPixels(windowRenderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), Width() * 4) == 0;
+    SDL_SetRenderTarget(windowRenderer_, nullptr);
+    return ok;
+  }
+
+ protected:
+  void Redraw(const ScreenRect& rect) override {
+    SDL_SetRenderTarget(windowRenderer_, target_);
+    RepaintRect(windowRenderer_, presented_, rect);
+    SDL_SetRenderTarget(windowRenderer_, nullptr);
+  }
+
+ private:
+  SDL_Renderer* windowRenderer_;
+  SDL_Texture* target_ = nullptr;
+};
+
+// Without one: the game area is a surface drawn by a software renderer of
+// its own, pixel-exact however little of it is redrawn.
+class SoftwareWindowDevice final : public WindowDevice {
+ public:
+  SoftwareWindowDevice(int w, int h, Compose compose)
+      : WindowDevice(w, h, std::move(compose)), canvas_(std::make_unique<SoftwareCanvas>(w, h)) {}
+  ~SoftwareWindowDevice() override {
+    presented_.clear();
+    recording_.clear();
+    canvas_.reset();
+  }
+  bool Ok() const override { return canvas_->Ok(); }
+  SDL_Surface* Surface() const override { return canvas_->Surface(); }
+
+  TexturePtr CreateTexture(int width, int height, const uint32_t* argb) override {
+    return CreateSdlTexture(canvas_->Renderer(), width, height, argb);
+  }
+
+  bool ReadPixels(std::vector<uint32_t>& argb) override {
+    if (!Ok()) return false;
+    UpdateGameArea();
+    CopySurfacePixels(canvas_->Surface(), Width(), Height(), argb);
+    return true;
+  }
+
+ protected:
+  void Redraw(const ScreenRect& rect) override { canvas_->Draw(presented_, rect); }
+
+ private:
+  std::unique_ptr<SoftwareCanvas> canvas_;
+};
+}  // namespace
+
+std::unique_ptr<WindowDevice> WindowDevice::Create(SDL_Renderer* windowRenderer, bool software, int w, int h,
+                                                   Compose compose) {
+  std::unique_ptr<WindowDevice> device;
+  if (software)
+    device = std::make_unique<SoftwareWindowDevice>(w, h, std::move(compose));
+  else
+    device = std::make_unique<GpuWindowDevice>(windowRenderer, w, h, std::move(compose));
+  if (!device->Ok()) return nullptr;
+  return device;
+}
+
+WindowDevice::WindowDevice(int w, int h, Compose compose) : Device(w, h), compose_(std::move(compose)) {
   damage_ = ScreenRect{0, 0, w, h};
-}
-
-WindowDevice::~WindowDevice() {
-  presented_.clear();
-  recording_.clear();
-  if (target_) SDL_DestroyTexture(target_);
-  canvas_.reset();
-}
-
-TexturePtr WindowDevice::CreateTexture(int width, int height, const uint32_t* argb) {
-  return CreateSdlTexture(gameRenderer_, width, height, argb);
 }
 
 void WindowDevice::UpdateGameArea() {
   if (damage_.Empty() || !Ok()) return;
-  if (software_) {
-    canvas_->Draw(presented_, damage_);
-  } else {
-    SDL_SetRenderTarget(windowRenderer_, target_);
-    RepaintRect(windowRenderer_, presented_, damage_);
-    SDL_SetRenderTarget(windowRenderer_, nullptr);
-  }
+  Redraw(damage_);
   damage_ = ScreenRect{};
 }
 
@@ -57,20 +118,6 @@ void WindowDevice::PresentFrame() {
   bool whole = windowDirty_;
   windowDirty_ = false;
   compose_(whole ? nullptr : &shown);
-}
-
-bool WindowDevice::ReadPixels(std::vector<uint32_t>& argb) {
-  if (!Ok()) return false;
-  UpdateGameArea();
-  if (software_) {
-    CopySurfacePixels(canvas_->Surface(), Width(), Height(), argb);
-    return true;
-  }
-  argb.resize(size_t(Width()) * Height());
-  SDL_SetRenderTarget(windowRenderer_, target_);
-  bool ok = SDL_RenderReadPixels(windowRenderer_, nullptr, SDL_PIXELFORMAT_ARGB8888, argb.data(), Width() * 4) == 0;
-  SDL_SetRenderTarget(windowRenderer_, nullptr);
-  return ok;
 }
 
 SDL_Rect WindowRectOf(const ScreenRect& r, int gameW, int gameH, const SDL_Rect& area) {

@@ -8,42 +8,42 @@
 
 #include "platform/draw/Device.h"
 #include "platform/draw/ScreenRect.h"
-#include "platform/draw/SoftwareCanvas.h"
 
 namespace platform {
 
 // The device of a real window. The game area is kept between frames and only
-// the part a new frame changes is redrawn: on a GPU into a target texture of
-// the window's renderer, otherwise into a surface by a software renderer of
-// its own. `compose` shows the game area in the window: the changed game
-// rectangle, or null for the whole window.
+// the part a new frame changes is redrawn, by one of two kinds chosen with
+// the window's renderer: on a GPU into a target texture of the window's
+// renderer, otherwise into a surface by a software renderer of its own.
+// `compose` shows the game area in the window: the changed game rectangle,
+// or null for the whole window.
 class WindowDevice : public Device {
  public:
   using Compose = std::function<void(const ScreenRect* changed)>;
-  WindowDevice(SDL_Renderer* windowRenderer, bool software, int w, int h, Compose compose);
-  ~WindowDevice() override;
-  bool Ok() const { return software_ ? canvas_->Ok() : target_ != nullptr; }
+  // `software`: the window's renderer is SDL's software one on the window
+  // surface. Null when the game area cannot be made.
+  static std::unique_ptr<WindowDevice> Create(SDL_Renderer* windowRenderer, bool software, int w, int h,
+                                              Compose compose);
 
-  TexturePtr CreateTexture(int width, int height, const uint32_t* argb) override;
   void PresentFrame() override;
-  bool ReadPixels(std::vector<uint32_t>& argb) override;
-
   // Brings the game area up to date with the last presented frame.
   void UpdateGameArea();
   // The next Present composes the whole window (exposed, resized, a dialog gone).
   void MarkDirty() { windowDirty_ = true; }
-  bool Software() const { return software_; }
-  SDL_Texture* Target() const { return target_; }
-  SDL_Surface* Surface() const { return canvas_ ? canvas_->Surface() : nullptr; }
+  // The game area: a target texture of the window's renderer (GPU), or a
+  // surface (software); the other is null.
+  virtual SDL_Texture* Target() const { return nullptr; }
+  virtual SDL_Surface* Surface() const { return nullptr; }
+
+ protected:
+  WindowDevice(int w, int h, Compose compose);
+  virtual bool Ok() const = 0;
+  // Redraws `rect` of the game area from the last presented frame.
+  virtual void Redraw(const ScreenRect& rect) = 0;
 
  private:
-  SDL_Renderer* windowRenderer_;
-  bool software_;
   Compose compose_;
-  SDL_Texture* target_ = nullptr;           // GPU: the game area
-  std::unique_ptr<SoftwareCanvas> canvas_;  // software: the game area
-  SDL_Renderer* gameRenderer_ = nullptr;    // the renderer drawing the game area
-  ScreenRect damage_;                     // game-area pixels not yet redrawn
+  ScreenRect damage_;  // game-area pixels not yet redrawn
   bool windowDirty_ = true;
 };
 

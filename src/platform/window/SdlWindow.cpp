@@ -59,9 +59,9 @@ class SdlWindow : public Window {
     SetIcon();
     renderer_ = CreateWindowRenderer(window_, software_);
     if (!renderer_) return false;
-    device_ = std::make_unique<WindowDevice>(renderer_, software_, config_.width, config_.height,
-                                             [this](const ScreenRect* changed) { Compose(changed); });
-    if (!device_->Ok()) return false;
+    device_ = WindowDevice::Create(renderer_, software_, config_.width, config_.height,
+                                   [this](const ScreenRect* changed) { Compose(changed); });
+    if (!device_) return false;
     uiFont_ = OpenFont("MS UI Gothic", 14, false, false);
     if (!uiFont_) uiFont_ = OpenFont("IPAPGothic", 14, false, false);
     popup_ = MakeLabel(config_.menuPopup);
