@@ -16,9 +16,10 @@
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Debug.h"
-#include "platform/Device.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 namespace {

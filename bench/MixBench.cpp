@@ -6,7 +6,7 @@
 #include <cmath>
 #include <vector>
 
-#include "platform/Audio.h"
+#include "platform/audio/AudioMix.h"
 
 namespace {
 void BM_MixLimiter(benchmark::State& state) {

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "support/AudioTestMedia.h"
-#include "platform/Audio.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/audio/MusicGraph.h"
 
 namespace {
 // A busy band at 120 bpm: piano chords, string pad, bass, melody, drums;

@@ -4,8 +4,11 @@
 
 #include <random>
 
-#include "platform/Device.h"
-#include "platform/SdlRender.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/FrameDamage.h"
+#include "platform/draw/ScreenRect.h"
+#include "platform/draw/SdlTexture.h"
+#include "platform/draw/SoftwareCanvas.h"
 
 using platform::Device;
 using platform::ScreenRect;

@@ -7,6 +7,8 @@
 
 #include "support/PictureFiles.h"
 #include "gfx/CPolygon.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/files/ImageEncoder.h"
 
 using namespace platform;
 using namespace pictures;

@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/ScriptedInput.h"
-#include "platform/TextCodec.h"
+#include "platform/input/ScriptedInput.h"
+#include "platform/text/TextCodec.h"
 #include "script/WordList.h"
 
 struct FuzzedGame {

@@ -6,7 +6,7 @@
 #include <string_view>
 
 #include "input/GameActions.h"
-#include "platform/InputBindings.h"
+#include "platform/input/InputBindings.h"
 
 namespace {
 platform::ActionMapSpec Spec() {

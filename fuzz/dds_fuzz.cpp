@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "platform/ImageDecoder.h"
+#include "platform/files/DdsReader.h"
+#include "platform/files/ImageDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   platform::Image img;

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/Audio.h"
-#include "platform/Debug.h"
+#include "platform/audio/MusicGraph.h"
+#include "platform/diagnostics/Debug.h"
 
 namespace {
 platform::MusicGraph* SetUpOnce() {

@@ -9,8 +9,9 @@
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Debug.h"
-#include "platform/Device.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/OffscreenDevice.h"
 #include "script/CTextFile.h"
 #include "script/WordList.h"
 

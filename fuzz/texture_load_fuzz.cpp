@@ -12,7 +12,8 @@
 #include <string>
 
 #include "gfx/CPolygon.h"
-#include "platform/Debug.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/draw/OffscreenDevice.h"
 
 namespace {
 std::unique_ptr<platform::Device> g_device;

@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/Audio.h"
-#include "platform/Debug.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/diagnostics/Debug.h"
 
 namespace {
 void SetUpOnce() {

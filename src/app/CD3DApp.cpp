@@ -10,12 +10,12 @@
 
 #include "app/Resources.h"
 #include "app/framework/TextFont.h"
-#include "platform/Audio.h"
-#include "platform/Clock.h"
-#include "platform/Memory.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/audio/AudioPump.h"
+#include "platform/diagnostics/Memory.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/headless/Clock.h"
+#include "platform/text/TextCodec.h"
 
 using namespace platform;
 

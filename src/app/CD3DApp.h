@@ -9,10 +9,10 @@
 
 #include "app/RunOptions.h"
 #include "app/framework/TickTimer.h"
-#include "platform/Guid.h"
-#include "platform/Device.h"
-#include "platform/Result.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Guid.h"
+#include "platform/diagnostics/Result.h"
+#include "platform/draw/Device.h"
+#include "platform/window/Window.h"
 
 namespace platform {
 class AudioPerformance;

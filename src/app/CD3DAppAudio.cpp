@@ -5,10 +5,11 @@
 #include <new>
 
 #include "app/CD3DApp.h"
-#include "platform/Audio.h"
-#include "platform/Files.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 
 using namespace platform;
 

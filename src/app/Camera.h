@@ -2,7 +2,7 @@
 // The camera: view and projection transforms applied to the device each
 // logic step. Sprites are pre-transformed, so nothing the game draws depends
 // on them, but they are kept and applied as the framework expects.
-#include "platform/Device.h"
+#include "platform/draw/Device.h"
 
 struct Vector3 {
   float x, y, z;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ScriptedInput.h"
+#include "platform/input/ScriptedInput.h"
 
 struct RunOptions {
   bool headless = false;

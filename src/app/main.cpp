@@ -9,10 +9,10 @@
 
 #include "app/GameApp.h"
 #include "app/RunOptions.h"
-#include "platform/Clock.h"
-#include "platform/Files.h"
-#include "platform/Trace.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/files/Files.h"
+#include "platform/headless/Clock.h"
+#include "platform/window/HeadlessWindow.h"
 
 #ifndef VANTOREL_VERSION
 #define VANTOREL_VERSION "unknown"

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Device.h"
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
+#include "platform/draw/Device.h"
 
 struct Vec3 {
   float x = 0, y = 0, z = 0;

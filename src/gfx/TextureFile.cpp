@@ -1,9 +1,9 @@
 #include "gfx/TextureFile.h"
 
 #include "app/framework/MediaPath.h"
-#include "platform/Debug.h"
-#include "platform/Files.h"
-#include "platform/ImageDecoder.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/files/Files.h"
+#include "platform/files/ImageDecoder.h"
 
 HRESULT D3DUtil_CreateTexture(platform::Device* device, const std::string& path, platform::TexturePtr& out) {
   out.reset();

@@ -4,8 +4,8 @@
 // applied, and texture coordinates 0 to 1 span the whole picture.
 #include <string>
 
-#include "platform/Device.h"
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
+#include "platform/draw/Device.h"
 
 // path is an engine path (CP932, backslashes). On failure `out` is null and
 // the reason goes to the debug output; the caller reports to the player.

@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "input/KeyConfigScreen.h"
-#include "platform/Debug.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/Window.h"
 
 using platform::DeviceData;
 using platform::DevicePtr;

@@ -10,8 +10,9 @@
 
 #include "input/GameActions.h"  // the slots poll() fills
 #include "input/InputTypes.h"
-#include "platform/InputDevices.h"
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
+#include "platform/input/InputDevice.h"
+#include "platform/input/InputSystem.h"
 
 class CInput {
  public:

@@ -1,6 +1,6 @@
 #include "input/GameActions.h"
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 const std::array<DIACTION, 10>& GameActions() {
   static const std::array<DIACTION, 10> table = {{

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Guid.h"
-#include "platform/InputBindings.h"
+#include "platform/diagnostics/Guid.h"
+#include "platform/input/InputBindings.h"
 
 namespace platform {
 class Window;

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
 
 using platform::RawPress;
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/InputBindings.h"
-#include "platform/InputDevices.h"
+#include "platform/input/InputBindings.h"
+#include "platform/input/InputSystem.h"
 
 namespace input {
 

@@ -7,13 +7,13 @@
 #include <vector>
 
 #include "input/KeyConfigModel.h"
-#include "platform/Clock.h"
-#include "platform/Device.h"
-#include "platform/Font.h"
-#include "platform/HeadlessPass.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/draw/Device.h"
+#include "platform/headless/Clock.h"
+#include "platform/headless/HeadlessPass.h"
+#include "platform/text/Font.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/Window.h"
 
 using platform::Device;
 using platform::Window;

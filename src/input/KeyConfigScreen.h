@@ -9,8 +9,8 @@
 #include <string>
 
 #include "input/InputTypes.h"
-#include "platform/InputDevices.h"
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
+#include "platform/input/InputSystem.h"
 
 namespace input {
 

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 
 namespace msgbox {
 

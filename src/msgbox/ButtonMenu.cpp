@@ -9,8 +9,8 @@
 #include "msgbox/MenuGrid.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/DeviceCalls.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 #include "script/MenuBlock.h"
 
 namespace msgbox {

@@ -6,7 +6,7 @@
 
 #include "app/framework/GameDataPaths.h"
 #include "msgbox/DeviceCalls.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 CMsgBox::CMsgBox() { RegisterTrace(); }
 

@@ -34,7 +34,7 @@
 #include "msgbox/MessageWindow.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveData.h"
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
 #include "script/Keywords.h"
 
 class CTextFile;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
 
 class CDMMusic;
 class CDSMusic;

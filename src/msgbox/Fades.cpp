@@ -8,7 +8,7 @@
 #include "gfx/CPolygon.h"
 #include "msgbox/MessageWindow.h"
 #include "msgbox/DeviceCalls.h"
-#include "platform/Clock.h"
+#include "platform/headless/Clock.h"
 
 namespace msgbox {
 

@@ -9,7 +9,7 @@
 #include "msgbox/MenuGrid.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/DeviceCalls.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "script/MenuBlock.h"
 
 namespace msgbox {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
 
 class CTextFile;
 

@@ -8,7 +8,7 @@
 #include "app/framework/TextFont.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace msgbox {
 

@@ -6,8 +6,8 @@
 
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 #include "script/Keywords.h"
 
 // The handler of each keyword row, in the table's order.

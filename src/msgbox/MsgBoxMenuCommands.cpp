@@ -6,8 +6,8 @@
 
 #include "msgbox/CMsgBox.h"
 #include "msgbox/DeviceCalls.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 #include "script/MenuBlock.h"
 #include "script/MenuItems.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "msgbox/CMsgBox.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
 #include "script/MenuItems.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "msgbox/CMsgBox.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
 
 HRESULT CMsgBox::StartScript(std::string name) {
   ActionScope action(*this, msgbox::ActionKind::New);

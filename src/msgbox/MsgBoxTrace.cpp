@@ -6,7 +6,7 @@
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
 
 namespace {
 const char* Bool(bool b) { return b ? "true" : "false"; }

@@ -10,9 +10,9 @@
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveArrangement.h"
 #include "script/DecimalWord.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/text/TextCodec.h"
+#include "platform/diagnostics/Trace.h"
 #include "script/CTextFile.h"
 #include "script/MenuItems.h"
 

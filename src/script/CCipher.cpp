@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace {
 bool traceOn = false;

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
-#include "platform/Debug.h"
-#include "platform/Files.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/files/Files.h"
 
 CTextFile::CTextFile(bool encrypted) : cipher(std::make_unique<CCipher>()), encrypted(encrypted ? 1 : 0) {}
 

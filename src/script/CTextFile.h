@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
 #include "script/CCipher.h"
 #include "script/WordList.h"
 

@@ -1,6 +1,6 @@
 #include "script/Keywords.h"
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace script {
 

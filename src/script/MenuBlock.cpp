@@ -1,7 +1,7 @@
 #include "script/MenuBlock.h"
 
 #include "script/DecimalWord.h"
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace script {
 

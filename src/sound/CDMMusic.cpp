@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "app/framework/GameDataPaths.h"
-#include "platform/Debug.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/text/TextCodec.h"
 
 using namespace platform;
 

@@ -8,8 +8,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Audio.h"
-#include "platform/Result.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/diagnostics/Result.h"
 
 class CDMMusic {
  public:

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "platform/Files.h"
-#include "platform/Trace.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/files/Files.h"
+#include "platform/window/Window.h"
 
 using namespace platform;
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/Audio.h"
-#include "platform/Result.h"
+#include "platform/audio/MusicGraph.h"
+#include "platform/diagnostics/Result.h"
 
 namespace platform {
 class Window;

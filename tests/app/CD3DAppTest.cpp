@@ -2,9 +2,10 @@
 
 #include "app/CD3DApp.h"
 #include "app/Resources.h"
-#include "platform/Clock.h"
-#include "platform/ScriptedInput.h"
-#include "platform/Window.h"
+#include "platform/headless/Clock.h"
+#include "platform/input/ScriptedInput.h"
+#include "platform/window/HeadlessWindow.h"
+#include "platform/window/Window.h"
 
 using namespace platform;
 

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/Camera.h"
+#include "platform/draw/OffscreenDevice.h"
 
 TEST(Camera, ProjectionHasTheListedElements) {
   auto dev = platform::CreateOffscreenDevice(8, 8);

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "app/CD3DApp.h"
-#include "platform/Clock.h"
-#include "platform/Debug.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/headless/Clock.h"
+#include "platform/window/Window.h"
 
 using namespace platform;
 using Clock = std::chrono::steady_clock;

@@ -6,12 +6,13 @@
 
 #include "app/framework/MediaPath.h"
 #include "support/ScratchDir.h"
-#include "platform/Files.h"
-#include "platform/Debug.h"
-#include "platform/Report.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/HeadlessWindow.h"
+#include "platform/window/Window.h"
 
 namespace {
 std::string ReadAll(const std::string& path) {

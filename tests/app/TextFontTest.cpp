@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/framework/TextFont.h"
-#include "platform/Device.h"
-#include "platform/TextCodec.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/text/TextCodec.h"
 
 TEST(TextFont, ColourClampsAndPacking) {
   TextFont f;

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/framework/TickTimer.h"
-#include "platform/Clock.h"
+#include "platform/headless/Clock.h"
 
 class TickTimerTest : public ::testing::Test {
  protected:

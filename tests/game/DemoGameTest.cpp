@@ -11,9 +11,9 @@
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Clock.h"
-#include "platform/Debug.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/headless/Clock.h"
+#include "platform/window/Window.h"
 
 namespace fs = std::filesystem;
 using namespace platform;

@@ -12,10 +12,11 @@
 #include "app/GameApp.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Clock.h"
-#include "platform/Debug.h"
-#include "platform/ImageDecoder.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/files/ImageDecoder.h"
+#include "platform/files/ImageEncoder.h"
+#include "platform/headless/Clock.h"
+#include "platform/window/Window.h"
 
 namespace fs = std::filesystem;
 using namespace platform;

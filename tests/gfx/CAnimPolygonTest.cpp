@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/Clock.h"
+#include "platform/headless/Clock.h"
 
 using namespace platform;
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 
 #include "gfx/CPolygon.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/files/ImageEncoder.h"
 #include "support/PictureFiles.h"
 #include "support/SpriteFixture.h"
 

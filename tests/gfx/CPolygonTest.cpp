@@ -6,33 +6,15 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/draw/NullDevice.h"
+#include "platform/text/TextCodec.h"
 #include "support/PictureFiles.h"
 #include "support/SpriteFixture.h"
 
 using namespace platform;
 
 namespace {
-
-// A device that only counts texture creations; nothing is drawn.
-class CountingDevice : public Device {
- public:
-  struct FakeTexture : Texture {
-    FakeTexture(int w, int h) : w_(w), h_(h) {}
-    int Width() const override { return w_; }
-    int Height() const override { return h_; }
-    int w_, h_;
-  };
-  CountingDevice() : Device(64, 64) {}
-  TexturePtr CreateTexture(int w, int h, const uint32_t*) override {
-    ++created;
-    return std::make_shared<FakeTexture>(w, h);
-  }
-  void PresentFrame() override { FinishFrame(); }
-  bool ReadPixels(std::vector<uint32_t>&) override { return false; }
-  int created = 0;
-};
 
 std::string SmallTga(int w = 2, int h = 2) {
   return pictures::MakeTga(pictures::MakeImage(w, h, [](int, int) { return 0xFF336699u; }), 32, false, false);
@@ -44,7 +26,7 @@ class Registry : public ScratchGameDir {
     ScratchGameDir::SetUp();
     CPolygon::InitDeviceObjects("GameData\\Texture\\", &device);
   }
-  CountingDevice device;
+  NullDevice device{64, 64};  // counts texture creations, draws nothing
 };
 
 }  // namespace
@@ -112,7 +94,7 @@ TEST_F(Registry, TwoSpritesShareOneLoad) {
   CPolygon a, b;
   a.SetTexture("MsgBox\\Cursor.tga");
   b.SetTexture("MsgBox\\Cursor.tga");
-  EXPECT_EQ(device.created, 1);
+  EXPECT_EQ(device.TexturesCreated(), 1);
   ASSERT_NE(a.texture, nullptr);
   EXPECT_EQ(a.texture, b.texture);
   EXPECT_EQ(a.textureName, "MsgBox\\Cursor.tga");
@@ -146,16 +128,16 @@ TEST_F(Registry, UnloadThenLookupLoadsAgain) {
   EXPECT_EQ(CPolygon::UnloadTexture("a.tga"), E_FAIL);  // never loaded
   EXPECT_EQ(CPolygon::LoadTexture("a.tga"), S_OK);
   TexturePtr first = CPolygon::FindTexture("a.tga");
-  EXPECT_EQ(device.created, 1);
+  EXPECT_EQ(device.TexturesCreated(), 1);
   EXPECT_EQ(CPolygon::UnloadTexture("a.tga"), S_OK);
   EXPECT_EQ(CPolygon::UnloadTexture("a.tga"), E_FAIL);
   TexturePtr second = CPolygon::FindTexture("a.tga");
-  EXPECT_EQ(device.created, 2);
+  EXPECT_EQ(device.TexturesCreated(), 2);
   EXPECT_NE(first, second);
 
   // Loading a registered name again reads the file but keeps the entry.
   EXPECT_EQ(CPolygon::LoadTexture("a.tga"), S_OK);
-  EXPECT_EQ(device.created, 3);
+  EXPECT_EQ(device.TexturesCreated(), 3);
   EXPECT_EQ(CPolygon::FindTexture("a.tga"), second);
 }
 
@@ -200,7 +182,7 @@ TEST_F(Registry, FailedLoadReportsAndLeavesNoTexture) {
   EXPECT_EQ(CPolygon::LoadTexture("cut.dds"), D3DXERR_INVALIDDATA);
   EXPECT_EQ(CPolygon::LoadTexture("missing.tga"), D3DXERR_INVALIDDATA);
   EXPECT_EQ(CPolygon::Registry().size(), 1u);
-  EXPECT_EQ(device.created, 1);
+  EXPECT_EQ(device.TexturesCreated(), 1);
 
   trace::EndFrame(1, 0);
   trace::Close();

@@ -5,10 +5,11 @@
 #include <memory>
 
 #include "support/InputTestSupport.h"
-#include "platform/Debug.h"
-#include "platform/Files.h"
-#include "platform/ScriptedInput.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/files/Files.h"
+#include "platform/input/ScriptedInput.h"
+#include "platform/window/Window.h"
 
 using namespace platform;
 
@@ -38,7 +39,6 @@ class CInputTest : public ::testing::Test {
  protected:
   void SetUp() override {
     SetDebugEcho(false);
-    ASSERT_TRUE(sdl.Ok());
   }
   void TearDown() override { SetDebugEcho(true); }
 
@@ -49,17 +49,12 @@ class CInputTest : public ::testing::Test {
   }
   void Poll(int32_t active = 1) { ASSERT_EQ(input.poll(s.data(), active), S_OK); }
   InputSystem& Sys() { return *input.System(); }
-  void Key(SDL_Scancode sc, bool down) {
-    SendKey(Sys(), sc, down);
-    Poll();
-  }
-  void PadStep() {
-    PumpSdl(Sys());
+  void KeyStep(platform::Key k, bool down) {
+    SendKey(Sys(), k, down);
     Poll();
   }
 
   ConfigHome home;
-  SdlPads sdl;
   std::array<int32_t, 255> s{};
   CInput input;
 };
@@ -69,98 +64,24 @@ TEST_F(CInputTest, KeysSetTheirSlotsOnPressAndClearThemOnRelease) {
   Create();
   Poll();  // the first poll acquires the devices
   struct Case {
-    SDL_Scancode key;
+    platform::Key key;
     int slot;
-  } cases[] = {{SDL_SCANCODE_LEFT, 3},  {SDL_SCANCODE_RIGHT, 4}, {SDL_SCANCODE_UP, 5},     {SDL_SCANCODE_DOWN, 6},
-               {SDL_SCANCODE_SPACE, 7}, {SDL_SCANCODE_RETURN, 7}, {SDL_SCANCODE_Z, 7},     {SDL_SCANCODE_B, 8},
-               {SDL_SCANCODE_ESCAPE, 8}, {SDL_SCANCODE_X, 8}};
+  } cases[] = {{Key::Left, 3},  {Key::Right, 4}, {Key::Up, 5},     {Key::Down, 6},
+               {Key::Space, 7}, {Key::Return, 7}, {Key::Z, 7},     {Key::B, 8},
+               {Key::Escape, 8}, {Key::X, 8}};
   for (const Case& c : cases) {
-    Key(c.key, true);
-    EXPECT_EQ(s[c.slot], 1) << SDL_GetScancodeName(c.key);
-    Key(c.key, false);
-    EXPECT_EQ(s[c.slot], 0) << SDL_GetScancodeName(c.key);
+    KeyStep(c.key, true);
+    EXPECT_EQ(s[c.slot], 1) << KeyName(c.key);
+    KeyStep(c.key, false);
+    EXPECT_EQ(s[c.slot], 0) << KeyName(c.key);
   }
   // A key with no binding changes nothing; a press and its release within one
   // step are both read, in order.
-  Key(SDL_SCANCODE_Q, true);
-  SendKey(Sys(), SDL_SCANCODE_SPACE, true);
-  SendKey(Sys(), SDL_SCANCODE_SPACE, false);
+  KeyStep(Key::Q, true);
+  SendKey(Sys(), Key::Space, true);
+  SendKey(Sys(), Key::Space, false);
   Poll();
   EXPECT_EQ(s, (std::array<int32_t, 255>{}));
-}
-
-TEST_F(CInputTest, StickFollowsTheTableOfEffects) {
-  VirtualPad pad;
-  ASSERT_TRUE(pad.Ok());
-  Create();
-  EXPECT_EQ(input.DeviceCount(), 3);  // keyboard, pad, scripted input
-  Poll();
-  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -32768);
-  PadStep();
-  EXPECT_EQ(s[3], 1);
-  EXPECT_EQ(s[4], 0);
-  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);  // centre: both cleared
-  PadStep();
-  EXPECT_EQ(s[3], 0);
-  EXPECT_EQ(s[4], 0);
-  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -30000);
-  PadStep();
-  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);  // right without passing the centre
-  PadStep();
-  EXPECT_EQ(s[3], 1);
-  EXPECT_EQ(s[4], 1);
-  // A stick resting a little off centre reads as the exact midpoint.
-  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 1500);
-  PadStep();
-  EXPECT_EQ(s[3], 0);
-  EXPECT_EQ(s[4], 0);
-  // The game clears a slot it consumed; a held stick does not set it again,
-  // moving it further does.
-  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768);
-  PadStep();
-  EXPECT_EQ(s[5], 1);
-  s[5] = 0;
-  PadStep();
-  EXPECT_EQ(s[5], 0);
-  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 32767);
-  PadStep();
-  EXPECT_EQ(s[6], 1);
-  EXPECT_EQ(s[5], 0);
-}
-
-TEST_F(CInputTest, PadButtonsAndDpadMatchTheKeyboard) {
-  VirtualPad pad;
-  ASSERT_TRUE(pad.Ok());
-  Create();
-  Poll();
-  // The pad's decide and cancel buttons and the space bar and B give the same slots.
-  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
-  PadStep();
-  std::array<int32_t, 255> padPress = s;
-  pad.Button(SDL_CONTROLLER_BUTTON_A, false);
-  PadStep();
-  Key(SDL_SCANCODE_SPACE, true);
-  EXPECT_EQ(s, padPress);
-  Key(SDL_SCANCODE_SPACE, false);
-  pad.Button(SDL_CONTROLLER_BUTTON_X, true);
-  PadStep();
-  EXPECT_EQ(s[8], 1);
-  pad.Button(SDL_CONTROLLER_BUTTON_X, false);
-  PadStep();
-  Key(SDL_SCANCODE_B, true);
-  EXPECT_EQ(s[8], 1);
-  Key(SDL_SCANCODE_B, false);
-  EXPECT_EQ(s[8], 0);
-  // The d-pad drives the axes: a press is one side, the release the midpoint.
-  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
-  PadStep();
-  EXPECT_EQ(s[3], 1);
-  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
-  PadStep();
-  EXPECT_EQ(s[3], 0);
-  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
-  PadStep();
-  EXPECT_EQ(s[6], 1);
 }
 
 TEST_F(CInputTest, NothingIsReadWhileInactiveOrInTheBackground) {
@@ -168,7 +89,7 @@ TEST_F(CInputTest, NothingIsReadWhileInactiveOrInTheBackground) {
   Create(&window);
   Poll();
   s[7] = 1;
-  SendKey(Sys(), SDL_SCANCODE_B, true);
+  SendKey(Sys(), Key::B, true);
   Poll(0);  // minimised: the table keeps its values
   EXPECT_EQ(s[7], 1);
   EXPECT_EQ(s[8], 0);
@@ -180,21 +101,21 @@ TEST_F(CInputTest, NothingIsReadWhileInactiveOrInTheBackground) {
             S_OK);
   std::array<int32_t, 255> t{};
   other.poll(t.data(), 1);
-  SendKey(*other.System(), SDL_SCANCODE_SPACE, true);
+  SendKey(*other.System(), Key::Space, true);
   other.poll(t.data(), 1);
   EXPECT_EQ(t[7], 0);
   window.focused = true;
   other.poll(t.data(), 1);
   EXPECT_EQ(t[7], 0);
-  SendKey(*other.System(), SDL_SCANCODE_SPACE, false);
-  SendKey(*other.System(), SDL_SCANCODE_SPACE, true);
+  SendKey(*other.System(), Key::Space, false);
+  SendKey(*other.System(), Key::Space, true);
   other.poll(t.data(), 1);
   EXPECT_EQ(t[7], 1);
   // In the background nothing is read; a release missed there is reported
   // once the window is in front again, so the slot does not stay set.
   window.focused = false;
-  SendKey(*other.System(), SDL_SCANCODE_SPACE, false);
-  SendKey(*other.System(), SDL_SCANCODE_B, true);
+  SendKey(*other.System(), Key::Space, false);
+  SendKey(*other.System(), Key::B, true);
   other.poll(t.data(), 1);
   EXPECT_EQ(t[7], 1);
   EXPECT_EQ(t[8], 0);
@@ -202,70 +123,6 @@ TEST_F(CInputTest, NothingIsReadWhileInactiveOrInTheBackground) {
   other.poll(t.data(), 1);
   EXPECT_EQ(t[7], 0);
   EXPECT_EQ(t[8], 0);
-}
-
-TEST_F(CInputTest, PadsJoinAndLeaveWhileTheGameRuns) {
-  ScratchTrace trace;
-  Create();
-  EXPECT_EQ(input.DeviceCount(), 2);
-  Poll();
-  VirtualPad pad;
-  ASSERT_TRUE(pad.Ok());
-  PadStep();
-  EXPECT_EQ(input.DeviceCount(), 3);
-  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
-  PadStep();
-  EXPECT_EQ(s[7], 1);
-  // Pulled out with the button held: the slot does not stay set, the pad goes.
-  pad.Unplug();
-  PadStep();
-  EXPECT_EQ(s[7], 0);
-  EXPECT_EQ(input.DeviceCount(), 2);
-
-  // The same when the unplug events never reach us.
-  VirtualPad second;
-  PadStep();
-  second.Button(SDL_CONTROLLER_BUTTON_X, true);
-  PadStep();
-  EXPECT_EQ(s[8], 1);
-  second.Unplug();
-  SDL_PumpEvents();
-  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-  Poll();
-  EXPECT_EQ(s[8], 0);
-  EXPECT_EQ(input.DeviceCount(), 2);
-  EXPECT_EQ(trace.Text().find("\"report\""), std::string::npos);  // no error shown
-}
-
-// The pad list is walked only after SDL announced a device coming or going,
-// but that announcement is seen even when someone else takes the event.
-TEST_F(CInputTest, APadPluggedInWhileItsEventIsTakenElsewhereStillJoins) {
-  Create();
-  Poll();
-  EXPECT_EQ(input.DeviceCount(), 2);
-  VirtualPad pad;
-  ASSERT_TRUE(pad.Ok());
-  SDL_PumpEvents();
-  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-  Poll();
-  EXPECT_EQ(input.DeviceCount(), 3);
-  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
-  PadStep();
-  EXPECT_EQ(s[7], 1);
-}
-
-TEST_F(CInputTest, KeepsAtMost98Devices) {
-  std::vector<std::unique_ptr<VirtualPad>> pads;
-  for (int i = 0; i < 100; ++i) pads.push_back(std::make_unique<VirtualPad>());
-  Create();
-  EXPECT_EQ(input.DeviceCount(), CInput::kMaxDevices);
-  Poll();
-  Key(SDL_SCANCODE_SPACE, true);
-  EXPECT_EQ(s[7], 1);
-  pads.clear();
-  PumpSdl(Sys());
-  Poll();
-  EXPECT_EQ(input.DeviceCount(), 1);  // the keyboard; the scripted input had no room
 }
 
 TEST_F(CInputTest, ScriptedInputUsesTheSameBindings) {
@@ -304,9 +161,9 @@ TEST_F(CInputTest, DamagedBindingsFileMeansDefaults) {
   ScratchTrace trace;
   Create();
   Poll();
-  Key(SDL_SCANCODE_RETURN, true);
+  KeyStep(Key::Return, true);
   EXPECT_EQ(s[7], 1);
-  Key(SDL_SCANCODE_K, true);
+  KeyStep(Key::K, true);
   EXPECT_EQ(s[7], 1);
   std::string text = trace.Text();
   EXPECT_EQ(text.find("\"report\""), std::string::npos);

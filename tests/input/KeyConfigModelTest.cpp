@@ -2,7 +2,7 @@
 
 #include "support/InputTestSupport.h"
 #include "input/KeyConfigModel.h"
-#include "platform/InputBindings.h"
+#include "platform/input/InputBindings.h"
 
 using input::KeyConfigModel;
 using platform::RawPress;

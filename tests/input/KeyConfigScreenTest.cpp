@@ -7,13 +7,13 @@
 
 #include "support/InputTestSupport.h"
 #include "input/KeyConfigScreen.h"
-#include "platform/Clock.h"
-#include "platform/Debug.h"
-#include "platform/Files.h"
-#include "platform/HeadlessPass.h"
-#include "platform/ScriptedInput.h"
-#include "platform/TextCodec.h"
-#include "platform/Window.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/files/Files.h"
+#include "platform/headless/Clock.h"
+#include "platform/headless/HeadlessPass.h"
+#include "platform/input/ScriptedInput.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/Window.h"
 
 using namespace platform;
 

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "msgbox/ActionBounds.h"
-#include "platform/Debug.h"
-#include "platform/Report.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Report.h"
 
 using msgbox::ActionBounds;
 using msgbox::ActionKind;

@@ -3,8 +3,8 @@
 // and the same through fades. Each thing the player does shows a failure
 // at most once and leaves the script waiting for the player.
 #include "support/MsgBoxTestSupport.h"
-#include "platform/Clock.h"
-#include "platform/Report.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/headless/Clock.h"
 
 using namespace msgboxtest;
 

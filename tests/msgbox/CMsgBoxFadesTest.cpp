@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "support/MsgBoxTestSupport.h"
-#include "platform/Clock.h"
+#include "platform/headless/Clock.h"
 #include "sound/CDSMusic.h"
 
 using namespace msgboxtest;

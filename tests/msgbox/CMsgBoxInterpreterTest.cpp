@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "support/MsgBoxTestSupport.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
 
 using namespace msgboxtest;
 using CMsgBoxInterpreter = MsgBoxTest;

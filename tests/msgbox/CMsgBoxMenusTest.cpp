@@ -7,8 +7,8 @@
 
 #include "support/MsgBoxTestSupport.h"
 #include "msgbox/DeviceCalls.h"
-#include "platform/Report.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/diagnostics/Trace.h"
 #include "script/MenuItems.h"
 
 using namespace msgboxtest;

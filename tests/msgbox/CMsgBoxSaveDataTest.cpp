@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "support/MsgBoxTestSupport.h"
-#include "platform/Report.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Report.h"
+#include "platform/diagnostics/Trace.h"
 #include "script/MenuItems.h"
 
 using namespace msgboxtest;

@@ -6,7 +6,7 @@
 
 #include "support/MsgBoxTestSupport.h"
 #include "msgbox/SaveArrangement.h"
-#include "platform/Report.h"
+#include "platform/diagnostics/Report.h"
 
 using namespace msgboxtest;
 

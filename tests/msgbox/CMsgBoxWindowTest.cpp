@@ -1,8 +1,9 @@
 // The message window: layout, typewriter, wait cursor and drawing.
 #include "support/AudioTestMedia.h"
 #include "support/MsgBoxTestSupport.h"
-#include "platform/Audio.h"
-#include "platform/Clock.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/headless/Clock.h"
 #include "script/MenuItems.h"
 #include "sound/CDMMusic.h"
 

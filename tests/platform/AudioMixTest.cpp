@@ -17,9 +17,11 @@
 
 #include "support/AudioTestMedia.h"
 #include "support/ScratchDir.h"
-#include "platform/Audio.h"
-#include "platform/Debug.h"
-#include "platform/TextCodec.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/text/TextCodec.h"
 #include "sound/CDMMusic.h"
 #include "sound/CDSMusic.h"
 

@@ -10,10 +10,12 @@
 #include "support/AudioTestMedia.h"
 #include "support/Bytes.h"
 #include "support/ScratchDir.h"
-#include "platform/Audio.h"
-#include "platform/Debug.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/text/TextCodec.h"
 #include "sound/CDMMusic.h"
 
 using namespace platform;

@@ -14,9 +14,13 @@
 #include "support/AudioTestMedia.h"
 #include "support/ScratchDir.h"
 #include "app/CD3DApp.h"
-#include "platform/Audio.h"
-#include "platform/Clock.h"
-#include "platform/Debug.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/audio/AudioPump.h"
+#include "platform/audio/AudioSegment.h"
+#include "platform/audio/MusicGraph.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/headless/Clock.h"
 
 using namespace platform;
 
@@ -259,6 +263,34 @@ TEST_F(AudioChannels, DestroyingAPathStopsItsSounds) {
   path.reset();
   EXPECT_FALSE(onPath->Playing());
   EXPECT_TRUE(onDefault->Playing());
+}
+
+// The output goes to the first performance; one opened beside it plays on
+// the null output (silent plays, no channels) and leaves the device alone,
+// and once the first closes the device is free for the next.
+TEST_F(AudioChannels, ASecondPerformancePlaysSilentlyUntilTheOutputIsFree) {
+  AudioSegmentPtr tone;
+  ASSERT_EQ(loader.LoadSegment("GameData\\Music\\SE\\tone.wav", tone), S_OK);
+  AudioSegmentStatePtr loud, quiet;
+  ASSERT_EQ(performance.PlaySegment(*tone, AudioPerformance::kSecondary, nullptr, loud), S_OK);
+  {
+    AudioPerformance second;
+    ASSERT_EQ(second.InitAudio(false), S_OK);
+    EXPECT_FALSE(second.HasDevice());
+    ASSERT_EQ(second.PlaySegment(*tone, AudioPerformance::kSecondary, nullptr, quiet), S_OK);
+    EXPECT_FALSE(quiet->Playing());
+    EXPECT_EQ(second.Channels(), 0);
+    EXPECT_EQ(second.PlayingVoices(), 0);
+    second.CloseDown();
+  }
+  EXPECT_TRUE(loud->Playing());  // the second one's close left the device open
+  EXPECT_EQ(performance.PlayingVoices(), 1);
+  performance.CloseDown();
+  EXPECT_FALSE(loud->Playing());
+  AudioPerformance next;
+  ASSERT_EQ(next.InitAudio(false), S_OK);
+  EXPECT_TRUE(next.HasDevice());
+  next.CloseDown();
 }
 
 TEST(AudioLoader, DecodesToStereoAtTheOutputRateAndRefusesOtherFiles) {

@@ -2,7 +2,7 @@
 // window: only a fallback SDL took by itself counts, never the user's choice.
 #include <gtest/gtest.h>
 
-#include "platform/Window.h"
+#include "platform/window/DisplayDriver.h"
 
 TEST(DisplayDriver, OnlyAnInvisibleFallbackThatNobodyAskedForIsRefused) {
   using platform::ShowsNoWindow;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "platform/Device.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/NullDevice.h"
+#include "platform/draw/OffscreenDevice.h"
 
 using namespace platform;
 
@@ -93,4 +95,32 @@ TEST(DrawingDevice, DeviceHeldInAStaticCanBeDestroyedAtExit) {
         std::exit(tex ? 0 : 1);
       },
       ::testing::ExitedWithCode(0), "");
+}
+
+// The null device refuses the textures a real one refuses, keeps states and
+// frames like one, and has no pixels to give.
+TEST(NullDrawingDevice, RecordsLikeADeviceWithoutPixels) {
+  NullDevice dev(32, 16);
+  uint32_t px[4] = {0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu, 0xFFFFFFFFu};
+  EXPECT_EQ(dev.CreateTexture(0, 2, px), nullptr);
+  EXPECT_EQ(dev.CreateTexture(2, 2, nullptr), nullptr);
+  TexturePtr tex = dev.CreateTexture(2, 2, px);
+  ASSERT_NE(tex, nullptr);
+  EXPECT_EQ(tex->Width(), 2);
+  EXPECT_EQ(dev.TexturesCreated(), 1);
+
+  dev.SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+  EXPECT_EQ(dev.GetRenderState(D3DRS_ALPHABLENDENABLE), 1u);
+  Vertex v[4] = {{0, 0, 0, 1, 0xFFFFFFFFu, 0, 0}, {2, 0, 0, 1, 0xFFFFFFFFu, 1, 0},
+                 {2, 2, 0, 1, 0xFFFFFFFFu, 1, 1}, {0, 2, 0, 1, 0xFFFFFFFFu, 0, 1}};
+  dev.Clear(0xFF000000u);
+  dev.DrawQuad(v, tex);
+  dev.Present();
+  ASSERT_EQ(dev.PresentedFrame().size(), 2u);
+  EXPECT_TRUE(dev.PresentedFrame()[0].clear);
+  EXPECT_EQ(dev.PresentedFrame()[1].tex, tex);
+  EXPECT_EQ(dev.FramesPresented(), 1u);
+  EXPECT_EQ(dev.DrawCalls(), 1u);
+  std::vector<uint32_t> pixels;
+  EXPECT_FALSE(dev.ReadPixels(pixels));
 }

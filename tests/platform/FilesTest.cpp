@@ -5,8 +5,8 @@
 #include <fstream>
 
 #include "support/ScratchDir.h"
-#include "platform/Files.h"
-#include "platform/TextCodec.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 
 using namespace platform;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "platform/Font.h"
-#include "platform/TextCodec.h"
+#include "platform/text/Font.h"
+#include "platform/text/TextCodec.h"
 
 using namespace platform;
 

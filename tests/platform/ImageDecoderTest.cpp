@@ -1,4 +1,6 @@
-#include "platform/ImageDecoder.h"
+#include "platform/files/DdsReader.h"
+#include "platform/files/ImageDecoder.h"
+#include "platform/files/ImageEncoder.h"
 
 #include <gtest/gtest.h>
 

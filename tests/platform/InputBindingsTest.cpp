@@ -3,10 +3,10 @@
 #include <fstream>
 
 #include "support/InputTestSupport.h"
-#include "platform/Debug.h"
-#include "platform/Files.h"
-#include "platform/InputBindings.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/files/Files.h"
+#include "platform/input/InputBindings.h"
 
 using namespace platform;
 

@@ -1,8 +1,8 @@
 // How file names left by archives are told apart and mended.
 #include <gtest/gtest.h>
 
-#include "platform/NameCodec.h"
-#include "platform/TextCodec.h"
+#include "platform/text/NameCodec.h"
+#include "platform/text/TextCodec.h"
 
 using platform::ClassifyName;
 using platform::NameForm;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 using platform::Cp932ToUtf8;
 using platform::Utf8ToCp932;

@@ -10,8 +10,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "platform/Debug.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/text/TextCodec.h"
 #include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "script/Keywords.h"
 #include "script/MenuBlock.h"
 

@@ -7,11 +7,13 @@
 #include "support/AudioTestMedia.h"
 #include "support/ScratchDir.h"
 #include "app/CD3DApp.h"
-#include "platform/Clock.h"
-#include "platform/Audio.h"
-#include "platform/Debug.h"
-#include "platform/Trace.h"
-#include "platform/Window.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/audio/AudioPump.h"
+#include "platform/audio/MusicGraph.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/headless/Clock.h"
+#include "platform/window/Window.h"
 #include "sound/CDSMusic.h"
 
 using namespace platform;

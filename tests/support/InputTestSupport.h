@@ -1,7 +1,6 @@
 #pragma once
-// Helpers for the input tests: a private configuration directory, raw SDL
-// key events, and virtual game pads standing in for real ones.
-#include <SDL.h>
+// Helpers for the input tests: a private configuration directory, the game's
+// action map, and key events as the window hands them to the input system.
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -13,8 +12,9 @@
 
 #include "input/CInput.h"
 #include "input/GameActions.h"
-#include "platform/InputDevices.h"
-#include "platform/Trace.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/input/InputSystem.h"
+#include "platform/window/Event.h"
 #include "support/ScratchDir.h"
 
 // Points XDG_CONFIG_HOME at a fresh directory for the test's lifetime.
@@ -48,66 +48,9 @@ inline platform::ActionMapSpec GameSpec() {
   return spec;
 }
 
-inline void SendKey(platform::InputSystem& sys, SDL_Scancode sc, bool down, bool repeat = false) {
-  SDL_Event e{};
-  e.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-  e.key.keysym.scancode = sc;
-  e.key.repeat = repeat ? 1 : 0;
-  sys.OnPlatformEvent(&e);
+inline void SendKey(platform::InputSystem& sys, platform::Key key, bool down, bool repeat = false) {
+  sys.OnPlatformEvent(platform::Event::KeyPress(key, down, repeat));
 }
-
-// Hands SDL's pending events (pad motion, plugging) to the input system, as
-// the window's event pump does.
-inline void PumpSdl(platform::InputSystem& sys) {
-  SDL_PumpEvents();
-  SDL_Event e;
-  while (SDL_PollEvent(&e)) sys.OnPlatformEvent(&e);
-}
-
-// A game pad made with SDL's virtual joystick API.
-class VirtualPad {
- public:
-  VirtualPad() {
-    SDL_VirtualJoystickDesc d;
-    SDL_zero(d);
-    d.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    d.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    d.naxes = SDL_CONTROLLER_AXIS_MAX;
-    d.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-    d.name = "Virtual Pad";
-    int index = SDL_JoystickAttachVirtualEx(&d);
-    instance_ = index >= 0 ? SDL_JoystickGetDeviceInstanceID(index) : -1;
-    joystick_ = index >= 0 ? SDL_JoystickOpen(index) : nullptr;
-  }
-  ~VirtualPad() { Unplug(); }
-  bool Ok() const { return joystick_ != nullptr; }
-  void Button(SDL_GameControllerButton b, bool down) { SDL_JoystickSetVirtualButton(joystick_, b, down ? 1 : 0); }
-  void Axis(SDL_GameControllerAxis a, int16_t v) { SDL_JoystickSetVirtualAxis(joystick_, a, v); }
-  void Unplug() {
-    if (!joystick_) return;
-    SDL_JoystickClose(joystick_);
-    joystick_ = nullptr;
-    for (int i = 0; i < SDL_NumJoysticks(); ++i)
-      if (SDL_JoystickGetDeviceInstanceID(i) == instance_) SDL_JoystickDetachVirtual(i);
-  }
-
- private:
-  SDL_Joystick* joystick_ = nullptr;
-  SDL_JoystickID instance_ = -1;
-};
-
-// SDL's joystick and game-controller subsystems for one test.
-class SdlPads {
- public:
-  SdlPads() { ok_ = SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER) == 0; }
-  ~SdlPads() {
-    if (ok_) SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
-  }
-  bool Ok() const { return ok_; }
-
- private:
-  bool ok_ = false;
-};
 
 // Records the trace of a test in a temporary file, to read back what was
 // written to the debugger output and which events were traced.

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "common/DdsWriter.h"
-#include "platform/ImageDecoder.h"
+#include "platform/files/ImageDecoder.h"
 #include "support/Bytes.h"
 
 namespace pictures {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "gfx/CPolygon.h"
-#include "platform/Debug.h"
+#include "platform/diagnostics/Debug.h"
 #include "support/ScratchDir.h"
 
 class ScratchGameDir : public ::testing::Test {

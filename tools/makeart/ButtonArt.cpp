@@ -4,8 +4,8 @@
 #include <cmath>
 
 #include "Catalog.h"
-#include "platform/Font.h"
-#include "platform/TextCodec.h"
+#include "platform/text/Font.h"
+#include "platform/text/TextCodec.h"
 
 namespace makeart {
 namespace {

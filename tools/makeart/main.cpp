@@ -10,8 +10,9 @@
 
 #include "Catalog.h"
 #include "PictureFiles.h"
-#include "platform/Files.h"
-#include "platform/ImageDecoder.h"
+#include "platform/files/Files.h"
+#include "platform/files/ImageDecoder.h"
+#include "platform/files/ImageEncoder.h"
 
 namespace {
 

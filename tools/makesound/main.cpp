@@ -9,7 +9,7 @@
 #include <string>
 
 #include "Sounds.h"
-#include "platform/Files.h"
+#include "platform/files/Files.h"
 
 namespace makesound {
 

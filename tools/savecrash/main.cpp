@@ -22,10 +22,11 @@
 #include "app/framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
-#include "platform/Debug.h"
-#include "platform/Device.h"
-#include "platform/Files.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/draw/Device.h"
+#include "platform/draw/OffscreenDevice.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include "ScriptCheck.h"
 #include "ScriptTool.h"
 #include "app/framework/GameDataPaths.h"
-#include "platform/TextCodec.h"
-#include "platform/Trace.h"
+#include "platform/text/TextCodec.h"
+#include "platform/diagnostics/Trace.h"
 #include "script/CTextFile.h"
 
 namespace scripttool {

@@ -2,8 +2,8 @@
 #include <cstdio>
 
 #include "ScriptTool.h"
-#include "platform/Files.h"
-#include "platform/TextCodec.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 namespace scripttool {

@@ -8,8 +8,8 @@
 #include <string_view>
 
 #include "app/framework/GameFaces.h"
-#include "platform/Font.h"
-#include "platform/TextCodec.h"
+#include "platform/text/Font.h"
+#include "platform/text/TextCodec.h"
 
 namespace scripttool {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ScriptTool.h"
-#include "platform/NameCodec.h"
+#include "platform/text/NameCodec.h"
 
 namespace scripttool {
 namespace {

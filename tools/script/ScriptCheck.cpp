@@ -5,8 +5,8 @@
 #include <string>
 
 #include "app/framework/GameDataPaths.h"
-#include "platform/Files.h"
-#include "platform/TextCodec.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 namespace scripttool {

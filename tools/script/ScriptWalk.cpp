@@ -1,6 +1,6 @@
 #include "ScriptWalk.h"
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 #include "script/Keywords.h"
 #include "script/MenuBlock.h"
 

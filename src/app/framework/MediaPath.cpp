@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "platform/Debug.h"
-#include "platform/Files.h"
-#include "platform/TextCodec.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 
 namespace {
 bool CopyBounded(char* destination, const std::string& s) {

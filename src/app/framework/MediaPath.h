@@ -1,6 +1,6 @@
 #pragma once
 // Media-file lookup and the formatted debug trace.
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
 
 constexpr int kMaxPath = 260;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/TextCodec.h"
+#include "platform/text/TextCodec.h"
 
 namespace {
 platform::Device* g_fontDevice = nullptr;

@@ -6,9 +6,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/Device.h"
-#include "platform/Font.h"
-#include "platform/Result.h"
+#include "platform/diagnostics/Result.h"
+#include "platform/draw/Device.h"
+#include "platform/text/Font.h"
 
 class TextFont {
  public:

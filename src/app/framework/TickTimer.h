@@ -4,7 +4,7 @@
 // bits so that grids keep firing across the clock's wrap.
 #include <cstdint>
 
-#include "platform/Clock.h"
+#include "platform/headless/Clock.h"
 
 struct TickTimer {
   uint64_t start = 0;

@@ -1,0 +1,83 @@
+// The output's mix stage: the level at which each bus reaches the output,
+// and the soft limiter on the summed mix.
+#include "platform/audio/AudioMix.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace platform {
+namespace {
+constexpr float kReleaseSeconds = 0.1f;
+// 60 dB over full scale, past any real sum (256 effect channels at full
+// scale and +1 dB come to some 290). Samples beyond it are cut to it first,
+// so that one wild value holds the gain down for 0.7 s at most.
+constexpr float kMaxInput = 1000.0f;
+}
+
+float DecibelGain(int32_t hundredths) {
+  if (hundredths <= -10000) return 0.0f;
+  return static_cast<float>(std::pow(10.0, static_cast<double>(hundredths) / 2000.0));
+}
+
+float MusicBusGain() {
+  static const float gain = DecibelGain(kMusicBusLevel);
+  return gain;
+}
+
+float EffectBusGain() {
+  static const float gain = DecibelGain(kEffectBusLevel);
+  return gain;
+}
+
+MixLimiter::MixLimiter()
+    : knee_(DecibelGain(kKnee)),
+      span_(DecibelGain(kCeiling) - knee_),
+      release_(std::exp(-1.0f / (kReleaseSeconds * static_cast<float>(kAudioRate)))) {}
+
+float MixLimiter::Curve(float peak) const {
+  // Slope 1 at the knee, so the bend starts without a kink; tanh < 1 keeps
+  // the result below the ceiling however loud the input.
+  return knee_ + span_ * std::tanh((peak - knee_) / span_);
+}
+
+void MixLimiter::Process(float* stereo, size_t frames) {
+  float envelope = envelope_;
+  for (size_t i = 0; i < frames; ++i) {
+    float* frame = stereo + 2 * i;
+    float peak = 0.0f;
+    for (int c = 0; c < 2; ++c) {
+      float a = std::fabs(frame[c]);
+      if (!(a <= kMaxInput)) {
+        // Not a number: nothing a gain could bring back; silence.
+        if (std::isnan(a)) {
+          frame[c] = 0.0f;
+          a = 0.0f;
+        } else {
+          frame[c] = std::copysign(kMaxInput, frame[c]);
+          a = kMaxInput;
+        }
+      }
+      if (a > peak) peak = a;
+    }
+    // Instant attack, so no sample gets past the curve; the release lets the
+    // gain come back smoothly instead of following each wave.
+    envelope = peak >= envelope ? peak : peak + release_ * (envelope - peak);
+    if (envelope > knee_) {
+      float gain = Curve(envelope) / envelope;
+      frame[0] *= gain;
+      frame[1] *= gain;
+    }
+  }
+  // A release tail far below the knee no longer matters; dropping it keeps
+  // denormals out of the loop.
+  envelope_ = envelope < 1e-6f ? 0.0f : envelope;
+}
+
+void ScaleSamples(int16_t* samples, size_t count, float gain) {
+  for (size_t i = 0; i < count; ++i) {
+    float v = std::nearbyint(static_cast<float>(samples[i]) * gain);
+    samples[i] = static_cast<int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+  }
+}
+
+}  // namespace platform

@@ -1,0 +1,51 @@
+#pragma once
+// The output format, decibel gains, the bus levels and the limiter on the mix.
+#include <cstddef>
+#include <cstdint>
+
+namespace platform {
+
+// Output frames per second, stereo. The device mixes in 32-bit floats (full
+// scale at 1), so that sounds summed over each other never clip before the
+// limiter sees them; pulled music and decoded effects are 16-bit.
+constexpr int kAudioRate = 44100;
+
+// 10^(hundredths/2000); -10000 and below are silence (0).
+float DecibelGain(int32_t hundredths);
+// Multiplies 16-bit samples by a gain, saturating instead of wrapping.
+void ScaleSamples(int16_t* samples, size_t count, float gain);
+
+// Where each bus reaches the output, in hundredths of a decibel, applied on
+// top of every volume the engine sets; those keep their meaning (-600 halves
+// the amplitude, +1000 is x3.16 against 0) and only the absolute level moves.
+// FluidSynth at unity renders the demo's pieces at -20 to -30 dBFS RMS over
+// 10 s, so the music's default -3000 would sit some 50 dB down; +33 dB brings
+// the title's piece to -26 to -18 dBFS (TimGM6mb; FluidR3 -25 to -22). The
+// effect files peak at -4.4 to -7.5 dBFS and play at the master volume's
+// +1000; -9 dB puts their peaks at -3.4 to -6.5 dBFS, below the limiter's
+// knee, so one effect alone passes it untouched.
+constexpr int32_t kMusicBusLevel = 3300;
+constexpr int32_t kEffectBusLevel = -900;
+float MusicBusGain();
+float EffectBusGain();
+
+// The soft limiter on the summed mix (music and every effect, floats): the
+// identity while the mix stays below the knee; above it the gain follows a
+// peak envelope (instant attack, 0.1 s release) through a smooth curve that
+// approaches the ceiling without reaching it, so nothing ever wraps, clips
+// or sits at full scale. One per output; it runs on the mixer thread.
+class MixLimiter {
+ public:
+  static constexpr int32_t kKnee = -300;    // -3 dBFS
+  static constexpr int32_t kCeiling = -50;  // -0.5 dBFS
+  MixLimiter();
+  void Process(float* stereo, size_t frames);
+  void Reset() { envelope_ = 0.0f; }
+  float Curve(float peak) const;  // the output peak for an input peak above the knee
+
+ private:
+  float knee_, span_, release_;
+  float envelope_ = 0.0f;
+};
+
+}  // namespace platform

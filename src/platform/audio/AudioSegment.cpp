@@ -1,0 +1,196 @@
+// Effect files: read and parsed (WAV) when loaded, converted once to the
+// output format when first needed.
+#include "platform/audio/AudioSegment.h"
+
+#include <SDL.h>
+#include <sys/stat.h>
+
+#include <cstring>
+
+#include "platform/audio/AudioInternal.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/audio/AudioPerformance.h"
+#include "platform/files/Files.h"
+
+namespace platform {
+namespace {
+uint32_t Le32(const std::string& b, size_t at) {
+  return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
+         uint32_t(uint8_t(b[at + 3])) << 24;
+}
+void SetLe32(std::string& b, size_t at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+// SDL allocates a chunk's declared length before reading it, so a damaged
+// 100-byte file saying 2 GB would cost 2 GB. Chunk lengths past the end of
+// the file are cut to what the file holds; SDL then treats the data as
+// truncated, as it would any cut file.
+void ClampChunkLengths(std::string& b) {
+  size_t pos;
+  if (b.size() >= 12 && b.compare(0, 4, "RIFF") == 0 && b.compare(8, 4, "WAVE") == 0) {
+    if (Le32(b, 4) > b.size() - 8) SetLe32(b, 4, uint32_t(b.size() - 8));
+    pos = 12;
+  } else if (b.size() >= 4 && b.compare(0, 4, "WAVE") == 0) {
+    pos = 4;  // SDL also takes a file whose RIFF header is missing
+  } else {
+    return;
+  }
+  while (pos + 8 <= b.size()) {
+    size_t left = b.size() - (pos + 8);
+    uint32_t length = Le32(b, pos + 4);
+    if (length > left) {
+      SetLe32(b, pos + 4, uint32_t(left));
+      break;
+    }
+    pos += 8 + size_t(length) + (length & 1);
+  }
+}
+
+// Parses a WAV image with SDL, so that every check SDL makes is made now,
+// and checks that its format converts to ours; the conversion itself waits.
+bool ParseWav(std::string& bytes, AudioSegment::Impl& out) {
+  ClampChunkLengths(bytes);
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
+  if (!rw) return false;
+  SDL_AudioSpec spec;
+  Uint8* data = nullptr;
+  Uint32 length = 0;
+  if (!SDL_LoadWAV_RW(rw, 1, &spec, &data, &length)) return false;
+  SDL_AudioCVT cvt;
+  if (SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 2, kAudioRate) < 0) {
+    SDL_FreeWAV(data);
+    return false;
+  }
+  size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+  length -= frameBytes ? length % frameBytes : 0;  // a cut last frame is dropped
+  out.source = data;
+  out.sourceBytes = length;
+  out.sourceFormat = spec.format;
+  out.sourceChannels = spec.channels;
+  out.sourceRate = spec.freq;
+  return true;
+}
+
+size_t SourceFrameBytes(const AudioSegment::Impl& s) {
+  return static_cast<size_t>(SDL_AUDIO_BITSIZE(s.sourceFormat) / 8) * s.sourceChannels;
+}
+}  // namespace
+
+AudioSegment::Impl::~Impl() { SDL_FreeWAV(source); }
+
+namespace audio_internal {
+bool Decode(AudioSegment::Impl& s) {
+  if (s.decoded) return true;
+  s.decoded = true;
+  SDL_AudioCVT cvt;
+  bool ok = SDL_BuildAudioCVT(&cvt, s.sourceFormat, s.sourceChannels, s.sourceRate, AUDIO_S16SYS, 2, kAudioRate) >= 0;
+  if (ok) {
+    // Converted in place, in the vector that keeps the result.
+    size_t bufferBytes = static_cast<size_t>(s.sourceBytes) * static_cast<size_t>(cvt.len_mult) + 16;
+    s.samples.resize((bufferBytes + 1) / 2);
+    if (s.sourceBytes) std::memcpy(s.samples.data(), s.source, s.sourceBytes);
+    cvt.buf = reinterpret_cast<Uint8*>(s.samples.data());
+    cvt.len = static_cast<int>(s.sourceBytes);
+    ok = cvt.needed == 0 || SDL_ConvertAudio(&cvt) == 0;
+    size_t outBytes = ok ? (cvt.needed ? static_cast<size_t>(cvt.len_cvt) : s.sourceBytes) : 0;
+    s.samples.resize(outBytes / 4 * 2);
+    s.frames = s.samples.size() / 2;
+    // Resampling may leave much unused room; a few bytes of slack are kept
+    // rather than copied away.
+    if (s.samples.capacity() - s.samples.size() > s.samples.size() / 8) s.samples.shrink_to_fit();
+  }
+  SDL_FreeWAV(s.source);
+  s.source = nullptr;
+  s.sourceBytes = 0;
+  return ok;
+}
+
+bool MakePlayable(AudioSegment::Impl& s) {
+  if (s.chunk) return true;
+  if (!Decode(s) || s.frames == 0) return false;
+  s.mixSamples.resize(s.samples.size());
+  for (size_t i = 0; i < s.samples.size(); ++i) s.mixSamples[i] = static_cast<float>(s.samples[i]) / 32768.0f;
+  s.chunk = MakeChunk(s.mixSamples.data(), s.mixSamples.size() * sizeof(float));
+  if (!s.chunk) {
+    s.mixSamples = std::vector<float>();
+    return false;
+  }
+  s.samples = std::vector<int16_t>();  // the float copy is what plays
+  return true;
+}
+}  // namespace audio_internal
+
+AudioSegment::AudioSegment(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+
+AudioSegment::~AudioSegment() { audio_internal::FreeChunk(impl_->chunk); }
+
+HRESULT AudioSegment::SetStandardMidiFile() { return S_OK; }
+
+HRESULT AudioSegment::GetLength(int64_t& frames) const {
+  const Impl& s = *impl_;
+  if (!s.decoded && s.sourceRate == kAudioRate) {
+    // Without resampling the conversion keeps the number of frames.
+    size_t frameBytes = SourceFrameBytes(s);
+    frames = frameBytes ? static_cast<int64_t>(s.sourceBytes / frameBytes) : 0;
+  } else {
+    frames = static_cast<int64_t>(Frames());
+  }
+  return S_OK;
+}
+
+HRESULT AudioSegment::SetLoopPoints(int64_t start, int64_t end) {
+  // The mixer repeats whole sounds only: 0, 0 (or the full range) it is.
+  if (!(start == 0 && (end == 0 || end == static_cast<int64_t>(Frames())))) return E_NOTIMPL;
+  impl_->loopStart = start;
+  impl_->loopEnd = end;
+  return S_OK;
+}
+
+HRESULT AudioSegment::SetRepeats(uint32_t repeats) {
+  impl_->repeats = repeats;
+  return S_OK;
+}
+
+HRESULT AudioSegment::Download(AudioPerformance&) {
+  // The mixer chunk is made on the first play (audio_internal::MakePlayable),
+  // once the samples are converted.
+  return S_OK;
+}
+
+const int16_t* AudioSegment::Samples() const {
+  Impl& s = *impl_;
+  audio_internal::Decode(s);
+  if (s.samples.empty() && !s.mixSamples.empty()) {
+    s.samples.resize(s.mixSamples.size());
+    for (size_t i = 0; i < s.mixSamples.size(); ++i) s.samples[i] = static_cast<int16_t>(s.mixSamples[i] * 32768.0f);
+  }
+  return s.samples.data();
+}
+
+size_t AudioSegment::Frames() const {
+  audio_internal::Decode(*impl_);
+  return impl_->frames;
+}
+
+bool AudioSegment::Decoded() const { return impl_->decoded; }
+
+HRESULT AudioLoader::SetSearchDirectory(const std::string& hostDirectory) {
+  struct stat st;
+  if (::stat(hostDirectory.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return DMUS_E_LOADER_FAILEDOPEN;
+  directory_ = hostDirectory;
+  return S_OK;
+}
+
+HRESULT AudioLoader::LoadSegment(std::string_view enginePath, AudioSegmentPtr& out) {
+  out.reset();
+  std::string bytes;
+  if (!ReadWholeFile(enginePath, bytes)) return DMUS_E_LOADER_FAILEDOPEN;
+  if (bytes.size() > 0x7FFFFFFF) return E_OUTOFMEMORY;  // SDL reads at most 2 GB
+  auto impl = std::make_unique<AudioSegment::Impl>();
+  if (!ParseWav(bytes, *impl)) return E_FAIL;
+  out = std::make_shared<AudioSegment>(std::move(impl));
+  return S_OK;
+}
+
+}  // namespace platform

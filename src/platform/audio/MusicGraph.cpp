@@ -1,0 +1,340 @@
+// The music graph: FluidSynth renders one MIDI piece into the output's music
+// stream. The player is timed by the samples we render (not by a system
+// timer), so a pulled stream and a device stream behave alike, and the end of
+// a piece is seen exactly, when the player's tick reaches the piece's last.
+#include "platform/audio/MusicGraph.h"
+
+#include <fluidsynth.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "platform/audio/AudioInternal.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Memory.h"
+#include "platform/files/Files.h"
+
+namespace platform {
+namespace {
+constexpr size_t kBlock = 512;             // frames per synthesis step (gain ramps over one)
+constexpr size_t kMaxTailFrames = kAudioRate * 5;  // release tails end after 5 s at most
+// FluidSynth's own level. Its default, 0.2, keeps many voices inside 16
+// bits; our device path is float up to the limiter, so unity is kept and the
+// volume and the music bus's level (kMusicBusLevel) come on top.
+constexpr double kSynthGain = 1.0;
+
+bool HostFileExists(const std::string& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::string ChooseSoundFont() {
+  if (const char* env = std::getenv("VANTOREL_SOUNDFONT"); env && *env) return env;
+  for (const char* p : {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
+                        "/usr/share/sounds/sf2/default-GM.sf2"}) {
+    if (HostFileExists(p)) return p;
+  }
+  return std::string();
+}
+
+// FluidSynth logs from whatever thread it runs on; only its errors matter.
+void FluidLog(int level, const char* message, void*) {
+  if (level <= FLUID_ERR) std::fprintf(stderr, "fluidsynth: %s\n", message);
+}
+
+uint32_t LittleEndian32(const std::string& b, size_t at) {
+  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+// Leaves a standard MIDI file image in `bytes` (unwrapping a RIFF RMID file);
+// false when it is none.
+bool ExtractSmf(std::string& bytes) {
+  if (bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "RMID") == 0) {
+    size_t at = 12;
+    while (at + 8 <= bytes.size()) {
+      size_t size = LittleEndian32(bytes, at + 4);
+      if (bytes.compare(at, 4, "data") == 0) {
+        bytes = bytes.substr(at + 8, std::min(size, bytes.size() - at - 8));
+        break;
+      }
+      if (size > bytes.size()) return false;
+      at += 8 + size + (size & 1);
+    }
+  }
+  return bytes.size() >= 14 && bytes.compare(0, 4, "MThd") == 0;
+}
+}  // namespace
+
+struct MusicGraph::Impl {
+  enum class State { Idle, Playing, Tail };
+
+  fluid_settings_t* settings = nullptr;
+  fluid_synth_t* synth = nullptr;
+  std::string soundFont;
+  std::thread loader;     // joined by the owning thread only
+  std::string loadError;  // written by the loader thread, read after joining
+  // Set by the loader when it is done; the renderer waits on it.
+  std::mutex loadMu;
+  std::condition_variable loadDone;
+  bool loaded = false;
+  // A piece asked for while the soundfont still loads: started by the first
+  // Render after the load, so that Play never waits for the soundfont.
+  std::atomic<bool> hasPending{false};
+
+  std::mutex mu;  // everything below; the renderer holds it while synthesising
+  fluid_player_t* player = nullptr;
+  State state = State::Idle;
+  size_t tailFrames = 0;
+  std::deque<int> events;
+  std::function<void()> notify;
+  float target = 1.0f;   // gain asked for
+  float applied = 1.0f;  // gain at the end of the last block
+  std::vector<float> block = std::vector<float>(kBlock * 2);
+  std::string pending;  // SMF bytes
+
+  bool Loaded() {
+    std::lock_guard lock(loadMu);
+    return loaded;
+  }
+  void AwaitLoad() {
+    std::unique_lock lock(loadMu);
+    loadDone.wait(lock, [this] { return loaded; });
+  }
+  // With mu held and the soundfont loaded: stops the old piece and starts
+  // the new one. False when the player refuses it.
+  bool Start(const std::string& bytes) {
+    if (!synth) {  // it could not be made: nothing ever sounds
+      state = State::Idle;
+      return false;
+    }
+    if (player) delete_fluid_player(player);
+    fluid_synth_system_reset(synth);  // silences the old piece and clears reverb and chorus
+    player = new_fluid_player(synth);
+    // Events of the old piece must not restart the new one.
+    events.clear();
+    if (!player || fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
+        fluid_player_play(player) != FLUID_OK) {
+      if (player) delete_fluid_player(player);
+      player = nullptr;
+      state = State::Idle;
+      return false;
+    }
+    state = State::Playing;
+    applied = target;
+    return true;
+  }
+
+  void WaitForSoundFont() {
+    if (!loader.joinable()) return;
+    loader.join();
+    if (!loadError.empty()) OutputDebugString(loadError);
+  }
+
+  // Renders `frames` stereo frames into 16-bit or float samples.
+  template <class Sample>
+  void RenderInto(Sample* out, size_t frames, bool waitForLoad);
+
+  // Called with mu held, after each block.
+  bool CheckEnd(size_t frames) {
+    if (state == State::Playing) {
+      int total = fluid_player_get_total_ticks(player);
+      if (total > 0 && fluid_player_get_current_tick(player) >= total) {
+        events.push_back(kComplete);
+      } else if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) {
+        events.push_back(total > 0 ? kComplete : kErrorAbort);  // nothing playable in the file
+      } else {
+        return false;
+      }
+      fluid_synth_all_notes_off(synth, -1);  // notes left hanging must not ring forever
+      state = State::Tail;
+      tailFrames = 0;
+      return true;
+    }
+    if (state == State::Tail) {
+      tailFrames += frames;
+      if (fluid_synth_get_active_voice_count(synth) == 0 || tailFrames >= kMaxTailFrames) state = State::Idle;
+    }
+    return false;
+  }
+};
+
+MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
+  static bool logSet = false;
+  if (!logSet) {
+    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+      fluid_set_log_function(level, FluidLog, nullptr);
+    logSet = true;
+  }
+  Impl& m = *impl_;
+  m.soundFont = ChooseSoundFont();
+  // Making the synthesiser (~15 ms: voice tables and buffers) and loading
+  // the soundfont (0.06 s for TimGM6mb to seconds for large fonts) both run
+  // here, off the path to the first frame. Nothing touches the synthesiser
+  // before `loaded` is set.
+  m.loader = std::thread([&m] {
+    // FluidSynth fills its shared tables when the first synthesiser is made,
+    // after flagging them as done: a second one made meanwhile (by another
+    // graph's loader) would read them half-filled.
+    static std::mutex creation;
+    std::unique_lock creating(creation);
+    m.settings = new_fluid_settings();
+    if (m.settings) {
+      fluid_settings_setnum(m.settings, "synth.sample-rate", kAudioRate);
+      fluid_settings_setnum(m.settings, "synth.gain", kSynthGain);
+      fluid_settings_setstr(m.settings, "player.timing-source", "sample");
+      fluid_settings_setint(m.settings, "synth.cpu-cores", 1);
+      // Only the samples of the instruments in use are read (when a channel
+      // selects them), not the whole soundfont: most of it is never heard.
+      fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", 1);
+      m.synth = new_fluid_synth(m.settings);
+    }
+    creating.unlock();
+    if (!m.synth) {
+      m.loadError = "Music: the synthesiser could not be created; music is silent.";
+    } else if (m.soundFont.empty()) {
+      m.loadError = "Music: no General MIDI soundfont found; music is silent.";
+    } else if (fluid_synth_sfload(m.synth, m.soundFont.c_str(), 1) == FLUID_FAILED) {
+      m.loadError = "Music: cannot load the soundfont " + m.soundFont + "; music is silent.";
+    }
+    // Reading the soundfont leaves megabytes of freed parser memory in this
+    // thread's malloc arena; hand those pages back (3 MiB resident).
+    TrimFreeMemory();
+    std::lock_guard lock(m.loadMu);
+    m.loaded = true;
+    m.loadDone.notify_all();
+  });
+  audio_internal::AttachMusic(this);
+}
+
+MusicGraph::~MusicGraph() {
+  audio_internal::DetachMusic(this);
+  Impl& m = *impl_;
+  if (m.loader.joinable()) m.loader.join();
+  if (m.player) delete_fluid_player(m.player);
+  if (m.synth) delete_fluid_synth(m.synth);
+  if (m.settings) delete_fluid_settings(m.settings);
+}
+
+void MusicGraph::SetNotify(std::function<void()> notify) {
+  std::lock_guard lock(impl_->mu);
+  impl_->notify = std::move(notify);
+}
+
+bool MusicGraph::Play(std::string_view enginePath) {
+  Impl& m = *impl_;
+  std::string bytes;
+  if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes)) return false;
+  if (m.Loaded()) {
+    m.WaitForSoundFont();  // joins the finished loader, reports its failure once
+    if (!m.synth) return false;
+    std::lock_guard lock(m.mu);
+    m.pending.clear();
+    m.hasPending = false;
+    return m.Start(bytes);
+  }
+  // The soundfont still loads: the piece counts as playing from now on and
+  // sounds from the first block rendered after the load.
+  std::lock_guard lock(m.mu);
+  m.pending = std::move(bytes);
+  m.hasPending = true;
+  m.events.clear();
+  m.state = Impl::State::Playing;
+  m.applied = m.target;
+  return true;
+}
+
+HRESULT MusicGraph::SetVolume(int32_t hundredths) {
+  std::lock_guard lock(impl_->mu);
+  impl_->target = DecibelGain(hundredths);
+  if (impl_->state == Impl::State::Idle) impl_->applied = impl_->target;
+  return S_OK;
+}
+
+bool MusicGraph::GetEvent(int& code) {
+  std::lock_guard lock(impl_->mu);
+  if (impl_->events.empty()) return false;
+  code = impl_->events.front();
+  impl_->events.pop_front();
+  return true;
+}
+
+bool MusicGraph::Playing() const {
+  std::lock_guard lock(impl_->mu);
+  return impl_->state == Impl::State::Playing;
+}
+
+std::string MusicGraph::SoundFontPath() const { return impl_->soundFont; }
+
+namespace {
+// Where a rendered block goes: the pulled 16-bit stream (saturated) or the
+// device's float stream (as it is; the limiter comes later).
+inline void Store(int16_t& to, float v) {
+  to = static_cast<int16_t>(std::clamp(std::nearbyint(v * 32767.0f), -32768.0f, 32767.0f));
+}
+inline void Store(float& to, float v) { to = v; }
+}  // namespace
+
+template <class Sample>
+void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) {
+  std::function<void()> notify;
+  if (hasPending) {
+    if (waitForLoad) {
+      AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
+    } else if (!Loaded()) {
+      std::fill(out, out + frames * 2, Sample{});
+      return;
+    }
+  }
+  {
+    std::lock_guard lock(mu);
+    if (hasPending) {
+      hasPending = false;
+      if (!Start(pending)) {
+        events.push_back(kErrorAbort);
+        notify = this->notify;
+      }
+      pending.clear();
+    }
+    size_t done = 0;
+    while (done < frames) {
+      if (state == State::Idle) {
+        std::fill(out + done * 2, out + frames * 2, Sample{});
+        break;
+      }
+      size_t n = std::min(frames - done, kBlock);
+      float* buf = block.data();
+      fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
+      // The gain moves linearly across the block, so volume steps do not click.
+      float g0 = applied, g1 = target;
+      Sample* dst = out + done * 2;
+      for (size_t i = 0; i < n; ++i) {
+        float g = g0 == g1 ? g1 : g0 + (g1 - g0) * static_cast<float>(i + 1) / static_cast<float>(n);
+        for (int c = 0; c < 2; ++c) Store(dst[i * 2 + c], buf[i * 2 + c] * g);
+      }
+      applied = g1;
+      done += n;
+      if (CheckEnd(n) && this->notify) notify = this->notify;
+    }
+  }
+  if (notify) notify();
+}
+
+void MusicGraph::Render(int16_t* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
+
+void MusicGraph::Render(float* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
+
+}  // namespace platform

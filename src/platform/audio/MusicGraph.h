@@ -1,0 +1,57 @@
+#pragma once
+// The music: MIDI pieces synthesised by FluidSynth.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include "platform/diagnostics/Result.h"
+
+namespace platform {
+
+// The music graph: one MIDI piece at a time. The soundfont loads on a
+// background thread from construction; a piece played before it is loaded
+// starts with the first Render after the load (Play itself never waits).
+// Chosen in this order: $VANTOREL_SOUNDFONT, FluidR3_GM, TimGM6mb, default-GM.
+class MusicGraph {
+ public:
+  enum : int { kComplete = 1, kUserAbort = 2, kErrorAbort = 3 };  // event codes
+
+  MusicGraph();
+  ~MusicGraph();
+  MusicGraph(const MusicGraph&) = delete;
+  MusicGraph& operator=(const MusicGraph&) = delete;
+
+  // Called whenever an event is queued, on whatever thread renders (the
+  // audio thread on a device): it must only post.
+  void SetNotify(std::function<void()> notify);
+  // Stops the current piece and plays the MIDI file (engine path) from its
+  // start. False, with the current piece going on, when the file cannot be
+  // read or is no MIDI file.
+  bool Play(std::string_view enginePath);
+  // Takes effect from the next samples, ramped over one block.
+  HRESULT SetVolume(int32_t hundredths);
+  // Takes the next queued event; false when none is left.
+  bool GetEvent(int& code);
+  bool Playing() const;
+  // Fills stereo frames. Silence, without synthesising, when nothing plays.
+  // A piece asked for before the soundfont is in starts once it is. A pulled
+  // render waits for the load, so the piece starts exactly where it was
+  // asked for; the sound device's render (waitForLoad false) gives silence
+  // until then instead: it runs under the device's lock, which the window
+  // thread takes to start an effect, so waiting there would hold up the
+  // window thread until the soundfont is in.
+  void Render(int16_t* stereo, size_t frames, bool waitForLoad = true);
+  // The same in floats (full scale at 1), unclipped: what the device plays.
+  void Render(float* stereo, size_t frames, bool waitForLoad = true);
+  std::string SoundFontPath() const;
+
+  struct Impl;
+
+ private:
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform

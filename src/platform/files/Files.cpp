@@ -1,0 +1,218 @@
+#include "platform/files/Files.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <ctime>
+#include <string_view>
+#include <vector>
+
+#include "platform/text/TextCodec.h"
+
+namespace platform {
+namespace {
+bool Exists(const std::string& p) {
+  struct stat st;
+  return ::stat(p.c_str(), &st) == 0;
+}
+
+std::string Slashes(std::string s) {
+  for (char& c : s)
+    if (c == '\\') c = '/';
+  return s;
+}
+
+// Convert an engine path to UTF-8 with '/'. Backslashes are replaced before
+// conversion would be wrong: 0x5C can be the second byte of a CP932
+// character, so split on single-byte backslashes only.
+std::string ConvertPath(std::string_view engine) {
+  std::string out;
+  std::string segment;
+  for (size_t i = 0; i < engine.size(); ++i) {
+    unsigned char c = static_cast<unsigned char>(engine[i]);
+    if (IsLeadByte(c) && i + 1 < engine.size()) {
+      segment += engine[i];
+      segment += engine[++i];
+    } else if (c == '\\' || c == '/') {
+      out += Cp932ToUtf8(segment);
+      out += '/';
+      segment.clear();
+    } else {
+      segment += static_cast<char>(c);
+    }
+  }
+  out += Cp932ToUtf8(segment);
+  return out;
+}
+
+std::vector<std::string> SplitComponents(const std::string& p) {
+  std::vector<std::string> parts;
+  std::string cur;
+  for (char c : p) {
+    if (c == '/') {
+      parts.push_back(cur);
+      cur.clear();
+    } else {
+      cur += c;
+    }
+  }
+  parts.push_back(cur);
+  return parts;
+}
+
+// Case-insensitive match, one component at a time.
+bool MatchCaseInsensitive(const std::string& path, std::string& found) {
+  std::vector<std::string> parts = SplitComponents(path);
+  std::string base = path.size() && path[0] == '/' ? "/" : "";
+  size_t start = path.size() && path[0] == '/' ? 1 : 0;
+  std::string cur = base;
+  for (size_t i = start; i < parts.size(); ++i) {
+    const std::string& want = parts[i];
+    if (want.empty() || want == ".") continue;
+    std::string candidate = cur + want;
+    if (!Exists(candidate)) {
+      DIR* dir = ::opendir(cur.empty() ? "." : cur.c_str());
+      if (!dir) return false;
+      bool hit = false;
+      while (dirent* e = ::readdir(dir)) {
+        if (::strcasecmp(e->d_name, want.c_str()) == 0) {
+          candidate = cur + e->d_name;
+          hit = true;
+          break;
+        }
+      }
+      ::closedir(dir);
+      if (!hit) return false;
+    }
+    cur = candidate;
+    if (i + 1 < parts.size()) cur += '/';
+  }
+  found = cur;
+  return true;
+}
+
+bool FsyncDirectoryOf(const std::string& hostPath) {
+  size_t slash = hostPath.rfind('/');
+  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : hostPath.substr(0, slash));
+  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return false;
+  bool ok = ::fsync(fd) == 0;
+  ::close(fd);
+  return ok;
+}
+}  // namespace
+
+std::string ResolvePath(std::string_view enginePath) {
+  std::string converted = ConvertPath(enginePath);
+  if (Exists(converted)) return converted;
+  std::string raw = Slashes(std::string(enginePath));
+  if (Exists(raw)) return raw;
+  std::string found;
+  if (MatchCaseInsensitive(converted, found)) return found;
+  return converted;
+}
+
+bool FileExists(std::string_view enginePath) { return Exists(ResolvePath(enginePath)); }
+
+bool ReadWholeFile(std::string_view enginePath, std::string& bytes) {
+  bytes.clear();
+  std::string host = ResolvePath(enginePath);
+  FILE* f = std::fopen(host.c_str(), "rb");
+  if (!f) return false;
+  struct stat st;
+  if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
+    std::fclose(f);
+    return false;
+  }
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  return ok;
+}
+
+namespace {
+// A writer killed between creating its temporary file and the rename leaves
+// "<name>.tmp-XXXXXX" behind. The next successful write of the same file
+// removes such leftovers; fresh ones may belong to a writer in another
+// process that is still at work, so only those untouched for a minute go.
+void RemoveStaleTemps(const std::string& host) {
+  size_t slash = host.rfind('/');
+  std::string dirPath = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+  std::string prefix = (slash == std::string::npos ? host : host.substr(slash + 1)) + ".tmp-";
+  DIR* dir = ::opendir(dirPath.c_str());
+  if (!dir) return;
+  time_t now = ::time(nullptr);
+  while (dirent* e = ::readdir(dir)) {
+    std::string_view name(e->d_name);
+    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix) continue;
+    struct stat st;
+    if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+    if (now - st.st_mtime >= 60) ::unlinkat(::dirfd(dir), e->d_name, 0);
+  }
+  ::closedir(dir);
+}
+}  // namespace
+
+bool WriteHostFileAtomic(const std::string& host, std::string_view bytes) {
+  std::string temp = host + ".tmp-XXXXXX";
+  std::vector<char> templ(temp.begin(), temp.end());
+  templ.push_back('\0');
+  int fd = ::mkstemp(templ.data());
+  if (fd < 0) return false;
+  std::string tempPath(templ.data());
+  const char* p = bytes.data();
+  size_t left = bytes.size();
+  bool ok = true;
+  while (left > 0) {
+    ssize_t w = ::write(fd, p, left);
+    if (w < 0) {
+      if (errno == EINTR) continue;
+      ok = false;
+      break;
+    }
+    p += w;
+    left -= static_cast<size_t>(w);
+  }
+  if (ok) ::fchmod(fd, 0644);
+  if (ok) ok = ::fsync(fd) == 0;
+  if (::close(fd) != 0) ok = false;
+  if (ok) ok = ::rename(tempPath.c_str(), host.c_str()) == 0;
+  if (!ok) {
+    ::unlink(tempPath.c_str());
+    return false;
+  }
+  FsyncDirectoryOf(host);
+  RemoveStaleTemps(host);
+  return true;
+}
+
+bool WriteFileAtomic(std::string_view enginePath, std::string_view bytes) {
+  return WriteHostFileAtomic(ResolvePath(enginePath), bytes);
+}
+
+bool MakeHostDirs(const std::string& hostPath) {
+  std::string cur;
+  for (size_t i = 0; i <= hostPath.size(); ++i) {
+    if (i == hostPath.size() || hostPath[i] == '/') {
+      if (!cur.empty()) ::mkdir(cur.c_str(), 0755);
+    }
+    if (i < hostPath.size()) cur += hostPath[i];
+  }
+  struct stat st;
+  return ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string CurrentDirectory() {
+  char buf[PATH_MAX];
+  if (!::getcwd(buf, sizeof buf)) return std::string();
+  return buf;
+}
+}  // namespace platform

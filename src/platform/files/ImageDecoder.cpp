@@ -1,0 +1,260 @@
+// Format sniffing and the SDL_image side of picture decoding.
+//
+// IMG_LoadTyped_RW is not used: even with a type it runs the detection
+// functions of all its other decoders first and loads whatever matches, so a
+// game file could reach any of them. Calling the one loader for the sniffed
+// type keeps the attack surface to PNG, JPEG, BMP and TGA.
+#include "platform/files/ImageDecoder.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <climits>
+#include <cstring>
+#include <memory>
+
+#include "platform/files/DdsReader.h"
+
+namespace platform {
+namespace {
+
+const unsigned char* U(std::string_view b) { return reinterpret_cast<const unsigned char*>(b.data()); }
+uint32_t Le16(const unsigned char* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
+uint32_t Le32(const unsigned char* p) { return Le16(p) | Le16(p + 2) << 16; }
+uint32_t Be16(const unsigned char* p) { return uint32_t(p[0]) << 8 | p[1]; }
+uint32_t Be32(const unsigned char* p) { return Be16(p) << 16 | Be16(p + 2); }
+
+bool Fail(std::string* why, std::string text) {
+  if (why) *why = std::move(text);
+  return false;
+}
+
+std::string LowerExtension(std::string_view hint) {
+  size_t dot = hint.find_last_of('.');
+  std::string ext(dot == std::string_view::npos ? hint : hint.substr(dot + 1));
+  for (char& c : ext)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return ext;
+}
+
+// TGA has no magic number: the header must describe an image we can read.
+// Byte 1 (colour-map type) must be 0 or 1, which no other format's magic
+// allows, so the sniffing order cannot be fooled.
+bool PlausibleTga(std::string_view b) {
+  if (b.size() < 18) return false;
+  const unsigned char* h = U(b);
+  unsigned mapType = h[1], imageType = h[2], mapEntryBits = h[7], depth = h[16];
+  if (mapType > 1) return false;
+  if (imageType != 1 && imageType != 2 && imageType != 3 && imageType != 9 && imageType != 10 && imageType != 11)
+    return false;
+  bool mapped = imageType == 1 || imageType == 9;
+  if (mapped && (mapType != 1 || Le16(h + 5) == 0)) return false;
+  if (mapType == 1 && mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 && mapEntryBits != 32)
+    return false;
+  if (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32) return false;
+  return Le16(h + 12) != 0 && Le16(h + 14) != 0;
+}
+
+// The dimensions a file declares, read before any decoder allocates for them.
+bool DeclaredSize(ImageType type, std::string_view b, uint32_t& w, uint32_t& h) {
+  const unsigned char* p = U(b);
+  switch (type) {
+    case ImageType::Tga:
+      w = Le16(p + 12);
+      h = Le16(p + 14);
+      return true;
+    case ImageType::Png:
+      if (b.size() < 24 || std::memcmp(p + 12, "IHDR", 4) != 0) return false;
+      w = Be32(p + 16);
+      h = Be32(p + 20);
+      return true;
+    case ImageType::Bmp: {
+      if (b.size() < 26) return false;
+      uint32_t infoSize = Le32(p + 14);
+      if (infoSize == 12) {
+        w = Le16(p + 18);
+        h = Le16(p + 20);
+        return true;
+      }
+      int32_t sw = int32_t(Le32(p + 18)), sh = int32_t(Le32(p + 22));
+      if (sw <= 0 || sh == 0 || sh == INT32_MIN) return false;
+      w = uint32_t(sw);
+      h = uint32_t(sh < 0 ? -sh : sh);
+      return true;
+    }
+    case ImageType::Jpeg: {
+      // Walk the marker segments up to the first start-of-frame.
+      size_t i = 2;
+      while (i + 4 <= b.size()) {
+        if (p[i] != 0xFF) return false;
+        unsigned marker = p[i + 1];
+        if (marker == 0xFF) {  // fill byte
+          ++i;
+          continue;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+          i += 2;
+          continue;
+        }
+        if (marker == 0xD9 || marker == 0xDA) return false;  // end or scan before any frame
+        uint32_t len = Be16(p + i + 2);
+        bool sof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (sof) {
+          if (len < 7 || i + 9 > b.size()) return false;
+          h = Be16(p + i + 5);
+          w = Be16(p + i + 7);
+          return true;
+        }
+        if (len < 2) return false;
+        i += 2 + len;
+      }
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+// SDL_image's TGA and JPEG loaders fill in missing pixels rather than fail,
+// and its PNG loader stops before the end chunk. These walks make sure the
+// whole file is present before it is handed over.
+bool TgaComplete(std::string_view b) {
+  const unsigned char* p = U(b);
+  uint64_t pos = 18 + uint64_t(p[0]);
+  if (p[1]) pos += uint64_t(Le16(p + 5)) * ((p[7] + 7) / 8);
+  uint64_t pixelBytes = (p[16] + 7) / 8;
+  uint64_t pixels = uint64_t(Le16(p + 12)) * Le16(p + 14);
+  if (p[2] < 9) return pos + pixels * pixelBytes <= b.size();
+  for (uint64_t done = 0; done < pixels;) {
+    if (pos >= b.size()) return false;
+    unsigned header = p[pos++];
+    uint64_t count = (header & 0x7F) + 1;
+    pos += (header & 0x80) ? pixelBytes : count * pixelBytes;
+    if (pos > b.size()) return false;
+    done += count;
+  }
+  return true;
+}
+
+bool PngComplete(std::string_view b) {
+  const unsigned char* p = U(b);
+  uint64_t pos = 8;
+  while (pos + 12 <= b.size()) {
+    uint64_t len = Be32(p + pos);
+    bool end = std::memcmp(p + pos + 4, "IEND", 4) == 0;
+    pos += 12 + len;
+    if (pos > b.size()) return false;
+    if (end) return true;
+  }
+  return false;
+}
+
+bool JpegComplete(std::string_view b) {
+  // Entropy-coded data escapes 0xFF as FF 00, so an FF D9 after the first
+  // start of scan can only be the end-of-image marker.
+  size_t sos = b.find("\xFF\xDA", 2);
+  return sos != std::string_view::npos && b.find("\xFF\xD9", sos + 2) != std::string_view::npos;
+}
+
+bool Complete(ImageType type, std::string_view b) {
+  switch (type) {
+    case ImageType::Tga: return TgaComplete(b);
+    case ImageType::Png: return PngComplete(b);
+    case ImageType::Jpeg: return JpegComplete(b);
+    default: return true;  // SDL's BMP loader fails on short reads by itself
+  }
+}
+
+struct SurfaceFree {
+  void operator()(SDL_Surface* s) const { SDL_FreeSurface(s); }
+};
+using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
+
+bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+  uint32_t w = 0, h = 0;
+  if (!DeclaredSize(type, bytes, w, h)) return Fail(why, std::string(ImageTypeName(type)) + ": unreadable header");
+  if (w == 0 || h == 0 || w > uint32_t(kMaxImageSide) || h > uint32_t(kMaxImageSide))
+    return Fail(why, std::string(ImageTypeName(type)) + ": dimensions out of range");
+  if (bytes.size() > size_t(INT_MAX)) return Fail(why, "file too large");
+  if (!Complete(type, bytes)) return Fail(why, std::string(ImageTypeName(type)) + ": file truncated");
+
+  SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+  if (!rw) return Fail(why, SDL_GetError());
+  SDL_Surface* raw = nullptr;
+  switch (type) {
+    case ImageType::Tga: raw = IMG_LoadTGA_RW(rw); break;
+    case ImageType::Png: raw = IMG_LoadPNG_RW(rw); break;
+    case ImageType::Jpeg: raw = IMG_LoadJPG_RW(rw); break;
+    case ImageType::Bmp: raw = IMG_LoadBMP_RW(rw); break;
+    default: break;
+  }
+  SDL_RWclose(rw);
+  SurfacePtr loaded(raw);
+  if (!loaded) return Fail(why, std::string(ImageTypeName(type)) + ": " + IMG_GetError());
+  if (loaded->w <= 0 || loaded->h <= 0 || loaded->w > kMaxImageSide || loaded->h > kMaxImageSide)
+    return Fail(why, std::string(ImageTypeName(type)) + ": dimensions out of range");
+
+  out.width = loaded->w;
+  out.height = loaded->h;
+  if (!SDL_ISPIXELFORMAT_INDEXED(loaded->format->format) && !SDL_HasColorKey(loaded.get())) {
+    // Straight into the result: no second surface, no second copy.
+    out.argb.resize(size_t(loaded->w) * size_t(loaded->h));
+    if (SDL_ConvertPixels(loaded->w, loaded->h, loaded->format->format, loaded->pixels, loaded->pitch,
+                          SDL_PIXELFORMAT_ARGB8888, out.argb.data(), loaded->w * 4) == 0)
+      return true;
+  }
+  // A palette entry the file marks transparent arrives as a colour key and
+  // becomes alpha 0 here; no other key is applied.
+  SurfacePtr argb(SDL_ConvertSurfaceFormat(loaded.get(), SDL_PIXELFORMAT_ARGB8888, 0));
+  if (!argb) return Fail(why, SDL_GetError());
+  out.width = argb->w;
+  out.height = argb->h;
+  out.argb.resize(size_t(argb->w) * size_t(argb->h));
+  const auto* row = static_cast<const unsigned char*>(argb->pixels);
+  for (int y = 0; y < argb->h; ++y, row += argb->pitch)
+    std::memcpy(&out.argb[size_t(y) * size_t(argb->w)], row, size_t(argb->w) * 4);
+  return true;
+}
+
+}  // namespace
+
+const char* ImageTypeName(ImageType type) {
+  switch (type) {
+    case ImageType::Dds: return "DDS";
+    case ImageType::Tga: return "TGA";
+    case ImageType::Png: return "PNG";
+    case ImageType::Jpeg: return "JPEG";
+    case ImageType::Bmp: return "BMP";
+    default: return "unknown";
+  }
+}
+
+ImageType SniffImageType(std::string_view b, std::string_view extensionHint) {
+  const unsigned char* p = U(b);
+  if (b.size() >= 4 && std::memcmp(p, "DDS ", 4) == 0) return ImageType::Dds;
+  if (b.size() >= 8 && std::memcmp(p, "\x89PNG\r\n\x1a\n", 8) == 0) return ImageType::Png;
+  if (b.size() >= 3 && p[0] == 0xFF && p[1] == 0xD8 && p[2] == 0xFF) return ImageType::Jpeg;
+  if (b.size() >= 2 && p[0] == 'B' && p[1] == 'M') return ImageType::Bmp;
+  // Without a magic number only a TGA header is left to try. A file named
+  // .tga needs just a plausible header; any other name also needs all the
+  // pixel data the header promises, which keeps stray binaries out.
+  if (!PlausibleTga(b)) return ImageType::Unknown;
+  if (LowerExtension(extensionHint) == "tga" || TgaComplete(b)) return ImageType::Tga;
+  return ImageType::Unknown;
+}
+
+bool DecodeImage(std::string_view bytes, std::string_view extensionHint, Image& out, std::string* why) {
+  out = Image{};
+  ImageType type = SniffImageType(bytes, extensionHint);
+  bool ok = false;
+  switch (type) {
+    case ImageType::Dds: ok = DecodeDds(bytes, out, why); break;
+    case ImageType::Unknown:
+      return Fail(why, "not a picture format we read (" + std::string(extensionHint) + ")");
+    default: ok = DecodeWithSdlImage(type, bytes, out, why); break;
+  }
+  if (!ok) out = Image{};
+  return ok;
+}
+
+}  // namespace platform

@@ -1,0 +1,473 @@
+// The real window: SDL window and renderer, our menu bar above the 640 x 480
+// game area, letterboxed scaling, full screen toggle and in-window dialogs.
+#include "platform/window/SdlWindow.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/draw/RendererChoice.h"
+#include "platform/draw/SdlTexture.h"
+#include "platform/draw/WindowDevice.h"
+#include "platform/text/Font.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/DisplayDriver.h"
+#include "platform/window/SdlEvent.h"
+#include "platform/window/Window.h"
+
+namespace platform {
+
+namespace {
+constexpr int kMenuBarHeight = 22;
+constexpr uint32_t kMenuBg = 0xFFF0F0F0, kMenuText = 0xFF000000, kHighlight = 0xFF3875D7;
+
+struct Label {
+  TexturePtr tex;
+  int w = 0, h = 0;
+};
+
+class SdlWindow : public Window {
+ public:
+  explicit SdlWindow(const WindowConfig& c) : config_(c) {}
+  ~SdlWindow() override { Teardown(); }
+
+  bool Init() {
+    // The close box alone asks the player; SDL would also turn it into a
+    // second quit event, and SIGINT/SIGTERM into a question nobody may be
+    // there to answer (saves are written crash-safe, so a signal may just end us).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS | SDL_INIT_TIMER) != 0) {
+      std::fprintf(stderr, "SDL video: %s\n", SDL_GetError());
+      return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (ShowsNoWindow(SDL_getenv("SDL_VIDEODRIVER"), driver)) {
+      std::fprintf(stderr, "SDL video: no display to show the window on (only the '%s' driver); "
+                           "SDL_VIDEODRIVER=dummy runs without one\n", driver ? driver : "none");
+      return false;
+    }
+    eventsCanWait_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
+    wakeEvent_ = SDL_RegisterEvents(1);
+    std::string title = Cp932ToUtf8(config_.title);
+    int menu = config_.hasMenu ? kMenuBarHeight : 0;
+    window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, config_.width,
+                               config_.height + menu, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
+    if (!window_) return false;
+    SetIcon();
+    renderer_ = CreateWindowRenderer(window_, software_);
+    if (!renderer_) return false;
+    device_ = WindowDevice::Create(renderer_, software_, config_.width, config_.height,
+                                   [this](const ScreenRect* changed) { Compose(changed); });
+    if (!device_) return false;
+    uiFont_ = OpenFont("MS UI Gothic", 14, false, false);
+    if (!uiFont_) uiFont_ = OpenFont("IPAPGothic", 14, false, false);
+    popup_ = MakeLabel(config_.menuPopup);
+    item_ = MakeLabel(config_.menuItem);
+    return true;
+  }
+
+  bool Headless() const override { return false; }
+  Device& GetDevice() override { return *device_; }
+  void Show() override {
+    if (window_) SDL_ShowWindow(window_);
+  }
+  // The window disappears at once; the renderer (and so every texture made
+  // on it) lives until this object is destroyed, after the game has let go of
+  // its textures.
+  void Destroy() override {
+    if (window_) SDL_HideWindow(window_);
+    destroyed_ = true;
+  }
+  void Teardown() {
+    popup_ = item_ = Label{};
+    dialog_.reset();
+    device_.reset();
+    uiFont_.reset();
+    DestroySdlRenderer(renderer_);
+    if (window_) SDL_DestroyWindow(window_);
+    renderer_ = nullptr;
+    window_ = nullptr;
+  }
+  bool Minimized() const override { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_MINIMIZED); }
+  bool Focused() const override { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_INPUT_FOCUS); }
+
+  void WaitMessage(uint32_t timeoutMs) override {
+    if (!QueueEmpty()) return;
+    // Drivers without an event source to block on would have SDL poll every
+    // millisecond; only posted messages can arrive there.
+    if (eventsCanWait_)
+      SDL_WaitEventTimeout(nullptr, int(timeoutMs));
+    else
+      WaitPosted(timeoutMs);
+  }
+
+  int MessageBox(const std::string& text, const std::string& title, uint32_t type) override;
+
+  // Draws menu bar, game area and any dialog, then presents. `changed`
+  // limits it to the window pixels showing that game rectangle, where the
+  // window keeps its pixels between frames (the software renderer).
+  void Compose(const ScreenRect* changed = nullptr) {
+    if (!renderer_ || destroyed_) return;
+    int menu = config_.hasMenu ? kMenuBarHeight : 0;
+    if (!software_) {
+      int w, h;
+      SDL_GetRendererOutputSize(renderer_, &w, &h);
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+      SDL_RenderClear(renderer_);
+      SDL_Rect area = GameRect(w, h, menu);
+      SDL_RenderCopy(renderer_, device_->Target(), nullptr, &area);
+      if (config_.hasMenu) DrawMenu(w);
+      if (dialog_) DrawDialog(area);
+      SDL_RenderPresent(renderer_);
+      return;
+    }
+    SDL_Surface* surface = SDL_GetWindowSurface(window_);
+    if (!surface) return;
+    SDL_Rect area = GameRect(surface->w, surface->h, menu);
+    SDL_Rect clip = changed ? WindowRectOf(*changed, config_.width, config_.height, area)
+                            : SDL_Rect{0, 0, surface->w, surface->h};
+    if (clip.w <= 0 || clip.h <= 0) return;
+    // The renderer draws into the same surface: its queue is flushed
+    // around the game area's own copy.
+    SDL_RenderSetClipRect(renderer_, &clip);
+    if (!changed) {
+      SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
+      SDL_RenderClear(renderer_);
+    }
+    SDL_RenderFlush(renderer_);
+    ScaleGameArea(device_->Surface(), surface, area, clip);
+    if (config_.hasMenu) DrawMenu(surface->w);
+    if (dialog_) DrawDialog(area);
+    SDL_RenderSetClipRect(renderer_, nullptr);
+    SDL_RenderFlush(renderer_);
+    SDL_UpdateWindowSurfaceRects(window_, &clip, 1);
+  }
+
+ protected:
+  // A message posted from another thread (the music's end) ends SDL's wait.
+  void Wake() override {
+    if (!eventsCanWait_ || wakeEvent_ == kNoEvent) return;
+    SDL_Event e{};
+    e.type = wakeEvent_;
+    SDL_PushEvent(&e);
+  }
+  void PumpEvents() override {
+    SDL_Event e;
+    while (SDL_PollEvent(&e))
+      if (!destroyed_) HandleEvent(e);
+  }
+
+ private:
+  struct Dialog {
+    Label text, title;
+    std::vector<Label> buttons;
+    std::vector<int> ids;
+    int selected = 0;
+    std::vector<SDL_Rect> buttonRects;
+  };
+
+  void SetIcon() {
+    // A small generated icon: a message window on a dark blue field.
+    const int n = 32;
+    std::vector<uint32_t> px(n * n, 0xFF1E2A5Au);
+    for (int y = 18; y < 28; ++y)
+      for (int x = 3; x < 29; ++x) px[y * n + x] = (y == 18 || y == 27 || x == 3 || x == 28) ? 0xFFFFFFFF : 0xFF3A5FCD;
+    for (int y = 6; y < 17; ++y)
+      for (int x = 12; x < 20; ++x) px[y * n + x] = 0xFFF2C9A0;
+    SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(px.data(), n, n, 32, n * 4, SDL_PIXELFORMAT_ARGB8888);
+    if (s) {
+      SDL_SetWindowIcon(window_, s);
+      SDL_FreeSurface(s);
+    }
+  }
+
+  Label MakeLabel(const std::string& cp932, uint32_t color = 0xFFFFFFFF) {
+    Label l;
+    if (!uiFont_ || cp932.empty()) return l;
+    TextImage img;
+    if (!uiFont_->Render(Cp932ToUtf8(cp932), img) || img.width == 0) return l;
+    for (auto& p : img.argb) p = (p & 0xFF000000u) | (color & 0xFFFFFF);
+    l.tex = CreateSdlTexture(renderer_, img.width, img.height, img.argb.data());
+    l.w = img.width;
+    l.h = img.height;
+    return l;
+  }
+
+  void DrawLabel(const Label& l, int x, int y, uint32_t color) {
+    auto* t = dynamic_cast<SdlTexture*>(l.tex.get());
+    if (!t) return;
+    SDL_SetTextureColorMod(t->Get(), (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
+    SDL_Rect r{x, y, l.w, l.h};
+    SDL_RenderCopy(renderer_, t->Get(), nullptr, &r);
+  }
+
+  void Fill(const SDL_Rect& r, uint32_t c) {
+    SDL_SetRenderDrawColor(renderer_, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, (c >> 24) & 0xFF);
+    SDL_RenderFillRect(renderer_, &r);
+  }
+
+  SDL_Rect PopupTitleRect() const { return SDL_Rect{4, 0, popup_.w + 16, kMenuBarHeight}; }
+  SDL_Rect ItemRect() const { return SDL_Rect{4, kMenuBarHeight, std::max(item_.w + 32, 160), kMenuBarHeight + 4}; }
+
+  void DrawMenu(int w) {
+    Fill(SDL_Rect{0, 0, w, kMenuBarHeight}, kMenuBg);
+    SDL_Rect t = PopupTitleRect();
+    if (menuOpen_) Fill(t, kHighlight);
+    DrawLabel(popup_, t.x + 8, (kMenuBarHeight - popup_.h) / 2, menuOpen_ ? 0xFFFFFFFF : kMenuText);
+    if (menuOpen_) {
+      SDL_Rect r = ItemRect();
+      Fill(SDL_Rect{r.x - 1, r.y - 1, r.w + 2, r.h + 2}, 0xFF808080);
+      Fill(r, itemHot_ ? kHighlight : kMenuBg);
+      DrawLabel(item_, r.x + 16, r.y + (r.h - item_.h) / 2, itemHot_ ? 0xFFFFFFFF : kMenuText);
+    }
+  }
+
+  SDL_Rect GameRect(int w, int h, int menu) const {
+    int availH = std::max(1, h - menu);
+    // Letterbox: keep the game area's aspect.
+    int gw = w, gh = w * config_.height / config_.width;
+    if (gh > availH) {
+      gh = availH;
+      gw = availH * config_.width / config_.height;
+    }
+    return SDL_Rect{(w - gw) / 2, menu + (availH - gh) / 2, gw, gh};
+  }
+
+  void DrawDialog(const SDL_Rect& area) {
+    Dialog& d = *dialog_;
+    int bw = 0;
+    for (auto& b : d.buttons) bw += std::max(b.w + 24, 80) + 12;
+    int width = std::max({d.text.w + 48, d.title.w + 48, bw + 24, 260});
+    int height = 28 + d.text.h + 24 + 30 + 16;
+    SDL_Rect box{area.x + (area.w - width) / 2, area.y + (area.h - height) / 2, width, height};
+    Fill(SDL_Rect{box.x - 1, box.y - 1, box.w + 2, box.h + 2}, 0xFF404040);
+    Fill(box, 0xFFF4F4F4);
+    Fill(SDL_Rect{box.x, box.y, box.w, 26}, 0xFF2B4C8C);
+    DrawLabel(d.title, box.x + 10, box.y + (26 - d.title.h) / 2, 0xFFFFFFFF);
+    DrawLabel(d.text, box.x + 24, box.y + 40, 0xFF000000);
+    int x = box.x + (box.w - bw) / 2 + 6;
+    d.buttonRects.clear();
+    for (size_t i = 0; i < d.buttons.size(); ++i) {
+      int bwi = std::max(d.buttons[i].w + 24, 80);
+      SDL_Rect r{x, box.y + box.h - 44, bwi, 28};
+      Fill(SDL_Rect{r.x - 1, r.y - 1, r.w + 2, r.h + 2}, int(i) == d.selected ? kHighlight : 0xFF909090);
+      Fill(r, int(i) == d.selected ? 0xFFDCE6F8 : 0xFFE6E6E6);
+      DrawLabel(d.buttons[i], r.x + (r.w - d.buttons[i].w) / 2, r.y + (r.h - d.buttons[i].h) / 2, 0xFF000000);
+      d.buttonRects.push_back(r);
+      x += bwi + 12;
+    }
+  }
+
+  void ToggleFullscreen() {
+    bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
+    SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    device_->MarkDirty();
+  }
+
+  void ChooseMenuItem() {
+    menuOpen_ = false;
+    itemHot_ = false;
+    Enqueue(Message{WM_COMMAND, config_.menuCommand, 0});
+    Compose();
+  }
+
+  // Returns true when the menu consumed the event.
+  bool MenuEvent(const SDL_Event& e) {
+    if (!config_.hasMenu) return false;
+    if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F10) {
+      menuOpen_ = !menuOpen_;
+      itemHot_ = menuOpen_;
+      Compose();
+      return true;
+    }
+    if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
+      SDL_Point p{e.button.x, e.button.y};
+      SDL_Rect t = PopupTitleRect(), item = ItemRect();
+      if (SDL_PointInRect(&p, &t)) {
+        menuOpen_ = !menuOpen_;
+        itemHot_ = false;
+        Compose();
+        return true;
+      }
+      if (menuOpen_) {
+        if (SDL_PointInRect(&p, &item))
+          ChooseMenuItem();
+        else {
+          menuOpen_ = false;
+          Compose();
+        }
+        return true;
+      }
+      return false;
+    }
+    if (!menuOpen_) return false;
+    if (e.type == SDL_MOUSEMOTION) {
+      SDL_Point p{e.motion.x, e.motion.y};
+      SDL_Rect item = ItemRect();
+      bool hot = SDL_PointInRect(&p, &item);
+      if (hot != itemHot_) {
+        itemHot_ = hot;
+        Compose();
+      }
+      return true;
+    }
+    if (e.type == SDL_KEYDOWN) {
+      switch (e.key.keysym.sym) {
+        case SDLK_ESCAPE: menuOpen_ = false; break;
+        case SDLK_UP:
+        case SDLK_DOWN: itemHot_ = true; break;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+        case SDLK_SPACE:
+          if (itemHot_) {
+            ChooseMenuItem();
+            return true;
+          }
+          itemHot_ = true;
+          break;
+        default: break;
+      }
+      Compose();
+      return true;
+    }
+    if (e.type == SDL_KEYUP) {
+      OfferSdlEvent(e);  // releases must still reach the input unit
+      return true;
+    }
+    return false;
+  }
+
+  // Hands what the engine reads of an SDL event to the event hooks.
+  static void OfferSdlEvent(const SDL_Event& sdl) {
+    Event e;
+    if (FromSdlEvent(sdl, e)) OfferEvent(e);
+  }
+
+  void HandleEvent(const SDL_Event& e) {
+    if (e.type == wakeEvent_) return;  // its message is queued already
+    if (MenuEvent(e)) return;
+    switch (e.type) {
+      case SDL_QUIT: Enqueue(Message{WM_CLOSE, 0, 0}); return;
+      case SDL_WINDOWEVENT:
+        switch (e.window.event) {
+          case SDL_WINDOWEVENT_CLOSE: Enqueue(Message{WM_CLOSE, 0, 0}); break;
+          case SDL_WINDOWEVENT_MINIMIZED: Enqueue(Message{WM_ACTIVATE, uintptr_t(1) << 16, 0}); break;
+          case SDL_WINDOWEVENT_RESTORED:
+          case SDL_WINDOWEVENT_MAXIMIZED:
+            Enqueue(Message{WM_ACTIVATE, 1, 0});
+            device_->MarkDirty();
+            break;
+          case SDL_WINDOWEVENT_EXPOSED:
+          case SDL_WINDOWEVENT_SIZE_CHANGED:
+            device_->MarkDirty();
+            Enqueue(Message{WM_PAINT, 0, 0});
+            break;
+          default: break;
+        }
+        break;
+      case SDL_MOUSEMOTION: Enqueue(Message{WM_MOUSEMOVE, 0, 0}); return;
+      case SDL_KEYDOWN:
+        if (e.key.keysym.sym == SDLK_F11 ||
+            ((e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT))) {
+          if (!e.key.repeat) ToggleFullscreen();
+          return;
+        }
+        break;
+      default: break;
+    }
+    OfferSdlEvent(e);
+  }
+
+  WindowConfig config_;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  bool software_ = false;  // software renderer on the window surface
+  bool eventsCanWait_ = true;
+  static constexpr uint32_t kNoEvent = uint32_t(-1);
+  uint32_t wakeEvent_ = kNoEvent;
+  std::unique_ptr<WindowDevice> device_;
+  std::unique_ptr<Font> uiFont_;
+  Label popup_, item_;
+  bool menuOpen_ = false, itemHot_ = false, destroyed_ = false;
+  std::unique_ptr<Dialog> dialog_;
+};
+
+int SdlWindow::MessageBox(const std::string& text, const std::string& title, uint32_t type) {
+  if (!renderer_) {
+    std::fprintf(stderr, "[dialog] %s: %s\n", Cp932ToUtf8(title).c_str(), Cp932ToUtf8(text).c_str());
+    return (type & 0xF) == MB_YESNO ? IDYES : IDOK;
+  }
+  auto d = std::make_unique<Dialog>();
+  d->text = MakeLabel(text);
+  d->title = MakeLabel(title);
+  if ((type & 0xF) == MB_YESNO) {
+    d->buttons = {MakeLabel(SJ("はい(Y)")), MakeLabel(SJ("いいえ(N)"))};
+    d->ids = {IDYES, IDNO};
+  } else {
+    d->buttons = {MakeLabel("OK")};
+    d->ids = {IDOK};
+  }
+  dialog_ = std::move(d);
+  menuOpen_ = false;
+  device_->UpdateGameArea();
+  int answer = 0;
+  bool redraw = true;
+  while (answer == 0) {
+    // Repaint only after something happened: a waiting box costs nothing.
+    if (redraw) Compose();
+    redraw = false;
+    SDL_Event e;
+    if (!SDL_WaitEventTimeout(&e, 250) || e.type == wakeEvent_) continue;
+    redraw = true;
+    if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_EXPOSED) device_->MarkDirty();
+    Dialog& dl = *dialog_;
+    int n = int(dl.ids.size());
+    if (e.type == SDL_KEYDOWN) {
+      switch (e.key.keysym.sym) {
+        case SDLK_LEFT: dl.selected = (dl.selected + n - 1) % n; break;
+        case SDLK_RIGHT:
+        case SDLK_TAB: dl.selected = (dl.selected + 1) % n; break;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+        case SDLK_SPACE: answer = dl.ids[dl.selected]; break;
+        case SDLK_ESCAPE: answer = n == 2 ? IDNO : IDOK; break;
+        case SDLK_y: if (n == 2) answer = IDYES; break;
+        case SDLK_n: if (n == 2) answer = IDNO; break;
+        default: break;
+      }
+    } else if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
+      SDL_Point p{e.button.x, e.button.y};
+      for (size_t i = 0; i < dl.buttonRects.size(); ++i)
+        if (SDL_PointInRect(&p, &dl.buttonRects[i])) answer = dl.ids[i];
+    } else if (e.type == SDL_MOUSEMOTION) {
+      SDL_Point p{e.motion.x, e.motion.y};
+      for (size_t i = 0; i < dl.buttonRects.size(); ++i)
+        if (SDL_PointInRect(&p, &dl.buttonRects[i])) dl.selected = int(i);
+    } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
+      answer = n == 2 ? IDNO : IDOK;
+    } else if (e.type == SDL_KEYUP || e.type == SDL_CONTROLLERBUTTONUP || e.type == SDL_CONTROLLERAXISMOTION ||
+               e.type == SDL_CONTROLLERDEVICEADDED || e.type == SDL_CONTROLLERDEVICEREMOVED) {
+      // Releases and pad changes still reach the input unit, so that nothing
+      // stays held after the box closes.
+      OfferSdlEvent(e);
+    }
+  }
+  dialog_.reset();
+  device_->MarkDirty();
+  Compose();
+  TraceDialog(title, text, answer);
+  return answer;
+}
+
+}  // namespace
+
+std::unique_ptr<Window> CreateSdlWindow(const WindowConfig& config) {
+  auto w = std::make_unique<SdlWindow>(config);
+  if (!w->Init()) return nullptr;
+  return w;
+}
+
+}  // namespace platform

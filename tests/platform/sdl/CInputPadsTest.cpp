@@ -1,0 +1,183 @@
+// The input unit over real SDL game pads (SDL's virtual joysticks): sticks,
+// buttons and the d-pad, and pads joining and leaving while the game runs.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/diagnostics/Debug.h"
+#include "support/InputTestSupport.h"
+#include "support/SdlPadSupport.h"
+
+using namespace platform;
+
+namespace {
+class CInputPads : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    SetDebugEcho(false);
+    ASSERT_TRUE(sdl.Ok());
+  }
+  void TearDown() override { SetDebugEcho(true); }
+
+  void Create() {
+    ASSERT_EQ(input.create(kGameActionMapGuid, nullptr, nullptr, "Vantorel Ver1.0", GameActions().data(),
+                           static_cast<uint32_t>(sizeof(DIACTION) * GameActions().size())),
+              S_OK);
+  }
+  void Poll(int32_t active = 1) { ASSERT_EQ(input.poll(s.data(), active), S_OK); }
+  InputSystem& Sys() { return *input.System(); }
+  void KeyStep(platform::Key k, bool down) {
+    SendKey(Sys(), k, down);
+    Poll();
+  }
+  void PadStep() {
+    PumpSdl(Sys());
+    Poll();
+  }
+
+  ConfigHome home;
+  SdlPads sdl;
+  std::array<int32_t, 255> s{};
+  CInput input;
+};
+}  // namespace
+
+TEST_F(CInputPads, StickFollowsTheTableOfEffects) {
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ok());
+  Create();
+  EXPECT_EQ(input.DeviceCount(), 3);  // keyboard, pad, scripted input
+  Poll();
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -32768);
+  PadStep();
+  EXPECT_EQ(s[3], 1);
+  EXPECT_EQ(s[4], 0);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);  // centre: both cleared
+  PadStep();
+  EXPECT_EQ(s[3], 0);
+  EXPECT_EQ(s[4], 0);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, -30000);
+  PadStep();
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);  // right without passing the centre
+  PadStep();
+  EXPECT_EQ(s[3], 1);
+  EXPECT_EQ(s[4], 1);
+  // A stick resting a little off centre reads as the exact midpoint.
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 1500);
+  PadStep();
+  EXPECT_EQ(s[3], 0);
+  EXPECT_EQ(s[4], 0);
+  // The game clears a slot it consumed; a held stick does not set it again,
+  // moving it further does.
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768);
+  PadStep();
+  EXPECT_EQ(s[5], 1);
+  s[5] = 0;
+  PadStep();
+  EXPECT_EQ(s[5], 0);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 32767);
+  PadStep();
+  EXPECT_EQ(s[6], 1);
+  EXPECT_EQ(s[5], 0);
+}
+
+TEST_F(CInputPads, PadButtonsAndDpadMatchTheKeyboard) {
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ok());
+  Create();
+  Poll();
+  // The pad's decide and cancel buttons and the space bar and B give the same slots.
+  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+  PadStep();
+  std::array<int32_t, 255> padPress = s;
+  pad.Button(SDL_CONTROLLER_BUTTON_A, false);
+  PadStep();
+  KeyStep(Key::Space, true);
+  EXPECT_EQ(s, padPress);
+  KeyStep(Key::Space, false);
+  pad.Button(SDL_CONTROLLER_BUTTON_X, true);
+  PadStep();
+  EXPECT_EQ(s[8], 1);
+  pad.Button(SDL_CONTROLLER_BUTTON_X, false);
+  PadStep();
+  KeyStep(Key::B, true);
+  EXPECT_EQ(s[8], 1);
+  KeyStep(Key::B, false);
+  EXPECT_EQ(s[8], 0);
+  // The d-pad drives the axes: a press is one side, the release the midpoint.
+  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+  PadStep();
+  EXPECT_EQ(s[3], 1);
+  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
+  PadStep();
+  EXPECT_EQ(s[3], 0);
+  pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, true);
+  PadStep();
+  EXPECT_EQ(s[6], 1);
+}
+
+TEST_F(CInputPads, PadsJoinAndLeaveWhileTheGameRuns) {
+  ScratchTrace trace;
+  Create();
+  EXPECT_EQ(input.DeviceCount(), 2);
+  Poll();
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ok());
+  PadStep();
+  EXPECT_EQ(input.DeviceCount(), 3);
+  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+  PadStep();
+  EXPECT_EQ(s[7], 1);
+  // Pulled out with the button held: the slot does not stay set, the pad goes.
+  pad.Unplug();
+  PadStep();
+  EXPECT_EQ(s[7], 0);
+  EXPECT_EQ(input.DeviceCount(), 2);
+
+  // The same when the unplug events never reach us.
+  VirtualPad second;
+  PadStep();
+  second.Button(SDL_CONTROLLER_BUTTON_X, true);
+  PadStep();
+  EXPECT_EQ(s[8], 1);
+  second.Unplug();
+  SDL_PumpEvents();
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  Poll();
+  EXPECT_EQ(s[8], 0);
+  EXPECT_EQ(input.DeviceCount(), 2);
+  EXPECT_EQ(trace.Text().find("\"report\""), std::string::npos);  // no error shown
+}
+
+// The pad list is walked only after SDL announced a device coming or going,
+// but that announcement is seen even when someone else takes the event.
+TEST_F(CInputPads, APadPluggedInWhileItsEventIsTakenElsewhereStillJoins) {
+  Create();
+  Poll();
+  EXPECT_EQ(input.DeviceCount(), 2);
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ok());
+  SDL_PumpEvents();
+  SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+  Poll();
+  EXPECT_EQ(input.DeviceCount(), 3);
+  pad.Button(SDL_CONTROLLER_BUTTON_A, true);
+  PadStep();
+  EXPECT_EQ(s[7], 1);
+}
+
+TEST_F(CInputPads, KeepsAtMost98Devices) {
+  std::vector<std::unique_ptr<VirtualPad>> pads;
+  for (int i = 0; i < 100; ++i) pads.push_back(std::make_unique<VirtualPad>());
+  Create();
+  EXPECT_EQ(input.DeviceCount(), CInput::kMaxDevices);
+  Poll();
+  KeyStep(Key::Space, true);
+  EXPECT_EQ(s[7], 1);
+  pads.clear();
+  PumpSdl(Sys());
+  Poll();
+  EXPECT_EQ(input.DeviceCount(), 1);  // the keyboard; the scripted input had no room
+}
