@@ -12,6 +12,7 @@ Device* CPolygon::device = nullptr;
 std::string CPolygon::textureDirectory;
 std::map<std::string, TexturePtr> CPolygon::registry;
 Vertex CPolygon::quad[4] = {};
+std::set<CPolygon*> CPolygon::live;
 
 namespace {
 int32_t Clamp255(int32_t v) { return std::clamp<int32_t>(v, 0, 255); }
@@ -61,9 +62,28 @@ TexturePtr CPolygon::FindTexture(std::string name) {
   return it != registry.end() ? it->second : nullptr;
 }
 
+HRESULT CPolygon::ReloadTexture(const std::string& name, size_t& sprites) {
+  sprites = 0;
+  TexturePtr tex;
+  HRESULT hr = D3DUtil_CreateTexture(device, textureDirectory + name, tex);
+  if (FAILED(hr)) return hr;
+  registry[name] = tex;
+  for (CPolygon* sprite : live) {
+    if (sprite->textureName != name || !sprite->texture) continue;
+    sprite->texture = tex;
+    ++sprites;
+  }
+  return S_OK;
+}
+
 // ---- the sprite ----------------------------------------------------------
 
-CPolygon::CPolygon() { SetTexture("Nothing"); }
+CPolygon::CPolygon() {
+  live.insert(this);
+  SetTexture("Nothing");
+}
+
+CPolygon::~CPolygon() { live.erase(this); }
 
 HRESULT CPolygon::SetTexture(std::string name) {
   texture = name == "Nothing" ? nullptr : FindTexture(name);

@@ -79,6 +79,7 @@ CMsgBox::Outcome CMsgBox::EndOfWords() {
 }
 
 HRESULT CMsgBox::TextWord() {
+  script_.MarkMessage();
   std::string word = script_.Current();
   if (word.find(SJ("：")) != std::string::npos) {
     // A speaker word takes the next word as its text, whatever it holds.
