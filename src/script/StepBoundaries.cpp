@@ -29,8 +29,10 @@ size_t Extent(const WordList& words, size_t at) {
     case Command::ButtonMenu: {
       size_t pos = at + 1;
       if (pos < n && words[pos] != "{") ++pos;  // the frame name
-      // Without a block the keyword is read as a text word.
-      if (pos >= n || words[pos] != "{") return 1;
+      if (pos >= n) return n - at;
+      // Without a block no menu opens, but the keyword and its frame are
+      // passed over: the step reads on from the word after them.
+      if (words[pos] != "{") return pos - at;
       MenuBlock block;
       if (!ReadMenuBlock(words, pos, block)) return n - at;
       return pos + 1 - at;  // past the closing "}"
