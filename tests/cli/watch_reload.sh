@@ -11,7 +11,7 @@ BUILD="$(cd "$1" && pwd)"
 T="$(mktemp -d)"
 trap '[ -n "${KEEP:-}" ] && echo "kept $T" || rm -rf "$T"' EXIT
 cd "$T"
-cp -r "$BUILD/game" game
+cp -rL "$BUILD/game" game  # -L: BUILD may hold a link to the game (scripts/snapshot.sh)
 rm -rf game/GameData/Text/セーブデータ
 mkdir -p game/GameData/Text/セーブデータ v1/オープニング v2/オープニング
 cat > v1/オープニング/オープニング1.txt <<'SCRIPT'
