@@ -12,7 +12,6 @@ Device* CPolygon::device = nullptr;
 std::string CPolygon::textureDirectory;
 std::map<std::string, TexturePtr> CPolygon::registry;
 Vertex CPolygon::quad[4] = {};
-std::set<CPolygon*> CPolygon::live;
 
 namespace {
 int32_t Clamp255(int32_t v) { return std::clamp<int32_t>(v, 0, 255); }
@@ -62,13 +61,19 @@ TexturePtr CPolygon::FindTexture(std::string name) {
   return it != registry.end() ? it->second : nullptr;
 }
 
+std::set<CPolygon*>& CPolygon::Live() {
+  // Never destroyed: a sprite held in some static object may go after it.
+  static auto* live = new std::set<CPolygon*>;
+  return *live;
+}
+
 HRESULT CPolygon::ReloadTexture(const std::string& name, size_t& sprites) {
   sprites = 0;
   TexturePtr tex;
   HRESULT hr = D3DUtil_CreateTexture(device, textureDirectory + name, tex);
   if (FAILED(hr)) return hr;
   registry[name] = tex;
-  for (CPolygon* sprite : live) {
+  for (CPolygon* sprite : Live()) {
     if (sprite->textureName != name || !sprite->texture) continue;
     sprite->texture = tex;
     ++sprites;
@@ -79,11 +84,11 @@ HRESULT CPolygon::ReloadTexture(const std::string& name, size_t& sprites) {
 // ---- the sprite ----------------------------------------------------------
 
 CPolygon::CPolygon() {
-  live.insert(this);
+  Live().insert(this);
   SetTexture("Nothing");
 }
 
-CPolygon::~CPolygon() { live.erase(this); }
+CPolygon::~CPolygon() { Live().erase(this); }
 
 HRESULT CPolygon::SetTexture(std::string name) {
   texture = name == "Nothing" ? nullptr : FindTexture(name);

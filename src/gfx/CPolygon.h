@@ -64,5 +64,5 @@ class CPolygon : public CDrawObject {
   static std::string textureDirectory;
   static std::map<std::string, platform::TexturePtr> registry;
   static platform::Vertex quad[4];  // the one vertex buffer every sprite refills
-  static std::set<CPolygon*> live;  // every sprite that exists, for ReloadTexture
+  static std::set<CPolygon*>& Live();  // every sprite that exists, for ReloadTexture
 };

@@ -41,8 +41,11 @@ class Interpreter {
   // leaves everything as it was.
   HRESULT Reread(size_t& landing);
   // The step has reached a text word (or a speaker word) at the position:
-  // the message on screen comes from there.
-  void MarkMessage() { messageWord = position; }
+  // the message on screen comes from there. Returns that word.
+  const std::string& StartMessage() {
+    messageWord = position;
+    return words[position];
+  }
   size_t MessageWord() const { return messageWord; }
 
   // --- moving over the words ---
