@@ -34,7 +34,32 @@ sed -e 's/ミケ/タマ/' -e 's/二つ目のことば/二つ目を書き直し�
 : > empty.Dat
 printf '60 tap decide\n230 tap decide\n' > in.txt
 
-VANTOREL="$BUILD/vantorel" XDG_CONFIG_HOME="$T/cfg" python3 - <<'PY'
+fail() { echo "FAIL: $*"; exit 1; }
+export XDG_CONFIG_HOME="$T/cfg"
+# The test seam is refused outside headless runs and without its three values.
+for bad in "--rewrite-at 5 a b" "--headless --rewrite-at 5 a" "--headless --rewrite-at x a b"; do
+  # shellcheck disable=SC2086
+  "$BUILD/vantorel" --game-dir game $bad >/dev/null 2>err.txt; rc=$?
+  [ $rc -eq 2 ] && grep -q -- "--rewrite-at" err.txt || fail "'$bad' gave status $rc: $(cat err.txt)"
+done
+
+# With a window (SDL's dummy driver) on the real clock: a save from another
+# process shows within a second, said on stderr.
+rm -rf wgame && cp -r game wgame
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$BUILD/vantorel" --game-dir wgame --watch 2>window.err &
+pid=$!
+for _ in $(seq 1 100); do grep -q "bindings" window.err 2>/dev/null && break; sleep 0.05; done
+sleep 0.5  # the opening has opened and its first poll has seen the file
+start=$(date +%s%N)
+cp g2/GameData/Text/オープニング/オープニング1E.Dat wgame/GameData/Text/オープニング/オープニング1E.Dat
+for _ in $(seq 1 40); do grep -q "reloaded script" window.err && break; sleep 0.05; done
+ms=$(( ($(date +%s%N) - start) / 1000000 ))
+kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
+grep -qF 'reloaded script オープニング\オープニング1.Dat at word 9' window.err || fail "window: no reload line: $(cat window.err)"
+[ "$ms" -lt 1000 ] || fail "window: reloaded after $ms ms"
+echo "window reload after $ms ms"
+
+VANTOREL="$BUILD/vantorel" python3 - <<'PY'
 import json, os, subprocess, sys
 
 script = "game/GameData/Text/オープニング/オープニング1E.Dat"
