@@ -46,10 +46,11 @@ done
 # With a window (SDL's dummy driver) on the real clock: a save from another
 # process shows within a second, said on stderr.
 rm -rf wgame && cp -r game wgame
-SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$BUILD/vantorel" --game-dir wgame --watch 2>window.err &
+SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$BUILD/vantorel" --game-dir wgame --watch --trace window.jsonl \
+  2>window.err &
 pid=$!
-for _ in $(seq 1 100); do grep -q "bindings" window.err 2>/dev/null && break; sleep 0.05; done
-sleep 0.5  # the opening has opened and its first poll has seen the file
+# Passes traced while the first message types: the first poll has seen the file.
+for _ in $(seq 1 200); do [ "$(wc -l < window.jsonl 2>/dev/null || echo 0)" -ge 8 ] && break; sleep 0.05; done
 start=$(date +%s%N)
 cp g2/GameData/Text/オープニング/オープニング1E.Dat wgame/GameData/Text/オープニング/オープニング1E.Dat
 for _ in $(seq 1 40); do grep -q "reloaded script" window.err && break; sleep 0.05; done
