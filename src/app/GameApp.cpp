@@ -6,11 +6,13 @@
 #include "app/framework/GameFaces.h"
 #include "app/Camera.h"
 #include "app/GameLayout.h"
+#include "app/Reloader.h"
 #include "app/Resources.h"
 #include "gfx/CPolygon.h"
 #include "input/CInput.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
+#include "platform/headless/Clock.h"
 #include "platform/headless/HeadlessPass.h"
 #include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
@@ -54,6 +56,7 @@ HRESULT GameApp::SetupScene() {
   msgBox = std::make_unique<CMsgBox>();
   msgBox->Init(textFile.get(), input.get(), GetActionStates(), bgmPlayer.get(), soundPlayer.get(),
                SJ(gamefaces::kMessageFace), 12, 1);
+  if (runOptions.watch) reloader = std::make_unique<Reloader>(*msgBox, *textFile);
   camera = std::make_unique<Camera>();
   camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));
   if (Headless()) {
@@ -75,6 +78,8 @@ HRESULT GameApp::StartScene() {
 
 HRESULT GameApp::UpdateFrame() {
   input->poll(GetActionStates(), active);
+  if (!runOptions.rewrites.empty()) ApplyDueRewrites(runOptions.rewrites, PassNumber());
+  if (reloader) reloader->Step(timeGetTime());
   camera->Apply();
   msgBox->FrameMove();
 
@@ -139,6 +144,7 @@ HRESULT GameApp::ReleaseScene() {
   if (Headless()) platform::SetHeadlessPassHook(nullptr);
   CDSMusic::ReleaseGraph();
   camera.reset();
+  reloader.reset();
   msgBox.reset();
   bgmPlayer.reset();
   soundPlayer.reset();

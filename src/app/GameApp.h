@@ -13,6 +13,7 @@ class Camera;
 class CDSMusic;
 class CDMMusic;
 class CMsgBox;
+class Reloader;
 
 class GameApp : public CD3DApp {
  public:
@@ -41,4 +42,5 @@ class GameApp : public CD3DApp {
   std::unique_ptr<CDSMusic> bgmPlayer;
   std::unique_ptr<CDMMusic> soundPlayer;
   std::unique_ptr<CMsgBox> msgBox;
+  std::unique_ptr<Reloader> reloader;  // --watch only
 };

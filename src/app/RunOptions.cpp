@@ -88,6 +88,21 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
     } else if (a == "--trace") {
       if (!value(v)) return false;
       o.tracePath = Absolute(v);
+    } else if (a == "--watch") {
+      o.watch = true;
+    } else if (a == "--rewrite-at") {
+      FileRewrite r;
+      if (!value(v) || !value(r.from) || !value(r.to)) {
+        error = "--rewrite-at needs N FROM TO";
+        return false;
+      }
+      if (!ParseCount(v, r.pass)) {
+        error = "--rewrite-at needs a pass number, got '" + v + "'";
+        return false;
+      }
+      r.from = Absolute(r.from);
+      r.to = Absolute(r.to);
+      o.rewrites.push_back(std::move(r));
     } else if (a == "--help" || a == "-h") {
       o.showHelp = true;
     } else if (a == "--version") {
@@ -97,8 +112,8 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
       return false;
     }
   }
-  if (!o.headless && (o.maxFrames || !o.screenshots.empty() || !o.input.empty())) {
-    error = "--frames, --screenshot and --input need --headless";
+  if (!o.headless && (o.maxFrames || !o.screenshots.empty() || !o.input.empty() || !o.rewrites.empty())) {
+    error = "--frames, --screenshot, --input and --rewrite-at need --headless";
     return false;
   }
   return true;

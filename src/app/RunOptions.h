@@ -7,6 +7,13 @@
 
 #include "platform/input/ScriptedInput.h"
 
+// --rewrite-at N FROM TO: at pass N the file FROM is copied over TO (host
+// paths), so a test can edit the game's files at a known point of a run.
+struct FileRewrite {
+  uint64_t pass = 0;
+  std::string from, to;
+};
+
 struct RunOptions {
   bool headless = false;
   uint64_t maxFrames = 0;                       // 0: until the player quits
@@ -14,6 +21,8 @@ struct RunOptions {
   std::vector<platform::ScriptedEvent> input;   // sorted by frame
   std::string tracePath;
   bool answerYes = true;
+  bool watch = false;                 // reload the open script and pictures when saved
+  std::vector<FileRewrite> rewrites;  // in the order given
   bool showHelp = false;
   bool showVersion = false;
   bool gameDirGiven = false;  // --game-dir was on the command line

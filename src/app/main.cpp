@@ -23,9 +23,10 @@
 
 namespace {
 const char kUsage[] =
-    "usage: vantorel [--game-dir DIR] [--trace FILE]\n"
+    "usage: vantorel [--game-dir DIR] [--trace FILE] [--watch]\n"
     "       vantorel --headless [--game-dir DIR] [--frames N] [--screenshot N:FILE.png]...\n"
-    "                [--input FILE] [--answer yes|no] [--trace FILE]\n"
+    "                [--input FILE] [--answer yes|no] [--trace FILE] [--watch]\n"
+    "                [--rewrite-at N FROM TO]...\n"
     "       vantorel --version | --help\n"
     "Runs the game whose GameData directory is below DIR (default: the working directory; without\n"
     "GameData there and no --game-dir, the installed demo game).\n"
@@ -35,6 +36,8 @@ const char kUsage[] =
     "  --input FILE           scripted input, one event per line (headless)\n"
     "  --answer yes|no        the answer to every Yes/No question in a headless run (default yes)\n"
     "  --trace FILE           JSON Lines of the engine's state, one line per pass that changed it\n"
+    "  --watch                reload the open script and the pictures shown when their files are saved\n"
+    "  --rewrite-at N FROM TO copy FROM over TO at pass N (headless; for tests of --watch)\n"
     "Exit status: 0 after a normal quit or --frames; 1 when start-up fails or a screenshot\n"
     "could not be written; 2 for a bad command line.\n";
 

@@ -61,9 +61,34 @@ TexturePtr CPolygon::FindTexture(std::string name) {
   return it != registry.end() ? it->second : nullptr;
 }
 
+std::set<CPolygon*>& CPolygon::Live() {
+  // Never destroyed: a sprite held in some static object may go after it.
+  static auto* live = new std::set<CPolygon*>;
+  return *live;
+}
+
+HRESULT CPolygon::ReloadTexture(const std::string& name, size_t& sprites) {
+  sprites = 0;
+  TexturePtr tex;
+  HRESULT hr = D3DUtil_CreateTexture(device, textureDirectory + name, tex);
+  if (FAILED(hr)) return hr;
+  registry[name] = tex;
+  for (CPolygon* sprite : Live()) {
+    if (sprite->textureName != name || !sprite->texture) continue;
+    sprite->texture = tex;
+    ++sprites;
+  }
+  return S_OK;
+}
+
 // ---- the sprite ----------------------------------------------------------
 
-CPolygon::CPolygon() { SetTexture("Nothing"); }
+CPolygon::CPolygon() {
+  Live().insert(this);
+  SetTexture("Nothing");
+}
+
+CPolygon::~CPolygon() { Live().erase(this); }
 
 HRESULT CPolygon::SetTexture(std::string name) {
   texture = name == "Nothing" ? nullptr : FindTexture(name);

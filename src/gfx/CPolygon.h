@@ -4,6 +4,7 @@
 // texture directory and shares them with every sprite that shows them.
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
 
 #include "gfx/CDrawObject.h"
@@ -19,8 +20,15 @@ class CPolygon : public CDrawObject {
   // The registry as it stands (names in byte order), for tests and tracing.
   static const std::map<std::string, platform::TexturePtr>& Registry() { return registry; }
   static platform::Device* GetDevice() { return device; }
+  // Reads the picture file of a registered name afresh and shows it in the
+  // registry and in every sprite that shows that name (a sprite blanked by
+  // SetTexturePointer(nullptr) stays blank). On a failure nothing changes
+  // and the failure code is returned, without a box: the caller reports.
+  // `sprites` is how many sprites now show the new picture.
+  static HRESULT ReloadTexture(const std::string& name, size_t& sprites);
 
   CPolygon();
+  ~CPolygon() override;
 
   HRESULT SetTexture(std::string name);
   HRESULT SetTexturePointer(platform::TexturePtr tex);
@@ -56,4 +64,5 @@ class CPolygon : public CDrawObject {
   static std::string textureDirectory;
   static std::map<std::string, platform::TexturePtr> registry;
   static platform::Vertex quad[4];  // the one vertex buffer every sprite refills
+  static std::set<CPolygon*>& Live();  // every sprite that exists, for ReloadTexture
 };

@@ -16,8 +16,9 @@
 // handlers beside the role they drive (MsgBoxMenuCommands.cpp,
 // MsgBoxSaveCommands.cpp, MsgBoxFades.cpp, MsgBoxSoundCommands.cpp,
 // MsgBoxKeyConfigCommand.cpp); action scopes in MsgBoxActions.cpp; the
-// headless trace in MsgBoxTrace.cpp and MsgBoxMenuTrace.cpp; the test seams
-// in MsgBoxTestSeams.cpp. All strings are CP932 bytes.
+// headless trace in MsgBoxTrace.cpp and MsgBoxMenuTrace.cpp; reading the
+// open script again after an edit in MsgBoxReload.cpp; the test seams in
+// MsgBoxTestSeams.cpp. All strings are CP932 bytes.
 #include <array>
 #include <cstdint>
 #include <ctime>
@@ -84,6 +85,18 @@ class CMsgBox {
 
   // The script the frame loop starts whenever a step fails; one per process.
   static inline std::string& currentScriptName = msgbox::Interpreter::currentScriptName;
+
+  // --- reading the open script again after an edit (MsgBoxReload.cpp) ---
+  enum class Reload : uint8_t {
+    Done,        // new words, stepped again from `landing` to its message
+    Held,        // a menu or a fade holds the script: try again later
+    Unreadable,  // missing or without words: the old words stay
+  };
+  // Keeps variables, pictures and music; only the words and the position
+  // change, and the message is shown anew.
+  Reload ReloadScript(size_t& landing);
+  // The open script's name below the text directory, as the engine names it.
+  std::string OpenScriptName() const;
 
   // --- menus (MsgBoxMenuCommands.cpp) ---
   void ButtonMenuPrev();

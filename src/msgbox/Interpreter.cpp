@@ -6,6 +6,7 @@
 
 #include "script/CTextFile.h"
 #include "script/MenuBlock.h"
+#include "script/StepBoundaries.h"
 
 namespace msgbox {
 
@@ -18,6 +19,7 @@ void Interpreter::Attach(CTextFile* file, std::string directory) {
 
 HRESULT Interpreter::Open(const std::string& name) {
   words.clear();
+  messageWord = 0;
   scriptPath = textDir + name;
   // An empty name would name the text directory itself: treat it as missing.
   HRESULT hr = (name.empty() || !textFile) ? E_FAIL : textFile->Read(scriptPath, words);
@@ -35,7 +37,23 @@ HRESULT Interpreter::Open(const std::string& name) {
 void Interpreter::ReplaceWords(std::vector<std::string> list) {
   words = std::move(list);
   position = 0;
+  messageWord = 0;
   running = true;
+}
+
+HRESULT Interpreter::Reread(size_t& landing) {
+  std::vector<std::string> fresh;
+  // An editor that truncates before writing leaves an empty file for a
+  // moment; no script of no words is worth replacing the old one with.
+  if (!textFile || scriptPath.size() <= textDir.size() || FAILED(textFile->Read(scriptPath, fresh)) ||
+      fresh.empty())
+    return E_FAIL;
+  landing = script::LandingWord(fresh, messageWord);
+  words = std::move(fresh);
+  position = landing;
+  messageWord = landing;
+  running = true;
+  return S_OK;
 }
 
 HRESULT Interpreter::NextWord() {

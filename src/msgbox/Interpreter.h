@@ -34,6 +34,19 @@ class Interpreter {
   // These words from the first, running, as if a script holding them had
   // just opened (a test seam).
   void ReplaceWords(std::vector<std::string> list);
+  // Reads the open script's file again after an edit: the new words replace
+  // the old, and the position goes to the boundary at or before the word of
+  // the message on screen (script/StepBoundaries.h), running; that word is
+  // in `landing`. A file that is missing or holds no words gives E_FAIL and
+  // leaves everything as it was.
+  HRESULT Reread(size_t& landing);
+  // The step has reached a text word (or a speaker word) at the position:
+  // the message on screen comes from there. Returns that word.
+  const std::string& StartMessage() {
+    messageWord = position;
+    return words[position];
+  }
+  size_t MessageWord() const { return messageWord; }
 
   // --- moving over the words ---
   bool AtEnd() const { return position >= words.size(); }
@@ -88,6 +101,7 @@ class Interpreter {
   std::string scriptPath;
   std::vector<std::string> words;
   size_t position = 0;
+  size_t messageWord = 0;  // where the message on screen began; 0 before any
   bool running = false;
   std::map<std::string, std::string> textureAliases;
   std::map<std::string, std::string> variables;

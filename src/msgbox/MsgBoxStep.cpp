@@ -79,7 +79,7 @@ CMsgBox::Outcome CMsgBox::EndOfWords() {
 }
 
 HRESULT CMsgBox::TextWord() {
-  std::string word = script_.Current();
+  std::string word = script_.StartMessage();
   if (word.find(SJ("：")) != std::string::npos) {
     // A speaker word takes the next word as its text, whatever it holds.
     if (!script_.Follows(1)) return EndOfWords().result;

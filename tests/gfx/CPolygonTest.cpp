@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <fstream>
+#include <memory>
 #include <sstream>
 
 #include "platform/diagnostics/Trace.h"
@@ -209,4 +210,52 @@ TEST_F(Registry, NoDeviceMeansNoTextureAndNoDrawing) {
   EXPECT_EQ(p.texture, nullptr);
   EXPECT_LT(p.Render(), 0);
   EXPECT_EQ(device.DrawCalls(), 0u);
+}
+
+// A picture saved again while it is on screen: every sprite that shows its
+// name shows the new file, a blanked one stays blank, and a file that no
+// longer reads leaves the old picture everywhere.
+TEST_F(Registry, ReloadShowsTheNewFileInTheSpritesThatShowIt) {
+  WriteTexture("bg.tga", SmallTga(2, 2));
+  WriteTexture("other.tga", SmallTga(5, 5));
+  CPolygon shown, alsoShown, blanked, other;
+  shown.SetTexture("bg.tga");
+  alsoShown.SetTexture("bg.tga");
+  blanked.SetTexture("bg.tga");
+  blanked.SetTexturePointer(nullptr);  // a standing picture blanked by a new script
+  other.SetTexture("other.tga");
+  TexturePtr otherTexture = other.texture;
+
+  WriteTexture("bg.tga", SmallTga(4, 3));
+  size_t sprites = 99;
+  ASSERT_EQ(CPolygon::ReloadTexture("bg.tga", sprites), S_OK);
+  EXPECT_EQ(sprites, 2u);
+  ASSERT_NE(shown.texture, nullptr);
+  EXPECT_EQ(shown.texture->Width(), 4);
+  EXPECT_EQ(alsoShown.texture, shown.texture);
+  EXPECT_EQ(blanked.texture, nullptr);
+  EXPECT_EQ(other.texture, otherTexture);
+  // Sprites selected later find the new picture in the registry.
+  CPolygon later;
+  later.SetTexture("bg.tga");
+  EXPECT_EQ(later.texture, shown.texture);
+
+  TexturePtr before = shown.texture;
+  WriteTexture("bg.tga", "not a picture");
+  EXPECT_TRUE(FAILED(CPolygon::ReloadTexture("bg.tga", sprites)));
+  EXPECT_EQ(sprites, 0u);
+  EXPECT_EQ(shown.texture, before);
+  EXPECT_EQ(CPolygon::FindTexture("bg.tga"), before);
+}
+
+TEST_F(Registry, ReloadForgetsSpritesThatAreGone) {
+  WriteTexture("bg.tga", SmallTga());
+  auto gone = std::make_unique<CPolygon>();
+  gone->SetTexture("bg.tga");
+  gone.reset();  // a dangling entry would be written through here
+  CPolygon kept;
+  kept.SetTexture("bg.tga");
+  size_t sprites = 0;
+  ASSERT_EQ(CPolygon::ReloadTexture("bg.tga", sprites), S_OK);
+  EXPECT_EQ(sprites, 1u);
 }
