@@ -53,11 +53,14 @@ pid=$!
 for _ in $(seq 1 200); do [ "$(wc -l < window.jsonl 2>/dev/null || echo 0)" -ge 8 ] && break; sleep 0.05; done
 start=$(date +%s%N)
 cp g2/GameData/Text/オープニング/オープニング1E.Dat wgame/GameData/Text/オープニング/オープニング1E.Dat
-for _ in $(seq 1 40); do grep -q "reloaded script" window.err && break; sleep 0.05; done
+for _ in $(seq 1 100); do grep -q "reloaded script" window.err && break; sleep 0.05; done
 ms=$(( ($(date +%s%N) - start) / 1000000 ))
 kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
 grep -qF 'reloaded script オープニング\オープニング1.Dat at word 9' window.err || fail "window: no reload line: $(cat window.err)"
-[ "$ms" -lt 1000 ] || fail "window: reloaded after $ms ms"
+# About 0.3 s on a quiet machine (five polls a second, and a file must hold
+# still for one poll); the headless case above pins the timing on game time,
+# so here a machine busy with other tests gets some slack.
+[ "$ms" -lt 3000 ] || fail "window: reloaded after $ms ms"
 echo "window reload after $ms ms"
 
 VANTOREL="$BUILD/vantorel" python3 - <<'PY'
