@@ -44,7 +44,7 @@ for bad in "--rewrite-at 5 a b" "--headless --rewrite-at 5 a" "--headless --rewr
 done
 
 # With a window (SDL's dummy driver) on the real clock: a save from another
-# process shows within a second, said on stderr.
+# process shows promptly (about 0.3 s), said on stderr.
 rm -rf wgame && cp -r game wgame
 SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy "$BUILD/vantorel" --game-dir wgame --watch --trace window.jsonl \
   2>window.err &
