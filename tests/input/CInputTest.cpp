@@ -35,28 +35,10 @@ class FakeWindow : public Window {
   std::unique_ptr<Device> device_;
 };
 
-class CInputTest : public ::testing::Test {
+class CInputTest : public ::testing::Test, public InputHarness {
  protected:
-  void SetUp() override {
-    SetDebugEcho(false);
-  }
+  void SetUp() override { SetDebugEcho(false); }
   void TearDown() override { SetDebugEcho(true); }
-
-  void Create(Window* window = nullptr) {
-    ASSERT_EQ(input.create(kGameActionMapGuid, nullptr, window, "Vantorel Ver1.0", GameActions().data(),
-                           static_cast<uint32_t>(sizeof(DIACTION) * GameActions().size())),
-              S_OK);
-  }
-  void Poll(int32_t active = 1) { ASSERT_EQ(input.poll(s.data(), active), S_OK); }
-  InputSystem& Sys() { return *input.System(); }
-  void KeyStep(platform::Key k, bool down) {
-    SendKey(Sys(), k, down);
-    Poll();
-  }
-
-  ConfigHome home;
-  std::array<int32_t, 255> s{};
-  CInput input;
 };
 }  // namespace
 

@@ -267,19 +267,9 @@ TEST_F(CMsgBoxMenus, BrokenBlocksFailWithoutReadingPastTheScript) {
 }
 
 TEST_F(CMsgBoxMenus, TraceCarriesBothMenus) {
-  char path[] = "/tmp/vantorel_menutrace_XXXXXX";
-  int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  ASSERT_TRUE(platform::trace::Open(path));
-  ASSERT_EQ(Run({"ButtonMenu", "{", "メニューアイテム", "{", "はい", "2", "分岐A", "}", "}"}), S_OK);
-  platform::trace::EndFrame(1, 16);
-  platform::trace::Close();
-  std::ifstream in(path);
-  std::stringstream all;
-  all << in.rdbuf();
-  std::remove(path);
-  const std::string line = all.str();
+  const std::string line = TracedPass([&] {
+    ASSERT_EQ(Run({"ButtonMenu", "{", "メニューアイテム", "{", "はい", "2", "分岐A", "}", "}"}), S_OK);
+  });
   EXPECT_NE(line.find("\"buttonMenu\":{\"cursor\":2,\"items\":[{\"id\":2,\"label\":\"はい\",\"target\":\"分岐A\",\"x\":162,"
                       "\"y\":298,\"w\":470,\"h\":136}]}"),
             std::string::npos)

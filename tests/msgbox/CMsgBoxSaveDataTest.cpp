@@ -319,23 +319,14 @@ TEST_F(CMsgBoxSaveData, RandomBytesInSaveFilesNeverCrash) {
 }
 
 TEST_F(CMsgBoxSaveData, SavesAndLoadsAreTraced) {
-  char path[] = "/tmp/vantorel_savetrace_XXXXXX";
-  int fd = mkstemp(path);
-  ASSERT_GE(fd, 0);
-  close(fd);
-  ASSERT_TRUE(platform::trace::Open(path));
-  box->Save("s", "t1");
-  testing::internal::CaptureStderr();
-  box->Load("none");
-  testing::internal::GetCapturedStderr();
-  platform::trace::EndFrame(1, 16);
-  platform::trace::Close();
-  std::ifstream in(path);
-  std::stringstream all;
-  all << in.rdbuf();
-  std::remove(path);
-  EXPECT_NE(all.str().find(R"({"type":"save","path":"GameData\\Text\\t1.Dat","result":0})"), std::string::npos)
-      << all.str();
-  EXPECT_NE(all.str().find(R"({"type":"load","path":"GameData\\Text\\none.Dat","result":-2147467259})"),
+  const std::string all = TracedPass([&] {
+    box->Save("s", "t1");
+    testing::internal::CaptureStderr();
+    box->Load("none");
+    testing::internal::GetCapturedStderr();
+  });
+  EXPECT_NE(all.find(R"({"type":"save","path":"GameData\\Text\\t1.Dat","result":0})"), std::string::npos)
+      << all;
+  EXPECT_NE(all.find(R"({"type":"load","path":"GameData\\Text\\none.Dat","result":-2147467259})"),
             std::string::npos);
 }

@@ -1,9 +1,11 @@
 #pragma once
 // Helpers for the input tests: a private configuration directory, the game's
 // action map, and key events as the window hands them to the input system.
+#include <gtest/gtest.h>
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <array>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -51,6 +53,27 @@ inline platform::ActionMapSpec GameSpec() {
 inline void SendKey(platform::InputSystem& sys, platform::Key key, bool down, bool repeat = false) {
   sys.OnPlatformEvent(platform::Event::KeyPress(key, down, repeat));
 }
+
+// The input unit made with the game's action map, its 255 action slots and
+// a private configuration directory: what the input tests of both test
+// binaries start from.
+struct InputHarness {
+  void Create(platform::Window* window = nullptr) {
+    ASSERT_EQ(input.create(kGameActionMapGuid, nullptr, window, "Vantorel Ver1.0", GameActions().data(),
+                           static_cast<uint32_t>(sizeof(DIACTION) * GameActions().size())),
+              S_OK);
+  }
+  void Poll(int32_t active = 1) { ASSERT_EQ(input.poll(s.data(), active), S_OK); }
+  platform::InputSystem& Sys() { return *input.System(); }
+  void KeyStep(platform::Key k, bool down) {
+    SendKey(Sys(), k, down);
+    Poll();
+  }
+
+  ConfigHome home;
+  std::array<int32_t, 255> s{};
+  CInput input;
+};
 
 // Records the trace of a test in a temporary file, to read back what was
 // written to the debugger output and which events were traced.

@@ -19,6 +19,7 @@
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/draw/Device.h"
+#include "platform/diagnostics/Trace.h"
 #include "platform/draw/OffscreenDevice.h"
 #include "platform/files/Files.h"
 #include "platform/text/TextCodec.h"
@@ -105,6 +106,16 @@ class MsgBoxTest : public ::testing::Test {
   HRESULT Run(const std::vector<std::string>& utf8Words) {
     WriteScript("test.Dat", utf8Words);
     return box->StartScript("test.Dat");
+  }
+
+  // The trace line of one pass in which `body` ran (a file in the scratch directory).
+  template <typename Body>
+  std::string TracedPass(Body body) {
+    EXPECT_TRUE(platform::trace::Open("pass.jsonl"));
+    body();
+    platform::trace::EndFrame(1, 16);
+    platform::trace::Close();
+    return testsupport::ReadHostFile("pass.jsonl");
   }
 
   std::string Message() const { return U(box->Window().MessageText()); }

@@ -13,7 +13,12 @@
 using namespace platform;
 
 namespace {
-class CInputPads : public ::testing::Test {
+// SDL is set up before the input unit and shut down after it.
+struct WithSdlPads {
+  SdlPads sdl;
+};
+
+class CInputPads : public ::testing::Test, public WithSdlPads, public InputHarness {
  protected:
   void SetUp() override {
     SetDebugEcho(false);
@@ -21,26 +26,10 @@ class CInputPads : public ::testing::Test {
   }
   void TearDown() override { SetDebugEcho(true); }
 
-  void Create() {
-    ASSERT_EQ(input.create(kGameActionMapGuid, nullptr, nullptr, "Vantorel Ver1.0", GameActions().data(),
-                           static_cast<uint32_t>(sizeof(DIACTION) * GameActions().size())),
-              S_OK);
-  }
-  void Poll(int32_t active = 1) { ASSERT_EQ(input.poll(s.data(), active), S_OK); }
-  InputSystem& Sys() { return *input.System(); }
-  void KeyStep(platform::Key k, bool down) {
-    SendKey(Sys(), k, down);
-    Poll();
-  }
   void PadStep() {
     PumpSdl(Sys());
     Poll();
   }
-
-  ConfigHome home;
-  SdlPads sdl;
-  std::array<int32_t, 255> s{};
-  CInput input;
 };
 }  // namespace
 
