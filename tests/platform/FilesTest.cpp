@@ -6,6 +6,7 @@
 
 #include "support/ScratchDir.h"
 #include "platform/files/Files.h"
+#include "platform/text/NameCodec.h"
 #include "platform/text/TextCodec.h"
 
 using namespace platform;
@@ -39,6 +40,24 @@ TEST(PathResolver, RawBytesNameIsFound) {
   std::string raw = std::string("raw\x82\xA0.bin");  // CP932 bytes as the host name
   dir.Write(raw, "x");
   EXPECT_TRUE(FileExists(raw));
+}
+
+TEST(PathResolver, NamesInEveryFormAnArchiveLeavesAreFoundComponentByComponent) {
+  ScratchDir dir;
+  // A directory as plain unzip leaves it, a file in raw CP932 bytes inside.
+  const std::string text = Cp437ToUtf8(Utf8ToCp932Lossy("本編"));  // as plain unzip leaves it
+  ASSERT_NE(text, "本編");
+  const std::string file = Utf8ToCp932Lossy("学校E.Dat");
+  dir.Write("GameData/Text/" + text + "/" + file, "school");
+  std::string bytes;
+  EXPECT_TRUE(ReadWholeFile(SJ("GameData\\Text\\本編\\学校E.Dat"), bytes));
+  EXPECT_EQ(bytes, "school");
+  // A file still to be written goes into the directory that is there.
+  ASSERT_TRUE(WriteFileAtomic(SJ("GameData\\Text\\本編\\セーブ.Dat"), "save"));
+  EXPECT_EQ(dir.Read("GameData/Text/" + text + "/セーブ.Dat"), "save");
+  EXPECT_TRUE(FileExists(SJ("GameData\\Text\\本編\\セーブ.Dat")));
+  // A name that only looks like another stays unmatched.
+  EXPECT_FALSE(FileExists(SJ("GameData\\Text\\本篇\\学校E.Dat")));
 }
 
 TEST(AtomicWrite, ReplacesWholeFileAndKeepsOldOneOnFailure) {

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/text/NameCodec.h"
 #include "platform/text/TextCodec.h"
 
 namespace platform {
@@ -66,35 +67,49 @@ std::vector<std::string> SplitComponents(const std::string& p) {
   return parts;
 }
 
-// Case-insensitive match, one component at a time.
-bool MatchCaseInsensitive(const std::string& path, std::string& found) {
+// Whether a directory entry is the component the engine asks for: the same
+// name without regard to case, in whichever form an unpacker left it (UTF-8,
+// raw CP932 bytes, or CP932 read as code page 437).
+bool SameName(const char* entry, const std::string& wantUtf8) {
+  if (::strcasecmp(entry, wantUtf8.c_str()) == 0) return true;
+  std::string proper;
+  if (ClassifyName(entry, proper) == NameForm::Utf8) return false;
+  return ::strcasecmp(proper.c_str(), wantUtf8.c_str()) == 0;
+}
+
+// Matches the path one component at a time against what is on disk. The
+// components found are spelt as on disk; from the first that is not there on
+// the rest are kept as asked, so a file still to be written lands in the
+// directory that was found. True when the whole path was found.
+bool MatchComponents(const std::string& path, std::string& found) {
   std::vector<std::string> parts = SplitComponents(path);
   std::string base = path.size() && path[0] == '/' ? "/" : "";
   size_t start = path.size() && path[0] == '/' ? 1 : 0;
   std::string cur = base;
+  bool all = true;
   for (size_t i = start; i < parts.size(); ++i) {
     const std::string& want = parts[i];
     if (want.empty() || want == ".") continue;
     std::string candidate = cur + want;
-    if (!Exists(candidate)) {
+    if (all && !Exists(candidate)) {
       DIR* dir = ::opendir(cur.empty() ? "." : cur.c_str());
-      if (!dir) return false;
       bool hit = false;
-      while (dirent* e = ::readdir(dir)) {
-        if (::strcasecmp(e->d_name, want.c_str()) == 0) {
+      while (dir && !hit) {
+        dirent* e = ::readdir(dir);
+        if (!e) break;
+        if (SameName(e->d_name, want)) {
           candidate = cur + e->d_name;
           hit = true;
-          break;
         }
       }
-      ::closedir(dir);
-      if (!hit) return false;
+      if (dir) ::closedir(dir);
+      all = hit;
     }
     cur = candidate;
     if (i + 1 < parts.size()) cur += '/';
   }
   found = cur;
-  return true;
+  return all;
 }
 
 bool FsyncDirectoryOf(const std::string& hostPath) {
@@ -114,8 +129,8 @@ std::string ResolvePath(std::string_view enginePath) {
   std::string raw = Slashes(std::string(enginePath));
   if (Exists(raw)) return raw;
   std::string found;
-  if (MatchCaseInsensitive(converted, found)) return found;
-  return converted;
+  MatchComponents(converted, found);
+  return found;
 }
 
 bool FileExists(std::string_view enginePath) { return Exists(ResolvePath(enginePath)); }

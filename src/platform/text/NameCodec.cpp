@@ -62,6 +62,12 @@ bool Cp932ToUtf8Strict(std::string_view cp932, std::string& utf8) { return Conve
 
 bool Utf8ToCp437(std::string_view utf8, std::string& bytes) { return Convert("CP437", "UTF-8", utf8, bytes); }
 
+std::string Cp437ToUtf8(std::string_view bytes) {
+  std::string utf8;
+  Convert("UTF-8", "CP437", bytes, utf8);
+  return utf8;
+}
+
 NameForm ClassifyName(std::string_view name, std::string& properUtf8) {
   properUtf8.assign(name);
   if (IsAscii(name)) return NameForm::Utf8;

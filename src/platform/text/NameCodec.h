@@ -20,5 +20,7 @@ NameForm ClassifyName(std::string_view name, std::string& properUtf8);
 // Strict conversions; false on any byte or character without a mapping.
 bool Cp932ToUtf8Strict(std::string_view cp932, std::string& utf8);
 bool Utf8ToCp437(std::string_view utf8, std::string& bytes);
+// Bytes read as code page 437, as plain unzip does (every byte has a character).
+std::string Cp437ToUtf8(std::string_view bytes);
 
 }  // namespace platform
