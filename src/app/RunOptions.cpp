@@ -107,6 +107,8 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
       o.showHelp = true;
     } else if (a == "--version") {
       o.showVersion = true;
+    } else if (a == "--info") {
+      o.showInfo = true;
     } else {
       error = "unknown option '" + a + "'";
       return false;

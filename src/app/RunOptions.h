@@ -25,6 +25,7 @@ struct RunOptions {
   std::vector<FileRewrite> rewrites;  // in the order given
   bool showHelp = false;
   bool showVersion = false;
+  bool showInfo = false;  // --info: what the engine found, then exit
   bool gameDirGiven = false;  // --game-dir was on the command line
 };
 

@@ -8,7 +8,14 @@
 #include <string>
 
 #include "app/GameApp.h"
+#include "app/framework/GameDataPaths.h"
 #include "app/RunOptions.h"
+#include "input/GameActions.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Guid.h"
+#include "platform/diagnostics/SystemInfo.h"
+#include "platform/input/InputBindings.h"
+#include "platform/text/TextCodec.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/files/Files.h"
 #include "platform/headless/Clock.h"
@@ -27,7 +34,7 @@ const char kUsage[] =
     "       vantorel --headless [--game-dir DIR] [--frames N] [--screenshot N:FILE.png]...\n"
     "                [--input FILE] [--answer yes|no] [--trace FILE] [--watch]\n"
     "                [--rewrite-at N FROM TO]...\n"
-    "       vantorel --version | --help\n"
+    "       vantorel --version | --help | --info\n"
     "Runs the game whose GameData directory is below DIR (default: the working directory; without\n"
     "GameData there and no --game-dir, the installed demo game).\n"
     "  --headless             no window and no sound device; a virtual clock, 16 ms per pass\n"
@@ -38,6 +45,8 @@ const char kUsage[] =
     "  --trace FILE           JSON Lines of the engine's state, one line per pass that changed it\n"
     "  --watch                reload the open script and the pictures shown when their files are saved\n"
     "  --rewrite-at N FROM TO copy FROM over TO at pass N (headless; for tests of --watch)\n"
+    "  --info                 what the engine finds here (drivers, sound device, soundfont, fonts,\n"
+    "                         game, saves, bindings), one line each, for bug reports\n"
     "Exit status: 0 after a normal quit or --frames; 1 when start-up fails or a screenshot\n"
     "could not be written; 2 for a bad command line.\n";
 
@@ -65,6 +74,27 @@ bool EnterInstalledDemo() {
   if (!std::filesystem::is_directory(std::filesystem::path(dir) / "GameData", ec)) return false;
   return ::chdir(dir.c_str()) == 0;
 }
+// One line per thing found, "label: value".
+void PrintInfo() {
+  platform::SetDebugEcho(false);  // the drivers' own notes are not part of the report
+  std::printf("version: vantorel %s\n", VANTOREL_VERSION);
+  for (const auto& [label, value] : platform::CollectSystemInfo()) std::printf("%s: %s\n", label.c_str(), value.c_str());
+  const std::string here = platform::CurrentDirectory();
+  if (HasGameData()) {
+    std::printf("game directory: %s\n", here.c_str());
+    std::string saves = platform::ResolvePath(SJ(gamedata::kSaveDir));
+    if (!saves.empty() && saves[0] != '/') saves = here + "/" + saves;
+    std::printf("save directory: %s\n", saves.c_str());
+  } else {
+    std::printf("game directory: none (no GameData in %s)\n", here.c_str());
+    std::printf("save directory: none\n");
+  }
+  platform::ActionMapSpec spec;
+  spec.guid = GuidText(kGameActionMapGuid);
+  const std::string bindings = platform::BindingsFilePath(spec);
+  std::printf("bindings file: %s%s\n", bindings.empty() ? "none (no HOME)" : bindings.c_str(),
+              !bindings.empty() && !std::filesystem::exists(bindings) ? " (not written yet: the default keys)" : "");
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -91,6 +121,10 @@ int main(int argc, char** argv) {
   if (!HasGameData() && !options.gameDirGiven && EnterInstalledDemo()) {
     std::fprintf(stderr, "vantorel: no GameData in '%s'; starting the demo game installed in '%s'\n",
                  started.c_str(), platform::CurrentDirectory().c_str());
+  }
+  if (options.showInfo) {
+    PrintInfo();
+    return 0;
   }
   if (!HasGameData()) {
     std::fprintf(stderr,

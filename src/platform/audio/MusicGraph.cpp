@@ -39,6 +39,8 @@ bool HostFileExists(const std::string& p) {
   return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+}  // namespace
+
 std::string ChooseSoundFont() {
   if (const char* env = std::getenv("VANTOREL_SOUNDFONT"); env && *env) return env;
   for (const char* p : {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
@@ -47,6 +49,8 @@ std::string ChooseSoundFont() {
   }
   return std::string();
 }
+
+namespace {
 
 // FluidSynth logs from whatever thread it runs on; only its errors matter.
 void FluidLog(int level, const char* message, void*) {

@@ -11,6 +11,10 @@
 
 namespace platform {
 
+// The soundfont the music graph loads: $VANTOREL_SOUNDFONT, else the first
+// of FluidR3_GM, TimGM6mb and default-GM in /usr/share/sounds/sf2; "" when none.
+std::string ChooseSoundFont();
+
 // The music graph: one MIDI piece at a time. The soundfont loads on a
 // background thread from construction; a piece played before it is loaded
 // starts with the first Render after the load (Play itself never waits).
