@@ -9,6 +9,7 @@ namespace platform {
 // scale at 1), so that sounds summed over each other never clip before the
 // limiter sees them; pulled music and decoded effects are 16-bit.
 constexpr int kAudioRate = 44100;
+constexpr int kDeviceFrames = 1024;  // frames per device buffer: about 23 ms of latency
 
 // 10^(hundredths/2000); -10000 and below are silence (0).
 float DecibelGain(int32_t hundredths);

@@ -15,7 +15,6 @@
 namespace platform {
 namespace {
 constexpr int kFirstChannels = 16;
-constexpr int kDeviceFrames = 1024;  // about 23 ms of latency
 
 void Scale(float* samples, size_t count, float gain) {
   for (size_t i = 0; i < count; ++i) samples[i] *= gain;

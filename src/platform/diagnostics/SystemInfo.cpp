@@ -55,7 +55,7 @@ void Audio(std::vector<std::pair<std::string, std::string>>& out) {
   const char* driver = SDL_GetCurrentAudioDriver();
   out.emplace_back("audio driver", driver ? driver : "?");
   // The device as the game opens it.
-  if (Mix_OpenAudioDevice(kAudioRate, AUDIO_F32SYS, 2, 1024, nullptr, 0) == 0) {
+  if (Mix_OpenAudioDevice(kAudioRate, AUDIO_F32SYS, 2, kDeviceFrames, nullptr, 0) == 0) {
     int freq = 0, channels = 0;
     Uint16 format = 0;
     Mix_QuerySpec(&freq, &format, &channels);
