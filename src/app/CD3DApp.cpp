@@ -266,6 +266,8 @@ bool CD3DApp::BeginPass() {
     else
       due.push_back(e);
   }
+  // Mouse events and keys go to the units that read them as platform events.
+  for (const Event& e : scriptedPointer_.Translate(due)) Window::InjectEvent(e);
   SetDueScriptedEvents(std::move(due));
   // Also inside modal screens' passes, so that music advances and loops there.
   AudioPumpToClock();

@@ -12,6 +12,7 @@
 #include "platform/diagnostics/Guid.h"
 #include "platform/diagnostics/Result.h"
 #include "platform/draw/Device.h"
+#include "platform/input/ScriptedInput.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -151,6 +152,7 @@ class CD3DApp {
   std::unique_ptr<platform::Window> windowObject_;
   uint64_t pass = 0;
   size_t nextInput_ = 0;
+  platform::ScriptedPointer scriptedPointer_;
   bool firstFramePresented_ = false;
   bool windowDestroyed_ = false;
   bool restartLogicGrid_ = true;  // the next logic step runs at once and the grid goes on from it

@@ -8,10 +8,12 @@
 #include "app/GameLayout.h"
 #include "app/Reloader.h"
 #include "app/Resources.h"
+#include "comfort/Controller.h"
 #include "gfx/CPolygon.h"
 #include "input/CInput.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
+#include "platform/files/Files.h"
 #include "platform/headless/Clock.h"
 #include "platform/headless/HeadlessPass.h"
 #include "platform/text/TextCodec.h"
@@ -57,6 +59,11 @@ HRESULT GameApp::SetupScene() {
   msgBox->Init(textFile.get(), input.get(), GetActionStates(), bgmPlayer.get(), soundPlayer.get(),
                SJ(gamefaces::kMessageFace), 12, 1);
   if (runOptions.watch) reloader = std::make_unique<Reloader>(*msgBox, *textFile);
+  comfort::Controller::Config comfortConfig;
+  const std::string dataDir = comfort::SeenRecord::DataDirectory(platform::CurrentDirectory());
+  if (!dataDir.empty()) comfortConfig.seenPath = dataDir + "/seen";
+  comfortConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
+  comforts = std::make_unique<comfort::Controller>(*msgBox, GetActionStates(), std::move(comfortConfig));
   camera = std::make_unique<Camera>();
   camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));
   if (Headless()) {
@@ -81,12 +88,17 @@ HRESULT GameApp::UpdateFrame() {
   if (!runOptions.rewrites.empty()) ApplyDueRewrites(runOptions.rewrites, PassNumber());
   if (reloader) reloader->Step(timeGetTime());
   camera->Apply();
+  const double now = timeGetTime() / 1000.0;
+  // The history being open holds the whole game still (music goes on).
+  if (comforts->BeginStep(now)) return 0;
   msgBox->FrameMove();
 
   TickTimer& decide = timers[kDecideTimer];
   decide.Update();
   if (decide.Fired(kDecideGrid)) {
-    if (actionStates[ACT_DECIDE]) {
+    // Skipping and auto mode step as the player's decide would.
+    const bool comfortStep = !actionStates[ACT_DECIDE] && comforts->WantsStep(now);
+    if (actionStates[ACT_DECIDE] || comfortStep) {
       int32_t taken = msgBox->ButtonMenuDecide();
       if (taken == 0) taken = msgBox->FontMenuDecide();
       if (taken != 0) {
@@ -100,6 +112,7 @@ HRESULT GameApp::UpdateFrame() {
         if (hr == E_FAIL && msgBox->LoadScreenOpened()) hr = msgBox->StartScript(CMsgBox::currentScriptName);
         if (FAILED(hr)) return E_FAIL;
       }
+      if (comfortStep) comforts->AfterStep();
     }
     decide.Tick();
   }
@@ -137,6 +150,7 @@ HRESULT GameApp::UpdateFrame() {
 
 HRESULT GameApp::RenderFrame() {
   if (msgBox) msgBox->Render();
+  if (comforts) comforts->Render();
   return 0;
 }
 
@@ -145,6 +159,7 @@ HRESULT GameApp::ReleaseScene() {
   CDSMusic::ReleaseGraph();
   camera.reset();
   reloader.reset();
+  comforts.reset();
   msgBox.reset();
   bgmPlayer.reset();
   soundPlayer.reset();

@@ -14,6 +14,9 @@ class CDSMusic;
 class CDMMusic;
 class CMsgBox;
 class Reloader;
+namespace comfort {
+class Controller;
+}
 
 class GameApp : public CD3DApp {
  public:
@@ -28,6 +31,7 @@ class GameApp : public CD3DApp {
 
   CMsgBox* MessageWindow() const { return msgBox.get(); }
   Camera* GetCamera() const { return camera.get(); }
+  comfort::Controller* Comforts() const { return comforts.get(); }
 
   static constexpr double kDecideGrid = 0.06;     // seconds
   static constexpr double kDirectionGrid = 0.1;   // seconds
@@ -43,4 +47,5 @@ class GameApp : public CD3DApp {
   std::unique_ptr<CDMMusic> soundPlayer;
   std::unique_ptr<CMsgBox> msgBox;
   std::unique_ptr<Reloader> reloader;  // --watch only
+  std::unique_ptr<comfort::Controller> comforts;
 };

@@ -99,6 +99,13 @@ void CInput::releaseDevices() {
   deviceCount = 0;
 }
 
+bool CInput::ControlBound(const std::string& control) const {
+  if (!directInput) return false;
+  for (const platform::Binding& b : directInput->GetBindings(ToActionMapSpec(actionFormat)))
+    if (platform::ControlsOverlap(b.control, control)) return true;
+  return false;
+}
+
 HRESULT CInput::poll(int32_t* actionStates, int32_t active) {
   if (!active) return S_OK;
   if (!directInput || !actionStates) return S_OK;  // no input was set up: the game runs without it

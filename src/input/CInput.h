@@ -37,6 +37,10 @@ class CInput {
   // devices mapped again.
   HRESULT configureDevices();
 
+  // Whether a control ("key:H", "pad:back") feeds one of the actions in the
+  // bindings in force; false before create.
+  bool ControlBound(const std::string& control) const;
+
   int32_t DeviceCount() const { return deviceCount; }
   platform::InputSystem* System() const { return directInput.get(); }
 

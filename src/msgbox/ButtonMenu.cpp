@@ -88,6 +88,28 @@ void ButtonMenu::Move(bool forward, const Devices& devices) {
   Lift(*buttonMenuCursor->second, -1.0f);
 }
 
+bool ButtonMenu::ItemAt(float x, float y, int32_t& id) const {
+  if (!buttonMenuActive) return false;
+  for (const auto& [key, item] : buttonMenuItems) {
+    const MenuVector& a = item->basePosition;
+    const MenuVector& b = item->lowerRight;
+    if (x >= a.x && x < b.x && y >= a.y && y < b.y) {
+      id = key;
+      return true;
+    }
+  }
+  return false;
+}
+
+void ButtonMenu::MoveTo(int32_t id, const Devices& devices) {
+  auto to = buttonMenuItems.find(id);
+  if (!buttonMenuActive || to == buttonMenuItems.end() || to == buttonMenuCursor) return;
+  devicecalls::PlaySoundEffect(devices.soundPlayer, SJ("方向キー音"));
+  if (buttonMenuCursor != buttonMenuItems.end()) Lift(*buttonMenuCursor->second, 1.0f);
+  buttonMenuCursor = to;
+  Lift(*buttonMenuCursor->second, -1.0f);
+}
+
 const ButtonMenuItem* ButtonMenu::Decidable() const {
   // A menu without items has nothing to decide and stays as it is.
   if (!buttonMenuActive || buttonMenuCursor == buttonMenuItems.end()) return nullptr;

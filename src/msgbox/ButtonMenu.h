@@ -52,6 +52,10 @@ class ButtonMenu {
   void Move(bool forward, const Devices& devices);
   // The item under the cursor of the open menu; null when there is none.
   const ButtonMenuItem* Decidable() const;
+  // The id of the open menu's button laid out over the point; false if none.
+  bool ItemAt(float x, float y, int32_t& id) const;
+  // Moves the cursor to that button, with the cursor sound when it moves.
+  void MoveTo(int32_t id, const Devices& devices);
   void FrameMove();
   // Draws the open menu's buttons; E_FAIL when a button has no picture
   // alias, which also ends the drawing of this frame.

@@ -53,7 +53,8 @@ HRESULT CMsgBox::FrameMove() {
 
 HRESULT CMsgBox::Render() {
   if (!window_.Created()) return S_OK;
-  window_.RenderPictures();
+  window_.RenderPictures(!chromeHidden_);
+  if (chromeHidden_) return S_OK;
   if (FAILED(buttons_.Render(script_.TextureAliases()))) return E_FAIL;
   fontMenu_.Render();
   const bool menuOpen = buttons_.ButtonMenuActive() || fontMenu_.MenuActive();

@@ -17,11 +17,13 @@
 // MsgBoxSaveCommands.cpp, MsgBoxFades.cpp, MsgBoxSoundCommands.cpp,
 // MsgBoxKeyConfigCommand.cpp); action scopes in MsgBoxActions.cpp; the
 // headless trace in MsgBoxTrace.cpp and MsgBoxMenuTrace.cpp; reading the
-// open script again after an edit in MsgBoxReload.cpp; the test seams in
+// open script again after an edit in MsgBoxReload.cpp; the seams for the
+// pointer and fast-forwarding in MsgBoxSeams.cpp; the test seams in
 // MsgBoxTestSeams.cpp. All strings are CP932 bytes.
 #include <array>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -129,6 +131,34 @@ class CMsgBox {
   const msgbox::Fades& Fading() const { return fades_; }
   const msgbox::Devices& Attached() const { return devices_; }
 
+  // --- seams for what drives the game besides the script's own input
+  // (the pointer, fast-forwarding, a record of messages; MsgBoxSeams.cpp) ---
+  struct ShownMessage {
+    std::string speaker;  // the label the message begins with ("名前："), or empty
+    std::string text;     // the rows as typed, row breaks kept, without the label
+    std::string script;   // the open script, as OpenScriptName names it
+    size_t word = 0;      // the position of the text word in it
+  };
+  // Told of every message a text word shows, as it is set.
+  void SetMessageObserver(std::function<void(const ShownMessage&)> observer) {
+    messageObserver_ = std::move(observer);
+  }
+  // Told when a save has been loaded.
+  void SetLoadObserver(std::function<void()> observer) { loadObserver_ = std::move(observer); }
+  bool MenuOpen() const { return buttons_.ButtonMenuActive() || fontMenu_.MenuActive(); }
+  // The id of the open menu's item (a button, or a selectable text item) at
+  // a game-area point; false when none is there or no menu is open.
+  bool MenuItemAt(float x, float y, int32_t& id) const;
+  // Moves the open menu's cursor to that item, with the cursor sound.
+  void MoveMenuCursorTo(int32_t id);
+  // The whole message at once, as if typed to its end.
+  void ShowWholeMessage() { window_.TypeAll(); }
+  // Running fades jump to their end values and end on the next step.
+  void FinishFadesNow() { fades_.FinishNow(devices_.bgmPlayer); }
+  // Only the background and standing pictures are drawn while hidden.
+  void SetChromeHidden(bool hidden) { chromeHidden_ = hidden; }
+  bool ChromeHidden() const { return chromeHidden_; }
+
   // --- seams for tests, benchmarks and fuzzers (MsgBoxTestSeams.cpp) ---
   // Each sets what a script, a save or set-up would otherwise set.
   void UseTextFile(CTextFile* file) { script_.UseTextFile(file); }
@@ -170,6 +200,10 @@ class CMsgBox {
   // Runs the keyword rows once over the current word and what follows it.
   Outcome RunPass(bool& matched);
   HRESULT TextWord();
+  void NotifyMessageShown();
+  std::function<void(const ShownMessage&)> messageObserver_;
+  std::function<void()> loadObserver_;
+  bool chromeHidden_ = false;
   // The argument after the current word; the caller has checked it exists.
   const std::string& NextArgument() { return script_.NextArgument(); }
   // Moves past a command's last word: Next, or the end of the script.

@@ -115,6 +115,19 @@ FadeStep Fades::StepMusic(CDSMusic* bgmPlayer) {
   return bgmPlayer ? FadeStep::EndedAfterTime : FadeStep::EndedAtOnce;
 }
 
+void Fades::FinishNow(CDSMusic* bgmPlayer) {
+  if (imageFadeActive && !fadeSprites.empty()) {
+    const int32_t to = imageFadeIn ? 255 : 0;
+    for (TextFont* text : fadeTexts) text->setAlpha(to);
+    for (CPolygon* sprite : fadeSprites) sprite->SetAlpha(to);
+    imagePhase = Phase::Finish;
+  }
+  if (volumeFadeActive) {
+    if (bgmPlayer) devicecalls::SetMusicVolume(bgmPlayer, volumeFadeIn ? kFullVolume : kQuietVolume);
+    musicPhase = Phase::Finish;
+  }
+}
+
 void Fades::ForgetObjects() {
   fadeSprites.clear();
   fadeTexts.clear();

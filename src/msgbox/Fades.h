@@ -32,6 +32,9 @@ class Fades {
   FadeStep StepMusic(CDSMusic* bgmPlayer);
   // The window's objects are going: the picture fade lets go of them.
   void ForgetObjects();
+  // Puts what the running fades change at the values they would end with;
+  // their next step then ends them.
+  void FinishNow(CDSMusic* bgmPlayer);
   // Holds the script as a running fade would (a test seam).
   void Hold(bool image, bool on) { (image ? imageFadeActive : volumeFadeActive) = on; }
 

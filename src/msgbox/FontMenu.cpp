@@ -1,6 +1,7 @@
 // The font menu: filling, laying out, the cursor and drawing.
 #include "msgbox/FontMenu.h"
 
+#include <iterator>
 #include <utility>
 
 #include "app/framework/GameFaces.h"
@@ -95,6 +96,42 @@ void FontMenu::Move(bool forward, const Devices& devices) {
 const FontMenuItem* FontMenu::Decidable() const {
   if (!menuActive || fontMenuCursor == fontMenuItems.end()) return nullptr;
   return fontMenuCursor->second.get();
+}
+
+// Items listed one per line (the save/load screen) have no cell: each then
+// reaches down to the next line, and as far right as the dialogue frame would.
+bool FontMenu::ItemAt(float x, float y, int32_t& id) const {
+  if (!menuActive) return false;
+  constexpr float kListWidth = 560.0f, kListLine = 30.0f;
+  for (auto it = fontMenuItems.begin(); it != fontMenuItems.end(); ++it) {
+    const FontMenuItem& item = *it->second;
+    float w = item.size.x, h = item.size.y;
+    if (w <= 0.0f || h <= 0.0f) {
+      w = kListWidth;
+      auto next = std::next(it);
+      h = next != fontMenuItems.end() && next->second->position.y > item.position.y
+              ? next->second->position.y - item.position.y
+              : kListLine;
+    }
+    // Text is laid a little in from its cell's corner; the cell around it counts.
+    const float left = item.position.x - (item.size.x > 0.0f ? 20.0f : 0.0f);
+    const float top = item.position.y - (item.size.y > 0.0f ? 10.0f : 0.0f);
+    if (x >= left && x < left + w && y >= top && y < top + h) {
+      if (!item.selectable) return false;
+      id = it->first;
+      return true;
+    }
+  }
+  return false;
+}
+
+void FontMenu::MoveTo(int32_t id, const Devices& devices) {
+  auto to = fontMenuItems.find(id);
+  if (!menuActive || to == fontMenuItems.end() || to == fontMenuCursor || !to->second->selectable) return;
+  devicecalls::PlaySoundEffect(devices.soundPlayer, SJ("方向キー音"));
+  if (fontMenuCursor != fontMenuItems.end()) fontMenuCursor->second->brightness = fontMenuCursor->second->normalValue;
+  fontMenuCursor = to;
+  fontMenuCursor->second->brightness = fontMenuCursor->second->highlightValue;
 }
 
 void FontMenu::Render() {

@@ -50,6 +50,10 @@ class FontMenu {
   void Move(bool forward, const Devices& devices);
   // The item under the cursor of the open menu; null when there is none.
   const FontMenuItem* Decidable() const;
+  // The id of the open menu's selectable item over the point; false if none.
+  bool ItemAt(float x, float y, int32_t& id) const;
+  // Moves the cursor to that item, with the cursor sound when it moves.
+  void MoveTo(int32_t id, const Devices& devices);
   void Render();
 
   const std::string& FontMenuFrame() const { return fontMenuFrame; }

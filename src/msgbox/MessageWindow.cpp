@@ -186,10 +186,17 @@ void MessageWindow::Type() {
 
 void MessageWindow::AnimateCursor() { cursorSprite->Update(); }
 
-void MessageWindow::RenderPictures() {
+void MessageWindow::TypeAll() {
+  if (typedLength >= messageText.size()) return;
+  typedLength = static_cast<uint32_t>(messageText.size());
+  if (messageTextObject) messageTextObject->setText(messageText);
+}
+
+void MessageWindow::RenderPictures(bool chrome) {
   for (CPolygon* sprite : {bgSprite.get(), rightSprite.get(), centerSprite.get(), leftSprite.get(), wideCenterSprite.get()}) {
     if (sprite->texture) sprite->Render();
   }
+  if (!chrome) return;
   if (speakerSprite->texture) speakerSprite->Render();
   pictureFrameSprite->Render();
 }

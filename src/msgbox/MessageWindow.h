@@ -46,13 +46,16 @@ class MessageWindow {
   void SetMessage(const std::string& text);
   // The text shown so far vanishes (the message itself stays).
   void ClearShownText();
+  // The whole message at once, as if typed to its end.
+  void TypeAll();
 
   // One logic step: the sprites' frame hook, and then (while a script
   // runs) the typewriter.
   void FramePictures();
   void Type();
   void AnimateCursor();
-  void RenderPictures();
+  // Without `chrome` only the background and the standing pictures.
+  void RenderPictures(bool chrome = true);
   // The window with the message; the wait cursor.
   void RenderWindow();
   void RenderCursor();

@@ -35,4 +35,7 @@ void CMsgBox::Save(std::string resumeScript, std::string saveName) {
   saves_.Save(script_, std::move(resumeScript), std::move(saveName));
 }
 
-void CMsgBox::Load(std::string saveName) { saves_.Load(script_, std::move(saveName)); }
+void CMsgBox::Load(std::string saveName) {
+  saves_.Load(script_, std::move(saveName));
+  if (loadObserver_) loadObserver_();
+}

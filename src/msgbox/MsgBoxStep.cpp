@@ -87,6 +87,7 @@ HRESULT CMsgBox::TextWord() {
     word = script_.NextArgument();
   }
   window_.SetMessage(window_.SpeakerLabel() + word);
+  if (messageObserver_) NotifyMessageShown();
   script_.Skip(1);
   return S_OK;
 }

@@ -13,7 +13,8 @@ declare -A allowed=(
   [input]="input platform"
   [gfx]="gfx app/framework platform"
   [msgbox]="msgbox gfx input script sound app/framework platform"
-  [app]="app app/framework msgbox gfx input script sound platform"
+  [comfort]="comfort msgbox gfx input script sound app/framework platform"
+  [app]="app app/framework comfort msgbox gfx input script sound platform"
 )
 
 # The folder an include names: "app/framework/X.h" is the framework, any

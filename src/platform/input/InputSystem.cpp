@@ -118,7 +118,7 @@ void InputSystem::OnPlatformEvent(const Event& e) {
   switch (e.type) {
     case Event::Type::KeyDown:
     case Event::Type::KeyUp:
-      if (e.key != Key::Unknown)
+      if (e.key != Key::Unknown && !e.scripted)
         keyboard_->Feed(std::string("key:") + KeyName(e.key), e.type == Event::Type::KeyDown, e.repeat);
       break;
     case Event::Type::PadAdded:

@@ -43,7 +43,8 @@ bool ParseScriptedInput(const std::string& text, std::vector<ScriptedEvent>& out
       out.push_back(e);
     } else if (verb == "press" || verb == "release") {
       if (w.size() != 3) return fail("'" + verb + "' takes exactly one target");
-      e.kind = verb == "press" ? ScriptedEvent::Press : ScriptedEvent::Release;
+      if (w[2] == "mouse") e.kind = verb == "press" ? ScriptedEvent::MouseDown : ScriptedEvent::MouseUp;
+      else e.kind = verb == "press" ? ScriptedEvent::Press : ScriptedEvent::Release;
       e.target = w[2];
       out.push_back(e);
     } else if (verb == "tap") {
@@ -57,6 +58,39 @@ bool ParseScriptedInput(const std::string& text, std::vector<ScriptedEvent>& out
       r.kind = ScriptedEvent::Release;
       r.frame = e.frame + hold;
       out.push_back(r);
+    } else if (verb == "mouse" || verb == "click") {
+      const bool click = verb == "click";
+      if (!(w.size() == 4 || (click && w.size() == 2))) return fail(click ? "'click' takes an optional X Y" : "'mouse' takes X Y");
+      if (w.size() == 4) {
+        uint64_t x = 0, y = 0;
+        if (!ParseFrame(w[2], x) || !ParseFrame(w[3], y) || x > 100000 || y > 100000)
+          return fail("bad point '" + w[2] + " " + w[3] + "'");
+        e.at = true;
+        e.x = static_cast<int32_t>(x);
+        e.y = static_cast<int32_t>(y);
+      }
+      e.kind = click ? ScriptedEvent::MouseDown : ScriptedEvent::MouseMove;
+      out.push_back(e);
+      if (click) {
+        ScriptedEvent up = e;
+        up.kind = ScriptedEvent::MouseUp;
+        up.at = false;
+        up.frame = e.frame + 5;
+        out.push_back(up);
+      }
+    } else if (verb == "rclick") {
+      if (w.size() != 2) return fail("'rclick' takes nothing");
+      e.kind = ScriptedEvent::MouseDown;
+      e.button = MouseButton::Right;
+      out.push_back(e);
+      e.kind = ScriptedEvent::MouseUp;
+      e.frame += 1;
+      out.push_back(e);
+    } else if (verb == "wheel") {
+      if (w.size() != 3 || (w[2] != "up" && w[2] != "down")) return fail("'wheel' takes up or down");
+      e.kind = ScriptedEvent::Wheel;
+      e.wheel = w[2] == "up" ? 1 : -1;
+      out.push_back(e);
     } else {
       return fail("unknown event '" + verb + "'");
     }
@@ -64,6 +98,41 @@ bool ParseScriptedInput(const std::string& text, std::vector<ScriptedEvent>& out
   std::stable_sort(out.begin(), out.end(),
                    [](const ScriptedEvent& a, const ScriptedEvent& b) { return a.frame < b.frame; });
   return true;
+}
+
+std::vector<Event> ScriptedPointer::Translate(const std::vector<ScriptedEvent>& due) {
+  std::vector<Event> out;
+  for (const ScriptedEvent& e : due) {
+    if (e.at && (e.x != x_ || e.y != y_ || e.kind == ScriptedEvent::MouseMove)) {
+      x_ = e.x;
+      y_ = e.y;
+      out.push_back(Event::MouseMove(x_, y_));
+    }
+    switch (e.kind) {
+      case ScriptedEvent::MouseDown:
+      case ScriptedEvent::MouseUp:
+        out.push_back(Event::MouseClick(e.button, e.kind == ScriptedEvent::MouseDown, x_, y_));
+        break;
+      case ScriptedEvent::Wheel:
+        out.push_back(Event::Wheel(e.wheel));
+        out.back().x = x_;
+        out.back().y = y_;
+        break;
+      case ScriptedEvent::Press:
+      case ScriptedEvent::Release: {
+        if (e.target.rfind("key:", 0) != 0) break;
+        std::string name = e.target.substr(4);
+        std::replace(name.begin(), name.end(), '_', ' ');
+        Key key = KeyFromName(name.c_str());
+        if (key == Key::Unknown) break;
+        out.push_back(Event::KeyPress(key, e.kind == ScriptedEvent::Press));
+        break;
+      }
+      default: break;
+    }
+  }
+  for (Event& ev : out) ev.scripted = true;
+  return out;
 }
 
 void SetDueScriptedEvents(std::vector<ScriptedEvent> events) { g_due = std::move(events); }

@@ -5,6 +5,7 @@
 
 namespace platform {
 
+static_assert(static_cast<int>(Key::PageUp) == SDL_SCANCODE_PAGEUP && static_cast<int>(Key::PageDown) == SDL_SCANCODE_PAGEDOWN);
 static_assert(static_cast<int>(Key::Return) == SDL_SCANCODE_RETURN && static_cast<int>(Key::Z) == SDL_SCANCODE_Z &&
               static_cast<int>(Key::Up) == SDL_SCANCODE_UP && static_cast<int>(Key::RightAlt) == SDL_SCANCODE_RALT);
 static_assert(static_cast<int>(PadButton::DpadRight) == SDL_CONTROLLER_BUTTON_DPAD_RIGHT &&
@@ -20,6 +21,11 @@ const char* PadButtonName(PadButton button) {
 
 const char* PadAxisName(PadAxis axis) {
   return SDL_GameControllerGetStringForAxis(static_cast<SDL_GameControllerAxis>(axis));
+}
+
+Key KeyFromName(const char* name) {
+  SDL_Scancode code = SDL_GetScancodeFromName(name);
+  return code == SDL_SCANCODE_UNKNOWN ? Key::Unknown : static_cast<Key>(code);
 }
 
 bool FromSdlEvent(const SDL_Event& e, Event& out) {

@@ -340,6 +340,40 @@ class SdlWindow : public Window {
     return false;
   }
 
+  // The game area's place in the window now (letterboxed, below the menu bar).
+  GameArea CurrentGameArea() const {
+    int w = 0, h = 0;
+    SDL_GetWindowSize(window_, &w, &h);
+    SDL_Rect r = GameRect(w, h, config_.hasMenu ? kMenuBarHeight : 0);
+    return GameArea{r.x, r.y, r.w, r.h, config_.width, config_.height};
+  }
+
+  // Mouse events the menu bar did not take go to the hooks in game-area pixels.
+  void OfferMouse(const SDL_Event& e) {
+    GameArea area = CurrentGameArea();
+    int32_t gx = 0, gy = 0;
+    if (e.type == SDL_MOUSEMOTION) {
+      WindowToGame(area, e.motion.x, e.motion.y, gx, gy);
+      OfferEvent(Event::MouseMove(gx, gy));
+    } else if (e.type == SDL_MOUSEWHEEL) {
+      if (e.wheel.y == 0) return;
+      int mx = 0, my = 0;
+      SDL_GetMouseState(&mx, &my);
+      WindowToGame(area, mx, my, gx, gy);
+      int steps = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      Event w = Event::Wheel(static_cast<int8_t>(std::clamp(steps, -1, 1)));
+      w.x = gx;
+      w.y = gy;
+      OfferEvent(w);
+    } else {
+      MouseButton b = e.button.button == SDL_BUTTON_LEFT    ? MouseButton::Left
+                      : e.button.button == SDL_BUTTON_RIGHT ? MouseButton::Right
+                                                            : MouseButton::Middle;
+      WindowToGame(area, e.button.x, e.button.y, gx, gy);
+      OfferEvent(Event::MouseClick(b, e.type == SDL_MOUSEBUTTONDOWN, gx, gy));
+    }
+  }
+
   // Hands what the engine reads of an SDL event to the event hooks.
   static void OfferSdlEvent(const SDL_Event& sdl) {
     Event e;
@@ -368,7 +402,15 @@ class SdlWindow : public Window {
           default: break;
         }
         break;
-      case SDL_MOUSEMOTION: Enqueue(Message{WM_MOUSEMOVE, 0, 0}); return;
+      case SDL_MOUSEMOTION:
+        Enqueue(Message{WM_MOUSEMOVE, 0, 0});
+        OfferMouse(e);
+        return;
+      case SDL_MOUSEBUTTONDOWN:
+      case SDL_MOUSEBUTTONUP:
+      case SDL_MOUSEWHEEL:
+        OfferMouse(e);
+        return;
       case SDL_KEYDOWN:
         if (e.key.keysym.sym == SDLK_F11 ||
             ((e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT))) {
@@ -448,6 +490,8 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
         if (SDL_PointInRect(&p, &dl.buttonRects[i])) dl.selected = int(i);
     } else if (e.type == SDL_WINDOWEVENT && e.window.event == SDL_WINDOWEVENT_CLOSE) {
       answer = n == 2 ? IDNO : IDOK;
+    } else if (e.type == SDL_MOUSEBUTTONUP) {
+      OfferMouse(e);  // a button held into the box is let go outside it
     } else if (e.type == SDL_KEYUP || e.type == SDL_CONTROLLERBUTTONUP || e.type == SDL_CONTROLLERAXISMOTION ||
                e.type == SDL_CONTROLLERDEVICEADDED || e.type == SDL_CONTROLLERDEVICEREMOVED) {
       // Releases and pad changes still reach the input unit, so that nothing

@@ -80,6 +80,8 @@ class Window {
   using EventHook = std::function<void(const Event&)>;
   static int AddEventHook(EventHook hook);
   static void RemoveEventHook(int id);
+  // Offers an event that no platform delivered (the scripted input's).
+  static void InjectEvent(const Event& event) { OfferEvent(event); }
 
  protected:
   virtual void PumpEvents() = 0;

@@ -1,0 +1,113 @@
+#pragma once
+// The comforts as one unit the game shell drives: the mouse over the game,
+// hiding the window, the message history, skipping (Ctrl held, or only seen
+// messages) and auto mode. It reads platform events itself (keys it does not
+// find bound to one of the game's actions, the mouse, pad shoulders) and
+// acts on the game through the message box's seams and the action slots; a
+// run that uses none of it plays, draws and traces as without it.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "comfort/History.h"
+#include "comfort/SeenRecord.h"
+#include "platform/window/Event.h"
+
+class CMsgBox;
+
+namespace comfort {
+
+class HistoryView;
+
+enum class SkipState : uint8_t { Off, Held, Seen };
+
+struct Settings {
+  double autoDelay = 1.0;         // seconds after a message is typed out, in auto mode
+  double autoPerCharacter = 0.05;  // and this much more per character
+  bool skipUnseen = false;        // skip mode passes unseen messages too
+};
+
+class Controller {
+ public:
+  struct Config {
+    std::string seenPath;  // the seen record's file; empty keeps nothing
+    // A control ("key:H") the player bound to one of the game's actions:
+    // it keeps that action and its comfort is off.
+    std::function<bool(const std::string& control)> bound;
+    bool listen = true;  // take platform events from the window's hook
+  };
+  Controller(CMsgBox& box, int32_t* actionStates, Config config);
+  ~Controller();
+  Controller(const Controller&) = delete;
+  Controller& operator=(const Controller&) = delete;
+
+  // A platform event; taken in order on the next BeginStep.
+  void OnEvent(const platform::Event& event);
+
+  // The start of a logic step, after the input unit has filled the action
+  // slots: acts on what came in. True while the game is to stand still this
+  // step (the history is open): the caller then runs none of its logic.
+  bool BeginStep(double now);
+  // At a decide-grid firing without the player's decide: whether to step
+  // as a decide would (skipping, auto mode). Shows the message whole first.
+  bool WantsStep(double now);
+  // After such a step: a skipped message shows whole and fades end at once.
+  void AfterStep();
+  // Draws the history over the game when it is open.
+  void Render();
+  // Seconds until the controller needs a logic step although no input came
+  // (auto mode's wait, held skip); infinity when nothing is pending.
+  double SecondsUntilDue(double now) const;
+
+  const History& Messages() const { return history_; }
+  SkipState Skip() const;
+  bool Auto() const { return auto_; }
+  bool WindowHidden() const { return hidden_; }
+  const SeenRecord& Seen() const { return seen_; }
+  Settings& Current() { return settings_; }
+  // Writes the seen record when it changed; also done on destruction.
+  void SaveSeen() { seen_.Save(); }
+
+  static constexpr double kSeenSaveInterval = 5.0;  // seconds between writes while playing
+  static constexpr int kWheelTapSteps = 5;          // logic steps a wheel decide is held
+
+ private:
+  void Take(const platform::Event& e);
+  void TakeInHistory(const platform::Event& e);
+  bool Bound(const std::string& control) const { return config_.bound && config_.bound(control); }
+  bool ComfortKey(platform::Key key, platform::Key which) const;
+  void SetHidden(bool hidden);
+  void OpenHistory();
+  void Press(bool down);  // the decide slot as the mouse holds it
+  void MessageShown(const std::string& speaker, const std::string& text, const std::string& script, size_t word);
+  void Trace(std::string& members) const;
+
+  CMsgBox& box_;
+  int32_t* actions_;
+  Config config_;
+  std::deque<platform::Event> queue_;
+  int hook_ = -1;
+  int traceId_ = 0;
+
+  History history_;
+  std::unique_ptr<HistoryView> view_;
+  SeenRecord seen_;
+  Settings settings_;
+  bool hidden_ = false;
+  bool swallow_ = false;  // the press that showed the window does nothing else
+  bool ctrlLeft_ = false, ctrlRight_ = false, padSkip_ = false;
+  bool skipSeen_ = false, auto_ = false;
+  bool currentSeen_ = false;  // the message on screen was seen before it was shown
+  size_t currentChars_ = 0;
+  double typedOutAt_ = -1.0;  // when the message on screen was typed out; < 0 not yet
+  double lastSave_ = 0.0;
+  bool mouseHeld_ = false;
+  int wheelTap_ = 0;
+  bool playerDecide_ = false;
+  bool usedOnce_ = false;  // something left its default: the trace shows the comfort state from then on
+  int32_t pointerX_ = 0, pointerY_ = 0;
+};
+
+}  // namespace comfort

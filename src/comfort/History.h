@@ -1,0 +1,48 @@
+#pragma once
+// The message history: the last messages the player was shown, oldest
+// first, and the page of them the history screen shows while it is open
+// (the newest at the bottom). Strings are CP932 as shown.
+#include <cstddef>
+#include <deque>
+#include <string>
+
+namespace comfort {
+
+struct HistoryEntry {
+  std::string speaker;  // the label the message began with, or empty
+  std::string text;     // rows as typed, one line feed apart
+};
+
+class History {
+ public:
+  static constexpr size_t kCapacity = 256;  // older entries are let go
+  static constexpr size_t kPage = 4;        // entries the screen shows at once
+
+  void Add(std::string speaker, std::string text);
+  // Forgets everything (start-up, a load) and closes.
+  void Clear();
+
+  // Opens at the newest page; false (and stays closed) with nothing to show.
+  bool Open();
+  void Close() { open_ = false; }
+  bool IsOpen() const { return open_; }
+
+  // Scrolls by `delta` entries (negative: older), held within the entries.
+  // Returns false when asked to go newer than the newest page: the caller
+  // closes the screen then, if that gesture closes it.
+  bool Scroll(long delta);
+  // The index of the top entry shown.
+  size_t First() const { return first_; }
+  // Entries the page shows: First() up to First() + Shown().
+  size_t Shown() const;
+  const std::deque<HistoryEntry>& Entries() const { return entries_; }
+  bool Empty() const { return entries_.empty(); }
+
+ private:
+  size_t Newest() const { return entries_.size() > kPage ? entries_.size() - kPage : 0; }
+  std::deque<HistoryEntry> entries_;
+  size_t first_ = 0;
+  bool open_ = false;
+};
+
+}  // namespace comfort

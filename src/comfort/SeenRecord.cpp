@@ -1,0 +1,69 @@
+#include "comfort/SeenRecord.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "platform/files/Files.h"
+
+namespace comfort {
+namespace {
+constexpr const char* kHeader = "vantorel-seen 1";
+}
+
+void SeenRecord::Load() {
+  seen_.clear();
+  dirty_ = false;
+  if (path_.empty()) return;
+  std::ifstream in(path_, std::ios::binary);
+  std::string line;
+  if (!std::getline(in, line) || line != kHeader) return;
+  // Each line: the word's position, a tab, the script's name (CP932).
+  while (std::getline(in, line)) {
+    size_t tab = line.find('\t');
+    if (tab == 0 || tab == std::string::npos || tab > 9 || tab + 1 == line.size()) continue;
+    size_t word = 0;
+    bool digits = true;
+    for (size_t i = 0; i < tab; ++i) {
+      if (line[i] < '0' || line[i] > '9') digits = false;
+      word = word * 10 + static_cast<size_t>(line[i] - '0');
+    }
+    if (digits) seen_.insert({line.substr(tab + 1), word});
+  }
+}
+
+bool SeenRecord::Mark(const std::string& script, size_t word) {
+  if (!seen_.insert({script, word}).second) return false;
+  dirty_ = true;
+  return true;
+}
+
+bool SeenRecord::Save() {
+  if (!dirty_ || path_.empty()) return true;
+  std::string text = std::string(kHeader) + "\n";
+  for (const auto& [script, word] : seen_) text += std::to_string(word) + "\t" + script + "\n";
+  const size_t slash = path_.rfind('/');
+  if (slash != std::string::npos) platform::MakeHostDirs(path_.substr(0, slash));
+  if (!platform::WriteHostFileAtomic(path_, text)) return false;
+  dirty_ = false;
+  return true;
+}
+
+std::string SeenRecord::DataDirectory(const std::string& gameDir) {
+  std::string base;
+  if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) base = xdg;
+  else if (const char* home = std::getenv("HOME"); home && *home) base = std::string(home) + "/.local/share";
+  else return {};
+  // FNV-1a: the same game directory gives the same id on every run.
+  uint32_t hash = 2166136261u;
+  for (unsigned char c : gameDir) hash = (hash ^ c) * 16777619u;
+  std::string name = gameDir;
+  while (name.size() > 1 && name.back() == '/') name.pop_back();
+  name = name.substr(name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1);
+  char id[16];
+  std::snprintf(id, sizeof id, "-%08x", hash);
+  return base + "/vantorel/" + (name.empty() ? "game" : name) + id;
+}
+
+}  // namespace comfort
