@@ -89,7 +89,6 @@ void Controller::Press(bool down) {
 }
 
 bool Controller::BeginStep(double now) {
-  const bool decideBefore = actions_ && actions_[ACT_DECIDE];
   swallow_ = false;
   while (!queue_.empty()) {
     Event e = queue_.front();
@@ -115,7 +114,8 @@ bool Controller::BeginStep(double now) {
   }
   // Any decide the player makes ends auto mode.
   const bool decideNow = actions_ && actions_[ACT_DECIDE];
-  if (decideNow && !decideBefore) playerDecide_ = true;
+  if (decideNow && !decideBefore_) playerDecide_ = true;
+  decideBefore_ = decideNow;
   if (playerDecide_ && !history_.IsOpen()) {
     auto_ = false;
     playerDecide_ = false;

@@ -106,6 +106,7 @@ class Controller {
   bool mouseHeld_ = false;
   int wheelTap_ = 0;
   bool playerDecide_ = false;
+  bool decideBefore_ = false;  // the decide slot as the last step left it
   bool usedOnce_ = false;  // something left its default: the trace shows the comfort state from then on
   int32_t pointerX_ = 0, pointerY_ = 0;
 };
