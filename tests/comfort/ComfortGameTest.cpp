@@ -1,0 +1,116 @@
+// The comforts in the whole game, driven headless through scripted input as
+// a player would drive them: Ctrl skipping to a menu, the history holding
+// the game, skip mode across two runs of the program, auto mode.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "app/GameApp.h"
+#include "comfort/Controller.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/files/Files.h"
+#include "platform/headless/Clock.h"
+#include "platform/input/ScriptedInput.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/Window.h"
+#include "script/CTextFile.h"
+#include "script/WordList.h"
+#include "support/ScratchDir.h"
+
+using namespace platform;
+
+namespace {
+class ComfortGame : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    UseVirtualClock(0);
+    SetDebugEcho(false);
+    setenv("XDG_CONFIG_HOME", (dir.Path() + "/config").c_str(), 1);
+    const char* data = std::getenv("XDG_DATA_HOME");
+    oldData_ = data ? data : "";
+    hadData_ = data != nullptr;
+    setenv("XDG_DATA_HOME", (dir.Path() + "/data").c_str(), 1);
+  }
+  void TearDown() override {
+    UseRealClock();
+    SetDebugEcho(true);
+    SetCurrentWindow(nullptr);
+    if (hadData_) setenv("XDG_DATA_HOME", oldData_.c_str(), 1);
+    else unsetenv("XDG_DATA_HOME");
+  }
+  void Opening(const std::string& utf8Words) {
+    MakeHostDirs(dir.Path() + "/GameData/Text/オープニング");
+    WordList words;
+    SplitWords(Utf8ToCp932Lossy(utf8Words), words);
+    CTextFile file(true);
+    ASSERT_EQ(file.Write(SJ("GameData\\Text\\オープニング\\オープニング1.Dat"), words), S_OK);
+  }
+  // Plays the scripted input for `frames` passes; returns where the script stood.
+  size_t Play(uint64_t frames, const std::string& input) {
+    RunOptions o;
+    o.headless = true;
+    o.maxFrames = frames;
+    std::string error;
+    EXPECT_TRUE(ParseScriptedInput(input, o.input, error)) << error;
+    GameApp app;
+    app.SetRunOptions(o);
+    EXPECT_EQ(app.Create(nullptr, 1), S_OK);
+    app.Run();
+    menuOpen = app.MessageWindow()->MenuOpen();
+    message = Cp932ToUtf8(app.MessageWindow()->Window().MessageText());
+    return app.MessageWindow()->Script().Position();
+  }
+  testsupport::ScratchDir dir;
+  bool menuOpen = false;
+  std::string message;
+
+ private:
+  std::string oldData_;
+  bool hadData_ = false;
+};
+
+const char* kStory = "一 二 三 四 五 六 七 八 九 十 FontMenu { フォーマット 1 2 メニューアイテム { 右 1 右 左 2 左 } } 後";
+}  // namespace
+
+TEST_F(ComfortGame, HeldCtrlSkipsToTheNextMenuAndWaitsThere) {
+  Opening(kStory);
+  EXPECT_EQ(Play(60, ""), 1u);  // nothing pressed: the first message waits
+  EXPECT_FALSE(menuOpen);
+  // Ten messages at one step per 0.06 s: well within 60 passes of 16 ms.
+  Play(60, "5 press key:Left_Ctrl\n");
+  EXPECT_TRUE(menuOpen);
+  // Held on at the menu, it does not choose.
+  Play(200, "5 press key:Left_Ctrl\n");
+  EXPECT_TRUE(menuOpen);
+}
+
+TEST_F(ComfortGame, HistoryOpenHoldsTheGameWhileTheDecideIsHeld) {
+  Opening(kStory);
+  const size_t read = Play(80, "5 tap decide\n25 tap decide\n");
+  EXPECT_GT(read, 0u);
+  // Opened before the presses: nothing of the game advances.
+  EXPECT_EQ(Play(80, "5 tap decide\n25 tap decide\n40 wheel up\n45 press decide\n"), read);
+  // Closed again (wheel down past the newest), the held decide goes on stepping.
+  EXPECT_GT(Play(120, "5 tap decide\n25 tap decide\n40 wheel up\n50 wheel down\n60 click\n"), read);
+}
+
+TEST_F(ComfortGame, SkipModeStopsAtTheFirstMessageNotSeenInAnEarlierRun) {
+  Opening(kStory);
+  // First run: read up to 四 (decides at 10, 30, 50).
+  Play(70, "10 tap decide\n30 tap decide\n50 tap decide\n");
+  EXPECT_EQ(message.substr(0, 3), "四");
+  // Second run of the program: skip mode passes 一 to 四 and stops at 五.
+  Play(120, "10 tap key:Tab\n");
+  EXPECT_EQ(message.substr(0, 3), "五");
+  EXPECT_FALSE(menuOpen);
+}
+
+TEST_F(ComfortGame, AutoModeAdvancesByItself) {
+  Opening(kStory);
+  // The default wait: one second and a little per character, about 66 passes per message.
+  const size_t at = Play(300, "5 tap key:A\n");
+  EXPECT_GE(at, 4u);
+  EXPECT_FALSE(menuOpen);
+  EXPECT_EQ(Play(300, ""), 1u);  // past the first message only
+}
