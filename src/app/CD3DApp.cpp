@@ -74,6 +74,7 @@ HRESULT CD3DApp::CreateAppWindow(void*) {
       config.menuPopup = Utf8ToCp932Lossy(menu->popupUtf8);
       config.menuItem = Utf8ToCp932Lossy(menu->itemUtf8);
       config.menuCommand = menu->command;
+      config.menuExtras = menuExtras;
       menuSlot->handle = const_cast<MenuResource*>(menu);
     }
   }

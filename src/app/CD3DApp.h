@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/RunOptions.h"
 #include "app/framework/TickTimer.h"
@@ -125,6 +126,8 @@ class CD3DApp {
   int dialogCount = 9;
   std::array<ResourceSlot*, 9> dialogSlots{};
   ResourceSlot* menuSlot = nullptr;
+  // Items the menu lists above its own item (labels CP932).
+  std::vector<platform::WindowConfig::MenuEntry> menuExtras;
   uint32_t windowStyle = 0x00CF0000;
   int32_t width = 800, height = 600;
   char title[1000] = "D3D8 Application";

@@ -30,6 +30,7 @@ GameApp::GameApp() {
   iconResourceId = IDI_MAIN_ICON;
   menuResource = ResourceSlot{nullptr, 1, IDR_MAIN_MENU};
   menuSlot = &menuResource;
+  menuExtras = {{SJ("設定 (F2)"), IDM_SETTINGS}, {SJ("既読スキップ (Tab)"), IDM_SKIP_MODE}, {SJ("オート (A)"), IDM_AUTO_MODE}};
   actionMapGuid = kGameActionMapGuid;
 }
 
@@ -62,6 +63,11 @@ HRESULT GameApp::SetupScene() {
   comfort::Controller::Config comfortConfig;
   const std::string dataDir = comfort::SeenRecord::DataDirectory(platform::CurrentDirectory());
   if (!dataDir.empty()) comfortConfig.seenPath = dataDir + "/seen";
+  comfortConfig.settingsPath = runOptions.settingsFile;
+  if (comfortConfig.settingsPath.empty()) {
+    const std::string configDir = comfort::SeenRecord::ConfigDirectory(platform::CurrentDirectory());
+    if (!configDir.empty()) comfortConfig.settingsPath = configDir + "/settings";
+  }
   comfortConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
   comforts = std::make_unique<comfort::Controller>(*msgBox, GetActionStates(), std::move(comfortConfig));
   camera = std::make_unique<Camera>();
@@ -171,6 +177,14 @@ HRESULT GameApp::ReleaseScene() {
 
 LRESULT GameApp::HandleMessage(HWND hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
   if (msg == platform::WM_COMMAND && (wParam & 0xFFFF) == IDM_GAME_EXIT) SendClose();
+  if (msg == platform::WM_COMMAND && comforts) {
+    switch (wParam & 0xFFFF) {
+      case IDM_SETTINGS: comforts->OpenSettings(); break;
+      case IDM_SKIP_MODE: comforts->ToggleSkipMode(); break;
+      case IDM_AUTO_MODE: comforts->ToggleAuto(); break;
+      default: break;
+    }
+  }
   if (msg == WM_MUSIC_EVENT && bgmPlayer) bgmPlayer->OnGraphEvent();
   return CD3DApp::HandleMessage(hwnd, msg, wParam, lParam);
 }

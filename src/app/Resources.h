@@ -5,6 +5,10 @@
 constexpr int IDI_MAIN_ICON = 101;
 constexpr int IDR_MAIN_MENU = 102;
 constexpr uint32_t IDM_GAME_EXIT = 40001;
+// The menu's items for the player's comforts, above the one to quit.
+constexpr uint32_t IDM_SETTINGS = 40002;
+constexpr uint32_t IDM_SKIP_MODE = 40003;
+constexpr uint32_t IDM_AUTO_MODE = 40004;
 
 struct MenuResource {
   const char* popupUtf8;

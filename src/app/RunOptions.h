@@ -22,6 +22,7 @@ struct RunOptions {
   std::string tracePath;
   bool answerYes = true;
   bool watch = false;                 // reload the open script and pictures when saved
+  std::string settingsFile;           // --settings: the player's settings file instead of the usual one
   std::vector<FileRewrite> rewrites;  // in the order given
   bool showHelp = false;
   bool showVersion = false;

@@ -30,7 +30,7 @@
 
 namespace {
 const char kUsage[] =
-    "usage: vantorel [--game-dir DIR] [--trace FILE] [--watch]\n"
+    "usage: vantorel [--game-dir DIR] [--trace FILE] [--watch] [--settings FILE]\n"
     "       vantorel --headless [--game-dir DIR] [--frames N] [--screenshot N:FILE.png]...\n"
     "                [--input FILE] [--answer yes|no] [--trace FILE] [--watch]\n"
     "                [--rewrite-at N FROM TO]...\n"
@@ -45,6 +45,7 @@ const char kUsage[] =
     "  --trace FILE           JSON Lines of the engine's state, one line per pass that changed it\n"
     "  --watch                reload the open script and the pictures shown when their files are saved\n"
     "  --rewrite-at N FROM TO copy FROM over TO at pass N (headless; for tests of --watch)\n"
+    "  --settings FILE        the player's settings from and to FILE instead of the usual place\n"
     "  --info                 what the engine finds here (drivers, sound device, soundfont, fonts,\n"
     "                         game, saves, bindings), one line each, for bug reports\n"
     "Exit status: 0 after a normal quit or --frames; 1 when start-up fails or a screenshot\n"

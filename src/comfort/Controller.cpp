@@ -4,10 +4,13 @@
 #include <limits>
 
 #include "comfort/HistoryView.h"
+#include "comfort/SettingsScreen.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
+#include "platform/audio/AudioMix.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/text/TextCodec.h"
+#include "platform/window/Clipboard.h"
 #include "platform/window/Window.h"
 
 namespace comfort {
@@ -30,8 +33,15 @@ size_t Characters(const std::string& cp932) {
 }  // namespace
 
 Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
-    : box_(box), actions_(actionStates), config_(std::move(config)), seen_(config_.seenPath) {
+    : box_(box),
+      actions_(actionStates),
+      config_(std::move(config)),
+      settingsScreen_(std::make_unique<SettingsScreen>()),
+      settingsFile_(config_.settingsPath),
+      seen_(config_.seenPath) {
   seen_.Load();
+  settings_ = settingsFile_.Load();
+  Apply();
   if (config_.listen) hook_ = platform::Window::AddEventHook([this](const Event& e) { OnEvent(e); });
   box_.SetMessageObserver([this](const CMsgBox::ShownMessage& m) { MessageShown(m.speaker, m.text, m.script, m.word); });
   box_.SetLoadObserver([this] { history_.Clear(); });
@@ -44,6 +54,7 @@ Controller::~Controller() {
   box_.SetMessageObserver(nullptr);
   box_.SetLoadObserver(nullptr);
   box_.SetChromeHidden(false);
+  box_.SetTypingPace(1);
   seen_.Save();
 }
 
@@ -93,7 +104,9 @@ bool Controller::BeginStep(double now) {
   while (!queue_.empty()) {
     Event e = queue_.front();
     queue_.pop_front();
-    if (history_.IsOpen())
+    if (settingsOpen_)
+      TakeInSettings(e);
+    else if (history_.IsOpen())
       TakeInHistory(e);
     else
       Take(e);
@@ -105,6 +118,16 @@ bool Controller::BeginStep(double now) {
     if (actions_[ACT_UP]) history_.Scroll(-1);
     if (actions_[ACT_DOWN]) history_.Scroll(1);
     if (actions_[ACT_CANCEL]) history_.Close();
+    swallow_ = true;
+  }
+  if (settingsOpen_ && actions_) {
+    // The game's own controls work the screen while it is open.
+    if (actions_[ACT_UP]) settingsScreen_->Move(-1);
+    if (actions_[ACT_DOWN]) settingsScreen_->Move(1);
+    if (actions_[ACT_LEFT]) ChangeRow(-1);
+    if (actions_[ACT_RIGHT]) ChangeRow(1);
+    if (actions_[ACT_DECIDE] && !decideBefore_) ChangeRow(1);
+    if (actions_[ACT_CANCEL]) settingsOpen_ = false;
     swallow_ = true;
   }
   if (swallow_ && actions_) {
@@ -128,12 +151,96 @@ bool Controller::BeginStep(double now) {
     auto_ = false;
     skipSeen_ = false;
   }
-  if (history_.IsOpen() || Skip() != SkipState::Off || auto_ || hidden_) usedOnce_ = true;
+  if (history_.IsOpen() || settingsOpen_ || Skip() != SkipState::Off || auto_ || hidden_ || !(settings_ == Settings{}))
+    usedOnce_ = true;
   if (seen_.Size() && now - lastSave_ >= kSeenSaveInterval) {
     seen_.Save();
     lastSave_ = now;
   }
-  return history_.IsOpen();
+  return history_.IsOpen() || settingsOpen_;
+}
+
+void Controller::OpenSettings() {
+  history_.Close();
+  settingsOpen_ = true;
+  settingsScreen_->Reset();
+}
+
+void Controller::ToggleSkipMode() {
+  skipSeen_ = !skipSeen_;
+  currentSeen_ = true;  // the message on screen is being read now
+}
+
+void Controller::ToggleAuto() {
+  auto_ = !auto_;
+  typedOutAt_ = -1.0;
+}
+
+int32_t Controller::SettingsCursor() const { return settingsScreen_->Cursor(); }
+
+void Controller::Change(const Settings& s) {
+  settings_ = s;
+  settings_.Clamp();
+  Apply();
+  settingsFile_.Save(settings_);
+}
+
+void Controller::ChangeRow(int32_t direction) {
+  Settings s = settings_;
+  if (!settingsScreen_->Change(s, direction)) {
+    settingsOpen_ = false;  // the close row
+    return;
+  }
+  Change(s);
+}
+
+void Controller::Apply() {
+  box_.SetTypingPace(settings_.stepsPerCharacter);
+  platform::SetPlayerLevels(VolumeLevel(settings_.musicVolume, settings_.mute),
+                            VolumeLevel(settings_.effectVolume, settings_.mute));
+  if (platform::Window* w = platform::CurrentWindow()) {
+    w->SetFullscreen(settings_.fullScreen);
+    w->SetSharpScaling(settings_.sharpScaling);
+  }
+}
+
+void Controller::TakeInSettings(const Event& e) {
+  switch (e.type) {
+    case Type::KeyDown:
+      if (e.key == Key::Escape || e.key == Key::F2) settingsOpen_ = false;
+      break;
+    case Type::KeyUp:
+      if (e.key == Key::LeftCtrl) ctrlLeft_ = false;
+      if (e.key == Key::RightCtrl) ctrlRight_ = false;
+      break;
+    case Type::PadButtonDown:
+      if (e.button == PadButton::Back) settingsOpen_ = false;
+      break;
+    case Type::PadButtonUp:
+      if (e.button == PadButton::RightShoulder) padSkip_ = false;
+      break;
+    case Type::MouseMotion:
+      if (int32_t row = SettingsScreen::RowAt(e.x, e.y); row >= 0) settingsScreen_->MoveTo(row);
+      break;
+    case Type::MouseDown:
+      if (e.mouse == MouseButton::Right) {
+        settingsOpen_ = false;
+      } else if (e.mouse == MouseButton::Left) {
+        int32_t row = SettingsScreen::RowAt(e.x, e.y);
+        if (row < 0) break;
+        settingsScreen_->MoveTo(row);
+        ChangeRow(1);
+      }
+      break;
+    case Type::MouseUp:
+      if (e.mouse == MouseButton::Left) mouseHeld_ = false;
+      break;
+    case Type::MouseWheel:
+      ChangeRow(e.wheel > 0 ? 1 : -1);
+      break;
+    default:
+      break;
+  }
 }
 
 void Controller::Take(const Event& e) {
@@ -153,13 +260,9 @@ void Controller::Take(const Event& e) {
       if (!down || e.repeat) break;
       if (ComfortKey(e.key, Key::H)) SetHidden(true);
       else if (ComfortKey(e.key, Key::PageUp)) OpenHistory();
-      else if (ComfortKey(e.key, Key::Tab)) {
-        skipSeen_ = !skipSeen_;
-        currentSeen_ = true;  // the message on screen is being read now
-      } else if (ComfortKey(e.key, Key::A)) {
-        auto_ = !auto_;
-        typedOutAt_ = -1.0;
-      }
+      else if (ComfortKey(e.key, Key::Tab)) ToggleSkipMode();
+      else if (ComfortKey(e.key, Key::A)) ToggleAuto();
+      else if (ComfortKey(e.key, Key::F2)) OpenSettings();
       break;
     }
     case Type::PadButtonDown:
@@ -169,6 +272,7 @@ void Controller::Take(const Event& e) {
       if (name && Bound(std::string("pad:") + name)) break;
       if (e.button == PadButton::RightShoulder) padSkip_ = down;
       if (e.button == PadButton::LeftShoulder && down) OpenHistory();
+      if (e.button == PadButton::Back && down) OpenSettings();
       break;
     }
     case Type::MouseMotion:
@@ -238,7 +342,7 @@ void Controller::TakeInHistory(const Event& e) {
 }
 
 bool Controller::WantsStep(double now) {
-  if (history_.IsOpen() || hidden_ || box_.MenuOpen() || !box_.Script().Running()) return false;
+  if (history_.IsOpen() || settingsOpen_ || hidden_ || box_.MenuOpen() || !box_.Script().Running()) return false;
   bool step = false;
   if (Skip() == SkipState::Held) step = true;
   else if (skipSeen_ && currentSeen_) step = true;
@@ -258,11 +362,12 @@ void Controller::AfterStep() {
 
 void Controller::Render() {
   if (history_.IsOpen() && view_) view_->Render(history_);
+  if (settingsOpen_) settingsScreen_->Render(settings_);
 }
 
 double Controller::SecondsUntilDue(double now) const {
   constexpr double kNever = std::numeric_limits<double>::infinity();
-  if (history_.IsOpen() || hidden_) return kNever;
+  if (history_.IsOpen() || settingsOpen_ || hidden_) return kNever;
   if (Skip() == SkipState::Held || (skipSeen_ && currentSeen_)) return 0.0;
   if (auto_ && typedOutAt_ >= 0.0) {
     const double due = typedOutAt_ + settings_.autoDelay + settings_.autoPerCharacter * double(currentChars_);
@@ -279,6 +384,7 @@ void Controller::MessageShown(const std::string& speaker, const std::string& tex
   seen_.Mark(script, word);
   currentChars_ = Characters(speaker) + Characters(text);
   typedOutAt_ = -1.0;
+  if (settings_.copyToClipboard) platform::SetClipboardText(platform::Cp932ToUtf8(speaker + text));
   // Skip mode stops at the first message not seen before.
   if (skipSeen_ && !currentSeen_) skipSeen_ = false;
 }
@@ -304,9 +410,23 @@ void Controller::Trace(std::string& members) const {
   members += auto_ ? "true" : "false";
   members += ",\"windowHidden\":";
   members += hidden_ ? "true" : "false";
-  members += ",\"settings\":{\"autoDelay\":" + std::to_string(settings_.autoDelay) +
-             ",\"autoPerCharacter\":" + std::to_string(settings_.autoPerCharacter) +
-             ",\"skipUnseen\":" + (settings_.skipUnseen ? "true" : "false") + "}}";
+  members += ",\"settingsOpen\":";
+  members += settingsOpen_ ? "true" : "false";
+  // The settings in force, as their file writes them.
+  members += ",\"settings\":{";
+  const std::string file = SerializeSettings(settings_);
+  bool firstMember = true;
+  for (size_t at = file.find('\n') + 1; at < file.size();) {
+    const size_t end = file.find('\n', at), eq = file.find(" = ", at);
+    if (!firstMember) members += ',';
+    firstMember = false;
+    const std::string value = file.substr(eq + 3, end - eq - 3);
+    const bool word = value == "on" || value == "off" || value == "sharp" || value == "smooth";
+    members += platform::JsonString(file.substr(at, eq - at)) + ":" +
+               (value == "on" ? "true" : value == "off" ? "false" : word ? platform::JsonString(value) : value);
+    at = end + 1;
+  }
+  members += "}}";
 }
 
 }  // namespace comfort

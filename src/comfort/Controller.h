@@ -13,6 +13,7 @@
 
 #include "comfort/History.h"
 #include "comfort/SeenRecord.h"
+#include "comfort/Settings.h"
 #include "platform/window/Event.h"
 
 class CMsgBox;
@@ -20,19 +21,16 @@ class CMsgBox;
 namespace comfort {
 
 class HistoryView;
+class SettingsScreen;
 
 enum class SkipState : uint8_t { Off, Held, Seen };
 
-struct Settings {
-  double autoDelay = 1.0;         // seconds after a message is typed out, in auto mode
-  double autoPerCharacter = 0.05;  // and this much more per character
-  bool skipUnseen = false;        // skip mode passes unseen messages too
-};
 
 class Controller {
  public:
   struct Config {
-    std::string seenPath;  // the seen record's file; empty keeps nothing
+    std::string seenPath;      // the seen record's file; empty keeps nothing
+    std::string settingsPath;  // the settings' file; empty keeps them for this run only
     // A control ("key:H") the player bound to one of the game's actions:
     // it keeps that action and its comfort is off.
     std::function<bool(const std::string& control)> bound;
@@ -61,12 +59,21 @@ class Controller {
   // (auto mode's wait, held skip); infinity when nothing is pending.
   double SecondsUntilDue(double now) const;
 
+  // What the menu bar's items ask for.
+  void OpenSettings();
+  void ToggleSkipMode();
+  void ToggleAuto();
+
   const History& Messages() const { return history_; }
+  bool SettingsOpen() const { return settingsOpen_; }
+  int32_t SettingsCursor() const;
   SkipState Skip() const;
   bool Auto() const { return auto_; }
   bool WindowHidden() const { return hidden_; }
   const SeenRecord& Seen() const { return seen_; }
-  Settings& Current() { return settings_; }
+  const Settings& Current() const { return settings_; }
+  // Puts new settings in force at once and saves them.
+  void Change(const Settings& s);
   // Writes the seen record when it changed; also done on destruction.
   void SaveSeen() { seen_.Save(); }
 
@@ -76,6 +83,9 @@ class Controller {
  private:
   void Take(const platform::Event& e);
   void TakeInHistory(const platform::Event& e);
+  void TakeInSettings(const platform::Event& e);
+  void ChangeRow(int32_t direction);
+  void Apply();
   bool Bound(const std::string& control) const { return config_.bound && config_.bound(control); }
   bool ComfortKey(platform::Key key, platform::Key which) const;
   void SetHidden(bool hidden);
@@ -93,6 +103,9 @@ class Controller {
 
   History history_;
   std::unique_ptr<HistoryView> view_;
+  std::unique_ptr<SettingsScreen> settingsScreen_;
+  SettingsFile settingsFile_;
+  bool settingsOpen_ = false;
   SeenRecord seen_;
   Settings settings_;
   bool hidden_ = false;

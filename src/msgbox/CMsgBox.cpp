@@ -46,7 +46,13 @@ HRESULT CMsgBox::FrameMove() {
   if (fades_.ImageFadeActive()) StepImageFade();
   if (fades_.VolumeFadeActive()) StepMusicFade();
   buttons_.FrameMove();
-  if (script_.Running()) window_.Type();
+  if (script_.Running()) {
+    if (typingPace_ == 0) window_.TypeAll();
+    if (typingPace_ <= 1 || ++paceCount_ >= typingPace_) {
+      paceCount_ = 0;
+      window_.Type();
+    }
+  }
   if (!window_.Typing() && script_.Running() && !fades_.Active()) window_.AnimateCursor();
   return S_OK;
 }

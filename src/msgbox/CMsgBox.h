@@ -155,6 +155,9 @@ class CMsgBox {
   void ShowWholeMessage() { window_.TypeAll(); }
   // Running fades jump to their end values and end on the next step.
   void FinishFadesNow() { fades_.FinishNow(devices_.bgmPlayer); }
+  // Logic steps per character typed (1: one a step, as scripts expect);
+  // 0 shows every message whole at once.
+  void SetTypingPace(int32_t stepsPerCharacter) { typingPace_ = stepsPerCharacter < 0 ? 1 : stepsPerCharacter; }
   // Only the background and standing pictures are drawn while hidden.
   void SetChromeHidden(bool hidden) { chromeHidden_ = hidden; }
   bool ChromeHidden() const { return chromeHidden_; }
@@ -204,6 +207,8 @@ class CMsgBox {
   std::function<void(const ShownMessage&)> messageObserver_;
   std::function<void()> loadObserver_;
   bool chromeHidden_ = false;
+  int32_t typingPace_ = 1;
+  int32_t paceCount_ = 0;
   // The argument after the current word; the caller has checked it exists.
   const std::string& NextArgument() { return script_.NextArgument(); }
   // Moves past a command's last word: Next, or the end of the script.

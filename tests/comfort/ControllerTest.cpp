@@ -193,8 +193,10 @@ TEST_F(ComfortController, HeldCtrlSkipsUntilAMenuAndReleasingStops) {
 
 TEST_F(ComfortController, AutoModeWaitsAfterTypingAndAPlayersDecideEndsIt) {
   ASSERT_EQ(Run({"abc", "def"}), S_OK);
-  comforts->Current().autoDelay = 1.0;
-  comforts->Current().autoPerCharacter = 0.5;
+  comfort::Settings s;
+  s.autoDelay = 1.0;
+  s.autoPerCharacter = 0.5;
+  comforts->Change(s);
   Step({Key(Key::A)}, 10.0);
   EXPECT_TRUE(comforts->Auto());
   box->ShowWholeMessage();

@@ -3,6 +3,7 @@
 #include "platform/audio/AudioMix.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 
 namespace platform {
@@ -19,14 +20,24 @@ float DecibelGain(int32_t hundredths) {
   return static_cast<float>(std::pow(10.0, static_cast<double>(hundredths) / 2000.0));
 }
 
+namespace {
+// The mixer thread reads them; the game's thread sets them.
+std::atomic<float> g_playerMusic{1.0f}, g_playerEffects{1.0f};
+}  // namespace
+
 float MusicBusGain() {
   static const float gain = DecibelGain(kMusicBusLevel);
-  return gain;
+  return gain * g_playerMusic.load(std::memory_order_relaxed);
 }
 
 float EffectBusGain() {
   static const float gain = DecibelGain(kEffectBusLevel);
-  return gain;
+  return gain * g_playerEffects.load(std::memory_order_relaxed);
+}
+
+void SetPlayerLevels(int32_t musicHundredths, int32_t effectHundredths) {
+  g_playerMusic.store(DecibelGain(musicHundredths), std::memory_order_relaxed);
+  g_playerEffects.store(DecibelGain(effectHundredths), std::memory_order_relaxed);
 }
 
 MixLimiter::MixLimiter()

@@ -27,8 +27,11 @@ void ScaleSamples(int16_t* samples, size_t count, float gain);
 // knee, so one effect alone passes it untouched.
 constexpr int32_t kMusicBusLevel = 3300;
 constexpr int32_t kEffectBusLevel = -900;
+// Both include the player's own levels (hundredths of a decibel, -10000 or
+// less for silence), set from the settings on top of everything else.
 float MusicBusGain();
 float EffectBusGain();
+void SetPlayerLevels(int32_t musicHundredths, int32_t effectHundredths);
 
 // The soft limiter on the summed mix (music and every effect, floats): the
 // identity while the mix stays below the knee; above it the gain follows a

@@ -65,7 +65,8 @@ class SdlWindow : public Window {
     uiFont_ = OpenFont("MS UI Gothic", 14, false, false);
     if (!uiFont_) uiFont_ = OpenFont("IPAPGothic", 14, false, false);
     popup_ = MakeLabel(config_.menuPopup);
-    item_ = MakeLabel(config_.menuItem);
+    for (const auto& extra : config_.menuExtras) items_.push_back({MakeLabel(extra.label), extra.command});
+    items_.push_back({MakeLabel(config_.menuItem), config_.menuCommand});
     return true;
   }
 
@@ -82,7 +83,8 @@ class SdlWindow : public Window {
     destroyed_ = true;
   }
   void Teardown() {
-    popup_ = item_ = Label{};
+    popup_ = Label{};
+    items_.clear();
     dialog_.reset();
     device_.reset();
     uiFont_.reset();
@@ -210,7 +212,21 @@ class SdlWindow : public Window {
   }
 
   SDL_Rect PopupTitleRect() const { return SDL_Rect{4, 0, popup_.w + 16, kMenuBarHeight}; }
-  SDL_Rect ItemRect() const { return SDL_Rect{4, kMenuBarHeight, std::max(item_.w + 32, 160), kMenuBarHeight + 4}; }
+  SDL_Rect ItemRect(size_t i) const {
+    int w = 160;
+    for (const auto& item : items_) w = std::max(w, item.label.w + 32);
+    const int h = kMenuBarHeight + 4;
+    return SDL_Rect{4, kMenuBarHeight + int(i) * h, w, h};
+  }
+  // The item under a window point; -1 when none.
+  int ItemAt(int x, int y) const {
+    SDL_Point p{x, y};
+    for (size_t i = 0; i < items_.size(); ++i) {
+      SDL_Rect r = ItemRect(i);
+      if (SDL_PointInRect(&p, &r)) return int(i);
+    }
+    return -1;
+  }
 
   void DrawMenu(int w) {
     Fill(SDL_Rect{0, 0, w, kMenuBarHeight}, kMenuBg);
@@ -218,15 +234,45 @@ class SdlWindow : public Window {
     if (menuOpen_) Fill(t, kHighlight);
     DrawLabel(popup_, t.x + 8, (kMenuBarHeight - popup_.h) / 2, menuOpen_ ? 0xFFFFFFFF : kMenuText);
     if (menuOpen_) {
-      SDL_Rect r = ItemRect();
-      Fill(SDL_Rect{r.x - 1, r.y - 1, r.w + 2, r.h + 2}, 0xFF808080);
-      Fill(r, itemHot_ ? kHighlight : kMenuBg);
-      DrawLabel(item_, r.x + 16, r.y + (r.h - item_.h) / 2, itemHot_ ? 0xFFFFFFFF : kMenuText);
+      SDL_Rect first = ItemRect(0), last = ItemRect(items_.size() - 1);
+      Fill(SDL_Rect{first.x - 1, first.y - 1, first.w + 2, last.y + last.h - first.y + 2}, 0xFF808080);
+      for (size_t i = 0; i < items_.size(); ++i) {
+        SDL_Rect r = ItemRect(i);
+        const bool hot = int(i) == hot_;
+        Fill(r, hot ? kHighlight : kMenuBg);
+        DrawLabel(items_[i].label, r.x + 16, r.y + (r.h - items_[i].label.h) / 2, hot ? 0xFFFFFFFF : kMenuText);
+      }
     }
+  }
+
+  void SetFullscreen(bool on) override {
+    if (!window_ || Fullscreen() == on) return;
+    ToggleFullscreen();
+  }
+  bool Fullscreen() const override {
+    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP);
+  }
+  void SetSharpScaling(bool sharp) override {
+    if (sharp == sharp_) return;
+    sharp_ = sharp;
+    if (SDL_Texture* target = device_ ? device_->Target() : nullptr) {
+      if (sharp) SDL_GetTextureScaleMode(target, &smoothMode_);
+      SDL_SetTextureScaleMode(target, sharp ? SDL_ScaleModeNearest : smoothMode_);
+    }
+    device_->MarkDirty();
+    Compose();
   }
 
   SDL_Rect GameRect(int w, int h, int menu) const {
     int availH = std::max(1, h - menu);
+    if (sharp_) {
+      // The largest whole multiple that fits, centred; below 1x it fits as usual.
+      int k = std::min(w / config_.width, availH / config_.height);
+      if (k >= 1) {
+        int gw = config_.width * k, gh = config_.height * k;
+        return SDL_Rect{(w - gw) / 2, menu + (availH - gh) / 2, gw, gh};
+      }
+    }
     // Letterbox: keep the game area's aspect.
     int gw = w, gh = w * config_.height / config_.width;
     if (gh > availH) {
@@ -267,10 +313,12 @@ class SdlWindow : public Window {
     device_->MarkDirty();
   }
 
-  void ChooseMenuItem() {
+  void ChooseMenuItem(int i) {
     menuOpen_ = false;
-    itemHot_ = false;
-    Enqueue(Message{WM_COMMAND, config_.menuCommand, 0});
+    hot_ = -1;
+    if (i >= 0 && size_t(i) < items_.size()) Enqueue(Message{WM_COMMAND, items_[size_t(i)].command, 0});
+    // The game area under the closed list is drawn again whole.
+    device_->MarkDirty();
     Compose();
   }
 
@@ -279,24 +327,29 @@ class SdlWindow : public Window {
     if (!config_.hasMenu) return false;
     if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F10) {
       menuOpen_ = !menuOpen_;
-      itemHot_ = menuOpen_;
+      // F10 opens on the last item (quitting), as the single-item menu did.
+      hot_ = menuOpen_ ? int(items_.size()) - 1 : -1;
+      if (!menuOpen_) device_->MarkDirty();
       Compose();
       return true;
     }
     if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
       SDL_Point p{e.button.x, e.button.y};
-      SDL_Rect t = PopupTitleRect(), item = ItemRect();
+      SDL_Rect t = PopupTitleRect();
       if (SDL_PointInRect(&p, &t)) {
         menuOpen_ = !menuOpen_;
-        itemHot_ = false;
+        hot_ = -1;
+        if (!menuOpen_) device_->MarkDirty();
         Compose();
         return true;
       }
       if (menuOpen_) {
-        if (SDL_PointInRect(&p, &item))
-          ChooseMenuItem();
+        int at = ItemAt(p.x, p.y);
+        if (at >= 0)
+          ChooseMenuItem(at);
         else {
           menuOpen_ = false;
+          device_->MarkDirty();
           Compose();
         }
         return true;
@@ -305,28 +358,29 @@ class SdlWindow : public Window {
     }
     if (!menuOpen_) return false;
     if (e.type == SDL_MOUSEMOTION) {
-      SDL_Point p{e.motion.x, e.motion.y};
-      SDL_Rect item = ItemRect();
-      bool hot = SDL_PointInRect(&p, &item);
-      if (hot != itemHot_) {
-        itemHot_ = hot;
+      int hot = ItemAt(e.motion.x, e.motion.y);
+      if (hot != hot_) {
+        hot_ = hot;
         Compose();
       }
       return true;
     }
     if (e.type == SDL_KEYDOWN) {
       switch (e.key.keysym.sym) {
-        case SDLK_ESCAPE: menuOpen_ = false; break;
-        case SDLK_UP:
-        case SDLK_DOWN: itemHot_ = true; break;
+        case SDLK_ESCAPE:
+          menuOpen_ = false;
+          device_->MarkDirty();
+          break;
+        case SDLK_UP: hot_ = hot_ <= 0 ? int(items_.size()) - 1 : hot_ - 1; break;
+        case SDLK_DOWN: hot_ = hot_ < 0 || hot_ + 1 >= int(items_.size()) ? 0 : hot_ + 1; break;
         case SDLK_RETURN:
         case SDLK_KP_ENTER:
         case SDLK_SPACE:
-          if (itemHot_) {
-            ChooseMenuItem();
+          if (hot_ >= 0) {
+            ChooseMenuItem(hot_);
             return true;
           }
-          itemHot_ = true;
+          hot_ = int(items_.size()) - 1;
           break;
         default: break;
       }
@@ -432,8 +486,16 @@ class SdlWindow : public Window {
   uint32_t wakeEvent_ = kNoEvent;
   std::unique_ptr<WindowDevice> device_;
   std::unique_ptr<Font> uiFont_;
-  Label popup_, item_;
-  bool menuOpen_ = false, itemHot_ = false, destroyed_ = false;
+  struct Item {
+    Label label;
+    uint32_t command = 0;
+  };
+  Label popup_;
+  std::vector<Item> items_;  // the list under "システム", the configured item last
+  int hot_ = -1;             // the highlighted item; -1 none
+  bool menuOpen_ = false, destroyed_ = false;
+  bool sharp_ = false;
+  SDL_ScaleMode smoothMode_ = SDL_ScaleModeLinear;
   std::unique_ptr<Dialog> dialog_;
 };
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/draw/Device.h"
 #include "platform/window/Event.h"
@@ -37,6 +38,12 @@ struct WindowConfig {
   std::string menuPopup;  // CP932, e.g. "システム"
   std::string menuItem;   // CP932
   uint32_t menuCommand = 0;
+  // Items above that one, in order: label (CP932) and command.
+  struct MenuEntry {
+    std::string label;
+    uint32_t command = 0;
+  };
+  std::vector<MenuEntry> menuExtras;
 };
 
 class Window {
@@ -50,6 +57,11 @@ class Window {
   virtual void Destroy() = 0;  // the window and its menu go; the queue stays
   virtual bool Minimized() const = 0;
   virtual bool Focused() const = 0;
+  // The player's settings: full screen, and scaling by whole multiples with
+  // sharp pixels instead of filling the window smoothly. Headless: nothing.
+  virtual void SetFullscreen(bool) {}
+  virtual bool Fullscreen() const { return false; }
+  virtual void SetSharpScaling(bool) {}
 
   // Message queue. PostMessage may be called from any thread; it wakes a
   // WaitMessage at once.

@@ -1,0 +1,52 @@
+#pragma once
+// The player's settings: what each one is, its file form, and the file
+// under the player's configuration directory. A damaged or unknown file is
+// reported once and replaced by the defaults; it never stops the game.
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace comfort {
+
+struct Settings {
+  // Logic steps per character typed: 1 is the game's own pace, up to 4;
+  // 0 shows each message whole at once.
+  int32_t stepsPerCharacter = 1;
+  double autoDelay = 1.0;          // seconds after a message is typed out, in auto mode
+  double autoPerCharacter = 0.05;  // and this much more per character
+  int32_t musicVolume = 100;       // percent, on top of the game's own volumes
+  int32_t effectVolume = 100;
+  bool mute = false;
+  bool skipUnseen = false;  // skip mode passes unseen messages too
+  bool fullScreen = false;
+  bool sharpScaling = false;  // whole multiples, sharp pixels; else fit the window smoothly
+  bool copyToClipboard = false;
+
+  bool operator==(const Settings&) const = default;
+  // Every value held within its range.
+  void Clamp();
+};
+
+// Hundredths of a decibel for a volume in percent (0 and mute: silence).
+int32_t VolumeLevel(int32_t percent, bool mute);
+
+std::string SerializeSettings(const Settings& s);
+// False for a file that is not this program's settings, or names a setting
+// it does not know or a value it cannot take; `error` says what.
+bool ParseSettings(std::string_view text, Settings& out, std::string& error);
+
+class SettingsFile {
+ public:
+  explicit SettingsFile(std::string hostPath) : path_(std::move(hostPath)) {}
+  // The file's settings; defaults when it is missing, and also when it is
+  // damaged, which is then reported once and the file written anew.
+  Settings Load();
+  // Crash-safe; false when it could not be written.
+  bool Save(const Settings& s) const;
+  const std::string& Path() const { return path_; }
+
+ private:
+  std::string path_;
+};
+
+}  // namespace comfort

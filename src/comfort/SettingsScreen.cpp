@@ -1,0 +1,142 @@
+#include "comfort/SettingsScreen.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "app/framework/GameFaces.h"
+#include "app/framework/TextFont.h"
+#include "platform/draw/Device.h"
+#include "platform/text/TextCodec.h"
+
+namespace comfort {
+namespace {
+constexpr uint32_t kShade = 0xE0101828, kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40;
+
+std::unique_ptr<TextFont> MakeText() {
+  auto t = std::make_unique<TextFont>();
+  t->createFont(SJ(gamefaces::kMessageFace), 12, 0);
+  t->setColor(255, 255, 255, 255);
+  return t;
+}
+
+void Fill(platform::Device& d, float l, float t, float w, float h, uint32_t c) {
+  const platform::Vertex v[4] = {{l, t, 0, 1, c, 0, 0}, {l + w, t, 0, 1, c, 1, 0}, {l + w, t + h, 0, 1, c, 1, 1},
+                                 {l, t + h, 0, 1, c, 0, 1}};
+  d.DrawQuad(v, nullptr);
+}
+
+std::string Seconds(double s) {
+  char b[32];
+  std::snprintf(b, sizeof b, "%.2f", s);
+  return std::string(b) + SJ("秒");
+}
+
+std::string OnOff(bool b) { return b ? SJ("オン") : SJ("オフ"); }
+
+// One notch from `v` towards `direction` on a grid of `step`, within [lo, hi].
+double Notch(double v, int32_t direction, double step, double lo, double hi) {
+  double n = std::round(v / step) + direction;
+  return std::fmin(hi, std::fmax(lo, n * step));
+}
+}  // namespace
+
+SettingsScreen::SettingsScreen() {
+  title_ = MakeText();
+  help_ = MakeText();
+  for (int32_t i = 0; i < kRows; ++i) {
+    names_[size_t(i)] = MakeText();
+    values_[size_t(i)] = MakeText();
+  }
+}
+
+SettingsScreen::~SettingsScreen() = default;
+
+bool SettingsScreen::Change(Settings& s, int32_t direction) const {
+  const int32_t d = direction < 0 ? -1 : 1;
+  switch (cursor_) {
+    case kTextSpeed: {
+      // Slowest to fastest: 4, 3, 2, 1 steps a character, then whole at once.
+      static constexpr int32_t kOrder[] = {4, 3, 2, 1, 0};
+      int32_t at = 3;
+      for (int32_t i = 0; i < 5; ++i)
+        if (kOrder[i] == s.stepsPerCharacter) at = i;
+      at = at + d < 0 ? 0 : at + d > 4 ? 4 : at + d;
+      s.stepsPerCharacter = kOrder[at];
+      return true;
+    }
+    case kAutoDelay: s.autoDelay = Notch(s.autoDelay, d, 0.25, 0.0, 10.0); return true;
+    case kAutoPerCharacter: s.autoPerCharacter = Notch(s.autoPerCharacter, d, 0.01, 0.0, 0.5); return true;
+    case kMusic: s.musicVolume = s.musicVolume + 10 * d < 0 ? 0 : std::min(100, s.musicVolume + 10 * d); return true;
+    case kEffects: s.effectVolume = s.effectVolume + 10 * d < 0 ? 0 : std::min(100, s.effectVolume + 10 * d); return true;
+    case kMute: s.mute = !s.mute; return true;
+    case kSkipUnseen: s.skipUnseen = !s.skipUnseen; return true;
+    case kFullScreen: s.fullScreen = !s.fullScreen; return true;
+    case kScaling: s.sharpScaling = !s.sharpScaling; return true;
+    case kClipboard: s.copyToClipboard = !s.copyToClipboard; return true;
+    default: return false;
+  }
+}
+
+int32_t SettingsScreen::RowAt(int32_t x, int32_t y) {
+  if (x < kLeft || x >= kLeft + kWidth || y < kTop) return -1;
+  const int32_t row = (y - kTop) / kRowHeight;
+  return row < kRows ? row : -1;
+}
+
+std::string SettingsScreen::Name(int32_t row) {
+  static const char* const kNames[kRows] = {"文字の速さ", "オートの待ち時間", "オートの一文字ごとの追加", "音楽の音量",
+                                            "効果音の音量", "消音", "未読もスキップする", "フルスクリーン",
+                                            "拡大の方法", "メッセージをクリップボードへ", "閉じる"};
+  return row >= 0 && row < kRows ? platform::Utf8ToCp932Lossy(kNames[row]) : std::string();
+}
+
+std::string SettingsScreen::Value(const Settings& s, int32_t row) {
+  switch (row) {
+    case kTextSpeed:
+      if (s.stepsPerCharacter == 0) return SJ("一度に全部");
+      if (s.stepsPerCharacter == 1) return SJ("標準");
+      return std::to_string(s.stepsPerCharacter) + SJ("ステップに一文字");
+    case kAutoDelay: return Seconds(s.autoDelay);
+    case kAutoPerCharacter: return Seconds(s.autoPerCharacter);
+    case kMusic: return std::to_string(s.musicVolume) + "%";
+    case kEffects: return std::to_string(s.effectVolume) + "%";
+    case kMute: return OnOff(s.mute);
+    case kSkipUnseen: return OnOff(s.skipUnseen);
+    case kFullScreen: return OnOff(s.fullScreen);
+    case kScaling: return s.sharpScaling ? SJ("整数倍（くっきり）") : SJ("ウィンドウに合わせる（なめらか）");
+    case kClipboard: return OnOff(s.copyToClipboard);
+    default: return {};
+  }
+}
+
+void SettingsScreen::Render(const Settings& s) {
+  platform::Device* device = TextFont::GetDevice();
+  if (!device) return;
+  device->SetRenderState(platform::D3DRS_ZENABLE, 0);
+  Fill(*device, 0, 0, float(device->Width()), float(device->Height()), kShade);
+  title_->x = float(kLeft);
+  title_->y = 24.0f;
+  title_->setText(SJ("設定"));
+  title_->draw();
+  for (int32_t i = 0; i < kRows; ++i) {
+    const float top = float(kTop + i * kRowHeight);
+    Fill(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ ? kCursor : kPanel);
+    TextFont& name = *names_[size_t(i)];
+    name.x = float(kLeft + 12);
+    name.y = top + 6.0f;
+    name.setText(Name(i));
+    name.draw();
+    TextFont& value = *values_[size_t(i)];
+    value.x = float(kLeft + 300);
+    value.y = top + 6.0f;
+    value.setText(Value(s, i));
+    value.draw();
+  }
+  help_->x = float(kLeft);
+  help_->y = float(kTop + kRows * kRowHeight + 8);
+  help_->setText(SJ("↑↓: 選ぶ　←→ / クリック / ホイール: 変える　Esc / 右クリック / F2: 閉じる"));
+  help_->draw();
+}
+
+}  // namespace comfort

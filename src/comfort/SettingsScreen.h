@@ -1,0 +1,51 @@
+#pragma once
+// The settings screen drawn over the game: one row per setting and a row to
+// close it; the cursor row changes with left and right (or a click, the
+// wheel), and each change applies at once.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "comfort/Settings.h"
+
+class TextFont;
+
+namespace comfort {
+
+class SettingsScreen {
+ public:
+  enum Row : int32_t {
+    kTextSpeed, kAutoDelay, kAutoPerCharacter, kMusic, kEffects, kMute, kSkipUnseen, kFullScreen, kScaling,
+    kClipboard, kClose, kRows
+  };
+  SettingsScreen();
+  ~SettingsScreen();
+  SettingsScreen(const SettingsScreen&) = delete;
+  SettingsScreen& operator=(const SettingsScreen&) = delete;
+
+  int32_t Cursor() const { return cursor_; }
+  void Reset() { cursor_ = 0; }
+  // Up and down, round the ends.
+  void Move(int32_t delta) { cursor_ = ((cursor_ + delta) % kRows + kRows) % kRows; }
+  void MoveTo(int32_t row) { cursor_ = row; }
+  // Changes the cursor row's setting one notch (direction -1 or +1; on and
+  // off settings flip either way); false on the close row.
+  bool Change(Settings& s, int32_t direction) const;
+  // The row at a game-area point; -1 when none.
+  static int32_t RowAt(int32_t x, int32_t y);
+  // A row's name and its value as shown (CP932).
+  static std::string Name(int32_t row);
+  static std::string Value(const Settings& s, int32_t row);
+
+  void Render(const Settings& s);
+
+  static constexpr int32_t kTop = 70, kRowHeight = 32, kLeft = 60, kWidth = 520;
+
+ private:
+  int32_t cursor_ = 0;
+  std::unique_ptr<TextFont> title_, help_;
+  std::array<std::unique_ptr<TextFont>, kRows> names_, values_;
+};
+
+}  // namespace comfort

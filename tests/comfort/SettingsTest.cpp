@@ -1,0 +1,192 @@
+// The settings: their file form, a damaged file reported once and replaced,
+// the screen's rows, and each setting changing what it names.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "comfort/Controller.h"
+#include "comfort/Settings.h"
+#include "comfort/SettingsScreen.h"
+#include "input/GameActions.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/window/Clipboard.h"
+#include "support/MsgBoxTestSupport.h"
+
+using comfort::Controller;
+using comfort::Settings;
+using comfort::SettingsFile;
+using comfort::SettingsScreen;
+using platform::Event;
+using platform::Key;
+
+TEST(ComfortSettings, FileFormComesBackAndRejectsWhatItDoesNotKnow) {
+  Settings s;
+  s.stepsPerCharacter = 0;
+  s.autoDelay = 2.5;
+  s.musicVolume = 40;
+  s.mute = true;
+  s.sharpScaling = true;
+  s.copyToClipboard = true;
+  Settings back;
+  std::string error;
+  ASSERT_TRUE(comfort::ParseSettings(comfort::SerializeSettings(s), back, error)) << error;
+  EXPECT_EQ(back, s);
+
+  const std::string good = comfort::SerializeSettings(Settings{});
+  for (const std::string& bad : {std::string("music-volume = 50\n"), good + "volume = 3\n", good + "mute = yes\n",
+                                good + "music-volume = 101\n", good + "auto-delay = -1\n", good + "scaling = big\n",
+                                good + "steps-per-character = 9\n", good + "music-volume\n"}) {
+    EXPECT_FALSE(comfort::ParseSettings(bad, back, error)) << bad;
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+TEST(ComfortSettings, VolumesMapToDecibelsWithSilenceAtTheBottom) {
+  EXPECT_EQ(comfort::VolumeLevel(100, false), 0);
+  EXPECT_EQ(comfort::VolumeLevel(50, false), -1204);  // -12 dB
+  EXPECT_EQ(comfort::VolumeLevel(10, false), -4000);
+  EXPECT_LE(comfort::VolumeLevel(0, false), -10000);
+  EXPECT_LE(comfort::VolumeLevel(100, true), -10000);
+}
+
+TEST(ComfortSettings, DamagedFileIsReportedOnceAndReplacedByDefaults) {
+  testsupport::ScratchDir dir(testsupport::ScratchDir::kEnter, "settings");
+  { std::ofstream("settings") << "# vantorel settings 1\nmusic-volume = loud\n"; }
+  // Reports reach the trace as debug lines: count those naming the file.
+  platform::SetDebugEcho(false);
+  ASSERT_TRUE(platform::trace::Open(dir.Path() + "/trace.jsonl"));
+  SettingsFile file(dir.Path() + "/settings");
+  EXPECT_EQ(file.Load(), Settings{});
+  EXPECT_EQ(file.Load(), Settings{});  // the file was replaced: no second report
+  platform::trace::EndFrame(0, 0);
+  platform::trace::Close();
+  platform::SetDebugEcho(true);
+  const std::string trace = testsupport::ReadHostFile(dir.Path() + "/trace.jsonl");
+  size_t reports = 0;
+  for (size_t at = trace.find("\"type\":\"report\",\"unit\":\"Settings\""); at != std::string::npos;
+       at = trace.find("\"type\":\"report\",\"unit\":\"Settings\"", at + 1))
+    ++reports;
+  EXPECT_EQ(reports, 1u) << trace;
+  EXPECT_NE(trace.find("line 2: bad value"), std::string::npos);
+  Settings back;
+  std::string error;
+  EXPECT_TRUE(comfort::ParseSettings(testsupport::ReadHostFile(dir.Path() + "/settings"), back, error)) << error;
+
+  SettingsFile missing(dir.Path() + "/none/settings");
+  EXPECT_EQ(missing.Load(), Settings{});
+  Settings s;
+  s.effectVolume = 30;
+  ASSERT_TRUE(missing.Save(s));  // makes its directory
+  EXPECT_EQ(missing.Load().effectVolume, 30);
+}
+
+TEST(ComfortSettings, ScreenRowsChangeOneNotchAndStayInRange) {
+  SettingsScreen screen;
+  Settings s;
+  screen.MoveTo(SettingsScreen::kTextSpeed);
+  EXPECT_TRUE(screen.Change(s, 1));
+  EXPECT_EQ(s.stepsPerCharacter, 0);  // faster than the game's pace: whole at once
+  EXPECT_TRUE(screen.Change(s, 1));
+  EXPECT_EQ(s.stepsPerCharacter, 0);
+  for (int i = 0; i < 6; ++i) screen.Change(s, -1);
+  EXPECT_EQ(s.stepsPerCharacter, 4);
+  screen.MoveTo(SettingsScreen::kMusic);
+  screen.Change(s, 1);
+  EXPECT_EQ(s.musicVolume, 100);
+  screen.Change(s, -1);
+  EXPECT_EQ(s.musicVolume, 90);
+  screen.MoveTo(SettingsScreen::kAutoDelay);
+  for (int i = 0; i < 10; ++i) screen.Change(s, -1);
+  EXPECT_EQ(s.autoDelay, 0.0);
+  screen.MoveTo(SettingsScreen::kMute);
+  screen.Change(s, -1);
+  EXPECT_TRUE(s.mute);
+  screen.MoveTo(SettingsScreen::kClose);
+  EXPECT_FALSE(screen.Change(s, 1));
+  screen.Move(1);
+  EXPECT_EQ(screen.Cursor(), 0);  // round the end
+  EXPECT_EQ(SettingsScreen::RowAt(SettingsScreen::kLeft + 5, SettingsScreen::kTop + SettingsScreen::kRowHeight + 3), 1);
+  EXPECT_EQ(SettingsScreen::RowAt(0, SettingsScreen::kTop), -1);
+  for (int32_t row = 0; row < SettingsScreen::kRows; ++row) EXPECT_FALSE(SettingsScreen::Name(row).empty());
+}
+
+namespace {
+class ComfortSettingsInGame : public msgboxtest::MsgBoxTest {
+ protected:
+  void TearDown() override {
+    comforts.reset();
+    platform::SetPlayerLevels(0, 0);
+    MsgBoxTest::TearDown();
+  }
+  void Make() {
+    comforts.reset();
+    Controller::Config c;
+    c.listen = false;
+    c.settingsPath = "settings";
+    comforts = std::make_unique<Controller>(*box, actions, c);
+  }
+  void Step(std::initializer_list<Event> events) {
+    for (const Event& e : events) comforts->OnEvent(e);
+    comforts->BeginStep(0.0);
+  }
+  std::unique_ptr<Controller> comforts;
+};
+}  // namespace
+
+TEST_F(ComfortSettingsInGame, ScreenChangesWhatItNamesAtOnceAndComesBackAfterARestart) {
+  Make();
+  const float music = platform::MusicBusGain();
+  ASSERT_EQ(Run({"あいうえお", "二"}), S_OK);
+  Step({Event::KeyPress(Key::F2, true)});
+  ASSERT_TRUE(comforts->SettingsOpen());
+  EXPECT_FALSE(comforts->WantsStep(0.0));  // the game stands still
+
+  // The text speed: whole at once, by the game's own right action.
+  actions[ACT_RIGHT] = 1;
+  Step({});
+  EXPECT_EQ(comforts->Current().stepsPerCharacter, 0);
+  EXPECT_EQ(actions[ACT_RIGHT], 0);
+  box->Step();
+  box->FrameMove();
+  EXPECT_EQ(box->Window().TypedLength(), box->Window().MessageText().size());
+
+  // The music volume, by the pointer: a click on its row is a notch... down
+  // by the wheel, twice.
+  const int32_t y = SettingsScreen::kTop + SettingsScreen::kMusic * SettingsScreen::kRowHeight + 5;
+  Step({Event::MouseMove(SettingsScreen::kLeft + 10, y), Event::Wheel(-1), Event::Wheel(-1)});
+  EXPECT_EQ(comforts->SettingsCursor(), SettingsScreen::kMusic);
+  EXPECT_EQ(comforts->Current().musicVolume, 80);
+  EXPECT_LT(platform::MusicBusGain(), music * 0.7f);
+
+  // Copying each message to the clipboard.
+  Step({Event::MouseMove(SettingsScreen::kLeft + 10,
+                         SettingsScreen::kTop + SettingsScreen::kClipboard * SettingsScreen::kRowHeight + 5),
+        Event::MouseClick(platform::MouseButton::Left, true, SettingsScreen::kLeft + 10,
+                          SettingsScreen::kTop + SettingsScreen::kClipboard * SettingsScreen::kRowHeight + 5)});
+  EXPECT_TRUE(comforts->Current().copyToClipboard);
+  Step({Event::KeyPress(Key::Escape, true)});
+  EXPECT_FALSE(comforts->SettingsOpen());
+  ASSERT_EQ(Run({"太郎：", "こんにちは"}), S_OK);
+  EXPECT_EQ(platform::LastClipboardText(), "太郎：こんにちは");
+
+  // A new run reads them back and puts them in force at once.
+  platform::SetPlayerLevels(0, 0);
+  Make();
+  EXPECT_EQ(comforts->Current().musicVolume, 80);
+  EXPECT_EQ(comforts->Current().stepsPerCharacter, 0);
+  EXPECT_LT(platform::MusicBusGain(), music * 0.7f);
+}
+
+TEST_F(ComfortSettingsInGame, SlowTextTypesOneCharacterEveryFewSteps) {
+  Make();
+  Settings s;
+  s.stepsPerCharacter = 3;
+  comforts->Change(s);
+  ASSERT_EQ(Run({"abcdef"}), S_OK);
+  const uint32_t before = box->Window().TypedLength();
+  for (int i = 0; i < 6; ++i) box->FrameMove();
+  EXPECT_EQ(box->Window().TypedLength(), before + 2);
+}
