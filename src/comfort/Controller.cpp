@@ -89,10 +89,7 @@ void Controller::SetHidden(bool hidden) {
   box_.SetChromeHidden(hidden);
 }
 
-void Controller::OpenHistory() {
-  if (!history_.Open()) return;
-  if (!view_) view_ = std::make_unique<HistoryView>();
-}
+void Controller::OpenHistory() { history_.Open(); }
 
 void Controller::Press(bool down) {
   mouseHeld_ = down;
@@ -380,6 +377,8 @@ double Controller::SecondsUntilDue(double now) const {
 void Controller::MessageShown(const std::string& speaker, const std::string& text, const std::string& script,
                               size_t word) {
   history_.Add(speaker, text);
+  if (!view_) view_ = std::make_unique<HistoryView>();
+  view_->Prepare(history_.Entries().back());
   currentSeen_ = settings_.skipUnseen || seen_.Seen(script, word);
   seen_.Mark(script, word);
   currentChars_ = Characters(speaker) + Characters(text);

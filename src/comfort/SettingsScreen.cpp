@@ -11,20 +11,8 @@
 
 namespace comfort {
 namespace {
-constexpr uint32_t kShade = 0xE0101828, kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40;
-
-std::unique_ptr<TextFont> MakeText() {
-  auto t = std::make_unique<TextFont>();
-  t->createFont(SJ(gamefaces::kMessageFace), 12, 0);
-  t->setColor(255, 255, 255, 255);
-  return t;
-}
-
-void Fill(platform::Device& d, float l, float t, float w, float h, uint32_t c) {
-  const platform::Vertex v[4] = {{l, t, 0, 1, c, 0, 0}, {l + w, t, 0, 1, c, 1, 0}, {l + w, t + h, 0, 1, c, 1, 1},
-                                 {l, t + h, 0, 1, c, 0, 1}};
-  d.DrawQuad(v, nullptr);
-}
+constexpr uint32_t kShade = 0xE0101828, kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40, kText = 0xFFFFFFFF,
+                   kDim = 0xFFB0B8C8;
 
 std::string Seconds(double s) {
   char b[32];
@@ -41,16 +29,7 @@ double Notch(double v, int32_t direction, double step, double lo, double hi) {
 }
 }  // namespace
 
-SettingsScreen::SettingsScreen() {
-  title_ = MakeText();
-  help_ = MakeText();
-  for (int32_t i = 0; i < kRows; ++i) {
-    names_[size_t(i)] = MakeText();
-    values_[size_t(i)] = MakeText();
-  }
-}
-
-SettingsScreen::~SettingsScreen() = default;
+SettingsScreen::SettingsScreen() : text_(SJ(gamefaces::kMessageFace), 16) {}
 
 bool SettingsScreen::Change(Settings& s, int32_t direction) const {
   const int32_t d = direction < 0 ? -1 : 1;
@@ -114,29 +93,16 @@ void SettingsScreen::Render(const Settings& s) {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
   device->SetRenderState(platform::D3DRS_ZENABLE, 0);
-  Fill(*device, 0, 0, float(device->Width()), float(device->Height()), kShade);
-  title_->x = float(kLeft);
-  title_->y = 24.0f;
-  title_->setText(SJ("設定"));
-  title_->draw();
+  FillRect(*device, 0, 0, float(device->Width()), float(device->Height()), kShade);
+  text_.Draw(*device, SJ("設定"), float(kLeft), 24.0f, kText);
   for (int32_t i = 0; i < kRows; ++i) {
     const float top = float(kTop + i * kRowHeight);
-    Fill(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ ? kCursor : kPanel);
-    TextFont& name = *names_[size_t(i)];
-    name.x = float(kLeft + 12);
-    name.y = top + 6.0f;
-    name.setText(Name(i));
-    name.draw();
-    TextFont& value = *values_[size_t(i)];
-    value.x = float(kLeft + 300);
-    value.y = top + 6.0f;
-    value.setText(Value(s, i));
-    value.draw();
+    FillRect(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ ? kCursor : kPanel);
+    text_.Draw(*device, Name(i), float(kLeft + 12), top + 5.0f, kText);
+    text_.Draw(*device, Value(s, i), float(kLeft + 300), top + 5.0f, kText);
   }
-  help_->x = float(kLeft);
-  help_->y = float(kTop + kRows * kRowHeight + 8);
-  help_->setText(SJ("↑↓: 選ぶ　←→ / クリック / ホイール: 変える　Esc / 右クリック / F2: 閉じる"));
-  help_->draw();
+  text_.Draw(*device, SJ("↑↓: 選ぶ　←→ / クリック / ホイール: 変える　Esc / 右クリック / F2: 閉じる"), float(kLeft),
+             float(kTop + kRows * kRowHeight + 8), kDim);
 }
 
 }  // namespace comfort

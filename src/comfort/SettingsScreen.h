@@ -2,14 +2,11 @@
 // The settings screen drawn over the game: one row per setting and a row to
 // close it; the cursor row changes with left and right (or a click, the
 // wheel), and each change applies at once.
-#include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "comfort/Settings.h"
-
-class TextFont;
+#include "comfort/TextPainter.h"
 
 namespace comfort {
 
@@ -20,9 +17,6 @@ class SettingsScreen {
     kClipboard, kClose, kRows
   };
   SettingsScreen();
-  ~SettingsScreen();
-  SettingsScreen(const SettingsScreen&) = delete;
-  SettingsScreen& operator=(const SettingsScreen&) = delete;
 
   int32_t Cursor() const { return cursor_; }
   void Reset() { cursor_ = 0; }
@@ -44,8 +38,7 @@ class SettingsScreen {
 
  private:
   int32_t cursor_ = 0;
-  std::unique_ptr<TextFont> title_, help_;
-  std::array<std::unique_ptr<TextFont>, kRows> names_, values_;
+  TextPainter text_;
 };
 
 }  // namespace comfort
