@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <thread>
+#include <unordered_set>
 #include <vector>
 
 #include "ExploreEvents.h"
@@ -111,6 +112,8 @@ class Branch {
   void Decide();
   void Take(const std::string& menu, std::vector<Option> options);
   void Tap(const char* target, int hold);
+  // Ends the branch at a state seen before.
+  void Visit(uint64_t key);
   uint64_t StateKey(const std::string& menu) const;
   std::string Script() const { return Utf8(box().OpenScriptName()); }
   CMsgBox& box() const { return *app_->MessageWindow(); }
@@ -128,6 +131,10 @@ class Branch {
   bool keyConfigOpen_ = false;
   bool failed_ = false;
   std::string ending_;  // GameEnd, Battle or Map once a step returned it
+  // The states this branch and the branches it came from went through: one
+  // met again is a loop of the game; one only another branch saw is where
+  // two ways meet.
+  std::unordered_set<uint64_t> path_;
   uint64_t lastKey_ = 0;
   int sameKeyTries_ = 0;
 };
@@ -247,6 +254,12 @@ uint64_t Branch::StateKey(const std::string& menu) const {
   return hash.Value();
 }
 
+void Branch::Visit(uint64_t key) {
+  if (path_.count(key)) Finish("loop");
+  path_.insert(key);
+  if (!shared_.Insert(key)) Finish("seen");
+}
+
 void Branch::Decide() {
   const CMsgBox& b = box();
   auto moves = [](size_t from, size_t to, size_t n) { return (to + n - from) % n; };
@@ -311,7 +324,7 @@ void Branch::Decide() {
   } else {
     sameKeyTries_ = 0;
     lastKey_ = key;
-    if (!shared_.Insert(key)) Finish("seen");
+    Visit(key);
     if (!w.MessageFits()) {
       const std::string where = Script() + "\t" + std::to_string(b.Script().MessageWord());
       if (tooLong_.insert(where).second)
@@ -326,7 +339,7 @@ void Branch::Take(const std::string& menu, std::vector<Option> options) {
   KeyHash labels;
   labels.Add(menu);
   for (const Option& o : options) labels.Add(o.label);
-  if (!shared_.Insert(StateKey(std::to_string(labels.Value())))) Finish("seen");
+  Visit(StateKey(std::to_string(labels.Value())));
   lastKey_ = 0;
   sameKeyTries_ = 0;
   const std::string script = Script();
