@@ -71,7 +71,7 @@ HRESULT GameApp::StartScene() {
   msgBox->SetLayout(GameLayout());
   // An opening that starts with LoadMenu fails its first step on purpose;
   // its load screen is open and waits.
-  HRESULT hr = msgBox->StartScript(SJ("オープニング\\オープニング1.Dat"));
+  HRESULT hr = msgBox->StartScript(SJ(gamedata::kOpeningScript));
   if (FAILED(hr) && !msgBox->LoadScreenOpened()) return E_FAIL;
   return 0;
 }

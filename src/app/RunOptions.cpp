@@ -90,6 +90,9 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
       o.tracePath = Absolute(v);
     } else if (a == "--watch") {
       o.watch = true;
+    } else if (a == "--save-dir") {
+      if (!value(v)) return false;
+      o.saveDir = Absolute(v);
     } else if (a == "--rewrite-at") {
       FileRewrite r;
       if (!value(v) || !value(r.from) || !value(r.to)) {
