@@ -47,9 +47,6 @@ constexpr int kSettle = 2;  // passes after a release before the state is read a
 // before the branch counts as stuck.
 constexpr int kStuckTries = 3;
 
-// Until the engine can put its saves elsewhere, every branch shares the game's.
-void UseSaveRoot(const std::string&) {}
-
 std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
 
 // Saves made on the way are part of a state: the load screen offers them.
@@ -145,7 +142,7 @@ void Branch::Start(int id) {
   std::error_code ec;
   fs::create_directories(root, ec);
   // Saves go to the branch's own directory, and a load screen sees only those.
-  UseSaveRoot(root);
+  platform::SetWriteRoot(root, platform::WriteRootReads::kRootOnly);
   records_.Open(BranchRecordPath(settings_.workDir, id));
   records_.Write(record::kBranch, {std::to_string(id), JoinChoices(choices_), std::to_string(::getpid())});
 }
