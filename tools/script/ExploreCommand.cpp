@@ -144,7 +144,12 @@ int RunExplore(const std::vector<std::string>& args) {
       if (errno == EINTR) continue;
       break;  // ECHILD: all ended
     }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) deaths[pid] = DeathText(status);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+      deaths[pid] = DeathText(status);
+      // It died holding its job slot, or the branches still waiting for one
+      // would wait for ever.
+      shared->Release();
+    }
   }
 
   ExploreReport report;

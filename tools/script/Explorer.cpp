@@ -46,6 +46,9 @@ constexpr int kSettle = 2;  // passes after a release before the state is read a
 // A wait point whose state a decide did not change is tried this often
 // before the branch counts as stuck.
 constexpr int kStuckTries = 3;
+// A branch whose engine hangs inside one step is ended by the clock and
+// reported as a failure; no branch of a game takes minutes to play.
+constexpr unsigned kBranchSeconds = 600;
 
 std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
 
@@ -150,6 +153,7 @@ void Branch::Start(int id) {
 void Branch::Run() {
   Start(shared_.NewBranch());
   shared_.Acquire();
+  ::alarm(kBranchSeconds);
   platform::trace::SetEventListener([this](const std::string& json) { OnEvent(json); });
   platform::UseVirtualClock(0);
   platform::SetHeadlessAnswer(true);
@@ -356,6 +360,7 @@ void Branch::Take(const std::string& menu, std::vector<Option> options) {
       choices_.push_back(options[i].label);
       Start(child);
       shared_.Acquire();
+      ::alarm(kBranchSeconds);  // a child's clock starts when it runs
       break;
     }
   }
