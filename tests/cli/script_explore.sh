@@ -36,7 +36,10 @@ for bad in "" "--format xml game" "-j 0 game" "-j x game" "--budget 0 game" "--f
   [ "$rc" = 2 ] || fail "'explore $bad' exited $rc, not 2"
 done
 explore "$WORK/nowhere"
-[ "$rc" = 2 ] || fail "a game directory that does not exist exited $rc"
+[ "$rc" = 1 ] && grep -q "nowhere" err.txt || fail "a game directory that does not exist exited $rc"
+mkdir empty
+explore empty
+[ "$rc" = 1 ] && grep -q "no GameData/Text" err.txt || fail "a directory without a game exited $rc"
 
 # --- the broken game ---
 mkdir -p src/オープニング src/本編

@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <cerrno>
 #include <filesystem>
 #include <map>
 #include <thread>
@@ -98,9 +99,9 @@ int RunExplore(const std::vector<std::string>& args) {
   }
   std::error_code ec;
   fs::current_path(options.gameDir, ec);
-  if (ec) {
-    PrintError("cannot enter game directory \"" + options.gameDir + "\"");
-    return kUsage;
+  if (ec) {  // as check: a game that cannot be read is no bad command line
+    PrintError(options.gameDir + ": " + ec.message());
+    return kFailed;
   }
   std::vector<WalkedScript> scripts;
   if (!ReadScripts(scripts, error)) {
