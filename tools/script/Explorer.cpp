@@ -123,7 +123,9 @@ class Branch {
   // Ends the branch at a state seen before.
   void Visit(uint64_t key);
   uint64_t StateKey(const std::string& menu) const;
-  std::string Script() const { return Utf8(box().OpenScriptName()); }
+  // The open script; none before the game is set up or after it closed.
+  std::string Script() const { return HasBox() ? Utf8(box().OpenScriptName()) : std::string(); }
+  bool HasBox() const { return app_ && app_->MessageWindow(); }
   CMsgBox& box() const { return *app_->MessageWindow(); }
   [[noreturn]] void Finish(const std::string& reason);
   void Start(int id);
@@ -181,8 +183,7 @@ void Branch::OnEvent(const std::string& json) {
   const std::string type = JsonField(json, "type");
   if (type == "report") {
     failed_ = true;
-    records_.Write(record::kFailure, {app_ && app_->MessageWindow() ? Script() : std::string(),
-                                      app_ && app_->MessageWindow() ? std::to_string(box().Script().Position()) : "0",
+    records_.Write(record::kFailure, {Script(), HasBox() ? std::to_string(box().Script().Position()) : "0",
                                       JsonField(json, "message"), JoinChoices(choices_)});
   } else if (type == "open") {
     if (JsonField(json, "result") != "0") return;
@@ -204,8 +205,7 @@ void Branch::OnEvent(const std::string& json) {
   if (!ending_.empty()) {
     records_.Write(record::kEnding, {ending_, Script(), JoinChoices(choices_)});
   } else if (!failed_ && reason != "seen") {
-    records_.Write(record::kStopped, {reason, app_ && app_->MessageWindow() ? Script() : std::string(),
-                                      JoinChoices(choices_)});
+    records_.Write(record::kStopped, {reason, Script(), JoinChoices(choices_)});
   }
   records_.Write(record::kDone, {});
   records_.Close();
@@ -275,7 +275,6 @@ void Branch::Decide() {
   if (keyConfigOpen_) {
     // Its two ways out; a binding changed on the screen is not explored.
     Option ok{"OK", {}}, cancel{"キャンセル", {}};
-    std::vector<Option> options;
     plan_.clear();
     Tap("up", 1);  // from the first action row round to the buttons, on the first
     Tap("right", 1);
