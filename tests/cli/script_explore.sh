@@ -120,24 +120,28 @@ explore --budget 5 game
 grep -q "^  budget in オープニング" out.txt || fail "the budget stop is not named: $(cat out.txt)"
 [ -z "$(ls game/GameData/Text/セーブデータ)" ] || fail "explore wrote saves into the game"
 
-# --- a message longer than the window's three rows of 52 bytes ---
-mkdir -p long/src/オープニング
+# --- a message longer than the window's three rows of 52 bytes, and the
+# two endings that hand the game on: Battle and Map ---
+mkdir -p long/src/オープニング long/src/本編
 skeleton long/game
 {
   printf 'あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをんアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン\n'
-  printf 'GameEnd\n'
+  printf 'FontMenu { フォーマット 1 2 メニューアイテム { 戦う 1 本編\\戦い 地図を見る 2 本編\\地図 } }\n'
 } > long/src/オープニング/オープニング1.txt
+printf '敵が来た。\nBattle\n' > long/src/本編/戦い.txt
+printf '地図を広げた。\nMap\n' > long/src/本編/地図.txt
 "$TOOL" build long/src long/game >/dev/null
 explore --format json long/game
-[ "$rc" = 0 ] || fail "a long message is no failure, yet exited $rc"
-python3 - <<'PY' || fail "the long message: $(cat out.txt)"
+[ "$rc" = 0 ] || fail "a long message is no failure, yet exited $rc: $(cat out.txt)"
+python3 - <<'PY' || fail "the long message game: $(cat out.txt)"
 import json, sys
 r = json.load(open("out.txt"))
 t = r["tooLong"]
 if len(t) != 1 or t[0]["script"] != "オープニング\\オープニング1.Dat" or t[0]["bytes"] != 184 or not t[0]["message"].startswith("あいう"):
     sys.exit(f"tooLong: {t}")
-if [(e["kind"], e["choices"]) for e in r["endings"]] != [("GameEnd", [])]:
-    sys.exit(f"endings: {r['endings']}")
+got = sorted((e["kind"], e["script"], e["choices"]) for e in r["endings"])
+if got != [("Battle", "本編\\戦い.Dat", ["戦う"]), ("Map", "本編\\地図.Dat", ["地図を見る"])]:
+    sys.exit(f"endings: {got}")
 PY
 
 # --- the demo ---
@@ -158,8 +162,15 @@ if len(r["scripts"]["reached"]) != 15:
 # is sure to be on every way to the story's end.
 park = {"「煮干しで呼んでみよう」", "「静かに待ってみよう」"}
 story = {c for e in r["endings"] if e["script"] == "本編\\おしまい.Dat" for c in e["choices"] if c in park}
-if story != {"「煮干しで呼んでみよう」", "「静かに待ってみよう」"}:
+if story != park:
     sys.exit(f"the story's endings come after {story}")
+taken = {(m["script"], m["menu"], m["label"]) for m in r["menuItems"]}
+for want in [("システム\\キー設定.Dat", "KeyConfig", "OK"), ("システム\\キー設定.Dat", "KeyConfig", "キャンセル")]:
+    if want not in taken:
+        sys.exit(f"not taken: {want}")
+# Before any save the title's load screen offers only the way back.
+if {m[2] for m in taken if m[0] == "システム\\ロード画面.Dat"} != {"←戻る"}:
+    sys.exit("the title's load screen offered a save no branch had made")
 PY
 else
   echo "demo game not built; its part skipped"
