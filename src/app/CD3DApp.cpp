@@ -257,9 +257,12 @@ bool CD3DApp::BeginPass() {
   }
   if (runOptions.maxFrames && pass >= runOptions.maxFrames) return false;
   AdvanceVirtualClock(kHeadlessPassMs);
+  std::vector<ScriptedEvent> listed;
+  while (nextInput_ < runOptions.input.size() && runOptions.input[nextInput_].frame <= pass)
+    listed.push_back(runOptions.input[nextInput_++]);
+  if (passInput_) passInput_(pass, listed);
   std::vector<ScriptedEvent> due;
-  while (nextInput_ < runOptions.input.size() && runOptions.input[nextInput_].frame <= pass) {
-    const ScriptedEvent& e = runOptions.input[nextInput_++];
+  for (const ScriptedEvent& e : listed) {
     if (e.kind == ScriptedEvent::Close)
       mainWindow->PostMessage(WM_CLOSE);
     else if (e.kind == ScriptedEvent::MenuQuit)

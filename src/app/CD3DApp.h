@@ -4,6 +4,7 @@
 // a fixed order. A derived game supplies the virtual operations.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -85,6 +86,13 @@ class CD3DApp {
     nextInput_ = 0;
   }
 
+  // A program driving a headless run from inside (vantorel-script explore)
+  // adds each pass's input here, after the scripted input list's: it sees the
+  // pass number and may append events, close requests included. Called at
+  // the start of every headless pass, those of modal screens too.
+  using PassInput = std::function<void(uint64_t pass, std::vector<platform::ScriptedEvent>& due)>;
+  void SetPassInput(PassInput input) { passInput_ = std::move(input); }
+
   // Read access for the game and its subsystems.
   platform::Device* GetDevice() const { return device; }
   HWND GetWindow() const { return mainWindow; }
@@ -153,6 +161,7 @@ class CD3DApp {
   void EndPass();
   void IdleWait();
   std::unique_ptr<platform::Window> windowObject_;
+  PassInput passInput_;
   uint64_t pass = 0;
   size_t nextInput_ = 0;
   platform::ScriptedPointer scriptedPointer_;

@@ -61,11 +61,11 @@ HRESULT GameApp::SetupScene() {
                SJ(gamefaces::kMessageFace), 12, 1);
   if (runOptions.watch) reloader = std::make_unique<Reloader>(*msgBox, *textFile);
   comfort::Controller::Config comfortConfig;
-  const std::string dataDir = comfort::SeenRecord::DataDirectory(platform::CurrentDirectory());
+  const std::string dataDir = platform::PlayerDataDirectory();
   if (!dataDir.empty()) comfortConfig.seenPath = dataDir + "/seen";
   comfortConfig.settingsPath = runOptions.settingsFile;
   if (comfortConfig.settingsPath.empty()) {
-    const std::string configDir = comfort::SeenRecord::ConfigDirectory(platform::CurrentDirectory());
+    const std::string configDir = comfort::PlayerConfigDirectory();
     if (!configDir.empty()) comfortConfig.settingsPath = configDir + "/settings";
   }
   comfortConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
@@ -84,7 +84,7 @@ HRESULT GameApp::StartScene() {
   msgBox->SetLayout(GameLayout());
   // An opening that starts with LoadMenu fails its first step on purpose;
   // its load screen is open and waits.
-  HRESULT hr = msgBox->StartScript(SJ("オープニング\\オープニング1.Dat"));
+  HRESULT hr = msgBox->StartScript(SJ(gamedata::kOpeningScript));
   if (FAILED(hr) && !msgBox->LoadScreenOpened()) return E_FAIL;
   return 0;
 }

@@ -93,6 +93,9 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
     } else if (a == "--settings") {
       if (!value(v)) return false;
       o.settingsFile = Absolute(v);
+    } else if (a == "--save-dir") {
+      if (!value(v)) return false;
+      o.saveDir = Absolute(v);
     } else if (a == "--rewrite-at") {
       FileRewrite r;
       if (!value(v) || !value(r.from) || !value(r.to)) {

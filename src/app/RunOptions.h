@@ -21,6 +21,7 @@ struct RunOptions {
   std::vector<platform::ScriptedEvent> input;   // sorted by frame
   std::string tracePath;
   bool answerYes = true;
+  std::string saveDir;  // --save-dir: where saves go instead of the game's or the player's place
   bool watch = false;                 // reload the open script and pictures when saved
   std::string settingsFile;           // --settings: the player's settings file instead of the usual one
   std::vector<FileRewrite> rewrites;  // in the order given

@@ -30,10 +30,10 @@
 
 namespace {
 const char kUsage[] =
-    "usage: vantorel [--game-dir DIR] [--trace FILE] [--watch] [--settings FILE]\n"
+    "usage: vantorel [--game-dir DIR] [--trace FILE] [--watch] [--save-dir DIR] [--settings FILE]\n"
     "       vantorel --headless [--game-dir DIR] [--frames N] [--screenshot N:FILE.png]...\n"
     "                [--input FILE] [--answer yes|no] [--trace FILE] [--watch]\n"
-    "                [--rewrite-at N FROM TO]...\n"
+    "                [--rewrite-at N FROM TO]... [--save-dir DIR]\n"
     "       vantorel --version | --help | --info\n"
     "Runs the game whose GameData directory is below DIR (default: the working directory; without\n"
     "GameData there and no --game-dir, the installed demo game).\n"
@@ -45,6 +45,8 @@ const char kUsage[] =
     "  --trace FILE           JSON Lines of the engine's state, one line per pass that changed it\n"
     "  --watch                reload the open script and the pictures shown when their files are saved\n"
     "  --rewrite-at N FROM TO copy FROM over TO at pass N (headless; for tests of --watch)\n"
+    "  --save-dir DIR         keep saves below DIR (default: in the game, or in\n"
+    "                         $XDG_DATA_HOME/vantorel/GAME-ID when the game cannot be written)\n"
     "  --settings FILE        the player's settings from and to FILE instead of the usual place\n"
     "  --info                 what the engine finds here (drivers, sound device, soundfont, fonts,\n"
     "                         game, saves, bindings), one line each, for bug reports\n"
@@ -83,9 +85,10 @@ void PrintInfo() {
   const std::string here = platform::CurrentDirectory();
   if (HasGameData()) {
     std::printf("game directory: %s\n", here.c_str());
-    std::string saves = platform::ResolvePath(SJ(gamedata::kSaveDir));
+    std::string saves = platform::WritePath(SJ(gamedata::kSaveDir));
     if (!saves.empty() && saves[0] != '/') saves = here + "/" + saves;
-    std::printf("save directory: %s\n", saves.c_str());
+    std::printf("save directory: %s%s\n", saves.c_str(),
+                platform::WriteRoot().empty() ? "" : " (the game's own directory cannot be written)");
   } else {
     std::printf("game directory: none (no GameData in %s)\n", here.c_str());
     std::printf("save directory: none\n");
@@ -93,8 +96,24 @@ void PrintInfo() {
   platform::ActionMapSpec spec;
   spec.guid = GuidText(kGameActionMapGuid);
   const std::string bindings = platform::BindingsFilePath(spec);
+  std::error_code unreadable;  // a place we may not look into counts as not written
   std::printf("bindings file: %s%s\n", bindings.empty() ? "none (no HOME)" : bindings.c_str(),
-              !bindings.empty() && !std::filesystem::exists(bindings) ? " (not written yet: the default keys)" : "");
+              !bindings.empty() && !std::filesystem::exists(bindings, unreadable) ? " (not written yet: the default keys)" : "");
+}
+// Where this run writes the player's files: --save-dir, else the game's own
+// place when it can be written (saves copied from another machine are found
+// there), else the player's data directory for this game.
+void ChooseSavePlace(const RunOptions& options) {
+  std::string opening;
+  platform::ReadWholeFile(std::string(gamedata::kTextDir) + SJ(gamedata::kOpeningScript), opening);
+  const std::string here = platform::CurrentDirectory();
+  platform::SetGameId(platform::MakeGameId(std::filesystem::path(here).filename().string(), opening));
+  if (!options.saveDir.empty()) {
+    platform::SetWriteRoot(options.saveDir);
+  } else if (!platform::GamePlaceWritable(SJ(gamedata::kSaveStem) + "1.Dat")) {
+    const std::string data = platform::PlayerDataDirectory();
+    if (!data.empty()) platform::SetWriteRoot(data);
+  }
 }
 }  // namespace
 
@@ -123,6 +142,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "vantorel: no GameData in '%s'; starting the demo game installed in '%s'\n",
                  started.c_str(), platform::CurrentDirectory().c_str());
   }
+  ChooseSavePlace(options);
   if (options.showInfo) {
     PrintInfo();
     return 0;

@@ -1,8 +1,5 @@
 #include "comfort/SeenRecord.h"
 
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 #include "platform/files/Files.h"
@@ -48,36 +45,6 @@ bool SeenRecord::Save() {
   if (!platform::WriteHostFileAtomic(path_, text)) return false;
   dirty_ = false;
   return true;
-}
-
-std::string SeenRecord::GameId(const std::string& gameDir) {
-  // FNV-1a: the same game directory gives the same id on every run.
-  uint32_t hash = 2166136261u;
-  for (unsigned char c : gameDir) hash = (hash ^ c) * 16777619u;
-  std::string name = gameDir;
-  while (name.size() > 1 && name.back() == '/') name.pop_back();
-  name = name.substr(name.rfind('/') == std::string::npos ? 0 : name.rfind('/') + 1);
-  char id[16];
-  std::snprintf(id, sizeof id, "-%08x", hash);
-  return (name.empty() || name == "/" ? "game" : name) + id;
-}
-
-namespace {
-std::string Below(const char* variable, const char* homeRelative, const std::string& gameDir) {
-  std::string base;
-  if (const char* xdg = std::getenv(variable); xdg && *xdg) base = xdg;
-  else if (const char* home = std::getenv("HOME"); home && *home) base = std::string(home) + homeRelative;
-  else return {};
-  return base + "/vantorel/" + SeenRecord::GameId(gameDir);
-}
-}  // namespace
-
-std::string SeenRecord::DataDirectory(const std::string& gameDir) {
-  return Below("XDG_DATA_HOME", "/.local/share", gameDir);
-}
-
-std::string SeenRecord::ConfigDirectory(const std::string& gameDir) {
-  return Below("XDG_CONFIG_HOME", "/.config", gameDir);
 }
 
 }  // namespace comfort

@@ -25,14 +25,6 @@ class SeenRecord {
   size_t Size() const { return seen_.size(); }
   const std::string& Path() const { return path_; }
 
-  // The player's data directory for this game: $XDG_DATA_HOME/vantorel/<id>
-  // (or ~/.local/share/...); empty when neither variable is set.
-  static std::string DataDirectory(const std::string& gameDir);
-  // The player's configuration directory for this game:
-  // $XDG_CONFIG_HOME/vantorel/<id> (or ~/.config/...).
-  static std::string ConfigDirectory(const std::string& gameDir);
-  // The id: the game directory's name and a hash of its path.
-  static std::string GameId(const std::string& gameDir);
 
  private:
   std::string path_;

@@ -119,6 +119,15 @@ bool ParseSettings(std::string_view text, Settings& out, std::string& error) {
   return true;
 }
 
+std::string PlayerConfigDirectory() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  // Relative values are invalid by the XDG rules.
+  if (xdg && xdg[0] == '/') return std::string(xdg) + "/vantorel/" + platform::GameId();
+  const char* home = std::getenv("HOME");
+  if (home && home[0]) return std::string(home) + "/.config/vantorel/" + platform::GameId();
+  return {};
+}
+
 Settings SettingsFile::Load() {
   Settings s;
   if (path_.empty()) return s;

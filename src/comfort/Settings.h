@@ -35,6 +35,10 @@ std::string SerializeSettings(const Settings& s);
 // it does not know or a value it cannot take; `error` says what.
 bool ParseSettings(std::string_view text, Settings& out, std::string& error);
 
+// $XDG_CONFIG_HOME/vantorel/<game id> (or ~/.config/vantorel/<game id>), the
+// game's id as the platform names it; empty when neither is set.
+std::string PlayerConfigDirectory();
+
 class SettingsFile {
  public:
   explicit SettingsFile(std::string hostPath) : path_(std::move(hostPath)) {}

@@ -108,6 +108,7 @@ void MessageWindow::StartScript() {
 
 void MessageWindow::ClearMessage() {
   messageText.clear();
+  givenText.clear();
   typedLength = 0;
 }
 
@@ -150,6 +151,7 @@ void MessageWindow::SetSpeaker(const std::string& word, const std::map<std::stri
 
 void MessageWindow::SetMessage(const std::string& text) {
   messageText = text;
+  givenText = text;
   if (rowBreaks) {
     if (messageText.size() > kThirdRow) messageText.insert(kThirdRow, kRowBreak);
     if (messageText.size() > kSecondRow) messageText.insert(kSecondRow, kRowBreak);

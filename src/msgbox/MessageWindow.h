@@ -4,6 +4,7 @@
 // typed into it one character per logic step, and the wait cursor. It also
 // keeps the placements of the layout, whose window placement is the
 // dialogue frame the menus and the save/load screen lay out in.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -76,6 +77,11 @@ class MessageWindow {
   const std::unique_ptr<CPolygon>& CenterSprite() const { return centerSprite; }
   const std::unique_ptr<CPolygon>& WideCenterSprite() const { return wideCenterSprite; }
   const std::string& MessageText() const { return messageText; }
+  // The message as it was set, before the row breaks go in, and whether it
+  // fits the window's three rows of 52 bytes (26 full-width characters).
+  static constexpr size_t kWindowBytes = 3 * 52;
+  const std::string& GivenText() const { return givenText; }
+  bool MessageFits() const { return givenText.size() <= kWindowBytes; }
   uint32_t TypedLength() const { return typedLength; }
   bool Typing() const { return typing; }
   bool RowBreaks() const { return rowBreaks; }
@@ -96,6 +102,7 @@ class MessageWindow {
   std::unique_ptr<CPolygon> wideCenterSprite;
 
   std::string messageText;
+  std::string givenText;
   uint32_t typedLength = 0;
   bool typing = false;
   bool rowBreaks = false;

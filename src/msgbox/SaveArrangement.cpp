@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 
 size_t ArrangeSaveWords(const std::vector<WordList>& groups, const CTextFile& file, WordList& out) {
@@ -18,4 +20,12 @@ size_t ArrangeSaveWords(const std::vector<WordList>& groups, const CTextFile& fi
     phase = (phase + bytes) % CTextFile::kKeyLength;
   }
   return groups.size();
+}
+
+HRESULT WriteSaveFile(CTextFile& file, const std::string& path, WordList& words, std::string& reason) {
+  if (!platform::IsContainedPath(path)) {
+    reason = SJ("保存先「") + path + SJ("」はゲームの外を指すため、書き込めません。");
+    return E_FAIL;
+  }
+  return file.Write(path, words);
 }

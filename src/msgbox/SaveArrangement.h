@@ -8,8 +8,10 @@
 // triples, so a padding word in front of a group moves that group to a key
 // position where it reads back, and readers still see the same save.
 #include <cstddef>
+#include <string>
 #include <vector>
 
+#include "platform/diagnostics/Result.h"
 #include "script/WordList.h"
 
 class CTextFile;
@@ -24,3 +26,8 @@ constexpr char kSavePadding = '_';
 // reads back at no key position (out then holds the groups before it), or
 // groups.size() when all of them were laid out.
 size_t ArrangeSaveWords(const std::vector<WordList>& groups, const CTextFile& file, WordList& out);
+
+// Writes the laid-out words to path. A name that would write outside the
+// game (it climbs with ".." or is absolute) is refused with a reason for
+// the player; other failures leave reason as it was.
+HRESULT WriteSaveFile(CTextFile& file, const std::string& path, WordList& words, std::string& reason);

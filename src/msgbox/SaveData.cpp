@@ -97,7 +97,7 @@ void SaveData::Save(const Interpreter& script, std::string resumeScript, std::st
     if (unwritable < groups.size()) {
       reason = UnwritableReason(groups[unwritable]);
     } else {
-      hr = file->Write(path, list);
+      hr = WriteSaveFile(*file, path, list, reason);
     }
   }
   if (FAILED(hr)) {
@@ -112,7 +112,7 @@ void SaveData::Load(Interpreter& script, std::string saveName) {
   script.ReplaceVariable(saveName);
   const std::string path = gamedata::kTextDir + saveName + ".Dat";
   WordList list;
-  if (!script.TextFile() || FAILED(script.TextFile()->Read(path, list))) {
+  if (!script.TextFile() || FAILED(script.TextFile()->ReadSaved(path, list))) {
     DXTRACE("CMsgBox", E_FAIL, SJ("データのロードに失敗。"), true);
     TraceSaveEvent("load", path, E_FAIL);
     return;
@@ -144,7 +144,7 @@ namespace {
 void ReadSaveSlot(CTextFile* file, SaveSlot& slot) {
   WordList list;
   slot = SaveSlot{slot.path};
-  if (!file || FAILED(file->Read(slot.path, list))) return;
+  if (!file || FAILED(file->ReadSaved(slot.path, list))) return;
   slot.exists = 1;
   size_t at = Find(list, SJ("セーブ日時"), 0);
   int32_t* fields[] = {&slot.year, &slot.weekday, &slot.month, &slot.day, &slot.hour, &slot.minute, &slot.second};

@@ -82,6 +82,16 @@ HRESULT CTextFile::Read(std::string path, WordList& words) {
   return S_OK;
 }
 
+HRESULT CTextFile::ReadSaved(std::string path, WordList& words) {
+  WordList().swap(words);
+  if (encrypted && !MarkEnciphered(path)) return E_FAIL;
+  if (!platform::IsContainedPath(path) || !platform::SavedFileExists(path)) return E_FAIL;
+  std::string bytes;
+  platform::ReadSavedFile(path, bytes);
+  DecodeBytes(bytes, words);
+  return S_OK;
+}
+
 HRESULT CTextFile::Write(std::string path, WordList& words) {
   if (encrypted && !MarkEnciphered(path)) return E_FAIL;
   std::string bytes = EncodeWords(words);
@@ -95,5 +105,5 @@ HRESULT CTextFile::Write(std::string path, WordList& words) {
   }
   // A save must never destroy the previous one: the platform writes a
   // temporary file, syncs it and renames it over the target.
-  return platform::WriteFileAtomic(path, bytes) ? S_OK : E_FAIL;
+  return platform::WriteGameFile(path, bytes) ? S_OK : E_FAIL;
 }

@@ -25,12 +25,17 @@ class CTextFile {
   // enciphered path has no "." to mark. A file that exists but cannot be
   // read (a directory) gives S_OK and no words.
   HRESULT Read(std::string path, WordList& words);
+  // Read for a file the engine wrote for the player (a save): found in the
+  // place saves are written to first. E_FAIL also for a name that climbs
+  // out of the game with ".." or is absolute.
+  HRESULT ReadSaved(std::string path, WordList& words);
   // Writes one word per line, crash-safe: the old file is replaced only once
   // the new one is complete on disk. In the enciphered kind words are
   // enciphered in place first (callers discard the list). E_FAIL, with the
   // old file untouched, when the file cannot be written, when an enciphered
   // path has no "." (then nothing is enciphered either), or when an
-  // enciphered word would not read back (see FindUnreadableByte).
+  // enciphered word would not read back (see FindUnreadableByte), or when
+  // the name climbs out of the game or its place leads out by a link.
   HRESULT Write(std::string path, WordList& words);
 
   bool IsEncrypted() const { return encrypted != 0; }

@@ -117,6 +117,29 @@ TEST_F(CD3DAppTest, CloseAnsweredNoLeavesEverythingAndYesReleasesInOrder) {
   }
 }
 
+// A program driving the run adds its input each pass, after the list's, and
+// may ask to close like the list can.
+TEST_F(CD3DAppTest, PassInputFollowsTheListEveryPassAndCanClose) {
+  CountingApp app;
+  app.SetRunOptions(Headless(100, {{2, ScriptedEvent::Press, "decide"}}));
+  std::vector<uint64_t> passes;
+  std::vector<std::string> dueAtTwo;
+  app.SetPassInput([&](uint64_t pass, std::vector<ScriptedEvent>& due) {
+    passes.push_back(pass);
+    if (pass == 2) {
+      due.push_back({pass, ScriptedEvent::Release, "cancel"});
+      for (const ScriptedEvent& e : due) dueAtTwo.push_back(e.target);
+    }
+    if (pass == 6) due.push_back({pass, ScriptedEvent::Close, ""});
+  });
+  ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+  EXPECT_EQ(app.Run(), 0);
+  EXPECT_EQ(passes, (std::vector<uint64_t>{0, 1, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(dueAtTwo, (std::vector<std::string>{"decide", "cancel"}));
+  EXPECT_EQ(app.updates, 6);  // the close came in pass 6, before its step
+  EXPECT_EQ(app.calls, "setup;after;start;release;final;");
+}
+
 TEST_F(CD3DAppTest, FailedLogicStepAsksToCloseAndDrawsNothing) {
   SetHeadlessAnswer(false);
   CountingApp app;

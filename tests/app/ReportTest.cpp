@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "app/framework/MediaPath.h"
 #include "support/ScratchDir.h"
@@ -90,4 +92,39 @@ TEST(MediaPath, TraceIsTerminatedWithin512Bytes) {
   std::string t = ReadAll(dir.Path() + "/t.jsonl");
   EXPECT_NE(t.find(std::string(511, 'q') + "\""), std::string::npos);
   EXPECT_EQ(t.find(std::string(512, 'q')), std::string::npos);
+}
+
+// A program watching the engine from inside sees every event as it happens,
+// without a trace file; nothing of it is kept for a file opened later.
+TEST(FailureReport, ReachesAnEventListenerWithoutATraceFile) {
+  ScratchDir dir;
+  platform::SetDebugEcho(false);
+  std::vector<std::string> seen;
+  struct Unset {
+    ~Unset() { platform::trace::SetEventListener(nullptr); }
+  } unset;  // a failed assertion must not leave the listener pointing here
+  EXPECT_FALSE(platform::trace::Enabled());
+  platform::trace::SetEventListener([&seen](const std::string& json) { seen.push_back(json); });
+  EXPECT_TRUE(platform::trace::Enabled());  // the units produce their events for it
+  platform::DXTraceA("CMsgBox", 9, E_FAIL, SJ("見つかりませんでした。"), false);
+  platform::trace::EndFrame(0, 0);  // no file: nothing written, nothing kept
+  // The debug line, then the report.
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_NE(seen[0].find("\"type\":\"debug\""), std::string::npos) << seen[0];
+  EXPECT_NE(seen[1].find("\"type\":\"report\""), std::string::npos) << seen[1];
+  EXPECT_NE(seen[1].find("\"message\":\"見つかりませんでした。\""), std::string::npos) << seen[1];
+
+  ASSERT_TRUE(platform::trace::Open(dir.Path() + "/t.jsonl"));
+  platform::trace::Event("{\"type\":\"after\"}");
+  platform::trace::EndFrame(1, 16);
+  platform::trace::Close();
+  EXPECT_EQ(seen.size(), 3u);  // with a file too
+  platform::trace::SetEventListener(nullptr);
+  EXPECT_FALSE(platform::trace::Enabled());
+  platform::trace::Event("{\"type\":\"unheard\"}");
+  EXPECT_EQ(seen.size(), 3u);
+  platform::SetDebugEcho(true);
+  const std::string t = ReadAll(dir.Path() + "/t.jsonl");
+  EXPECT_EQ(t.find("report"), std::string::npos) << t;
+  EXPECT_NE(t.find("\"events\":[{\"type\":\"after\"}]"), std::string::npos) << t;
 }

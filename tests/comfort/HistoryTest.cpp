@@ -1,7 +1,6 @@
 // The history's page and capacity, and the seen record's file.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 
 #include "comfort/History.h"
@@ -74,16 +73,4 @@ TEST(ComfortSeenRecord, ComesBackFromItsFileAndSkipsDamagedLines) {
   SeenRecord other("other");
   other.Load();
   EXPECT_EQ(other.Size(), 0u);
-}
-
-TEST(ComfortSeenRecord, DataDirectoryIsPerGameAndStable) {
-  const char* was = std::getenv("XDG_DATA_HOME");
-  const std::string old = was ? was : "";
-  setenv("XDG_DATA_HOME", "/tmp/xdg", 1);
-  const std::string a = SeenRecord::DataDirectory("/games/demo");
-  EXPECT_EQ(a.rfind("/tmp/xdg/vantorel/demo-", 0), 0u) << a;
-  EXPECT_EQ(a, SeenRecord::DataDirectory("/games/demo"));
-  EXPECT_NE(a, SeenRecord::DataDirectory("/other/demo"));
-  if (was) setenv("XDG_DATA_HOME", old.c_str(), 1);
-  else unsetenv("XDG_DATA_HOME");
 }

@@ -12,6 +12,7 @@
 #include "platform/audio/AudioMix.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Trace.h"
+#include "platform/files/Files.h"
 #include "platform/window/Clipboard.h"
 #include "support/MsgBoxTestSupport.h"
 
@@ -189,4 +190,20 @@ TEST_F(ComfortSettingsInGame, SlowTextTypesOneCharacterEveryFewSteps) {
   const uint32_t before = box->Window().TypedLength();
   for (int i = 0; i < 6; ++i) box->FrameMove();
   EXPECT_EQ(box->Window().TypedLength(), before + 2);
+}
+
+TEST(ComfortSettings, FileLivesPerGameUnderTheConfigurationHome) {
+  const char* was = std::getenv("XDG_CONFIG_HOME");
+  const std::string old = was ? was : "";
+  platform::SetGameId("demo-0123456789ab");
+  setenv("XDG_CONFIG_HOME", "/tmp/cfg-home", 1);
+  EXPECT_EQ(comfort::PlayerConfigDirectory(), "/tmp/cfg-home/vantorel/demo-0123456789ab");
+  setenv("XDG_CONFIG_HOME", "relative/by/mistake", 1);  // not valid by the XDG rules: the home's .config
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  if (!home.empty()) {
+    EXPECT_EQ(comfort::PlayerConfigDirectory(), home + "/.config/vantorel/demo-0123456789ab");
+  }
+  platform::SetGameId("");
+  if (was) setenv("XDG_CONFIG_HOME", old.c_str(), 1);
+  else unsetenv("XDG_CONFIG_HOME");
 }

@@ -99,6 +99,24 @@ TEST_F(CMsgBoxWindow, TypewriterShowsOneCharacterPerFrame) {
   EXPECT_EQ(box->Window().TypedLength(), 6u);
 }
 
+// Three rows of 52 bytes: one byte more runs out of the window. The text as
+// given is kept apart from the row breaks the window puts in.
+TEST_F(CMsgBoxWindow, MessageFitsThreeRowsOfTheWindow) {
+  const std::string full(156, 'a');
+  ASSERT_EQ(Run({full, full + "b", "."}), S_OK);
+  EXPECT_TRUE(box->Window().MessageFits());
+  EXPECT_EQ(box->Window().GivenText(), full);
+  EXPECT_GT(box->Window().MessageText().size(), full.size());
+  for (int i = 0; i < 200; ++i) box->FrameMove();
+  ASSERT_EQ(box->StepIfIdle(), S_OK);
+  EXPECT_FALSE(box->Window().MessageFits());
+  EXPECT_EQ(box->Window().GivenText().size(), 157u);
+  for (int i = 0; i < 200; ++i) box->FrameMove();
+  box->StepIfIdle();  // "." clears the message
+  EXPECT_TRUE(box->Window().GivenText().empty());
+  EXPECT_TRUE(box->Window().MessageFits());
+}
+
 TEST_F(CMsgBoxWindow, TypewriterStopsWhenNoScriptRuns) {
   ASSERT_EQ(Run({"最初", "GameEnd"}), S_OK);
   box->FrameMove();

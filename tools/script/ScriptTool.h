@@ -32,6 +32,7 @@ int RunDecode(const std::vector<std::string>& args);
 int RunBuild(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunNames(const std::vector<std::string>& args);
+int RunExplore(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {

@@ -31,6 +31,14 @@ const std::vector<Command>& Commands() {
        "CP932 read as code page 437 (plain unzip) to proper UTF-8 names, printing each; --dry-run only prints. "
        "Exits 1 when a name could not be renamed",
        RunNames},
+      {"explore", "explore [--format text|json] [-j N] [--budget STEPS] GAMEDIR",
+       "play the game in GAMEDIR headless from its opening script, deciding at every wait point and trying "
+       "every item of every menu (button and text menus, save and load screens, the key configuration) on its "
+       "own copy of the game; report the scripts reached and never reached, the menu items taken, the endings "
+       "and failures with the choices that lead there, and messages longer than the window. -j N runs N "
+       "branches at once (default: the number of cores); a branch stops after STEPS logic steps (default "
+       "200000). Exits 1 when a failure was reported, 2 on a bad command line",
+       RunExplore},
   };
   return commands;
 }

@@ -11,4 +11,6 @@ inline constexpr char kMidiDir[] = "GameData\\Music\\MIDI\\";
 // CP932 with SJ): slot n is kSaveStem + n + ".Dat".
 inline constexpr char kSaveDir[] = "GameData\\Text\\セーブデータ";
 inline constexpr char kSaveStem[] = "GameData\\Text\\セーブデータ\\セーブデータ";
+// The script every game opens with, below kTextDir (UTF-8: turn to CP932 with SJ).
+inline constexpr char kOpeningScript[] = "オープニング\\オープニング1.Dat";
 }  // namespace gamedata

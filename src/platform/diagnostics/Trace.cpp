@@ -42,6 +42,7 @@ struct State {
   int nextId = 1;
   std::string lastState;
   bool first = true;
+  EventListener listener;
 };
 State& S() {
   static State s;
@@ -49,7 +50,7 @@ State& S() {
 }
 }  // namespace
 
-bool Enabled() { return S().file != nullptr; }
+bool Enabled() { return S().file != nullptr || S().listener != nullptr; }
 
 bool Open(const std::string& hostPath) {
   Close();
@@ -66,9 +67,12 @@ void Close() {
 }
 
 void Event(std::string jsonObject) {
-  if (!Enabled()) return;
+  if (S().listener) S().listener(jsonObject);
+  if (!S().file) return;
   S().events.push_back(std::move(jsonObject));
 }
+
+void SetEventListener(EventListener listener) { S().listener = std::move(listener); }
 
 int AddStateProvider(StateProvider provider) {
   int id = S().nextId++;

@@ -18,6 +18,11 @@ bool Open(const std::string& hostPath);
 void Close();
 // One event object, e.g. {"type":"quit"}; kept in order for this pass.
 void Event(std::string jsonObject);
+// A program that watches a run from inside (vantorel-script explore) sees
+// every event as it happens, with or without a trace file; events are then
+// produced as for a trace. Null removes it.
+using EventListener = std::function<void(const std::string& jsonObject)>;
+void SetEventListener(EventListener listener);
 // A provider appends `"key":value` members (comma-separated, no braces).
 using StateProvider = std::function<void(std::string& members)>;
 int AddStateProvider(StateProvider provider);

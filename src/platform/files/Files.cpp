@@ -123,14 +123,120 @@ bool FsyncDirectoryOf(const std::string& hostPath) {
 }
 }  // namespace
 
-std::string ResolvePath(std::string_view enginePath) {
-  std::string converted = ConvertPath(enginePath);
+namespace {
+// The per-process place for the player's files (see SetWriteRoot).
+struct WriteRootState {
+  std::string dir;  // with a trailing '/', empty when unset
+  WriteRootReads reads = WriteRootReads::kRootThenGame;
+};
+WriteRootState& Root() {
+  static WriteRootState state;
+  return state;
+}
+
+// Resolves an engine path below base ("" for the game directory, else a host
+// directory ending in '/').
+std::string ResolveIn(const std::string& base, std::string_view enginePath) {
+  std::string converted = base + ConvertPath(enginePath);
   if (Exists(converted)) return converted;
-  std::string raw = Slashes(std::string(enginePath));
+  std::string raw = base + Slashes(std::string(enginePath));
   if (Exists(raw)) return raw;
   std::string found;
   MatchComponents(converted, found);
   return found;
+}
+
+// The file under the write root, when there is a root and the file is there.
+bool InRoot(std::string_view enginePath, std::string& host) {
+  if (Root().dir.empty() || !IsContainedPath(enginePath)) return false;
+  host = ResolveIn(Root().dir, enginePath);
+  return Exists(host);
+}
+
+std::string ParentOf(const std::string& host) {
+  size_t slash = host.rfind('/');
+  return slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+}
+
+// Whether dir, with every symbolic link followed, lies in base.
+bool InsideReally(const std::string& dir, const std::string& base) {
+  char d[PATH_MAX], b[PATH_MAX];
+  if (!::realpath(dir.c_str(), d) || !::realpath(base.c_str(), b)) return false;
+  std::string_view ds(d), bs(b);
+  if (bs == "/") return true;
+  return ds == bs || (ds.size() > bs.size() && ds.substr(0, bs.size()) == bs && ds[bs.size()] == '/');
+}
+}  // namespace
+
+std::string ResolvePath(std::string_view enginePath) {
+  std::string host;
+  if (InRoot(enginePath, host)) return host;
+  return ResolveIn("", enginePath);
+}
+
+void SetWriteRoot(const std::string& hostDir, WriteRootReads reads) {
+  Root().dir = hostDir.empty() || hostDir.back() == '/' ? hostDir : hostDir + '/';
+  Root().reads = reads;
+}
+
+void ClearWriteRoot() { Root() = WriteRootState{}; }
+
+std::string WriteRoot() {
+  const std::string& d = Root().dir;
+  return d.size() > 1 ? d.substr(0, d.size() - 1) : d;
+}
+
+bool IsContainedPath(std::string_view enginePath) {
+  if (enginePath.empty() || enginePath[0] == '\\' || enginePath[0] == '/') return false;
+  if (enginePath.size() >= 2 && enginePath[1] == ':') return false;  // a drive letter
+  std::string segment;
+  for (size_t i = 0; i <= enginePath.size(); ++i) {
+    const unsigned char c = i < enginePath.size() ? static_cast<unsigned char>(enginePath[i]) : '/';
+    if (IsLeadByte(c) && i + 1 < enginePath.size()) {
+      segment += enginePath[i];
+      segment += enginePath[++i];
+    } else if (c == '\\' || c == '/') {
+      if (segment == "..") return false;
+      segment.clear();
+    } else {
+      segment += static_cast<char>(c);
+    }
+  }
+  return true;
+}
+
+std::string WritePath(std::string_view enginePath) {
+  if (Root().dir.empty()) return ResolveIn("", enginePath);
+  return ResolveIn(Root().dir, enginePath);
+}
+
+bool WriteGameFile(std::string_view enginePath, std::string_view bytes) {
+  if (!IsContainedPath(enginePath)) return false;
+  const std::string host = WritePath(enginePath);
+  const std::string parent = ParentOf(host);
+  std::string base = Root().dir.empty() ? CurrentDirectory() : WriteRoot();
+  if (!Root().dir.empty() && !MakeHostDirs(parent)) return false;
+  if (!InsideReally(parent, base)) return false;
+  return WriteHostFileAtomic(host, bytes);
+}
+
+bool SavedFileExists(std::string_view enginePath) {
+  std::string host;
+  if (InRoot(enginePath, host)) return true;
+  if (!Root().dir.empty() && Root().reads == WriteRootReads::kRootOnly) return false;
+  return Exists(ResolveIn("", enginePath));
+}
+
+bool ReadSavedFile(std::string_view enginePath, std::string& bytes) {
+  bytes.clear();
+  if (!SavedFileExists(enginePath)) return false;
+  return ReadWholeFile(enginePath, bytes);
+}
+
+bool GamePlaceWritable(std::string_view enginePath) {
+  std::string dir = ParentOf(ResolveIn("", enginePath));
+  while (!Exists(dir) && dir != "." && dir != "/") dir = ParentOf(dir);
+  return ::access(dir.c_str(), W_OK) == 0;
 }
 
 bool FileExists(std::string_view enginePath) { return Exists(ResolvePath(enginePath)); }

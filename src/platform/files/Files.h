@@ -23,4 +23,40 @@ bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes);
 bool MakeHostDirs(const std::string& hostPath);
 // The current directory as a host path.
 std::string CurrentDirectory();
+
+// Where the files the engine writes for the player (saves) go. Unset: into
+// the game directory, where the game lays them out. Set: under hostDir with
+// the same relative path, creating directories as needed, and every read
+// looks there first. kRootOnly also keeps saved files from being found in the
+// game, so a run sees only the saves it made itself.
+enum class WriteRootReads { kRootThenGame, kRootOnly };
+void SetWriteRoot(const std::string& hostDir, WriteRootReads reads = WriteRootReads::kRootThenGame);
+void ClearWriteRoot();
+std::string WriteRoot();  // empty when unset
+// Whether a name from a script stays inside the place it is written to:
+// relative, no drive, no ".." component (split on single-byte separators).
+bool IsContainedPath(std::string_view enginePath);
+// Writes a file for the player, crash-safe: refuses names that are not
+// contained and any place whose directory leads by a symbolic link out of
+// the game directory or the write root.
+bool WriteGameFile(std::string_view enginePath, std::string_view bytes);
+// Reads a file the engine wrote (a save): the write root, then the game
+// unless the root was set with kRootOnly.
+bool SavedFileExists(std::string_view enginePath);
+bool ReadSavedFile(std::string_view enginePath, std::string& bytes);
+// The host path a file written by WriteGameFile lands on (for reports).
+std::string WritePath(std::string_view enginePath);
+// Whether the engine can write the game's own save place (the directory of
+// enginePath, or its nearest existing ancestor inside the game).
+bool GamePlaceWritable(std::string_view enginePath);
+
+// A stable name for a game: its directory's name and a hash of its opening
+// script ("demo-3f2a..."), so two games never share player data and a moved
+// game keeps its own.
+std::string MakeGameId(std::string_view directoryName, std::string_view openingScript);
+void SetGameId(const std::string& id);
+std::string GameId();  // "game-<hash of the current directory>" until set
+// $XDG_DATA_HOME/vantorel/<game id> (or ~/.local/share/vantorel/<game id>);
+// empty when neither is set. Not created here.
+std::string PlayerDataDirectory();
 }  // namespace platform

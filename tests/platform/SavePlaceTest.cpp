@@ -1,0 +1,107 @@
+// Where the player's files go: the game, a write root, and what may never be
+// written at all.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
+#include "support/ScratchDir.h"
+
+using namespace platform;
+
+namespace {
+// Clears the process-wide write root however the test ends.
+struct RootGuard {
+  ~RootGuard() { ClearWriteRoot(); }
+};
+}  // namespace
+
+TEST(SavePlace, NamesThatClimbOrAreAbsoluteAreNotContained) {
+  EXPECT_TRUE(IsContainedPath("GameData\\Text\\a.Dat"));
+  EXPECT_TRUE(IsContainedPath("GameData\\Text\\..a\\b...Dat"));  // dots inside a name are fine
+  EXPECT_FALSE(IsContainedPath("GameData\\Text\\..\\..\\..\\etc\\x.Dat"));
+  EXPECT_FALSE(IsContainedPath("GameData/Text/../../x.Dat"));
+  EXPECT_FALSE(IsContainedPath(".."));
+  EXPECT_FALSE(IsContainedPath("\\etc\\x"));
+  EXPECT_FALSE(IsContainedPath("/etc/x"));
+  EXPECT_FALSE(IsContainedPath("C:\\x.Dat"));
+  EXPECT_FALSE(IsContainedPath(""));
+  // 0x5C after a lead byte is part of a character, not a separator: ソ.. is a name.
+  EXPECT_TRUE(IsContainedPath(SJ("GameData\\ソ..")));
+  EXPECT_FALSE(IsContainedPath(SJ("GameData\\ソ\\..\\..\\x")));
+}
+
+TEST(SavePlace, WithoutARootSavesGoIntoTheGameAndNotThroughALinkOut) {
+  ScratchDir outside(ScratchDir::kStay, "outside");
+  ScratchDir game;
+  game.Write("GameData/Text/Saves/keep", "");
+  EXPECT_TRUE(WriteGameFile("GameData\\Text\\Saves\\s1.Dat", "one"));
+  EXPECT_EQ(game.Read("GameData/Text/Saves/s1.Dat"), "one");
+  EXPECT_FALSE(WriteGameFile("GameData\\Text\\..\\..\\escaped.Dat", "x"));
+  EXPECT_FALSE(std::filesystem::exists(game.Path() + "/../escaped.Dat"));
+  // A save folder that is a link to somewhere else is not written through.
+  std::filesystem::create_directory_symlink(outside.Path(), game.Path() + "/GameData/Text/Linked");
+  EXPECT_FALSE(WriteGameFile("GameData\\Text\\Linked\\s1.Dat", "x"));
+  EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
+  // A link that stays inside the game is followed as before.
+  std::filesystem::create_directory_symlink("Saves", game.Path() + "/GameData/Text/Inner");
+  EXPECT_TRUE(WriteGameFile("GameData\\Text\\Inner\\s2.Dat", "two"));
+  EXPECT_EQ(game.Read("GameData/Text/Saves/s2.Dat"), "two");
+}
+
+TEST(SavePlace, ARootTakesTheWritesAndIsReadFirst) {
+  RootGuard guard;
+  ScratchDir root(ScratchDir::kStay, "root");
+  ScratchDir game;
+  game.Write(std::string("GameData/Text/セーブデータ/セーブデータ1.Dat"), "shipped");
+  game.Write(std::string("GameData/Text/セーブデータ/セーブデータ2.Dat"), "old");
+  SetWriteRoot(root.Path());
+  const std::string slot1 = SJ("GameData\\Text\\セーブデータ\\セーブデータ1.Dat");
+  const std::string slot2 = SJ("GameData\\Text\\セーブデータ\\セーブデータ2.Dat");
+  std::string bytes;
+  // Before anything is written the game's own saves are found.
+  EXPECT_TRUE(SavedFileExists(slot1));
+  EXPECT_TRUE(ReadSavedFile(slot1, bytes));
+  EXPECT_EQ(bytes, "shipped");
+  // The write lands under the root with the same relative path, folders made.
+  EXPECT_TRUE(WriteGameFile(slot2, "new"));
+  EXPECT_EQ(root.Read("GameData/Text/セーブデータ/セーブデータ2.Dat"), "new");
+  EXPECT_EQ(game.Read("GameData/Text/セーブデータ/セーブデータ2.Dat"), "old");
+  EXPECT_TRUE(ReadSavedFile(slot2, bytes));
+  EXPECT_EQ(bytes, "new");
+  EXPECT_EQ(WritePath(slot2), root.Path() + "/GameData/Text/セーブデータ/セーブデータ2.Dat");
+  // Everything else still reads from the game.
+  game.Write("GameData/Text/a.Dat", "script");
+  EXPECT_TRUE(ReadWholeFile("GameData\\Text\\a.Dat", bytes));
+  EXPECT_EQ(bytes, "script");
+  // A name that climbs is refused under the root too.
+  EXPECT_FALSE(WriteGameFile("GameData\\..\\..\\x.Dat", "x"));
+  EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(root.Path()).parent_path() / "x.Dat"));
+}
+
+TEST(SavePlace, ARootOnlyRunSeesOnlyItsOwnSaves) {
+  RootGuard guard;
+  ScratchDir root(ScratchDir::kStay, "root");
+  ScratchDir game;
+  game.Write("GameData/Text/s1.Dat", "shipped");
+  SetWriteRoot(root.Path(), WriteRootReads::kRootOnly);
+  std::string bytes;
+  EXPECT_FALSE(SavedFileExists("GameData\\Text\\s1.Dat"));
+  EXPECT_FALSE(ReadSavedFile("GameData\\Text\\s1.Dat", bytes));
+  EXPECT_TRUE(WriteGameFile("GameData\\Text\\s1.Dat", "mine"));
+  EXPECT_TRUE(ReadSavedFile("GameData\\Text\\s1.Dat", bytes));
+  EXPECT_EQ(bytes, "mine");
+}
+
+TEST(SavePlace, TheGameIdIsStableAndNamesNoPath) {
+  const std::string a = MakeGameId("demo", "opening words");
+  EXPECT_EQ(a, MakeGameId("demo", "opening words"));
+  EXPECT_NE(a, MakeGameId("demo", "other opening"));
+  EXPECT_EQ(a.rfind("demo-", 0), 0u);
+  EXPECT_EQ(MakeGameId("../..", "x").find('/'), std::string::npos);
+  EXPECT_EQ(MakeGameId("../..", "x").find(".."), std::string::npos);
+  EXPECT_EQ(MakeGameId("", "x").rfind("game-", 0), 0u);
+  EXPECT_EQ(MakeGameId("学園もの", "x").rfind("学園もの-", 0), 0u);
+}

@@ -1,0 +1,160 @@
+#include "ExploreReport.h"
+
+#include <cstdlib>
+
+#include "platform/diagnostics/Trace.h"
+
+namespace scripttool {
+namespace {
+using platform::JsonString;
+
+std::string Field(const Record& r, size_t i) { return i < r.fields.size() ? r.fields[i] : std::string(); }
+uint64_t Number(const std::string& s) { return std::strtoull(s.c_str(), nullptr, 10); }
+
+std::string ChoicesText(const ExploreReport::Choices& choices) {
+  if (choices.empty()) return "(no choice)";
+  std::string out;
+  for (size_t i = 0; i < choices.size(); ++i) out += (i ? " > " : "") + choices[i];
+  return out;
+}
+
+std::string ChoicesJson(const ExploreReport::Choices& choices) {
+  std::string out = "[";
+  for (size_t i = 0; i < choices.size(); ++i) out += (i ? "," : "") + JsonString(choices[i]);
+  return out + "]";
+}
+
+template <class Set>
+std::string NamesJson(const Set& names) {
+  std::string out = "[";
+  bool first = true;
+  for (const std::string& n : names) {
+    out += (first ? "" : ",") + JsonString(n);
+    first = false;
+  }
+  return out + "]";
+}
+}  // namespace
+
+void AddBranch(ExploreReport& report, const std::vector<Record>& records, const std::string& death) {
+  ++report.branches;
+  ExploreReport::Choices choices;
+  std::string lastScript;
+  bool done = false;
+  for (const Record& r : records) {
+    switch (r.kind) {
+      case record::kBranch:
+        choices = SplitChoices(Field(r, 1));
+        break;
+      case record::kOpened:
+        report.reached.insert(Field(r, 0));
+        lastScript = Field(r, 0);
+        break;
+      case record::kTaken:
+        ++report.taken[{Field(r, 0), Field(r, 1), Field(r, 2)}];
+        break;
+      case record::kEnding:
+        report.endings.insert({Field(r, 0), Field(r, 1), SplitChoices(Field(r, 2))});
+        break;
+      case record::kFailure:
+        report.failures.insert({Field(r, 0), Number(Field(r, 1)), Field(r, 2), SplitChoices(Field(r, 3))});
+        break;
+      case record::kTooLong:
+        report.tooLong[{Field(r, 0), Number(Field(r, 1))}] = {Number(Field(r, 2)), Field(r, 3)};
+        break;
+      case record::kStopped:
+        report.stopped.insert({Field(r, 0), Field(r, 1), SplitChoices(Field(r, 2))});
+        break;
+      case record::kDone:
+        done = true;
+        break;
+      default:
+        break;
+    }
+  }
+  if (!done) report.failures.insert({lastScript, 0, death.empty() ? "the branch ended early" : death, choices});
+}
+
+void SetGameScripts(ExploreReport& report, const std::vector<std::string>& scripts) {
+  for (const std::string& s : scripts)
+    if (!report.reached.count(s)) report.unreached.insert(s);
+}
+
+std::string ReportText(const ExploreReport& r) {
+  std::string out;
+  auto heading = [&out](const std::string& title, size_t n) { out += title + " (" + std::to_string(n) + "):\n"; };
+  heading("scripts reached", r.reached.size());
+  for (const std::string& s : r.reached) out += "  " + s + "\n";
+  heading("scripts never reached", r.unreached.size());
+  for (const std::string& s : r.unreached) out += "  " + s + "\n";
+  heading("menu items taken", r.taken.size());
+  for (const auto& [key, count] : r.taken) {
+    const auto& [script, menu, label] = key;
+    out += "  " + script + " " + menu + ": " + label + " (" + std::to_string(count) + " branch" +
+           (count == 1 ? "" : "es") + ")\n";
+  }
+  heading("endings", r.endings.size());
+  for (const auto& [kind, script, choices] : r.endings) out += "  " + kind + " in " + script + " after " + ChoicesText(choices) + "\n";
+  heading("failures", r.failures.size());
+  for (const auto& f : r.failures)
+    out += "  " + f.script + " word " + std::to_string(f.position) + ": " + f.message + " after " + ChoicesText(f.choices) + "\n";
+  heading("messages longer than the window", r.tooLong.size());
+  for (const auto& [where, m] : r.tooLong)
+    out += "  " + where.first + " word " + std::to_string(where.second) + ": " + std::to_string(m.bytes) + " bytes: " +
+           m.message + "\n";
+  if (!r.stopped.empty()) {
+    heading("branches stopped before an ending", r.stopped.size());
+    for (const auto& [reason, script, choices] : r.stopped)
+      out += "  " + reason + " in " + script + " after " + ChoicesText(choices) + "\n";
+  }
+  out += std::to_string(r.branches) + " branches, " + std::to_string(r.states) + " states" +
+         (r.statesFull ? " (the state set was full: some branches ended early)" : "") + "\n";
+  return out;
+}
+
+std::string ReportJson(const ExploreReport& r) {
+  std::string out = "{\"scripts\":{\"reached\":" + NamesJson(r.reached) + ",\"unreached\":" + NamesJson(r.unreached) + "}";
+  out += ",\"menuItems\":[";
+  bool first = true;
+  for (const auto& [key, count] : r.taken) {
+    const auto& [script, menu, label] = key;
+    out += std::string(first ? "" : ",") + "{\"script\":" + JsonString(script) + ",\"menu\":" + JsonString(menu) +
+           ",\"label\":" + JsonString(label) + ",\"branches\":" + std::to_string(count) + "}";
+    first = false;
+  }
+  out += "],\"endings\":[";
+  first = true;
+  for (const auto& [kind, script, choices] : r.endings) {
+    out += std::string(first ? "" : ",") + "{\"kind\":" + JsonString(kind) + ",\"script\":" + JsonString(script) +
+           ",\"choices\":" + ChoicesJson(choices) + "}";
+    first = false;
+  }
+  out += "],\"failures\":[";
+  first = true;
+  for (const auto& f : r.failures) {
+    out += std::string(first ? "" : ",") + "{\"script\":" + JsonString(f.script) + ",\"position\":" +
+           std::to_string(f.position) + ",\"message\":" + JsonString(f.message) + ",\"choices\":" +
+           ChoicesJson(f.choices) + "}";
+    first = false;
+  }
+  out += "],\"tooLong\":[";
+  first = true;
+  for (const auto& [where, m] : r.tooLong) {
+    out += std::string(first ? "" : ",") + "{\"script\":" + JsonString(where.first) + ",\"position\":" +
+           std::to_string(where.second) + ",\"bytes\":" + std::to_string(m.bytes) + ",\"message\":" +
+           JsonString(m.message) + "}";
+    first = false;
+  }
+  out += "],\"stopped\":[";
+  first = true;
+  for (const auto& [reason, script, choices] : r.stopped) {
+    out += std::string(first ? "" : ",") + "{\"reason\":" + JsonString(reason) + ",\"script\":" + JsonString(script) +
+           ",\"choices\":" + ChoicesJson(choices) + "}";
+    first = false;
+  }
+  out += "],\"branches\":" + std::to_string(r.branches) + ",\"states\":" + std::to_string(r.states) +
+         ",\"statesFull\":" + (r.statesFull ? "true" : "false") + "}\n";
+  return out;
+}
+
+}  // namespace scripttool
