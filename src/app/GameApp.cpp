@@ -120,6 +120,7 @@ HRESULT GameApp::UpdateFrame() {
       }
       if (comfortStep) comforts->AfterStep();
     }
+    comforts->DecideGridFired();
     decide.Tick();
   }
 

@@ -93,7 +93,19 @@ void Controller::OpenHistory() { history_.Open(); }
 
 void Controller::Press(bool down) {
   mouseHeld_ = down;
-  if (actions_) actions_[ACT_DECIDE] = down ? 1 : 0;
+  if (!actions_) return;
+  if (down) {
+    actions_[ACT_DECIDE] = 1;
+    tapPending_ = true;  // however short the click, the decide grid sees it once
+  } else if (!tapPending_) {
+    actions_[ACT_DECIDE] = 0;
+  }
+}
+
+void Controller::DecideGridFired() {
+  if (!tapPending_) return;
+  tapPending_ = false;
+  if (!mouseHeld_ && actions_) actions_[ACT_DECIDE] = 0;
 }
 
 bool Controller::BeginStep(double now) {
@@ -108,7 +120,6 @@ bool Controller::BeginStep(double now) {
     else
       Take(e);
   }
-  if (wheelTap_ > 0 && --wheelTap_ == 0 && !mouseHeld_ && actions_) actions_[ACT_DECIDE] = 0;
 
   if (history_.IsOpen() && actions_) {
     // The game's own controls work the history while it is open.
@@ -130,7 +141,7 @@ bool Controller::BeginStep(double now) {
   if (swallow_ && actions_) {
     for (int slot : {ACT_DECIDE, ACT_CANCEL, ACT_LEFT, ACT_RIGHT, ACT_UP, ACT_DOWN}) actions_[slot] = 0;
     mouseHeld_ = false;
-    wheelTap_ = 0;
+    tapPending_ = false;
   }
   // Any decide the player makes ends auto mode.
   const bool decideNow = actions_ && actions_[ACT_DECIDE];
@@ -301,7 +312,7 @@ void Controller::Take(const Event& e) {
       } else if (e.wheel < 0 && actions_ && !mouseHeld_) {
         // One decide, held long enough for the decide grid to see it.
         actions_[ACT_DECIDE] = 1;
-        wheelTap_ = kWheelTapSteps;
+        tapPending_ = true;
       }
       break;
     default:
@@ -370,7 +381,7 @@ double Controller::SecondsUntilDue(double now) const {
     const double due = typedOutAt_ + settings_.autoDelay + settings_.autoPerCharacter * double(currentChars_);
     return due > now ? due - now : 0.0;
   }
-  if (wheelTap_ > 0) return 0.0;
+  if (tapPending_) return 0.0;
   return kNever;
 }
 

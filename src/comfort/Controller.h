@@ -53,6 +53,9 @@ class Controller {
   bool WantsStep(double now);
   // After such a step: a skipped message shows whole and fades end at once.
   void AfterStep();
+  // After every decide-grid firing: a click released before it, or a wheel
+  // step, has now been seen and lets the decide go.
+  void DecideGridFired();
   // Draws the history over the game when it is open.
   void Render();
   // Seconds until the controller needs a logic step although no input came
@@ -78,7 +81,6 @@ class Controller {
   void SaveSeen() { seen_.Save(); }
 
   static constexpr double kSeenSaveInterval = 5.0;  // seconds between writes while playing
-  static constexpr int kWheelTapSteps = 5;          // logic steps a wheel decide is held
 
  private:
   void Take(const platform::Event& e);
@@ -117,7 +119,7 @@ class Controller {
   double typedOutAt_ = -1.0;  // when the message on screen was typed out; < 0 not yet
   double lastSave_ = 0.0;
   bool mouseHeld_ = false;
-  int wheelTap_ = 0;
+  bool tapPending_ = false;  // a click or wheel decide the decide grid has not seen yet
   bool playerDecide_ = false;
   bool decideBefore_ = false;  // the decide slot as the last step left it
   bool usedOnce_ = false;  // something left its default: the trace shows the comfort state from then on

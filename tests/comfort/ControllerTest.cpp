@@ -69,11 +69,12 @@ TEST_F(ComfortController, PointerMovesTheButtonCursorAndAClickDecidesOnlyOnAnIte
   EXPECT_EQ(actions[ACT_DECIDE], 0);
   EXPECT_EQ(ButtonCursor(), 2);
 
-  // On an item it moves the cursor there and holds decide until released.
+  // On an item it moves the cursor there and decides.
   Step({Click(20, 300)});
   EXPECT_EQ(ButtonCursor(), 3);
   EXPECT_EQ(actions[ACT_DECIDE], 1);
   Step({Click(20, 300, false)});
+  comforts->DecideGridFired();
   EXPECT_EQ(actions[ACT_DECIDE], 0);
 }
 
@@ -97,19 +98,27 @@ TEST_F(ComfortController, PointerPassesOverTextItemsThatCannotBeChosen) {
   EXPECT_EQ(items.at(3)->brightness, items.at(3)->normalValue);
 }
 
-TEST_F(ComfortController, ClickAndWheelDownAreDecidesOutsideMenus) {
+TEST_F(ComfortController, ClickAndWheelDownAreDecidesTheDecideGridSeesOnce) {
   ASSERT_EQ(Run({"一", "二", "三"}), S_OK);
+  // Held: decide until released, once the grid has seen it.
   Step({Click(300, 200)});
+  EXPECT_EQ(actions[ACT_DECIDE], 1);
+  comforts->DecideGridFired();
   EXPECT_EQ(actions[ACT_DECIDE], 1);
   Step({Click(300, 200, false)});
   EXPECT_EQ(actions[ACT_DECIDE], 0);
-  // The wheel's decide is held for a few steps so that the grid sees it.
-  Step({Event::Wheel(-1)});
-  for (int i = 1; i < Controller::kWheelTapSteps; ++i) {
-    EXPECT_EQ(actions[ACT_DECIDE], 1) << i;
-    Step({});
-  }
+  // Down and up within one step: still one decide, let go after the grid fired.
+  Step({Click(300, 200), Click(300, 200, false)});
+  EXPECT_EQ(actions[ACT_DECIDE], 1);
   Step({});
+  EXPECT_EQ(actions[ACT_DECIDE], 1);
+  comforts->DecideGridFired();
+  EXPECT_EQ(actions[ACT_DECIDE], 0);
+  // The wheel's decide the same.
+  Step({Event::Wheel(-1)});
+  EXPECT_EQ(actions[ACT_DECIDE], 1);
+  EXPECT_EQ(comforts->SecondsUntilDue(0.0), 0.0);
+  comforts->DecideGridFired();
   EXPECT_EQ(actions[ACT_DECIDE], 0);
 }
 
