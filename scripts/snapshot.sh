@@ -17,6 +17,8 @@ command -v faketime >/dev/null || { echo "snapshot.sh needs faketime (apt-get in
 rm -rf "$OUT"; mkdir -p "$OUT"; OUT="$(cd "$OUT" && pwd)"
 SHADOW="$(mktemp -d)"
 trap 'rm -rf "$SHADOW"' EXIT
+# What the runs keep for the player (the messages seen) stays out of the home.
+export XDG_DATA_HOME="$SHADOW/player-data"
 for f in "$BUILD"/*; do ln -s "$f" "$SHADOW/$(basename "$f")"; done
 rm "$SHADOW/vantorel"
 # The wrapper runs the real engine with screenshots added and keeps copies of

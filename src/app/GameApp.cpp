@@ -69,6 +69,7 @@ HRESULT GameApp::SetupScene() {
     if (!configDir.empty()) comfortConfig.settingsPath = configDir + "/settings";
   }
   comfortConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
+  comfortConfig.modalScreens = [this] { return input ? input->Configurations() : 0; };
   comforts = std::make_unique<comfort::Controller>(*msgBox, GetActionStates(), std::move(comfortConfig));
   camera = std::make_unique<Camera>();
   camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));

@@ -40,6 +40,7 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
       settingsFile_(config_.settingsPath),
       seen_(config_.seenPath) {
   seen_.Load();
+  if (config_.modalScreens) modalSeen_ = config_.modalScreens();
   settings_ = settingsFile_.Load();
   Apply();
   if (config_.listen) hook_ = platform::Window::AddEventHook([this](const Event& e) { OnEvent(e); });
@@ -110,6 +111,14 @@ void Controller::DecideGridFired() {
 
 bool Controller::BeginStep(double now) {
   swallow_ = false;
+  if (config_.modalScreens && config_.modalScreens() != modalSeen_) {
+    modalSeen_ = config_.modalScreens();
+    // Presses meant for the screen go; releases still let go of what was held.
+    std::deque<Event> kept;
+    for (const Event& e : queue_)
+      if (e.type == Type::KeyUp || e.type == Type::PadButtonUp || e.type == Type::MouseUp) kept.push_back(e);
+    queue_.swap(kept);
+  }
   while (!queue_.empty()) {
     Event e = queue_.front();
     queue_.pop_front();

@@ -35,6 +35,9 @@ class Controller {
     // it keeps that action and its comfort is off.
     std::function<bool(const std::string& control)> bound;
     bool listen = true;  // take platform events from the window's hook
+    // Counts the modal screens that read the controls themselves (the key
+    // configuration); presses made while one was up are not comforts.
+    std::function<uint64_t()> modalScreens;
   };
   Controller(CMsgBox& box, int32_t* actionStates, Config config);
   ~Controller();
@@ -122,6 +125,7 @@ class Controller {
   bool tapPending_ = false;  // a click or wheel decide the decide grid has not seen yet
   bool playerDecide_ = false;
   bool decideBefore_ = false;  // the decide slot as the last step left it
+  uint64_t modalSeen_ = 0;
   bool usedOnce_ = false;  // something left its default: the trace shows the comfort state from then on
   int32_t pointerX_ = 0, pointerY_ = 0;
 };

@@ -179,6 +179,7 @@ void CInput::applyEvent(int32_t* s, uint32_t action, int32_t v, int32_t midpoint
 
 HRESULT CInput::configureDevices() {
   if (!directInput) return E_FAIL;
+  ++configurations;
   fillActionFormat();
   DICONFIGUREDEVICESPARAMS params;
   params.dwSize = sizeof(DICONFIGUREDEVICESPARAMS);

@@ -41,6 +41,10 @@ class CInput {
   // bindings in force; false before create.
   bool ControlBound(const std::string& control) const;
 
+  // How many times the key configuration screen has been shown: what was
+  // pressed there was meant for the screen.
+  uint64_t Configurations() const { return configurations; }
+
   int32_t DeviceCount() const { return deviceCount; }
   platform::InputSystem* System() const { return directInput.get(); }
 
@@ -61,4 +65,5 @@ class CInput {
   std::unique_ptr<DIACTION[]> actions;
   uint32_t actionsSize = 0;
   int32_t axisMin = -1000, axisMax = 1000;
+  uint64_t configurations = 0;
 };

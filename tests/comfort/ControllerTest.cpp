@@ -228,6 +228,28 @@ TEST_F(ComfortController, KeysThePlayerBoundKeepTheirActionAndLoseTheirComfort) 
   EXPECT_EQ(comforts->Skip(), SkipState::Seen);
 }
 
+TEST_F(ComfortController, PressesMadeOnTheKeyConfigurationScreenAreNoComforts) {
+  uint64_t screens = 0;
+  comforts.reset();
+  Controller::Config c;
+  c.listen = false;
+  c.modalScreens = [&] { return screens; };
+  comforts = std::make_unique<Controller>(*box, actions, c);
+  ASSERT_EQ(Run({"一", "二"}), S_OK);
+  comforts->OnEvent(Key(Key::LeftCtrl));
+  comforts->BeginStep(0.0);
+  EXPECT_EQ(comforts->Skip(), SkipState::Held);
+  // The screen was up: its presses go, its releases still count.
+  for (Event e : {Key(Key::H), Key(Key::A), Key(Key::LeftCtrl, false)}) comforts->OnEvent(e);
+  ++screens;
+  comforts->BeginStep(0.0);
+  EXPECT_FALSE(comforts->WindowHidden());
+  EXPECT_FALSE(comforts->Auto());
+  EXPECT_EQ(comforts->Skip(), SkipState::Off);
+  Step({Key(Key::H)});  // afterwards as before
+  EXPECT_TRUE(comforts->WindowHidden());
+}
+
 TEST_F(ComfortController, SkipModePassesSeenMessagesAndStopsAtTheFirstUnseen) {
   ASSERT_EQ(Run({"一", "二", "三", "四"}), S_OK);
   box->Step();  // 一 and 二 seen

@@ -11,6 +11,14 @@ namespace testsupport {
 
 namespace fs = std::filesystem;
 
+#ifdef VANTOREL_TEST_PLAYER_DATA
+namespace {
+// Before any test runs: what the engine keeps for the player stays in the
+// build tree. Tests that need their own place set it themselves.
+const bool kPlayerDataInBuild = [] { return ::setenv("XDG_DATA_HOME", VANTOREL_TEST_PLAYER_DATA, 1) == 0; }();
+}  // namespace
+#endif
+
 ScratchDir::ScratchDir(Mode mode, const char* tag) {
   std::string templ = "/tmp/vantorel-" + std::string(tag) + "-XXXXXX";
   // A test without its directory can only give wrong results: stop at once.
