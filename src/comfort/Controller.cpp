@@ -178,6 +178,9 @@ bool Controller::BeginStep(double now) {
 }
 
 void Controller::OpenSettings() {
+  // F11 and Alt+Enter toggle full screen in the window itself: show it as it is.
+  platform::Window* w = platform::CurrentWindow();
+  if (w && !w->Headless()) settings_.fullScreen = w->Fullscreen();
   history_.Close();
   settingsOpen_ = true;
   settingsScreen_->Reset();

@@ -114,3 +114,27 @@ TEST_F(ComfortGame, AutoModeAdvancesByItself) {
   EXPECT_FALSE(menuOpen);
   EXPECT_EQ(Play(300, ""), 1u);  // past the first message only
 }
+
+TEST_F(ComfortGame, SettingsFileNamedOnTheCommandLineIsUsedAndADamagedOneReplaced) {
+  Opening(kStory);
+  const std::string file = dir.Path() + "/my-settings";
+  auto run = [&] {
+    RunOptions o;
+    o.headless = true;
+    o.maxFrames = 5;
+    o.settingsFile = file;
+    GameApp app;
+    app.SetRunOptions(o);
+    EXPECT_EQ(app.Create(nullptr, 1), S_OK);
+    app.Run();
+    return app.Comforts()->Current();
+  };
+  ASSERT_TRUE(WriteHostFileAtomic(file, "# vantorel settings 1\nmusic-volume = 50\nscaling = sharp\n"));
+  comfort::Settings s = run();
+  EXPECT_EQ(s.musicVolume, 50);
+  EXPECT_TRUE(s.sharpScaling);
+  EXPECT_EQ(s.effectVolume, 100);  // not named: its default
+  ASSERT_TRUE(WriteHostFileAtomic(file, "something else entirely\n"));
+  EXPECT_EQ(run(), comfort::Settings{});
+  EXPECT_EQ(testsupport::ReadHostFile(file), comfort::SerializeSettings(comfort::Settings{}));
+}
