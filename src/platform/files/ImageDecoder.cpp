@@ -3,7 +3,7 @@
 // IMG_LoadTyped_RW is not used: even with a type it runs the detection
 // functions of all its other decoders first and loads whatever matches, so a
 // game file could reach any of them. Calling the one loader for the sniffed
-// type keeps the attack surface to PNG, JPEG, BMP and TGA.
+// type keeps the attack surface to PNG, JPEG and BMP (DDS and TGA are ours).
 #include "platform/files/ImageDecoder.h"
 
 #include <SDL.h>
@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "platform/files/DdsReader.h"
+#include "platform/files/TgaReader.h"
 
 namespace platform {
 namespace {
@@ -37,32 +38,10 @@ std::string LowerExtension(std::string_view hint) {
   return ext;
 }
 
-// TGA has no magic number: the header must describe an image we can read.
-// Byte 1 (colour-map type) must be 0 or 1, which no other format's magic
-// allows, so the sniffing order cannot be fooled.
-bool PlausibleTga(std::string_view b) {
-  if (b.size() < 18) return false;
-  const unsigned char* h = U(b);
-  unsigned mapType = h[1], imageType = h[2], mapEntryBits = h[7], depth = h[16];
-  if (mapType > 1) return false;
-  if (imageType != 1 && imageType != 2 && imageType != 3 && imageType != 9 && imageType != 10 && imageType != 11)
-    return false;
-  bool mapped = imageType == 1 || imageType == 9;
-  if (mapped && (mapType != 1 || Le16(h + 5) == 0)) return false;
-  if (mapType == 1 && mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 && mapEntryBits != 32)
-    return false;
-  if (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32) return false;
-  return Le16(h + 12) != 0 && Le16(h + 14) != 0;
-}
-
 // The dimensions a file declares, read before any decoder allocates for them.
 bool DeclaredSize(ImageType type, std::string_view b, uint32_t& w, uint32_t& h) {
   const unsigned char* p = U(b);
   switch (type) {
-    case ImageType::Tga:
-      w = Le16(p + 12);
-      h = Le16(p + 14);
-      return true;
     case ImageType::Png:
       if (b.size() < 24 || std::memcmp(p + 12, "IHDR", 4) != 0) return false;
       w = Be32(p + 16);
@@ -115,27 +94,9 @@ bool DeclaredSize(ImageType type, std::string_view b, uint32_t& w, uint32_t& h) 
   }
 }
 
-// SDL_image's TGA and JPEG loaders fill in missing pixels rather than fail,
+// SDL_image's JPEG loader fills in missing pixels rather than fail,
 // and its PNG loader stops before the end chunk. These walks make sure the
 // whole file is present before it is handed over.
-bool TgaComplete(std::string_view b) {
-  const unsigned char* p = U(b);
-  uint64_t pos = 18 + uint64_t(p[0]);
-  if (p[1]) pos += uint64_t(Le16(p + 5)) * ((p[7] + 7) / 8);
-  uint64_t pixelBytes = (p[16] + 7) / 8;
-  uint64_t pixels = uint64_t(Le16(p + 12)) * Le16(p + 14);
-  if (p[2] < 9) return pos + pixels * pixelBytes <= b.size();
-  for (uint64_t done = 0; done < pixels;) {
-    if (pos >= b.size()) return false;
-    unsigned header = p[pos++];
-    uint64_t count = (header & 0x7F) + 1;
-    pos += (header & 0x80) ? pixelBytes : count * pixelBytes;
-    if (pos > b.size()) return false;
-    done += count;
-  }
-  return true;
-}
-
 bool PngComplete(std::string_view b) {
   const unsigned char* p = U(b);
   uint64_t pos = 8;
@@ -158,7 +119,6 @@ bool JpegComplete(std::string_view b) {
 
 bool Complete(ImageType type, std::string_view b) {
   switch (type) {
-    case ImageType::Tga: return TgaComplete(b);
     case ImageType::Png: return PngComplete(b);
     case ImageType::Jpeg: return JpegComplete(b);
     default: return true;  // SDL's BMP loader fails on short reads by itself
@@ -182,7 +142,6 @@ bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std:
   if (!rw) return Fail(why, SDL_GetError());
   SDL_Surface* raw = nullptr;
   switch (type) {
-    case ImageType::Tga: raw = IMG_LoadTGA_RW(rw); break;
     case ImageType::Png: raw = IMG_LoadPNG_RW(rw); break;
     case ImageType::Jpeg: raw = IMG_LoadJPG_RW(rw); break;
     case ImageType::Bmp: raw = IMG_LoadBMP_RW(rw); break;
@@ -249,6 +208,7 @@ bool DecodeImage(std::string_view bytes, std::string_view extensionHint, Image& 
   bool ok = false;
   switch (type) {
     case ImageType::Dds: ok = DecodeDds(bytes, out, why); break;
+    case ImageType::Tga: ok = DecodeTga(bytes, out, why); break;
     case ImageType::Unknown:
       return Fail(why, "not a picture format we read (" + std::string(extensionHint) + ")");
     default: ok = DecodeWithSdlImage(type, bytes, out, why); break;
