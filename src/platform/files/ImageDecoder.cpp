@@ -117,6 +117,21 @@ bool JpegComplete(std::string_view b) {
   return sos != std::string_view::npos && b.find("\xFF\xD9", sos + 2) != std::string_view::npos;
 }
 
+// BMP compression codes SDL reads; it would take any other for plain rows.
+bool BmpCompressionKnown(std::string_view b) {
+  const unsigned char* p = U(b);
+  if (b.size() < 34 || Le32(p + 14) < 40) return true;  // the old core header has no field
+  uint32_t compression = Le32(p + 30);
+  return compression <= 3;  // plain, RLE8, RLE4, bit fields
+}
+
+// A 32-bit BMP without bit fields has a padding byte, not alpha, where its
+// home platform read it; SDL takes the byte as alpha unless it is 0 all over.
+bool BmpAlphaIsPadding(std::string_view b) {
+  const unsigned char* p = U(b);
+  return b.size() >= 34 && Le32(p + 14) >= 40 && Le16(p + 28) == 32 && Le32(p + 30) == 0;
+}
+
 bool Complete(ImageType type, std::string_view b) {
   switch (type) {
     case ImageType::Png: return PngComplete(b);
@@ -130,13 +145,14 @@ struct SurfaceFree {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
-bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
   uint32_t w = 0, h = 0;
   if (!DeclaredSize(type, bytes, w, h)) return Fail(why, std::string(ImageTypeName(type)) + ": unreadable header");
   if (w == 0 || h == 0 || w > uint32_t(kMaxImageSide) || h > uint32_t(kMaxImageSide))
     return Fail(why, std::string(ImageTypeName(type)) + ": dimensions out of range");
   if (bytes.size() > size_t(INT_MAX)) return Fail(why, "file too large");
   if (!Complete(type, bytes)) return Fail(why, std::string(ImageTypeName(type)) + ": file truncated");
+  if (type == ImageType::Bmp && !BmpCompressionKnown(bytes)) return Fail(why, "BMP: unknown compression");
 
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!rw) return Fail(why, SDL_GetError());
@@ -172,6 +188,13 @@ bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std:
   const auto* row = static_cast<const unsigned char*>(argb->pixels);
   for (int y = 0; y < argb->h; ++y, row += argb->pitch)
     std::memcpy(&out.argb[size_t(y) * size_t(argb->w)], row, size_t(argb->w) * 4);
+  return true;
+}
+
+bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+  if (!LoadWithSdlImage(type, bytes, out, why)) return false;
+  if (type == ImageType::Bmp && BmpAlphaIsPadding(bytes))
+    for (uint32_t& px : out.argb) px |= 0xFF000000u;
   return true;
 }
 
