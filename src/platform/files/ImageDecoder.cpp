@@ -3,7 +3,8 @@
 // IMG_LoadTyped_RW is not used: even with a type it runs the detection
 // functions of all its other decoders first and loads whatever matches, so a
 // game file could reach any of them. Calling the one loader for the sniffed
-// type keeps the attack surface to PNG, JPEG and BMP (DDS and TGA are ours).
+// type keeps the attack surface to JPEG and BMP (DDS and TGA are ours, PNG
+// goes to libpng directly).
 #include "platform/files/ImageDecoder.h"
 
 #include <SDL.h>
@@ -14,6 +15,7 @@
 #include <memory>
 
 #include "platform/files/DdsReader.h"
+#include "platform/files/PngReader.h"
 #include "platform/files/TgaReader.h"
 
 namespace platform {
@@ -145,7 +147,8 @@ struct SurfaceFree {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
-bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+// The checks every file passes before a decoder sees it.
+bool Checked(ImageType type, std::string_view bytes, std::string* why) {
   uint32_t w = 0, h = 0;
   if (!DeclaredSize(type, bytes, w, h)) return Fail(why, std::string(ImageTypeName(type)) + ": unreadable header");
   if (w == 0 || h == 0 || w > uint32_t(kMaxImageSide) || h > uint32_t(kMaxImageSide))
@@ -153,12 +156,16 @@ bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::s
   if (bytes.size() > size_t(INT_MAX)) return Fail(why, "file too large");
   if (!Complete(type, bytes)) return Fail(why, std::string(ImageTypeName(type)) + ": file truncated");
   if (type == ImageType::Bmp && !BmpCompressionKnown(bytes)) return Fail(why, "BMP: unknown compression");
+  return true;
+}
+
+bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+  if (!Checked(type, bytes, why)) return false;
 
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!rw) return Fail(why, SDL_GetError());
   SDL_Surface* raw = nullptr;
   switch (type) {
-    case ImageType::Png: raw = IMG_LoadPNG_RW(rw); break;
     case ImageType::Jpeg: raw = IMG_LoadJPG_RW(rw); break;
     case ImageType::Bmp: raw = IMG_LoadBMP_RW(rw); break;
     default: break;
@@ -192,6 +199,10 @@ bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::s
 }
 
 bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+  if (type == ImageType::Png) {
+    if (!Checked(type, bytes, why)) return false;
+    return DecodePng(bytes, out, why);
+  }
   if (!LoadWithSdlImage(type, bytes, out, why)) return false;
   if (type == ImageType::Bmp && BmpAlphaIsPadding(bytes))
     for (uint32_t& px : out.argb) px |= 0xFF000000u;
