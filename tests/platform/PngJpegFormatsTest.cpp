@@ -198,6 +198,8 @@ std::string WriteJpeg(int w, int h, J_COLOR_SPACE in, J_COLOR_SPACE stored, int 
   jpeg_set_defaults(&cinfo);
   jpeg_set_colorspace(&cinfo, stored);
   jpeg_set_quality(&cinfo, 100, TRUE);
+  for (int c = 0; c < cinfo.num_components; ++c)  // no chroma subsampling to blur the squares' edges
+    cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
   if (progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
   while (cinfo.next_scanline < cinfo.image_height) {
@@ -226,7 +228,7 @@ TEST(JpegFormats, GreyColourProgressiveAndCmyk) {
   const int w = kSquare * kCols, h = kSquare * kRows;
   for (bool progressive : {false, true}) {
     const std::string how = progressive ? " progressive" : " baseline";
-    std::vector<uint8_t> rgb, grey, cmyk;
+    std::vector<uint8_t> rgb, grey, cmyk, plainInk;
     Image wantRgb, wantGrey, wantCmyk;
     for (Image* img : {&wantRgb, &wantGrey, &wantCmyk}) img->width = w, img->height = h;
     for (int y = 0; y < h; ++y)
@@ -241,6 +243,7 @@ TEST(JpegFormats, GreyColourProgressiveAndCmyk) {
         // 255 is no ink. With black ink K the colour is C * K / 255.
         const uint8_t k = uint8_t(180 + (x / kSquare) * 30);
         cmyk.insert(cmyk.end(), {r, g, b, k});
+        plainInk.insert(plainInk.end(), {uint8_t(255 - r), uint8_t(255 - g), uint8_t(255 - b), uint8_t(255 - k)});
         auto ink = [k](uint8_t v) { return uint32_t((v * k + 127) / 255); };
         wantCmyk.argb.push_back(0xFF000000u | ink(r) << 16 | ink(g) << 8 | ink(b));
       }
@@ -252,5 +255,11 @@ TEST(JpegFormats, GreyColourProgressiveAndCmyk) {
                "CMYK" + how);
     ExpectSame(Decode(WriteJpeg(w, h, JCS_CMYK, JCS_YCCK, 4, cmyk, progressive), "p.jpg", "YCCK"), wantCmyk, 6,
                "YCCK" + how);
+    // Without the Adobe marker, 255 is full ink.
+    std::string plain = WriteJpeg(w, h, JCS_CMYK, JCS_CMYK, 4, plainInk, progressive);
+    const size_t adobe = plain.find("\xFF\xEE");
+    ASSERT_NE(adobe, std::string::npos);
+    plain.erase(adobe, 2 + (size_t(uint8_t(plain[adobe + 2])) << 8 | uint8_t(plain[adobe + 3])));
+    ExpectSame(Decode(plain, "p.jpg", "plain CMYK"), wantCmyk, 6, "plain CMYK" + how);
   }
 }

@@ -134,6 +134,51 @@ bool BmpAlphaIsPadding(std::string_view b) {
   return b.size() >= 34 && Le32(p + 14) >= 40 && Le16(p + 28) == 32 && Le32(p + 30) == 0;
 }
 
+// What a JPEG's frame and markers say about its ink: four components are
+// CMYK (or YCCK, which libjpeg turns into CMYK), and an Adobe marker means
+// the values are stored inverted, as the paint programs write them.
+struct JpegInk {
+  bool cmyk = false;
+  bool inverted = false;
+};
+JpegInk ReadJpegInk(std::string_view b) {
+  const unsigned char* p = U(b);
+  JpegInk ink;
+  size_t i = 2;
+  while (i + 4 <= b.size() && p[i] == 0xFF) {
+    unsigned marker = p[i + 1];
+    if (marker == 0xFF) {
+      ++i;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+      i += 2;
+      continue;
+    }
+    if (marker == 0xD9 || marker == 0xDA) break;
+    uint32_t len = Be16(p + i + 2);
+    if (marker == 0xEE && len >= 7 && i + 9 <= b.size() && std::memcmp(p + i + 4, "Adobe", 5) == 0)
+      ink.inverted = true;
+    bool sof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (sof && len >= 8 && i + 10 <= b.size()) ink.cmyk = p[i + 9] == 4;
+    if (len < 2) break;
+    i += 2 + len;
+  }
+  return ink;
+}
+
+// SDL_image hands a CMYK JPEG over as it is stored, the four values in the
+// blue, green, red and alpha bytes; this makes them the colour they print.
+void InkToColour(Image& img, bool inverted) {
+  for (uint32_t& px : img.argb) {
+    uint32_t c = px & 0xFF, m = (px >> 8) & 0xFF, y = (px >> 16) & 0xFF, k = px >> 24;
+    if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+    // With inverted values (255 = no ink) each channel is value * K / 255.
+    auto mix = [k](uint32_t v) { return (v * k + 127) / 255; };
+    px = 0xFF000000u | mix(c) << 16 | mix(m) << 8 | mix(y);
+  }
+}
+
 bool Complete(ImageType type, std::string_view b) {
   switch (type) {
     case ImageType::Png: return PngComplete(b);
@@ -206,6 +251,10 @@ bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std:
   if (!LoadWithSdlImage(type, bytes, out, why)) return false;
   if (type == ImageType::Bmp && BmpAlphaIsPadding(bytes))
     for (uint32_t& px : out.argb) px |= 0xFF000000u;
+  if (type == ImageType::Jpeg) {
+    JpegInk ink = ReadJpegInk(bytes);
+    if (ink.cmyk) InkToColour(out, ink.inverted);
+  }
   return true;
 }
 
