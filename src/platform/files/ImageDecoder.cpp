@@ -1,4 +1,5 @@
-// Format sniffing and the SDL_image side of picture decoding.
+// Format sniffing, the checks every file passes first, and the SDL_image
+// side of picture decoding (JPEG, BMP).
 //
 // IMG_LoadTyped_RW is not used: even with a type it runs the detection
 // functions of all its other decoders first and loads whatever matches, so a
@@ -96,8 +97,8 @@ bool DeclaredSize(ImageType type, std::string_view b, uint32_t& w, uint32_t& h) 
   }
 }
 
-// SDL_image's JPEG loader fills in missing pixels rather than fail,
-// and its PNG loader stops before the end chunk. These walks make sure the
+// SDL_image's JPEG loader fills in missing pixels rather than fail, and
+// libpng stops reading before the end chunk. These walks make sure the
 // whole file is present before it is handed over.
 bool PngComplete(std::string_view b) {
   const unsigned char* p = U(b);
@@ -243,11 +244,8 @@ bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::s
   return true;
 }
 
+// JPEG and BMP, with the mends their SDL loaders need.
 bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
-  if (type == ImageType::Png) {
-    if (!Checked(type, bytes, why)) return false;
-    return DecodePng(bytes, out, why);
-  }
   if (!LoadWithSdlImage(type, bytes, out, why)) return false;
   if (type == ImageType::Bmp && BmpAlphaIsPadding(bytes))
     for (uint32_t& px : out.argb) px |= 0xFF000000u;
@@ -292,6 +290,7 @@ bool DecodeImage(std::string_view bytes, std::string_view extensionHint, Image& 
   switch (type) {
     case ImageType::Dds: ok = DecodeDds(bytes, out, why); break;
     case ImageType::Tga: ok = DecodeTga(bytes, out, why); break;
+    case ImageType::Png: ok = Checked(type, bytes, why) && DecodePng(bytes, out, why); break;
     case ImageType::Unknown:
       return Fail(why, "not a picture format we read (" + std::string(extensionHint) + ")");
     default: ok = DecodeWithSdlImage(type, bytes, out, why); break;
