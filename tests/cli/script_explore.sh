@@ -30,7 +30,7 @@ skeleton() {
 }
 
 # --- command lines ---
-for bad in "" "--format xml game" "-j 0 game" "-j x game" "--budget 0 game" "--frobnicate game" "a b"; do
+for bad in "" "--format xml game" "-j 0 game" "-j x game" "-j0 game" "-jx game" "--budget 0 game" "--frobnicate game" "a b"; do
   # shellcheck disable=SC2086
   explore $bad
   [ "$rc" = 2 ] || fail "'explore $bad' exited $rc, not 2"
@@ -82,7 +82,7 @@ EOF2
 "$TOOL" build src game >/dev/null
 
 for jobs in 1 2; do
-  explore -j "$jobs" --format json game
+  explore "-j$jobs" --format json game
   [ "$rc" = 1 ] || fail "-j $jobs: the broken game exited $rc, not 1: $(cat err.txt)"
   python3 -m json.tool out.txt >/dev/null || fail "-j $jobs: not JSON: $(cat out.txt)"
   python3 - "$jobs" <<'PY' || fail "-j $jobs: the report of the broken game is wrong: $(cat out.txt)"

@@ -54,13 +54,15 @@ bool ParseExploreLine(const std::vector<std::string>& args, ExploreOptions& opti
         return false;
       }
       options.json = args[++i] == "json";
-    } else if (a == "-j" || a == "--jobs") {
-      if (!hasValue || !ParsePositive(args[i + 1], n) || n > 1024) {
-        error = a + " takes a number of parallel branches from 1 to 1024";
+    } else if (a == "-j" || a == "--jobs" || (a.size() > 2 && a.rfind("-j", 0) == 0 && a[2] != '-')) {
+      // "-j N" and make's "-jN".
+      const bool joined = a.size() > 2 && a[1] == 'j';
+      if ((!joined && !hasValue) || !ParsePositive(joined ? a.substr(2) : args[i + 1], n) || n > 1024) {
+        error = (joined ? std::string("-j") : a) + " takes a number of parallel branches from 1 to 1024";
         return false;
       }
       options.jobs = static_cast<int>(n);
-      ++i;
+      if (!joined) ++i;
     } else if (a == "--budget") {
       if (!hasValue || !ParsePositive(args[i + 1], n)) {
         error = "--budget takes a positive number of steps";

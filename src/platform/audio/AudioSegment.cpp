@@ -10,47 +10,16 @@
 #include "platform/audio/AudioInternal.h"
 #include "platform/audio/AudioMix.h"
 #include "platform/audio/AudioPerformance.h"
+#include "platform/audio/WavImage.h"
 #include "platform/files/Files.h"
 
 namespace platform {
 namespace {
-uint32_t Le32(const std::string& b, size_t at) {
-  return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
-         uint32_t(uint8_t(b[at + 3])) << 24;
-}
-void SetLe32(std::string& b, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
-}
-
-// SDL allocates a chunk's declared length before reading it, so a damaged
-// 100-byte file saying 2 GB would cost 2 GB. Chunk lengths past the end of
-// the file are cut to what the file holds; SDL then treats the data as
-// truncated, as it would any cut file.
-void ClampChunkLengths(std::string& b) {
-  size_t pos;
-  if (b.size() >= 12 && b.compare(0, 4, "RIFF") == 0 && b.compare(8, 4, "WAVE") == 0) {
-    if (Le32(b, 4) > b.size() - 8) SetLe32(b, 4, uint32_t(b.size() - 8));
-    pos = 12;
-  } else if (b.size() >= 4 && b.compare(0, 4, "WAVE") == 0) {
-    pos = 4;  // SDL also takes a file whose RIFF header is missing
-  } else {
-    return;
-  }
-  while (pos + 8 <= b.size()) {
-    size_t left = b.size() - (pos + 8);
-    uint32_t length = Le32(b, pos + 4);
-    if (length > left) {
-      SetLe32(b, pos + 4, uint32_t(left));
-      break;
-    }
-    pos += 8 + size_t(length) + (length & 1);
-  }
-}
-
 // Parses a WAV image with SDL, so that every check SDL makes is made now,
 // and checks that its format converts to ours; the conversion itself waits.
 bool ParseWav(std::string& bytes, AudioSegment::Impl& out) {
-  ClampChunkLengths(bytes);
+  ClampWavChunkLengths(bytes);
+  NarrowDoubleWavSamples(bytes);
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), static_cast<int>(bytes.size()));
   if (!rw) return false;
   SDL_AudioSpec spec;

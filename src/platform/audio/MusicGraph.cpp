@@ -21,6 +21,7 @@
 
 #include "platform/audio/AudioInternal.h"
 #include "platform/audio/AudioMix.h"
+#include "platform/audio/MidiMasterVolume.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Memory.h"
 #include "platform/files/Files.h"
@@ -106,7 +107,11 @@ struct MusicGraph::Impl {
   std::deque<int> events;
   std::function<void()> notify;
   float target = 1.0f;   // gain asked for
-  float applied = 1.0f;  // gain at the end of the last block
+  float applied = 1.0f;  // gain at the end of the last block, master volume included
+  // The piece's own master-volume changes, and the next one to apply.
+  std::vector<MasterVolumeChange> master;
+  size_t masterNext = 0;
+  float masterGain = 1.0f;
   std::vector<float> block = std::vector<float>(kBlock * 2);
   std::string pending;  // SMF bytes
 
@@ -138,8 +143,19 @@ struct MusicGraph::Impl {
       return false;
     }
     state = State::Playing;
-    applied = target;
+    master = ReadMasterVolume(bytes);
+    masterNext = 0;
+    masterGain = 1.0f;
+    AdvanceMaster(0);  // a level set at the start holds from the first sample
+    applied = target * masterGain;
     return true;
+  }
+
+  // Applies the master-volume changes up to `tick`; ticks only grow while a
+  // piece plays, so each change is looked at once.
+  void AdvanceMaster(int tick) {
+    while (masterNext < master.size() && int64_t(master[masterNext].tick) <= int64_t(tick))
+      masterGain = master[masterNext++].gain;
   }
 
   void WaitForSoundFont() {
@@ -323,7 +339,8 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
       float* buf = block.data();
       fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
       // The gain moves linearly across the block, so volume steps do not click.
-      float g0 = applied, g1 = target;
+      if (player) AdvanceMaster(fluid_player_get_current_tick(player));
+      float g0 = applied, g1 = target * masterGain;
       Sample* dst = out + done * 2;
       for (size_t i = 0; i < n; ++i) {
         float g = g0 == g1 ? g1 : g0 + (g1 - g0) * static_cast<float>(i + 1) / static_cast<float>(n);

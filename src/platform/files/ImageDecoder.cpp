@@ -1,9 +1,11 @@
-// Format sniffing and the SDL_image side of picture decoding.
+// Format sniffing, the checks every file passes first, and the SDL_image
+// side of picture decoding (JPEG, BMP).
 //
 // IMG_LoadTyped_RW is not used: even with a type it runs the detection
 // functions of all its other decoders first and loads whatever matches, so a
 // game file could reach any of them. Calling the one loader for the sniffed
-// type keeps the attack surface to PNG, JPEG, BMP and TGA.
+// type keeps the attack surface to JPEG and BMP (DDS and TGA are ours, PNG
+// goes to libpng directly).
 #include "platform/files/ImageDecoder.h"
 
 #include <SDL.h>
@@ -14,6 +16,8 @@
 #include <memory>
 
 #include "platform/files/DdsReader.h"
+#include "platform/files/PngReader.h"
+#include "platform/files/TgaReader.h"
 
 namespace platform {
 namespace {
@@ -37,32 +41,10 @@ std::string LowerExtension(std::string_view hint) {
   return ext;
 }
 
-// TGA has no magic number: the header must describe an image we can read.
-// Byte 1 (colour-map type) must be 0 or 1, which no other format's magic
-// allows, so the sniffing order cannot be fooled.
-bool PlausibleTga(std::string_view b) {
-  if (b.size() < 18) return false;
-  const unsigned char* h = U(b);
-  unsigned mapType = h[1], imageType = h[2], mapEntryBits = h[7], depth = h[16];
-  if (mapType > 1) return false;
-  if (imageType != 1 && imageType != 2 && imageType != 3 && imageType != 9 && imageType != 10 && imageType != 11)
-    return false;
-  bool mapped = imageType == 1 || imageType == 9;
-  if (mapped && (mapType != 1 || Le16(h + 5) == 0)) return false;
-  if (mapType == 1 && mapEntryBits != 15 && mapEntryBits != 16 && mapEntryBits != 24 && mapEntryBits != 32)
-    return false;
-  if (depth != 8 && depth != 15 && depth != 16 && depth != 24 && depth != 32) return false;
-  return Le16(h + 12) != 0 && Le16(h + 14) != 0;
-}
-
 // The dimensions a file declares, read before any decoder allocates for them.
 bool DeclaredSize(ImageType type, std::string_view b, uint32_t& w, uint32_t& h) {
   const unsigned char* p = U(b);
   switch (type) {
-    case ImageType::Tga:
-      w = Le16(p + 12);
-      h = Le16(p + 14);
-      return true;
     case ImageType::Png:
       if (b.size() < 24 || std::memcmp(p + 12, "IHDR", 4) != 0) return false;
       w = Be32(p + 16);
@@ -115,27 +97,9 @@ bool DeclaredSize(ImageType type, std::string_view b, uint32_t& w, uint32_t& h) 
   }
 }
 
-// SDL_image's TGA and JPEG loaders fill in missing pixels rather than fail,
-// and its PNG loader stops before the end chunk. These walks make sure the
+// SDL_image's JPEG loader fills in missing pixels rather than fail, and
+// libpng stops reading before the end chunk. These walks make sure the
 // whole file is present before it is handed over.
-bool TgaComplete(std::string_view b) {
-  const unsigned char* p = U(b);
-  uint64_t pos = 18 + uint64_t(p[0]);
-  if (p[1]) pos += uint64_t(Le16(p + 5)) * ((p[7] + 7) / 8);
-  uint64_t pixelBytes = (p[16] + 7) / 8;
-  uint64_t pixels = uint64_t(Le16(p + 12)) * Le16(p + 14);
-  if (p[2] < 9) return pos + pixels * pixelBytes <= b.size();
-  for (uint64_t done = 0; done < pixels;) {
-    if (pos >= b.size()) return false;
-    unsigned header = p[pos++];
-    uint64_t count = (header & 0x7F) + 1;
-    pos += (header & 0x80) ? pixelBytes : count * pixelBytes;
-    if (pos > b.size()) return false;
-    done += count;
-  }
-  return true;
-}
-
 bool PngComplete(std::string_view b) {
   const unsigned char* p = U(b);
   uint64_t pos = 8;
@@ -156,9 +120,68 @@ bool JpegComplete(std::string_view b) {
   return sos != std::string_view::npos && b.find("\xFF\xD9", sos + 2) != std::string_view::npos;
 }
 
+// BMP compression codes SDL reads; it would take any other for plain rows.
+bool BmpCompressionKnown(std::string_view b) {
+  const unsigned char* p = U(b);
+  if (b.size() < 34 || Le32(p + 14) < 40) return true;  // the old core header has no field
+  uint32_t compression = Le32(p + 30);
+  return compression <= 3;  // plain, RLE8, RLE4, bit fields
+}
+
+// A 32-bit BMP without bit fields has a padding byte, not alpha, where its
+// home platform read it; SDL takes the byte as alpha unless it is 0 all over.
+bool BmpAlphaIsPadding(std::string_view b) {
+  const unsigned char* p = U(b);
+  return b.size() >= 34 && Le32(p + 14) >= 40 && Le16(p + 28) == 32 && Le32(p + 30) == 0;
+}
+
+// What a JPEG's frame and markers say about its ink: four components are
+// CMYK (or YCCK, which libjpeg turns into CMYK), and an Adobe marker means
+// the values are stored inverted, as the paint programs write them.
+struct JpegInk {
+  bool cmyk = false;
+  bool inverted = false;
+};
+JpegInk ReadJpegInk(std::string_view b) {
+  const unsigned char* p = U(b);
+  JpegInk ink;
+  size_t i = 2;
+  while (i + 4 <= b.size() && p[i] == 0xFF) {
+    unsigned marker = p[i + 1];
+    if (marker == 0xFF) {
+      ++i;
+      continue;
+    }
+    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {
+      i += 2;
+      continue;
+    }
+    if (marker == 0xD9 || marker == 0xDA) break;
+    uint32_t len = Be16(p + i + 2);
+    if (marker == 0xEE && len >= 7 && i + 9 <= b.size() && std::memcmp(p + i + 4, "Adobe", 5) == 0)
+      ink.inverted = true;
+    bool sof = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+    if (sof && len >= 8 && i + 10 <= b.size()) ink.cmyk = p[i + 9] == 4;
+    if (len < 2) break;
+    i += 2 + len;
+  }
+  return ink;
+}
+
+// SDL_image hands a CMYK JPEG over as it is stored, the four values in the
+// blue, green, red and alpha bytes; this makes them the colour they print.
+void InkToColour(Image& img, bool inverted) {
+  for (uint32_t& px : img.argb) {
+    uint32_t c = px & 0xFF, m = (px >> 8) & 0xFF, y = (px >> 16) & 0xFF, k = px >> 24;
+    if (!inverted) c = 255 - c, m = 255 - m, y = 255 - y, k = 255 - k;
+    // With inverted values (255 = no ink) each channel is value * K / 255.
+    auto mix = [k](uint32_t v) { return (v * k + 127) / 255; };
+    px = 0xFF000000u | mix(c) << 16 | mix(m) << 8 | mix(y);
+  }
+}
+
 bool Complete(ImageType type, std::string_view b) {
   switch (type) {
-    case ImageType::Tga: return TgaComplete(b);
     case ImageType::Png: return PngComplete(b);
     case ImageType::Jpeg: return JpegComplete(b);
     default: return true;  // SDL's BMP loader fails on short reads by itself
@@ -170,20 +193,25 @@ struct SurfaceFree {
 };
 using SurfacePtr = std::unique_ptr<SDL_Surface, SurfaceFree>;
 
-bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+// The checks every file passes before a decoder sees it.
+bool Checked(ImageType type, std::string_view bytes, std::string* why) {
   uint32_t w = 0, h = 0;
   if (!DeclaredSize(type, bytes, w, h)) return Fail(why, std::string(ImageTypeName(type)) + ": unreadable header");
   if (w == 0 || h == 0 || w > uint32_t(kMaxImageSide) || h > uint32_t(kMaxImageSide))
     return Fail(why, std::string(ImageTypeName(type)) + ": dimensions out of range");
   if (bytes.size() > size_t(INT_MAX)) return Fail(why, "file too large");
   if (!Complete(type, bytes)) return Fail(why, std::string(ImageTypeName(type)) + ": file truncated");
+  if (type == ImageType::Bmp && !BmpCompressionKnown(bytes)) return Fail(why, "BMP: unknown compression");
+  return true;
+}
+
+bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+  if (!Checked(type, bytes, why)) return false;
 
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!rw) return Fail(why, SDL_GetError());
   SDL_Surface* raw = nullptr;
   switch (type) {
-    case ImageType::Tga: raw = IMG_LoadTGA_RW(rw); break;
-    case ImageType::Png: raw = IMG_LoadPNG_RW(rw); break;
     case ImageType::Jpeg: raw = IMG_LoadJPG_RW(rw); break;
     case ImageType::Bmp: raw = IMG_LoadBMP_RW(rw); break;
     default: break;
@@ -213,6 +241,18 @@ bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std:
   const auto* row = static_cast<const unsigned char*>(argb->pixels);
   for (int y = 0; y < argb->h; ++y, row += argb->pitch)
     std::memcpy(&out.argb[size_t(y) * size_t(argb->w)], row, size_t(argb->w) * 4);
+  return true;
+}
+
+// JPEG and BMP, with the mends their SDL loaders need.
+bool DecodeWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
+  if (!LoadWithSdlImage(type, bytes, out, why)) return false;
+  if (type == ImageType::Bmp && BmpAlphaIsPadding(bytes))
+    for (uint32_t& px : out.argb) px |= 0xFF000000u;
+  if (type == ImageType::Jpeg) {
+    JpegInk ink = ReadJpegInk(bytes);
+    if (ink.cmyk) InkToColour(out, ink.inverted);
+  }
   return true;
 }
 
@@ -249,6 +289,8 @@ bool DecodeImage(std::string_view bytes, std::string_view extensionHint, Image& 
   bool ok = false;
   switch (type) {
     case ImageType::Dds: ok = DecodeDds(bytes, out, why); break;
+    case ImageType::Tga: ok = DecodeTga(bytes, out, why); break;
+    case ImageType::Png: ok = Checked(type, bytes, why) && DecodePng(bytes, out, why); break;
     case ImageType::Unknown:
       return Fail(why, "not a picture format we read (" + std::string(extensionHint) + ")");
     default: ok = DecodeWithSdlImage(type, bytes, out, why); break;

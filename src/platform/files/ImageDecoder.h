@@ -2,8 +2,9 @@
 // Picture files to 0xAARRGGBB pixels for textures. The format is taken from
 // the content (DDS, PNG, JPEG and BMP have magic numbers; TGA has none and is
 // recognised by a plausible header, more strictly when the file is not named
-// .tga). DDS is read by our own small reader; the others go to SDL_image, each
-// straight to its one loader so that no other decoder ever sees game files.
+// .tga). DDS and TGA are read by our own small readers, PNG by libpng; JPEG
+// and BMP go to SDL_image, each straight to its one loader so that no other
+// decoder ever sees game files.
 // Every path checks the dimensions against a cap and does its size
 // arithmetic in 64 bits before allocating, so truncated or lying files fail
 // cleanly.
