@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "app/framework/TextFont.h"
 #include "comfort/HistoryView.h"
 #include "comfort/SettingsScreen.h"
 #include "input/GameActions.h"
@@ -21,6 +22,12 @@ using platform::PadButton;
 using Type = platform::Event::Type;
 
 namespace {
+bool InGameArea(int32_t x, int32_t y) {
+  const platform::Device* device = TextFont::GetDevice();
+  const int32_t w = device ? device->Width() : 640, h = device ? device->Height() : 480;
+  return x >= 0 && y >= 0 && x < w && y < h;
+}
+
 size_t Characters(const std::string& cp932) {
   size_t n = 0;
   for (size_t i = 0; i < cp932.size(); ++i) {
@@ -306,6 +313,7 @@ void Controller::Take(const Event& e) {
       if (e.mouse == MouseButton::Right) {
         SetHidden(true);
       } else if (e.mouse == MouseButton::Left) {
+        if (!InGameArea(e.x, e.y)) break;  // the letterbox bars are no part of the game
         if (box_.MenuOpen()) {
           // A click decides the item under it; elsewhere it does nothing.
           int32_t id = 0;

@@ -114,6 +114,11 @@ TEST_F(ComfortController, ClickAndWheelDownAreDecidesTheDecideGridSeesOnce) {
   EXPECT_EQ(actions[ACT_DECIDE], 1);
   comforts->DecideGridFired();
   EXPECT_EQ(actions[ACT_DECIDE], 0);
+  // In the letterbox bars, outside the game area, a click is nothing.
+  Step({Click(-3, 200), Click(-3, 200, false)});
+  EXPECT_EQ(actions[ACT_DECIDE], 0);
+  Step({Click(640, 479)});
+  EXPECT_EQ(actions[ACT_DECIDE], 0);
   // The wheel's decide the same.
   Step({Event::Wheel(-1)});
   EXPECT_EQ(actions[ACT_DECIDE], 1);
