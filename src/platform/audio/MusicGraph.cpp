@@ -109,6 +109,26 @@ struct MusicGraph::Impl {
   float applied = 1.0f;  // gain at the end of the last block
   std::vector<float> block = std::vector<float>(kBlock * 2);
   std::string pending;  // SMF bytes
+  // While the samples are dropped (Advance), the player's note-ons are not
+  // passed on and the effects are off: the synthesiser then has no voice to
+  // compute, while the player's clock, its other events and the end of the
+  // piece run exactly as when rendered.
+  int totalTicks = 0;  // the piece's length, once the player has read it (it walks every track)
+  bool dropping = false;
+  bool effectsOff = false;
+
+  static int PlayerEvent(void* data, fluid_midi_event_t* event) {
+    auto* m = static_cast<Impl*>(data);
+    if (m->dropping && fluid_midi_event_get_type(event) == 0x90) return FLUID_OK;
+    return fluid_synth_handle_midi_event(m->synth, event);
+  }
+  // With mu held: effects follow `dropping`.
+  void MatchEffects() {
+    if (!synth || effectsOff == dropping) return;
+    effectsOff = dropping;
+    fluid_synth_reverb_on(synth, -1, dropping ? 0 : 1);
+    fluid_synth_chorus_on(synth, -1, dropping ? 0 : 1);
+  }
 
   bool Loaded() {
     std::lock_guard lock(loadMu);
@@ -128,6 +148,8 @@ struct MusicGraph::Impl {
     if (player) delete_fluid_player(player);
     fluid_synth_system_reset(synth);  // silences the old piece and clears reverb and chorus
     player = new_fluid_player(synth);
+    if (player) fluid_player_set_playback_callback(player, PlayerEvent, this);
+    totalTicks = 0;
     // Events of the old piece must not restart the new one.
     events.clear();
     if (!player || fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
@@ -149,13 +171,15 @@ struct MusicGraph::Impl {
   }
 
   // Renders `frames` stereo frames into 16-bit or float samples.
+  // A null `out` advances without synthesising (see `dropping`).
   template <class Sample>
   void RenderInto(Sample* out, size_t frames, bool waitForLoad);
 
   // Called with mu held, after each block.
   bool CheckEnd(size_t frames) {
     if (state == State::Playing) {
-      int total = fluid_player_get_total_ticks(player);
+      if (totalTicks <= 0) totalTicks = fluid_player_get_total_ticks(player);
+      const int total = totalTicks;
       if (total > 0 && fluid_player_get_current_tick(player) >= total) {
         events.push_back(kComplete);
       } else if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) {
@@ -299,12 +323,14 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
     if (waitForLoad) {
       AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
     } else if (!Loaded()) {
-      std::fill(out, out + frames * 2, Sample{});
+      if (out) std::fill(out, out + frames * 2, Sample{});
       return;
     }
   }
   {
     std::lock_guard lock(mu);
+    dropping = out == nullptr;
+    MatchEffects();
     if (hasPending) {
       hasPending = false;
       if (!Start(pending)) {
@@ -316,12 +342,17 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
     size_t done = 0;
     while (done < frames) {
       if (state == State::Idle) {
-        std::fill(out + done * 2, out + frames * 2, Sample{});
+        if (out) std::fill(out + done * 2, out + frames * 2, Sample{});
         break;
       }
       size_t n = std::min(frames - done, kBlock);
       float* buf = block.data();
       fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
+      if (!out) {
+        done += n;
+        if (CheckEnd(n) && this->notify) notify = this->notify;
+        continue;
+      }
       // The gain moves linearly across the block, so volume steps do not click.
       float g0 = applied, g1 = target;
       Sample* dst = out + done * 2;
@@ -340,5 +371,7 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
 void MusicGraph::Render(int16_t* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
 
 void MusicGraph::Render(float* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
+
+void MusicGraph::Advance(size_t frames) { impl_->RenderInto(static_cast<float*>(nullptr), frames, true); }
 
 }  // namespace platform

@@ -50,6 +50,11 @@ class MusicGraph {
   void Render(int16_t* stereo, size_t frames, bool waitForLoad = true);
   // The same in floats (full scale at 1), unclipped: what the device plays.
   void Render(float* stereo, size_t frames, bool waitForLoad = true);
+  // Moves the piece on by `frames` as Render would, for an output that drops
+  // the samples: events, the end and the loop come at the same frame, but no
+  // note is synthesised (a fraction of the cost). A later Render sounds again
+  // from the next note played.
+  void Advance(size_t frames);
   std::string SoundFontPath() const;
 
   struct Impl;
