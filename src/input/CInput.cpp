@@ -1,6 +1,7 @@
 #include "input/CInput.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "input/KeyConfigScreen.h"
 #include "platform/diagnostics/Debug.h"
@@ -97,6 +98,13 @@ void CInput::releaseDevices() {
     devices[i].reset();
   }
   deviceCount = 0;
+}
+
+double CInput::SecondsUntilDue() const {
+  if (directInput && directInput->NeedsRead()) return 0;
+  for (int32_t i = 0; i < deviceCount; ++i)
+    if (devices[i]->NeedsRead()) return 0;
+  return std::numeric_limits<double>::infinity();
 }
 
 HRESULT CInput::poll(int32_t* actionStates, int32_t active) {
