@@ -27,11 +27,10 @@ constexpr int32_t kFrameMs = 16;  // the logic grid, 0.016 s
 // the grid starts again from the current time.
 constexpr int32_t kMaxCatchUpMs = 250;
 constexpr uint32_t kHeadlessPassMs = 16;
-// The most logic steps a window sleeps through at once: they are caught up
-// on waking, which must stay inside kMaxCatchUpMs (with room for a late
-// wake) or the grid would start again and its phase be lost.
-constexpr int32_t kMaxSleptSteps = 13;
-static_assert((kMaxSleptSteps + 2) * kFrameMs < kMaxCatchUpMs);
+// The most logic steps a window sleeps through at once (about a second):
+// they are caught up on waking. Only lateness past the planned wake counts
+// against kMaxCatchUpMs, so the grid keeps its phase across the sleep.
+constexpr int32_t kMaxSleptSteps = 62;
 
 // Signed milliseconds from `from` to `to` on the wrapping 32-bit clock.
 int32_t MsBetween(uint64_t from, uint64_t to) {
@@ -162,7 +161,9 @@ HRESULT CD3DApp::RunDueLogicSteps() {
   const uint64_t now = frameTimer->current;
   int32_t late = MsBetween(frameTimer->last, now);
   if (late < kFrameMs) return S_OK;
-  if (restartLogicGrid_ || late > kMaxCatchUpMs) {
+  const int32_t slept = sleptThroughMs_;
+  sleptThroughMs_ = 0;
+  if (restartLogicGrid_ || late - slept > kMaxCatchUpMs) {
     frameTimer->last = static_cast<uint32_t>(now) - kFrameMs;
     late = kFrameMs;
   }
@@ -305,7 +306,9 @@ void CD3DApp::IdleWait() {
     return;
   }
   const double idle = SecondsUntilDue(now / 1000.0) * 1000.0 - wait;  // ms past the next step
-  if (idle > 0) wait += kFrameMs * static_cast<int32_t>(std::min<double>(std::ceil(idle / kFrameMs), kMaxSleptSteps));
+  const int32_t putOff = idle > 0 ? static_cast<int32_t>(std::min<double>(std::ceil(idle / kFrameMs), kMaxSleptSteps)) : 0;
+  wait += kFrameMs * putOff;
+  sleptThroughMs_ = kFrameMs * putOff;  // the steps before the last one were put off on purpose
   mainWindow->WaitMessage(static_cast<uint32_t>(wait));
   ++wakes_;
   // The steps that fell due while asleep run now, before the events that

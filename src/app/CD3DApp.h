@@ -164,6 +164,7 @@ class CD3DApp {
   bool restartLogicGrid_ = true;  // the next logic step runs at once and the grid goes on from it
   bool screenshotFailed_ = false;
   uint64_t wakes_ = 0;
+  int32_t sleptThroughMs_ = 0;  // steps put off by the last sleep: no stall, made up on waking
 };
 
 extern CD3DApp* g_app;

@@ -173,7 +173,7 @@ struct MusicGraph::Impl {
   // Renders `frames` stereo frames into 16-bit or float samples.
   // A null `out` advances without synthesising (see `dropping`).
   template <class Sample>
-  void RenderInto(Sample* out, size_t frames, bool waitForLoad);
+  bool RenderInto(Sample* out, size_t frames, bool waitForLoad);
 
   // Called with mu held, after each block.
   bool CheckEnd(size_t frames) {
@@ -317,14 +317,15 @@ inline void Store(float& to, float v) { to = v; }
 }  // namespace
 
 template <class Sample>
-void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) {
+bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) {
   std::function<void()> notify;
+  bool synthesised = false;
   if (hasPending) {
     if (waitForLoad) {
       AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
     } else if (!Loaded()) {
       if (out) std::fill(out, out + frames * 2, Sample{});
-      return;
+      return false;
     }
   }
   {
@@ -348,6 +349,7 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
       size_t n = std::min(frames - done, kBlock);
       float* buf = block.data();
       fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
+      synthesised = true;
       if (!out) {
         done += n;
         if (CheckEnd(n) && this->notify) notify = this->notify;
@@ -366,11 +368,12 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
     }
   }
   if (notify) notify();
+  return synthesised;
 }
 
 void MusicGraph::Render(int16_t* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
 
-void MusicGraph::Render(float* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
+bool MusicGraph::Render(float* out, size_t frames, bool waitForLoad) { return impl_->RenderInto(out, frames, waitForLoad); }
 
 void MusicGraph::Advance(size_t frames) { impl_->RenderInto(static_cast<float*>(nullptr), frames, true); }
 

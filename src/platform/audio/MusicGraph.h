@@ -49,7 +49,8 @@ class MusicGraph {
   // window thread until the soundfont is in.
   void Render(int16_t* stereo, size_t frames, bool waitForLoad = true);
   // The same in floats (full scale at 1), unclipped: what the device plays.
-  void Render(float* stereo, size_t frames, bool waitForLoad = true);
+  // False when the block is silence without synthesis (nothing plays).
+  bool Render(float* stereo, size_t frames, bool waitForLoad = true);
   // Moves the piece on by `frames` as Render would, for an output that drops
   // the samples: events, the end and the loop come at the same frame, but no
   // note is synthesised (a fraction of the cost). A later Render sounds again
