@@ -166,7 +166,8 @@ SCENE
     "$@" >/dev/null 2>&1 &
     local pid=$! a b w1 w2
     sleep 4
-    sum() { cat /proc/"$pid"/task/*/schedstat | awk '{s += $1} END {print s}'; }
+    if [ ! -d /proc/"$pid" ]; then echo "nan nan nan"; return; fi  # it did not stay up
+    sum() { cat /proc/"$pid"/task/*/schedstat 2>/dev/null | awk '{s += $1} END {print s + 0}'; }
     a=$(sum); w1=$(awk '/^voluntary_ctxt_switches/ {print $2}' /proc/"$pid"/status)
     sleep "$IDLE_SECONDS"
     b=$(sum); w2=$(awk '/^voluntary_ctxt_switches/ {print $2}' /proc/"$pid"/status)

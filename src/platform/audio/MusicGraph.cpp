@@ -90,6 +90,7 @@ struct MusicGraph::Impl {
   fluid_synth_t* synth = nullptr;
   std::string soundFont;
   std::thread loader;     // joined by the owning thread only
+  bool loaderStarted = false;
   std::string loadError;  // written by the loader thread, read after joining
   // Set by the loader when it is done; the renderer waits on it.
   std::mutex loadMu;
@@ -207,12 +208,19 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
       fluid_set_log_function(level, FluidLog, nullptr);
     logSet = true;
   }
+  impl_->soundFont = ChooseSoundFont();
+  audio_internal::AttachMusic(this);
+}
+
+void MusicGraph::StartLoading() {
   Impl& m = *impl_;
-  m.soundFont = ChooseSoundFont();
+  if (m.loaderStarted) return;
+  m.loaderStarted = true;
   // Making the synthesiser (~15 ms: voice tables and buffers) and loading
   // the soundfont (0.06 s for TimGM6mb to seconds for large fonts) both run
-  // here, off the path to the first frame. Nothing touches the synthesiser
-  // before `loaded` is set.
+  // on a thread of their own, off the path to the first frame, from the
+  // first piece asked for: a game without music never pays for them (about
+  // 8 MiB resident). Nothing touches the synthesiser before `loaded` is set.
   m.loader = std::thread([&m] {
     // FluidSynth fills its shared tables when the first synthesiser is made,
     // after flagging them as done: a second one made meanwhile (by another
@@ -245,7 +253,6 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
     m.loaded = true;
     m.loadDone.notify_all();
   });
-  audio_internal::AttachMusic(this);
 }
 
 MusicGraph::~MusicGraph() {
@@ -266,6 +273,7 @@ bool MusicGraph::Play(std::string_view enginePath) {
   Impl& m = *impl_;
   std::string bytes;
   if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes)) return false;
+  StartLoading();
   if (m.Loaded()) {
     m.WaitForSoundFont();  // joins the finished loader, reports its failure once
     if (!m.synth) return false;

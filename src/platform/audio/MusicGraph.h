@@ -16,8 +16,9 @@ namespace platform {
 std::string ChooseSoundFont();
 
 // The music graph: one MIDI piece at a time. The soundfont loads on a
-// background thread from construction; a piece played before it is loaded
-// starts with the first Render after the load (Play itself never waits).
+// background thread from the first piece played; a piece played before it
+// is loaded starts with the first Render after the load (Play itself never
+// waits).
 // Chosen in this order: $VANTOREL_SOUNDFONT, FluidR3_GM, TimGM6mb, default-GM.
 class MusicGraph {
  public:
@@ -61,6 +62,8 @@ class MusicGraph {
   struct Impl;
 
  private:
+  // Starts making the synthesiser and loading the soundfont, once.
+  void StartLoading();
   std::unique_ptr<Impl> impl_;
 };
 
