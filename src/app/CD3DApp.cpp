@@ -27,6 +27,10 @@ constexpr int32_t kFrameMs = 16;  // the logic grid, 0.016 s
 // the grid starts again from the current time.
 constexpr int32_t kMaxCatchUpMs = 250;
 constexpr uint32_t kHeadlessPassMs = 16;
+// The most logic steps a window sleeps through at once (about a second):
+// they are caught up on waking. Only lateness past the planned wake counts
+// against kMaxCatchUpMs, so the grid keeps its phase across the sleep.
+constexpr int32_t kMaxSleptSteps = 62;
 
 // Signed milliseconds from `from` to `to` on the wrapping 32-bit clock.
 int32_t MsBetween(uint64_t from, uint64_t to) {
@@ -158,7 +162,9 @@ HRESULT CD3DApp::RunDueLogicSteps() {
   const uint64_t now = frameTimer->current;
   int32_t late = MsBetween(frameTimer->last, now);
   if (late < kFrameMs) return S_OK;
-  if (restartLogicGrid_ || late > kMaxCatchUpMs) {
+  const int32_t slept = sleptThroughMs_;
+  sleptThroughMs_ = 0;
+  if (restartLogicGrid_ || late - slept > kMaxCatchUpMs) {
     frameTimer->last = static_cast<uint32_t>(now) - kFrameMs;
     late = kFrameMs;
   }
@@ -294,11 +300,27 @@ void CD3DApp::EndPass() {
 
 void CD3DApp::IdleWait() {
   if (runOptions.headless || !frameTimer) return;
-  // Sleep until the next logic step is due or an event arrives, instead of
-  // spinning: a still screen then costs next to nothing.
+  // Sleep until the first logic step that has something to do, or an
+  // event: a still screen then wakes a few times a second.
   frameTimer->Update();
-  int32_t due = kFrameMs - MsBetween(frameTimer->last, frameTimer->current);
-  if (due > 0) mainWindow->WaitMessage(static_cast<uint32_t>(std::min(due, kFrameMs + kMaxCatchUpMs)));
+  const uint32_t now = static_cast<uint32_t>(frameTimer->current);
+  int32_t wait = kFrameMs - MsBetween(frameTimer->last, now);  // to the next step
+  if (wait <= 0) return;
+  const bool stepping = active && device && !windowDestroyed_;
+  if (!stepping) {
+    mainWindow->WaitMessage(static_cast<uint32_t>(wait));
+    return;
+  }
+  const double idle = SecondsUntilDue(now / 1000.0) * 1000.0 - wait;  // ms past the next step
+  const int32_t putOff = idle > 0 ? static_cast<int32_t>(std::min<double>(std::ceil(idle / kFrameMs), kMaxSleptSteps)) : 0;
+  wait += kFrameMs * putOff;
+  sleptThroughMs_ = kFrameMs * putOff;  // the steps before the last one were put off on purpose
+  mainWindow->WaitMessage(static_cast<uint32_t>(wait));
+  ++wakes_;
+  // The steps that fell due while asleep run now, before the events that
+  // woke the loop are read: each sees its own time and only the input that
+  // came before it, as without the sleep.
+  if (FAILED(RunDueLogicSteps())) SendClose();
 }
 
 int CD3DApp::Run() {

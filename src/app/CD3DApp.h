@@ -71,6 +71,12 @@ class CD3DApp {
   virtual LRESULT DialogProc8(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
   virtual LRESULT DialogProc9(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
   virtual HRESULT Create(void* hInstance, int nCmdShow);
+  // Seconds from `now` until a logic step next changes anything
+  // (app/framework/DueTime.h). A window's loop sleeps through the steps
+  // before it (running them on waking, each at its own time) unless an
+  // event comes first. The base class knows nothing of the game: every
+  // step is due.
+  virtual double SecondsUntilDue(double /*now*/) const { return 0; }
   virtual int Run();
 
   // One pass of the frame loop: logic on its grid, then draw and present.
@@ -103,6 +109,8 @@ class CD3DApp {
   int32_t* GetActionStates() { return actionStates.data(); }
   bool Headless() const { return runOptions.headless; }
   uint64_t PassNumber() const { return pass; }
+  // How often a window's loop has woken from its wait, for tests.
+  uint64_t Wakes() const { return wakes_; }
 
   std::array<int32_t, kActionSlots> actionStates{};
   std::array<TickTimer, kTimerCount> timers{};
@@ -169,6 +177,8 @@ class CD3DApp {
   bool windowDestroyed_ = false;
   bool restartLogicGrid_ = true;  // the next logic step runs at once and the grid goes on from it
   bool screenshotFailed_ = false;
+  uint64_t wakes_ = 0;
+  int32_t sleptThroughMs_ = 0;  // steps put off by the last sleep: no stall, made up on waking
 };
 
 extern CD3DApp* g_app;

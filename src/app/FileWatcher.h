@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "app/framework/DueTime.h"
+
 class FileWatcher {
  public:
   explicit FileWatcher(uint32_t periodMs = kPeriodMs) : periodMs_(periodMs) {}
@@ -15,6 +17,10 @@ class FileWatcher {
   // Whether a poll is due at `nowMs` (the wrapping millisecond clock); the
   // first call always is.
   bool Due(uint32_t nowMs);
+  // Seconds from `now` until Due next holds (0 before the first poll).
+  double SecondsUntilDue(double now) const {
+    return polled_ ? due::Until(lastPollMs_ + periodMs_, now) : 0.0;
+  }
   // Compares each host path with what the last poll saw and returns those
   // that changed and have since held still. A path polled for the first
   // time is only noted; paths left out are forgotten, so one that comes back

@@ -1,5 +1,6 @@
 #include "app/GameApp.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/framework/GameDataPaths.h"
@@ -154,6 +155,19 @@ HRESULT GameApp::UpdateFrame() {
 
   if (actionStates[ACT_CANCEL]) actionStates[ACT_CANCEL] = 0;
   return 0;
+}
+
+double GameApp::SecondsUntilDue(double now) const {
+  if (!msgBox || !input || !runOptions.rewrites.empty()) return 0;
+  double due = std::min(msgBox->SecondsUntilDue(now), input->SecondsUntilDue());
+  if (reloader) due = std::min(due, reloader->SecondsUntilDue(now));
+  if (comforts) due = std::min(due, comforts->SecondsUntilDue(now));  // auto's wait, held skip, a pending click
+  // A held action acts each time its grid fires; cancel is cleared on the next step.
+  if (actionStates[ACT_DECIDE]) due = std::min(due, timers[kDecideTimer].SecondsUntilFired(kDecideGrid, now));
+  if (actionStates[ACT_LEFT] || actionStates[ACT_RIGHT] || actionStates[ACT_UP] || actionStates[ACT_DOWN])
+    due = std::min(due, timers[kDirectionTimer].SecondsUntilFired(kDirectionGrid, now));
+  if (actionStates[ACT_CANCEL]) due = 0;
+  return std::max(due, 0.0);
 }
 
 HRESULT GameApp::RenderFrame() {

@@ -1,5 +1,7 @@
 #include "gfx/CAnimPolygon.h"
 
+#include <cmath>
+
 HRESULT CAnimPolygon::Setup(std::vector<TexRect> frameList, float frameInterval, float px, float py, float pz,
                             float w, float h, float d, int32_t a, int32_t depthTestFlag) {
   frames = std::move(frameList);
@@ -28,4 +30,13 @@ HRESULT CAnimPolygon::Update() {
     clock.last = timeGetTime();  // a fresh reading, not clock.current
   }
   return 0;
+}
+
+double CAnimPolygon::SecondsUntilNextFrame(double now) const {
+  if (frames.empty()) return due::kNever;
+  // Update moves when the float elapsed time is strictly past the interval.
+  const double guess = std::floor(static_cast<double>(interval) * 1000.0) - 2.0;
+  uint32_t ms = guess > 0 ? static_cast<uint32_t>(guess) : 0;
+  while (!(static_cast<float>(ms) * clock.scale > interval)) ++ms;
+  return due::Until(static_cast<uint32_t>(clock.last) + ms, now);
 }

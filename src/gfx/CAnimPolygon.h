@@ -14,6 +14,8 @@ class CAnimPolygon : public CPolygon {
   // Called once per frame before drawing. Moves at most one frame per call,
   // however long the caller stalled.
   HRESULT Update();
+  // Seconds from `now` until Update next moves a frame; never without frames.
+  double SecondsUntilNextFrame(double now) const;
 
   std::vector<TexRect> frames;
   size_t current = 0;

@@ -1,6 +1,7 @@
 #include "input/CInput.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "input/KeyConfigScreen.h"
 #include "platform/diagnostics/Debug.h"
@@ -104,6 +105,13 @@ bool CInput::ControlBound(const std::string& control) const {
   for (const platform::Binding& b : directInput->GetBindings(ToActionMapSpec(actionFormat)))
     if (platform::ControlsOverlap(b.control, control)) return true;
   return false;
+}
+
+double CInput::SecondsUntilDue() const {
+  if (directInput && directInput->NeedsRead()) return 0;
+  for (int32_t i = 0; i < deviceCount; ++i)
+    if (devices[i]->NeedsRead()) return 0;
+  return std::numeric_limits<double>::infinity();
 }
 
 HRESULT CInput::poll(int32_t* actionStates, int32_t active) {

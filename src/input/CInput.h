@@ -33,6 +33,9 @@ class CInput {
   // Reads every device's buffered events into actionStates (255 slots);
   // nothing is read while active is 0.
   HRESULT poll(int32_t* actionStates, int32_t active);
+  // 0 when the next poll has something to read, acquire or let go; never
+  // otherwise (app/framework/DueTime.h): input then wakes the loop itself.
+  double SecondsUntilDue() const;
   // Shows the key configuration screen; on OK the bindings are saved and the
   // devices mapped again.
   HRESULT configureDevices();

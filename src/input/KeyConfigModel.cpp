@@ -104,6 +104,14 @@ uint32_t KeyConfigModel::captureLeftMs(uint32_t nowMs) const {
   return capturing_ && spent < kCaptureMs ? kCaptureMs - spent : 0;
 }
 
+uint32_t KeyConfigModel::MsUntilDue(uint32_t nowMs) const {
+  if (!capturing_) return UINT32_MAX;
+  const uint32_t left = captureLeftMs(nowMs);
+  // The countdown shows (left + 999) / 1000: it changes when `left` reaches
+  // the next whole second below it, the timeout when it reaches 0.
+  return left % 1000 != 0 ? left % 1000 : std::min<uint32_t>(left, 1000);
+}
+
 void KeyConfigModel::Capture(const RawPress& press) {
   // Scripted actions and key repeats name no control to bind; a scripted
   // cancel gives the capture up.

@@ -39,6 +39,10 @@ class KeyConfigModel {
   int column() const { return column_; }
   bool capturing() const { return capturing_; }
   uint32_t captureLeftMs(uint32_t nowMs) const;
+  // Milliseconds from nowMs until the screen changes by itself: the
+  // capture's countdown shows whole seconds, and the capture times out.
+  // UINT32_MAX while nothing but a press can change it.
+  uint32_t MsUntilDue(uint32_t nowMs) const;
   // Set when OK was refused because an action has no binding left.
   bool unboundWarning() const { return unboundWarning_; }
   // The controls bound to an action on the keyboard (pad = false) or pads.

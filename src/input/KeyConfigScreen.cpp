@@ -25,6 +25,7 @@ constexpr uint32_t kBackground = 0xFF101830;
 constexpr uint32_t kPanel = 0xFF1C2848;
 constexpr uint32_t kCursor = 0xFF3858A8;
 constexpr uint32_t kCapture = 0xFFA84830;
+constexpr uint32_t kIdleWaitMs = 1000;  // a wait with nothing due still looks round once a second
 constexpr uint32_t kText = 0xFFFFFFFF;
 constexpr uint32_t kDim = 0xFFA0A8C0;
 constexpr uint32_t kWarn = 0xFFFFC040;
@@ -219,7 +220,8 @@ HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICES
     model.Tick(now);
     if (model.outcome() != KeyConfigModel::Outcome::Open || ended) break;
     Draw(device, text, model, format.tszActionMap, now);
-    if (!window->Headless()) window->WaitMessage(16);
+    // Presses and posted messages wake the wait; the countdown is timed.
+    if (!window->Headless()) window->WaitMessage(std::min(model.MsUntilDue(now), kIdleWaitMs));
   }
 
   system.SetRawCapture(false);

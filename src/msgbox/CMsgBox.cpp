@@ -4,7 +4,9 @@
 
 #include <string>
 
+#include "app/framework/DueTime.h"
 #include "app/framework/GameDataPaths.h"
+#include "gfx/CAnimPolygon.h"
 #include "msgbox/DeviceCalls.h"
 #include "platform/text/TextCodec.h"
 
@@ -55,6 +57,16 @@ HRESULT CMsgBox::FrameMove() {
   }
   if (!window_.Typing() && script_.Running() && !fades_.Active()) window_.AnimateCursor();
   return S_OK;
+}
+
+double CMsgBox::SecondsUntilDue(double now) const {
+  if (!window_.Created()) return due::kNever;
+  if (fades_.Active()) return 0;  // fades look at the clock on every step
+  if (!script_.Running()) return due::kNever;
+  // One character per step; the step after the last one ends the typing.
+  if (window_.Typing() || window_.TypedLength() < window_.MessageText().size()) return 0;
+  const auto& cursor = window_.CursorSprite();
+  return cursor ? cursor->SecondsUntilNextFrame(now) : due::kNever;
 }
 
 HRESULT CMsgBox::Render() {

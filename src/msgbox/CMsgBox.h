@@ -65,6 +65,10 @@ class CMsgBox {
                CDMMusic* soundPlayer, const std::string& faceName, int pointSize, int flags);
   HRESULT SetLayout(MsgBoxLayout l);
   HRESULT FrameMove();
+  // Seconds from `now` until FrameMove next changes anything (app/framework/
+  // DueTime.h): at once while typing or fading, the cursor's next frame
+  // while a finished message waits, never while only input can move it.
+  double SecondsUntilDue(double now) const;
   HRESULT Render();
   void DeleteObjects();
 

@@ -44,6 +44,17 @@ TEST(FileWatcherClock, PollsOncePerPeriodAcrossTheClockWrap) {
   EXPECT_TRUE(w.Due(304));
 }
 
+TEST(FileWatcherClock, TheNextPollIsDueWhenDueNextHolds) {
+  FileWatcher w(200);
+  EXPECT_EQ(w.SecondsUntilDue(due::NowSeconds(5)), 0.0);  // the first poll at once
+  ASSERT_TRUE(w.Due(0xFFFFFFA0u));
+  EXPECT_DOUBLE_EQ(w.SecondsUntilDue(due::NowSeconds(0xFFFFFFA0u)), 0.2);
+  EXPECT_DOUBLE_EQ(w.SecondsUntilDue(due::NowSeconds(4)), 0.1);  // across the wrap
+  EXPECT_FALSE(w.Due(103));
+  EXPECT_EQ(w.SecondsUntilDue(due::NowSeconds(104)), 0.0);
+  EXPECT_TRUE(w.Due(104));
+}
+
 TEST_F(Watcher, ReportsASaveOnceItHoldsStill) {
   dir.Write("a.Dat", "one");
   dir.Write("b.Dat", "two");

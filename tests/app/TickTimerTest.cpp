@@ -53,3 +53,31 @@ TEST_F(TickTimerTest, GridsKeepFiringAcrossTheClockWrap) {
   t.Update();
   EXPECT_FALSE(t.Fired(0.016));
 }
+
+TEST_F(TickTimerTest, TheFiringTimeIsTheFirstMillisecondTheGridFiresAt) {
+  // Found by trying every millisecond the way the grids compare (float
+  // elapsed against the period), for the game's grids and awkward periods.
+  for (double period : {0.0, 0.001, 0.016, 0.04, 0.06, 0.1, 0.3, 0.333, 1.0, 2.5}) {
+    platform::UseVirtualClock(0xFFFFFF00u);  // and across the wrap
+    TickTimer t;
+    t.Reset();
+    uint32_t first = 0;
+    for (;; ++first) {
+      t.Update();
+      if (t.Fired(period)) break;
+      platform::AdvanceVirtualClock(1);
+    }
+    t.Update();
+    EXPECT_EQ(t.FiringMs(period), first) << period;
+    EXPECT_EQ(t.SecondsUntilFired(period, due::NowSeconds(platform::timeGetTime())), 0.0) << period;
+    EXPECT_NEAR(t.SecondsUntilFired(period, due::NowSeconds(0xFFFFFF00u)), first / 1000.0, 1e-9) << period;
+  }
+}
+
+TEST(DueTime, SecondsUntilATimeAcrossTheWrapAndPastTimes) {
+  EXPECT_DOUBLE_EQ(due::Until(1300, due::NowSeconds(1000)), 0.3);
+  EXPECT_DOUBLE_EQ(due::Until(200, due::NowSeconds(0xFFFFFF9Cu)), 0.3);  // 100 ms before the wrap
+  EXPECT_EQ(due::Until(900, due::NowSeconds(1000)), 0.0);
+  EXPECT_EQ(due::Until(1000, due::NowSeconds(1000)), 0.0);
+  EXPECT_EQ(due::ClockMs(due::NowSeconds(0xFFFFFFFFu)), 0xFFFFFFFFu);
+}

@@ -115,6 +115,34 @@ TEST_F(ComfortGame, AutoModeAdvancesByItself) {
   EXPECT_EQ(Play(300, ""), 1u);  // past the first message only
 }
 
+// A window sleeps until the game says a step is due: what the comforts wait
+// for must be part of that answer, or auto mode and held skips would lag by
+// up to the loop's longest sleep.
+TEST_F(ComfortGame, WhatTheComfortsWaitForWakesTheLoop) {
+  Opening(kStory);
+  // The first message is typed out and waits with its animated cursor;
+  // auto mode steps about a second after it was typed. Somewhere in that
+  // wait the auto step comes before the cursor's next frame.
+  bool comfortFirst = false;
+  for (uint64_t frames = 30; frames <= 90; frames += 3) {
+    RunOptions o;
+    o.headless = true;
+    o.maxFrames = frames;
+    std::string error;
+    ASSERT_TRUE(ParseScriptedInput("5 tap key:A\n", o.input, error)) << error;
+    GameApp app;
+    app.SetRunOptions(o);
+    ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+    app.Run();
+    const double now = timeGetTime() / 1000.0;
+    const double comfortDue = app.Comforts()->SecondsUntilDue(now);
+    const double boxDue = app.MessageWindow()->SecondsUntilDue(now);
+    EXPECT_LE(app.SecondsUntilDue(now), std::min(comfortDue, boxDue)) << "after " << frames << " passes";
+    comfortFirst = comfortFirst || comfortDue < boxDue;
+  }
+  EXPECT_TRUE(comfortFirst) << "the auto step never came before the cursor's frame: the check saw nothing";
+}
+
 TEST_F(ComfortGame, SettingsFileNamedOnTheCommandLineIsUsedAndADamagedOneReplaced) {
   Opening(kStory);
   const std::string file = dir.Path() + "/my-settings";

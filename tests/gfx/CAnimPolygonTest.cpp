@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "platform/headless/Clock.h"
 
 using namespace platform;
@@ -85,4 +87,28 @@ TEST_F(AnimClock, KeepsItsPaceAcrossTheClockWrap) {
   AdvanceVirtualClock(300);
   p.Update();
   EXPECT_EQ(p.current, 1u);
+}
+
+TEST_F(AnimClock, TheNextFrameIsDueExactlyWhenUpdateMovesIt) {
+  // Called every millisecond, Update moves a frame at the very call the due
+  // time names, and at no call before it; for the cursor's 0.3 s and
+  // intervals whose float form lies either side of the decimal.
+  for (float interval : {0.3f, 0.1f, 0.7f, 0.016f}) {
+    CAnimPolygon p;
+    p.Setup(kStrips, interval, 0, 0, 0.9f, 24, 32, 0, 255, 0);
+    int moves = 0;
+    for (int ms = 0; ms < 2000; ++ms) {
+      AdvanceVirtualClock(1);
+      const double due = p.SecondsUntilNextFrame(timeGetTime() / 1000.0);
+      const uint64_t last = p.clock.last;
+      p.Update();
+      const bool moved = p.clock.last != last;
+      ASSERT_EQ(moved, due == 0) << interval << " at " << ms;
+      if (moved) ++moves;
+    }
+    EXPECT_GE(moves, int(2.0f / (interval + 0.001f)) - 1) << interval;  // strictly past: a millisecond more
+  }
+  CAnimPolygon still;
+  still.Setup({}, 0.3f, 0, 0, 0.9f, 24, 32, 0, 255, 0);
+  EXPECT_TRUE(std::isinf(still.SecondsUntilNextFrame(timeGetTime() / 1000.0)));  // no frames, never
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <fstream>
+#include <limits>
 #include <memory>
 
 #include "support/InputTestSupport.h"
@@ -166,4 +167,29 @@ TEST_F(CInputTest, CreateCopesWithAnOddTable) {
   EXPECT_EQ(none.poll(t.data(), 1), S_OK);
   EXPECT_EQ(none.poll(nullptr, 1), S_OK);
   EXPECT_NE(trace.Text().find("\"report\""), std::string::npos);  // mapping the empty table is reported
+}
+
+TEST_F(CInputTest, APollIsDueOnlyWhenItHasSomethingToReadAcquireOrLetGo) {
+  FakeWindow window;
+  Create(&window);
+  const double never = std::numeric_limits<double>::infinity();
+  EXPECT_EQ(input.SecondsUntilDue(), 0.0);  // the devices are still to be acquired
+  Poll();
+  EXPECT_EQ(input.SecondsUntilDue(), never);
+  SendKey(Sys(), Key::Space, true);
+  EXPECT_EQ(input.SecondsUntilDue(), 0.0);  // a press waits in the buffer
+  Poll();
+  EXPECT_EQ(s[7], 1);
+  EXPECT_EQ(input.SecondsUntilDue(), never);  // held, but nothing new to read
+  // Leaving the front: the next poll lets the devices go; in the background
+  // presses are not buffered, so nothing is due until the window returns.
+  window.focused = false;
+  EXPECT_EQ(input.SecondsUntilDue(), 0.0);
+  Poll();
+  SendKey(Sys(), Key::B, true);
+  EXPECT_EQ(input.SecondsUntilDue(), never);
+  window.focused = true;
+  EXPECT_EQ(input.SecondsUntilDue(), 0.0);
+  Poll();
+  EXPECT_EQ(input.SecondsUntilDue(), never);
 }

@@ -116,3 +116,33 @@ TEST(KeyConfigModel, ScriptedActionsNavigate) {
   act("cancel");
   EXPECT_EQ(m.outcome(), KeyConfigModel::Outcome::Cancel);
 }
+
+TEST(KeyConfigModel, TheCountdownsEachSecondAndTheTimeoutAreDueNothingElse) {
+  KeyConfigModel m = Fresh();
+  EXPECT_EQ(m.MsUntilDue(0), UINT32_MAX);  // the screen waits for a press
+  m.Press(Key("Return"), 1000);
+  ASSERT_TRUE(m.capturing());
+  // Waiting exactly as long as said always lands on a change of the shown
+  // seconds (or the timeout), and the shown number never changes before.
+  uint32_t now = 1000;
+  auto shown = [&](uint32_t t) { return (m.captureLeftMs(t) + 999) / 1000; };
+  int waits = 0;
+  while (m.capturing() && waits < 20) {
+    const uint32_t wait = m.MsUntilDue(now);
+    ASSERT_GT(wait, 0u);
+    for (uint32_t t = now; t < now + wait; t += 37) ASSERT_EQ(shown(t), shown(now)) << t;
+    now += wait;
+    EXPECT_NE(shown(now), shown(now - 1)) << now;
+    m.Tick(now);
+    ++waits;
+  }
+  EXPECT_FALSE(m.capturing());
+  EXPECT_EQ(now, 6000u);
+  EXPECT_EQ(waits, 5);
+  EXPECT_EQ(m.MsUntilDue(now), UINT32_MAX);
+  // Started off the second, the first wait is the part second.
+  m.Press(Key("Return"), 10250);
+  EXPECT_EQ(m.MsUntilDue(10500), 750u);
+  EXPECT_EQ(m.MsUntilDue(15249), 1u);
+  EXPECT_EQ(m.MsUntilDue(15250), 0u);
+}

@@ -171,6 +171,31 @@ TEST(MixLimiter, IsTheIdentityBelowTheKneeAndNeverReachesFullScale) {
   EXPECT_EQ(out, half);
 }
 
+TEST(MixLimiter, SilentBlocksAreSkippedOnlyWhenTheGainIsAtRest) {
+  // A loud block, silence, a block just over the knee: processed in blocks
+  // as the device hands them or all at once, the output is the same, so
+  // the release still runs through the silence after a loud block.
+  const size_t n = 1024;
+  std::vector<float> all;
+  for (size_t i = 0; i < n; ++i) all.insert(all.end(), 2, (i % 2 ? 1.0f : -1.0f) * 2.5f);
+  all.insert(all.end(), 2 * n, 0.0f);
+  for (size_t i = 0; i < n; ++i) all.insert(all.end(), 2, (i % 2 ? 1.0f : -1.0f) * 0.8f);
+  std::vector<float> blocks = all;
+  platform::MixLimiter whole, byBlock;
+  whole.Process(all.data(), 3 * n);
+  for (int b = 0; b < 3; ++b) byBlock.Process(blocks.data() + 2 * n * b, n);
+  EXPECT_EQ(all, blocks);
+  EXPECT_LT(std::fabs(all[4 * n]), 0.8f);  // still held down on entering the third block
+  // At rest, silence stays silence, and sound afterwards is limited as on a fresh limiter.
+  platform::MixLimiter rested, fresh;
+  std::vector<float> silence(2 * n, 0.0f), a(all.begin() + 4 * n, all.end()), b = a;
+  rested.Process(silence.data(), n);
+  EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](float v) { return v == 0.0f; }));
+  rested.Process(a.data(), n);
+  fresh.Process(b.data(), n);
+  EXPECT_EQ(a, b);
+}
+
 TEST_F(DiskOutputTest, TheTitleMusicAtItsDefaultVolumeSitsBetweenMinus28AndMinus14DbfsRms) {
   Open();
   if (!DemoSound("school-theme", "GameData/Music/MIDI/School.mid")) GTEST_SKIP() << "vantorel-makesound not built";

@@ -112,6 +112,55 @@ TEST_F(MusicGraphTest, EndOfPieceIsSeenWhenItsLastTickIsReached) {
   EXPECT_EQ(Peak(Pull(graph, 0.1)), 0);
 }
 
+// Frames until the piece's end event, moved on in 64-frame blocks by
+// rendering or by advancing without samples.
+size_t FramesToEnd(bool advance) {
+  MusicGraph graph;
+  EXPECT_TRUE(graph.Play(kPiece));
+  int code = 0;
+  size_t frames = 0;
+  std::vector<int16_t> block(64 * 2);
+  while (!graph.GetEvent(code) && frames < size_t(kAudioRate) * 4) {
+    if (advance)
+      graph.Advance(64);
+    else
+      graph.Render(block.data(), 64);
+    frames += 64;
+  }
+  EXPECT_EQ(code, MusicGraph::kComplete);
+  return frames;
+}
+
+TEST_F(MusicGraphTest, AdvancingWithoutSamplesEndsThePieceOnTheSameFrameAsRendering) {
+  EXPECT_EQ(FramesToEnd(true), FramesToEnd(false));
+  // A slower piece (its tempo comes from the player's meta events, which
+  // must still be read while notes are dropped) ends later, alike in both.
+  dir.Write("GameData/Music/MIDI/scale.mid", testmedia::Scale(500000));
+  const size_t slow = FramesToEnd(true);
+  EXPECT_EQ(slow, FramesToEnd(false));
+  EXPECT_NEAR(double(slow) / kAudioRate, 2.0, 0.005);
+}
+
+TEST_F(MusicGraphTest, RenderingAfterAdvancingSoundsAgainWithItsEffects) {
+  MusicGraph graph;
+  ASSERT_TRUE(graph.Play(kPiece));
+  graph.Advance(kAudioRate / 4);
+  // Notes dropped while advancing do not sound later; the next ones do.
+  std::vector<int16_t> later = Pull(graph, 0.5);
+  EXPECT_GT(Peak(later), 1000);
+  // The piece started again after advancing sounds as on a fresh graph,
+  // its reverberation after the last note included: the effects were
+  // switched back on.
+  ASSERT_TRUE(graph.Play(kPiece));
+  graph.Advance(64);
+  ASSERT_TRUE(graph.Play(kPiece));
+  std::vector<int16_t> again = Pull(graph, 2.0), fresh = RenderFresh(0, 2.0);
+  auto tail = [](const std::vector<int16_t>& s) {
+    return Rms(std::vector<int16_t>(s.begin() + kAudioRate * 2 * 12 / 10, s.end()));  // 1.2 s on
+  };
+  EXPECT_NEAR(tail(again) / tail(fresh), 1.0, 0.1);
+}
+
 TEST_F(MusicGraphTest, BadFilesLeaveTheCurrentPieceOrAbort) {
   dir.Write("GameData/Music/MIDI/text.mid", "this is no MIDI file");
   dir.Write("GameData/Music/MIDI/cut.mid", std::string("MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\1\0\x90", 23));

@@ -91,6 +91,7 @@ struct MusicGraph::Impl {
   fluid_synth_t* synth = nullptr;
   std::string soundFont;
   std::thread loader;     // joined by the owning thread only
+  bool loaderStarted = false;
   std::string loadError;  // written by the loader thread, read after joining
   // Set by the loader when it is done; the renderer waits on it.
   std::mutex loadMu;
@@ -114,6 +115,26 @@ struct MusicGraph::Impl {
   float masterGain = 1.0f;
   std::vector<float> block = std::vector<float>(kBlock * 2);
   std::string pending;  // SMF bytes
+  // While the samples are dropped (Advance), the player's note-ons are not
+  // passed on and the effects are off: the synthesiser then has no voice to
+  // compute, while the player's clock, its other events and the end of the
+  // piece run exactly as when rendered.
+  int totalTicks = 0;  // the piece's length, once the player has read it (it walks every track)
+  bool dropping = false;
+  bool effectsOff = false;
+
+  static int PlayerEvent(void* data, fluid_midi_event_t* event) {
+    auto* m = static_cast<Impl*>(data);
+    if (m->dropping && fluid_midi_event_get_type(event) == 0x90) return FLUID_OK;
+    return fluid_synth_handle_midi_event(m->synth, event);
+  }
+  // With mu held: effects follow `dropping`.
+  void MatchEffects() {
+    if (!synth || effectsOff == dropping) return;
+    effectsOff = dropping;
+    fluid_synth_reverb_on(synth, -1, dropping ? 0 : 1);
+    fluid_synth_chorus_on(synth, -1, dropping ? 0 : 1);
+  }
 
   bool Loaded() {
     std::lock_guard lock(loadMu);
@@ -133,6 +154,8 @@ struct MusicGraph::Impl {
     if (player) delete_fluid_player(player);
     fluid_synth_system_reset(synth);  // silences the old piece and clears reverb and chorus
     player = new_fluid_player(synth);
+    if (player) fluid_player_set_playback_callback(player, PlayerEvent, this);
+    totalTicks = 0;
     // Events of the old piece must not restart the new one.
     events.clear();
     if (!player || fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
@@ -165,13 +188,15 @@ struct MusicGraph::Impl {
   }
 
   // Renders `frames` stereo frames into 16-bit or float samples.
+  // A null `out` advances without synthesising (see `dropping`).
   template <class Sample>
-  void RenderInto(Sample* out, size_t frames, bool waitForLoad);
+  bool RenderInto(Sample* out, size_t frames, bool waitForLoad);
 
   // Called with mu held, after each block.
   bool CheckEnd(size_t frames) {
     if (state == State::Playing) {
-      int total = fluid_player_get_total_ticks(player);
+      if (totalTicks <= 0) totalTicks = fluid_player_get_total_ticks(player);
+      const int total = totalTicks;
       if (total > 0 && fluid_player_get_current_tick(player) >= total) {
         events.push_back(kComplete);
       } else if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) {
@@ -199,12 +224,19 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
       fluid_set_log_function(level, FluidLog, nullptr);
     logSet = true;
   }
+  impl_->soundFont = ChooseSoundFont();
+  audio_internal::AttachMusic(this);
+}
+
+void MusicGraph::StartLoading() {
   Impl& m = *impl_;
-  m.soundFont = ChooseSoundFont();
+  if (m.loaderStarted) return;
+  m.loaderStarted = true;
   // Making the synthesiser (~15 ms: voice tables and buffers) and loading
   // the soundfont (0.06 s for TimGM6mb to seconds for large fonts) both run
-  // here, off the path to the first frame. Nothing touches the synthesiser
-  // before `loaded` is set.
+  // on a thread of their own, off the path to the first frame, from the
+  // first piece asked for: a game without music never pays for them (about
+  // 8 MiB resident). Nothing touches the synthesiser before `loaded` is set.
   m.loader = std::thread([&m] {
     // FluidSynth fills its shared tables when the first synthesiser is made,
     // after flagging them as done: a second one made meanwhile (by another
@@ -237,7 +269,6 @@ MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
     m.loaded = true;
     m.loadDone.notify_all();
   });
-  audio_internal::AttachMusic(this);
 }
 
 MusicGraph::~MusicGraph() {
@@ -258,6 +289,7 @@ bool MusicGraph::Play(std::string_view enginePath) {
   Impl& m = *impl_;
   std::string bytes;
   if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes)) return false;
+  StartLoading();
   if (m.Loaded()) {
     m.WaitForSoundFont();  // joins the finished loader, reports its failure once
     if (!m.synth) return false;
@@ -309,18 +341,21 @@ inline void Store(float& to, float v) { to = v; }
 }  // namespace
 
 template <class Sample>
-void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) {
+bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) {
   std::function<void()> notify;
+  bool synthesised = false;
   if (hasPending) {
     if (waitForLoad) {
       AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
     } else if (!Loaded()) {
-      std::fill(out, out + frames * 2, Sample{});
-      return;
+      if (out) std::fill(out, out + frames * 2, Sample{});
+      return false;
     }
   }
   {
     std::lock_guard lock(mu);
+    dropping = out == nullptr;
+    MatchEffects();
     if (hasPending) {
       hasPending = false;
       if (!Start(pending)) {
@@ -332,12 +367,18 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
     size_t done = 0;
     while (done < frames) {
       if (state == State::Idle) {
-        std::fill(out + done * 2, out + frames * 2, Sample{});
+        if (out) std::fill(out + done * 2, out + frames * 2, Sample{});
         break;
       }
       size_t n = std::min(frames - done, kBlock);
       float* buf = block.data();
       fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
+      synthesised = true;
+      if (!out) {
+        done += n;
+        if (CheckEnd(n) && this->notify) notify = this->notify;
+        continue;
+      }
       // The gain moves linearly across the block, so volume steps do not click.
       if (player) AdvanceMaster(fluid_player_get_current_tick(player));
       float g0 = applied, g1 = target * masterGain;
@@ -352,10 +393,13 @@ void MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
     }
   }
   if (notify) notify();
+  return synthesised;
 }
 
 void MusicGraph::Render(int16_t* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
 
-void MusicGraph::Render(float* out, size_t frames, bool waitForLoad) { impl_->RenderInto(out, frames, waitForLoad); }
+bool MusicGraph::Render(float* out, size_t frames, bool waitForLoad) { return impl_->RenderInto(out, frames, waitForLoad); }
+
+void MusicGraph::Advance(size_t frames) { impl_->RenderInto(static_cast<float*>(nullptr), frames, true); }
 
 }  // namespace platform

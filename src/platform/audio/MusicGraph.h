@@ -16,8 +16,9 @@ namespace platform {
 std::string ChooseSoundFont();
 
 // The music graph: one MIDI piece at a time. The soundfont loads on a
-// background thread from construction; a piece played before it is loaded
-// starts with the first Render after the load (Play itself never waits).
+// background thread from the first piece played; a piece played before it
+// is loaded starts with the first Render after the load (Play itself never
+// waits).
 // Chosen in this order: $VANTOREL_SOUNDFONT, FluidR3_GM, TimGM6mb, default-GM.
 class MusicGraph {
  public:
@@ -49,12 +50,20 @@ class MusicGraph {
   // window thread until the soundfont is in.
   void Render(int16_t* stereo, size_t frames, bool waitForLoad = true);
   // The same in floats (full scale at 1), unclipped: what the device plays.
-  void Render(float* stereo, size_t frames, bool waitForLoad = true);
+  // False when the block is silence without synthesis (nothing plays).
+  bool Render(float* stereo, size_t frames, bool waitForLoad = true);
+  // Moves the piece on by `frames` as Render would, for an output that drops
+  // the samples: events, the end and the loop come at the same frame, but no
+  // note is synthesised (a fraction of the cost). A later Render sounds again
+  // from the next note played.
+  void Advance(size_t frames);
   std::string SoundFontPath() const;
 
   struct Impl;
 
  private:
+  // Starts making the synthesiser and loading the soundfont, once.
+  void StartLoading();
   std::unique_ptr<Impl> impl_;
 };
 

@@ -24,8 +24,7 @@ void Scale(float* samples, size_t count, float gain) {
 void SDLCALL MusicHook(void* graph, Uint8* stream, int len) {
   auto* out = reinterpret_cast<float*>(stream);
   size_t samples = static_cast<size_t>(len) / sizeof(float);
-  static_cast<MusicGraph*>(graph)->Render(out, samples / 2, false);
-  Scale(out, samples, MusicBusGain());
+  if (static_cast<MusicGraph*>(graph)->Render(out, samples / 2, false)) Scale(out, samples, MusicBusGain());
 }
 }  // namespace
 

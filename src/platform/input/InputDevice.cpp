@@ -95,6 +95,10 @@ HRESULT InputDevice::Acquire() {
   return S_OK;
 }
 
+bool InputDevice::NeedsRead() const {
+  return !buffer_.empty() || unplugged_ || (mapSet_ && acquired_ != Foreground());
+}
+
 HRESULT InputDevice::Unacquire() {
   if (!acquired_) return S_FALSE;
   acquired_ = false;

@@ -57,6 +57,10 @@ class InputDevice {
   HRESULT GetDeviceData(uint32_t recordSize, DeviceData* data, uint32_t* count, uint32_t flags);
 
   bool Acquired() const { return acquired_; }
+  // The next read changes something: events wait in the buffer, the device
+  // went, or its window came to or left the front (it is to be acquired or
+  // let go). Otherwise a logic step's read would do nothing.
+  bool NeedsRead() const;
   bool Unplugged() const { return unplugged_; }
 
   // Device side, called by the input system: a control changed to value

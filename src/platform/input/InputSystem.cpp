@@ -188,6 +188,15 @@ void InputSystem::Rescan() {
   for (int i = 0; i < padSource_->DeviceCount(); ++i) OpenPad(i);
 }
 
+bool InputSystem::NeedsRead() const {
+  if (!arrived_.empty() || padSource_->DevicesChanged()) return true;
+  for (const DevicePtr& d : {keyboard_, scripted_})
+    if (d && d->NeedsRead()) return true;
+  for (const auto& pad : pads_)
+    if (pad->device->NeedsRead()) return true;
+  return false;
+}
+
 std::vector<DevicePtr> InputSystem::TakeArrivedDevices(const ActionMapSpec& spec) {
   // Called on every logic step: the platform's device list is walked only
   // after it announced a change.

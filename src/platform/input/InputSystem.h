@@ -70,6 +70,9 @@ class InputSystem {
   // Brings the pad list in line with the platform's, opening new pads and
   // letting go of those that were pulled out.
   void Rescan();
+  // The next logic step's read has something to do: a device to read,
+  // acquire or let go (InputDevice::NeedsRead), or pads come or gone.
+  bool NeedsRead() const;
   size_t AttachedPads() const;
 
  private:

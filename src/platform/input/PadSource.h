@@ -25,6 +25,8 @@ class PadSource {
   // event; TakeDevicesChanged is true once after each.
   virtual void StartWatching() = 0;
   virtual bool TakeDevicesChanged() = 0;
+  // Whether TakeDevicesChanged would now be true, without taking it.
+  virtual bool DevicesChanged() const = 0;
 };
 
 // The game controllers SDL sees; null, said on the debug output, when its
@@ -41,6 +43,7 @@ class NoPads : public PadSource {
   bool Attached(Handle) const override { return false; }
   void StartWatching() override {}
   bool TakeDevicesChanged() override { return false; }
+  bool DevicesChanged() const override { return false; }
 };
 
 }  // namespace platform

@@ -50,6 +50,7 @@ class SdlPadSource : public PadSource {
     watching_ = true;
   }
   bool TakeDevicesChanged() override { return changed_.exchange(false); }
+  bool DevicesChanged() const override { return changed_.load(); }
 
  private:
   // Set by SDL's event watch, from whichever thread queues a device event:
