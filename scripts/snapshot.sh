@@ -40,8 +40,13 @@ if [ \$headless = 1 ] && [ "\$frames" -gt 0 ] 2>/dev/null; then
   for ((f = 0; f < frames; f += 50)); do extra+=(--screenshot "\$f:\$run/shot\$(printf %05d \$f).png"); done
 fi
 printf '%s\n' "\$@" | sed "s|/tmp/tmp\.[A-Za-z0-9]*|TMP|g" > "\$run/args"
-FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@2026-01-04 10:00:00" "\$real" "\$@" "\${extra[@]}"
-status=\$?
+# The engine runs as a child so that a test ending a windowed run with a
+# signal to this wrapper ends the engine too (and no window is left behind).
+FAKETIME_DONT_FAKE_MONOTONIC=1 faketime -f "@2026-01-04 10:00:00" "\$real" "\$@" "\${extra[@]}" <&0 &
+child=\$!
+trap 'pkill -TERM -P \$child 2>/dev/null; kill -TERM \$child 2>/dev/null' TERM INT HUP
+wait \$child; status=\$?
+while kill -0 \$child 2>/dev/null; do wait \$child; status=\$?; done
 echo \$status > "\$run/status"
 [ -n "\$trace" ] && [ -f "\$trace" ] && sed "s|/tmp/tmp\\.[A-Za-z0-9]*|TMP|g" "\$trace" > "\$run/trace.jsonl"
 exit \$status
