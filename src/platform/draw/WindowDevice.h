@@ -48,11 +48,15 @@ class WindowDevice : public Device {
 };
 
 // Scales the game area (ARGB, shown over black) into `window` at `area`,
-// nearest pixel, writing only the window pixels inside `clip`. Any part of
-// the window is drawn exactly as a whole-window copy would draw it.
-void ScaleGameArea(SDL_Surface* game, SDL_Surface* window, const SDL_Rect& area, const SDL_Rect& clip);
+// bilinear when `smooth` (at the game's own size both give its pixels),
+// else nearest pixel, writing only the window pixels inside `clip`. Any
+// part of the window is drawn exactly as a whole-window copy would draw it.
+void ScaleGameArea(SDL_Surface* game, SDL_Surface* window, const SDL_Rect& area, const SDL_Rect& clip,
+                   bool smooth = false);
 // The window pixels showing the game rectangle `r` when the game area is
-// scaled to `area` (a pixel wider on each side, clipped to `area`).
+// scaled to `area`: every window pixel that a game pixel of `r` reaches,
+// bilinear filtering included (one game pixel wider on each side, plus one
+// window pixel, clipped to `area`).
 SDL_Rect WindowRectOf(const ScreenRect& r, int gameW, int gameH, const SDL_Rect& area);
 
 }  // namespace platform

@@ -140,7 +140,7 @@ class SdlWindow : public Window {
       SDL_RenderClear(renderer_);
     }
     SDL_RenderFlush(renderer_);
-    ScaleGameArea(device_->Surface(), surface, area, clip);
+    ScaleGameArea(device_->Surface(), surface, area, clip, !sharp_);
     if (config_.hasMenu) DrawMenu(surface->w);
     if (dialog_) DrawDialog(area);
     SDL_RenderSetClipRect(renderer_, nullptr);

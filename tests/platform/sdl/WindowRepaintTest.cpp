@@ -70,10 +70,11 @@ std::vector<uint32_t> Shown(SDL_Window* w, const SDL_Rect& area) {
 }
 
 // What a whole-window copy of the game pixels shows at `area`.
-std::vector<uint32_t> Expected(std::vector<uint32_t> game, int windowW, int windowH, const SDL_Rect& area) {
+std::vector<uint32_t> Expected(std::vector<uint32_t> game, int windowW, int windowH, const SDL_Rect& area,
+                               bool smooth = true) {
   SDL_Surface* g = SDL_CreateRGBSurfaceWithFormatFrom(game.data(), kW, kH, 32, kW * 4, SDL_PIXELFORMAT_ARGB8888);
   SDL_Surface* w = SDL_CreateRGBSurfaceWithFormat(0, windowW, windowH, 32, SDL_PIXELFORMAT_RGB888);
-  ScaleGameArea(g, w, area, SDL_Rect{0, 0, windowW, windowH});
+  ScaleGameArea(g, w, area, SDL_Rect{0, 0, windowW, windowH}, smooth);
   std::vector<uint32_t> out;
   for (int y = area.y; y < area.y + area.h; ++y)
     for (int x = area.x; x < area.x + area.w; ++x)
@@ -124,5 +125,18 @@ TEST(WindowRepaint, PartialRepaintsShowWhatAWholeRepaintWould) {
     onWindow.Draw(device, step % 4);
     ASSERT_TRUE(device.ReadPixels(a));
     ASSERT_EQ(Shown(sdl, area), Expected(a, 400, 300, area)) << "scaled step " << step;
+  }
+  // Fitted, the picture is filtered: edges blend instead of dropping pixels.
+  EXPECT_NE(Expected(a, 400, 300, area, true), Expected(a, 400, 300, area, false));
+  // Sharp scaling: the largest whole multiple that fits, centred, nearest
+  // pixel, partial repaints included.
+  window->SetSharpScaling(true);
+  const int k = std::min(400 / kW, 278 / kH);
+  ASSERT_GE(k, 1);
+  const SDL_Rect sharp{(400 - kW * k) / 2, kMenu + (278 - kH * k) / 2, kW * k, kH * k};
+  for (int step = 0; step < 4; ++step) {
+    onWindow.Draw(device, step % 4);
+    ASSERT_TRUE(device.ReadPixels(a));
+    ASSERT_EQ(Shown(sdl, sharp), Expected(a, 400, 300, sharp, false)) << "sharp step " << step;
   }
 }
