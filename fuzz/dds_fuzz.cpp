@@ -1,22 +1,7 @@
-// The DDS reader on arbitrary bytes: it must fail cleanly or produce exactly
-// width * height pixels within the size cap.
-#include <cstddef>
-#include <cstdint>
-#include <cstdlib>
-#include <string_view>
-
+// The DDS reader on arbitrary bytes.
+#include "ImageReaderCheck.h"
 #include "platform/files/DdsReader.h"
-#include "platform/files/ImageDecoder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  platform::Image img;
-  std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  if (platform::DecodeDds(bytes, img)) {
-    if (img.width <= 0 || img.height <= 0 || img.width > platform::kMaxImageSide ||
-        img.height > platform::kMaxImageSide || img.argb.size() != size_t(img.width) * size_t(img.height))
-      std::abort();
-  } else if (!img.argb.empty()) {
-    std::abort();
-  }
-  return 0;
+  return CheckImageReader([](std::string_view b, platform::Image& img) { return platform::DecodeDds(b, img); }, data, size);
 }
