@@ -20,6 +20,7 @@
 #include "platform/files/Files.h"
 #include "platform/headless/Clock.h"
 #include "platform/window/HeadlessWindow.h"
+#include "script/CTextFile.h"
 
 #ifndef VANTOREL_VERSION
 #define VANTOREL_VERSION "unknown"
@@ -104,8 +105,11 @@ void PrintInfo() {
 // place when it can be written (saves copied from another machine are found
 // there), else the player's data directory for this game.
 void ChooseSavePlace(const RunOptions& options) {
-  std::string opening;
-  platform::ReadWholeFile(std::string(gamedata::kTextDir) + SJ(gamedata::kOpeningScript), opening);
+  // The opening as the game reads it: its enciphered file, else a plain one.
+  const std::string plain = std::string(gamedata::kTextDir) + SJ(gamedata::kOpeningScript);
+  std::string marked = plain, opening;
+  if (!CTextFile::MarkEnciphered(marked) || !platform::ReadWholeFile(marked, opening))
+    platform::ReadWholeFile(plain, opening);
   const std::string here = platform::CurrentDirectory();
   platform::SetGameId(platform::MakeGameId(std::filesystem::path(here).filename().string(), opening));
   if (!options.saveDir.empty()) {

@@ -78,7 +78,17 @@ rowrap=("${wrap[@]}")
 run readonly
 found=$(find "$T/readonly/data/vantorel" -path "*/$saves/セーブデータ1E.Dat")
 [ -n "$found" ] || fail "read-only: no save in the player's data directory"
-case "$found" in "$T/readonly/data/vantorel/game-"*) ;; *) fail "read-only: unexpected place $found" ;; esac
+# The game's id: its directory's name and the start of an FNV-1a hash of
+# its opening script as the game reads it (the enciphered file).
+id=$(python3 - "$T/game/GameData/Text/オープニング/オープニング1E.Dat" <<'PY'
+import sys
+h = 0xcbf29ce484222325
+for b in open(sys.argv[1], "rb").read():
+    h = ((h ^ b) * 0x100000001b3) & 0xFFFFFFFFFFFFFFFF
+print(f"game-{h:016x}"[:17])
+PY
+)
+case "$found" in "$T/readonly/data/vantorel/$id/"*) ;; *) fail "read-only: $found is not in the game's own place $id" ;; esac
 [ -z "$(find "$T/game" -newer "$T/in.txt" -type f)" ] || fail "read-only: the game directory changed"
 
 # 3. --save-dir wins over both.
