@@ -9,6 +9,7 @@
 
 #include "platform/diagnostics/Report.h"
 #include "platform/files/Files.h"
+#include "platform/input/InputBindings.h"
 #include "platform/text/TextCodec.h"
 
 namespace comfort {
@@ -120,12 +121,8 @@ bool ParseSettings(std::string_view text, Settings& out, std::string& error) {
 }
 
 std::string PlayerConfigDirectory() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  // Relative values are invalid by the XDG rules.
-  if (xdg && xdg[0] == '/') return std::string(xdg) + "/vantorel/" + platform::GameId();
-  const char* home = std::getenv("HOME");
-  if (home && home[0]) return std::string(home) + "/.config/vantorel/" + platform::GameId();
-  return {};
+  const std::string dir = platform::ConfigDirectory();
+  return dir.empty() ? dir : dir + "/" + platform::GameId();
 }
 
 Settings SettingsFile::Load() {

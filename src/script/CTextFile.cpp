@@ -70,24 +70,20 @@ std::string CTextFile::EncodeWords(WordList& words) {
   return JoinWords(words);
 }
 
-HRESULT CTextFile::Read(std::string path, WordList& words) {
+HRESULT CTextFile::Read(std::string path, WordList& words) { return ReadFrom(std::move(path), words, false); }
+
+HRESULT CTextFile::ReadSaved(std::string path, WordList& words) { return ReadFrom(std::move(path), words, true); }
+
+HRESULT CTextFile::ReadFrom(std::string path, WordList& words, bool saved) {
   WordList().swap(words);  // emptied and its storage released, whatever follows
   if (encrypted && !MarkEnciphered(path)) return E_FAIL;
-  if (!platform::FileExists(path)) return E_FAIL;
+  if (saved && !platform::IsContainedPath(path)) return E_FAIL;
+  if (!(saved ? platform::SavedFileExists(path) : platform::FileExists(path))) return E_FAIL;
   std::string bytes;
   // An unreadable entry (a directory, a read error) still counts as found:
   // the words read so far, possibly none, are the result.
-  platform::ReadWholeFile(path, bytes);
-  DecodeBytes(bytes, words);
-  return S_OK;
-}
-
-HRESULT CTextFile::ReadSaved(std::string path, WordList& words) {
-  WordList().swap(words);
-  if (encrypted && !MarkEnciphered(path)) return E_FAIL;
-  if (!platform::IsContainedPath(path) || !platform::SavedFileExists(path)) return E_FAIL;
-  std::string bytes;
-  platform::ReadSavedFile(path, bytes);
+  if (saved) platform::ReadSavedFile(path, bytes);
+  else platform::ReadWholeFile(path, bytes);
   DecodeBytes(bytes, words);
   return S_OK;
 }

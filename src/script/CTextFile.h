@@ -66,6 +66,9 @@ class CTextFile {
   static constexpr size_t kKeyLength = 10;
 
  private:
+  // Read and ReadSaved: the same reading, from the game or from where saves are kept.
+  HRESULT ReadFrom(std::string path, WordList& words, bool saved);
+
   std::unique_ptr<CCipher> cipher;
   int32_t encrypted;
 };

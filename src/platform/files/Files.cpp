@@ -29,11 +29,11 @@ std::string Slashes(std::string s) {
   return s;
 }
 
-// Convert an engine path to UTF-8 with '/'. Backslashes are replaced before
-// conversion would be wrong: 0x5C can be the second byte of a CP932
-// character, so split on single-byte backslashes only.
-std::string ConvertPath(std::string_view engine) {
-  std::string out;
+// Calls f with each component of an engine path (CP932) in turn. Replacing
+// backslashes before splitting would be wrong: 0x5C can be the second byte
+// of a CP932 character, so only single-byte separators split.
+template <typename F>
+void ForEachComponent(std::string_view engine, F f) {
   std::string segment;
   for (size_t i = 0; i < engine.size(); ++i) {
     unsigned char c = static_cast<unsigned char>(engine[i]);
@@ -41,14 +41,24 @@ std::string ConvertPath(std::string_view engine) {
       segment += engine[i];
       segment += engine[++i];
     } else if (c == '\\' || c == '/') {
-      out += Cp932ToUtf8(segment);
-      out += '/';
+      f(segment);
       segment.clear();
     } else {
       segment += static_cast<char>(c);
     }
   }
-  out += Cp932ToUtf8(segment);
+  f(segment);
+}
+
+// Convert an engine path to UTF-8 with '/'.
+std::string ConvertPath(std::string_view engine) {
+  std::string out;
+  bool first = true;
+  ForEachComponent(engine, [&](const std::string& segment) {
+    if (!first) out += '/';
+    out += Cp932ToUtf8(segment);
+    first = false;
+  });
   return out;
 }
 
@@ -168,11 +178,7 @@ bool InsideReally(const std::string& dir, const std::string& base) {
 }
 }  // namespace
 
-std::string ResolvePath(std::string_view enginePath) {
-  std::string host;
-  if (InRoot(enginePath, host)) return host;
-  return ResolveIn("", enginePath);
-}
+std::string ResolvePath(std::string_view enginePath) { return ResolveIn("", enginePath); }
 
 void SetWriteRoot(const std::string& hostDir, WriteRootReads reads) {
   Root().dir = hostDir.empty() || hostDir.back() == '/' ? hostDir : hostDir + '/';
@@ -189,20 +195,9 @@ std::string WriteRoot() {
 bool IsContainedPath(std::string_view enginePath) {
   if (enginePath.empty() || enginePath[0] == '\\' || enginePath[0] == '/') return false;
   if (enginePath.size() >= 2 && enginePath[1] == ':') return false;  // a drive letter
-  std::string segment;
-  for (size_t i = 0; i <= enginePath.size(); ++i) {
-    const unsigned char c = i < enginePath.size() ? static_cast<unsigned char>(enginePath[i]) : '/';
-    if (IsLeadByte(c) && i + 1 < enginePath.size()) {
-      segment += enginePath[i];
-      segment += enginePath[++i];
-    } else if (c == '\\' || c == '/') {
-      if (segment == "..") return false;
-      segment.clear();
-    } else {
-      segment += static_cast<char>(c);
-    }
-  }
-  return true;
+  bool climbs = false;
+  ForEachComponent(enginePath, [&](const std::string& segment) { climbs = climbs || segment == ".."; });
+  return !climbs;
 }
 
 std::string WritePath(std::string_view enginePath) {
@@ -220,30 +215,18 @@ bool WriteGameFile(std::string_view enginePath, std::string_view bytes) {
   return WriteHostFileAtomic(host, bytes);
 }
 
-bool SavedFileExists(std::string_view enginePath) {
-  std::string host;
+namespace {
+// Where a file the engine wrote is read from: the root, then (unless the
+// root is the only place) the game. False when it is in neither.
+bool SavedHost(std::string_view enginePath, std::string& host) {
   if (InRoot(enginePath, host)) return true;
   if (!Root().dir.empty() && Root().reads == WriteRootReads::kRootOnly) return false;
-  return Exists(ResolveIn("", enginePath));
+  host = ResolveIn("", enginePath);
+  return Exists(host);
 }
 
-bool ReadSavedFile(std::string_view enginePath, std::string& bytes) {
+bool ReadHost(const std::string& host, std::string& bytes) {
   bytes.clear();
-  if (!SavedFileExists(enginePath)) return false;
-  return ReadWholeFile(enginePath, bytes);
-}
-
-bool GamePlaceWritable(std::string_view enginePath) {
-  std::string dir = ParentOf(ResolveIn("", enginePath));
-  while (!Exists(dir) && dir != "." && dir != "/") dir = ParentOf(dir);
-  return ::access(dir.c_str(), W_OK) == 0;
-}
-
-bool FileExists(std::string_view enginePath) { return Exists(ResolvePath(enginePath)); }
-
-bool ReadWholeFile(std::string_view enginePath, std::string& bytes) {
-  bytes.clear();
-  std::string host = ResolvePath(enginePath);
   FILE* f = std::fopen(host.c_str(), "rb");
   if (!f) return false;
   struct stat st;
@@ -258,6 +241,28 @@ bool ReadWholeFile(std::string_view enginePath, std::string& bytes) {
   std::fclose(f);
   return ok;
 }
+}  // namespace
+
+bool SavedFileExists(std::string_view enginePath) {
+  std::string host;
+  return SavedHost(enginePath, host);
+}
+
+bool ReadSavedFile(std::string_view enginePath, std::string& bytes) {
+  bytes.clear();
+  std::string host;
+  return SavedHost(enginePath, host) && ReadHost(host, bytes);
+}
+
+bool GamePlaceWritable(std::string_view enginePath) {
+  std::string dir = ParentOf(ResolveIn("", enginePath));
+  while (!Exists(dir) && dir != "." && dir != "/") dir = ParentOf(dir);
+  return ::access(dir.c_str(), W_OK) == 0;
+}
+
+bool FileExists(std::string_view enginePath) { return Exists(ResolvePath(enginePath)); }
+
+bool ReadWholeFile(std::string_view enginePath, std::string& bytes) { return ReadHost(ResolvePath(enginePath), bytes); }
 
 namespace {
 // A writer killed between creating its temporary file and the rename leaves

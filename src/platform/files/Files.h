@@ -26,9 +26,9 @@ std::string CurrentDirectory();
 
 // Where the files the engine writes for the player (saves) go. Unset: into
 // the game directory, where the game lays them out. Set: under hostDir with
-// the same relative path, creating directories as needed, and every read
-// looks there first. kRootOnly also keeps saved files from being found in the
-// game, so a run sees only the saves it made itself.
+// the same relative path, creating directories as needed, and reads of such
+// files (SavedFileExists, ReadSavedFile) look there first. kRootOnly keeps
+// them from being found in the game, so a run sees only the saves it made.
 enum class WriteRootReads { kRootThenGame, kRootOnly };
 void SetWriteRoot(const std::string& hostDir, WriteRootReads reads = WriteRootReads::kRootThenGame);
 void ClearWriteRoot();
@@ -56,6 +56,9 @@ bool GamePlaceWritable(std::string_view enginePath);
 std::string MakeGameId(std::string_view directoryName, std::string_view openingScript);
 void SetGameId(const std::string& id);
 std::string GameId();  // "game-<hash of the current directory>" until set
+// $<xdgVariable>/vantorel, or ~/<homeFallback>/vantorel when the variable is
+// unset or relative (invalid by the XDG rules); empty without HOME either.
+std::string VantorelHome(const char* xdgVariable, const char* homeFallback);
 // $XDG_DATA_HOME/vantorel/<game id> (or ~/.local/share/vantorel/<game id>);
 // empty when neither is set. Not created here.
 std::string PlayerDataDirectory();

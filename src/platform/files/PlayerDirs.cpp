@@ -50,12 +50,16 @@ std::string GameId() {
   return "game-" + Hex(Fnv1a(CurrentDirectory())).substr(0, 12);
 }
 
-std::string PlayerDataDirectory() {
-  const char* xdg = std::getenv("XDG_DATA_HOME");
-  // Relative values are invalid by the XDG rules.
-  if (xdg && xdg[0] == '/') return std::string(xdg) + "/vantorel/" + GameId();
+std::string VantorelHome(const char* xdgVariable, const char* homeFallback) {
+  const char* xdg = std::getenv(xdgVariable);
+  if (xdg && xdg[0] == '/') return std::string(xdg) + "/vantorel";
   const char* home = std::getenv("HOME");
-  if (home && home[0]) return std::string(home) + "/.local/share/vantorel/" + GameId();
+  if (home && home[0]) return std::string(home) + "/" + homeFallback + "/vantorel";
   return std::string();
+}
+
+std::string PlayerDataDirectory() {
+  const std::string dir = VantorelHome("XDG_DATA_HOME", ".local/share");
+  return dir.empty() ? dir : dir + "/" + GameId();
 }
 }  // namespace platform

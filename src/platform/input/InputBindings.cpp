@@ -274,13 +274,7 @@ bool ParseBindings(std::string_view text, const ActionMapSpec& spec, Bindings& o
   return true;
 }
 
-std::string ConfigDirectory() {
-  const char* xdg = std::getenv("XDG_CONFIG_HOME");
-  if (xdg && xdg[0] == '/') return std::string(xdg) + "/vantorel";  // relative values are invalid by the XDG rules
-  const char* home = std::getenv("HOME");
-  if (home && home[0]) return std::string(home) + "/.config/vantorel";
-  return std::string();
-}
+std::string ConfigDirectory() { return VantorelHome("XDG_CONFIG_HOME", ".config"); }
 
 std::string BindingsFilePath(const ActionMapSpec& spec) {
   std::string dir = ConfigDirectory();
