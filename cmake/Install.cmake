@@ -48,6 +48,9 @@ set(CPACK_PACKAGE_CONTACT "Vantorel developers <vantorel@localhost>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-ipafont-gothic, fontconfig, timgm6mb-soundfont | fluid-soundfont-gm")
+# SDL_mixer and FluidSynth are opened with dlopen, so dpkg-shlibdeps does not
+# see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "libsdl2-mixer-2.0-0, libfluidsynth3, fonts-ipafont-gothic, fontconfig, timgm6mb-soundfont | fluid-soundfont-gm")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -4,7 +4,6 @@
 // a piece is seen exactly, when the player's tick reaches the piece's last.
 #include "platform/audio/MusicGraph.h"
 
-#include <fluidsynth.h>
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "platform/audio/AudioInternal.h"
 #include "platform/audio/AudioMix.h"
 #include "platform/audio/MidiMasterVolume.h"
+#include "platform/audio/SoundLibraries.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Memory.h"
 #include "platform/files/Files.h"
@@ -57,6 +57,10 @@ namespace {
 void FluidLog(int level, const char* message, void*) {
   if (level <= FLUID_ERR) std::fprintf(stderr, "fluidsynth: %s\n", message);
 }
+
+// FluidSynth's functions. Nothing calls them before a loader has made a
+// synthesiser, which it does only once the library is loaded.
+const sound_libraries::FluidFunctions& Fl() { return *sound_libraries::Fluid(); }
 
 uint32_t LittleEndian32(const std::string& b, size_t at) {
   return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
@@ -125,15 +129,15 @@ struct MusicGraph::Impl {
 
   static int PlayerEvent(void* data, fluid_midi_event_t* event) {
     auto* m = static_cast<Impl*>(data);
-    if (m->dropping && fluid_midi_event_get_type(event) == 0x90) return FLUID_OK;
-    return fluid_synth_handle_midi_event(m->synth, event);
+    if (m->dropping && Fl().fluid_midi_event_get_type(event) == 0x90) return FLUID_OK;
+    return Fl().fluid_synth_handle_midi_event(m->synth, event);
   }
   // With mu held: effects follow `dropping`.
   void MatchEffects() {
     if (!synth || effectsOff == dropping) return;
     effectsOff = dropping;
-    fluid_synth_reverb_on(synth, -1, dropping ? 0 : 1);
-    fluid_synth_chorus_on(synth, -1, dropping ? 0 : 1);
+    Fl().fluid_synth_reverb_on(synth, -1, dropping ? 0 : 1);
+    Fl().fluid_synth_chorus_on(synth, -1, dropping ? 0 : 1);
   }
 
   bool Loaded() {
@@ -151,16 +155,16 @@ struct MusicGraph::Impl {
       state = State::Idle;
       return false;
     }
-    if (player) delete_fluid_player(player);
-    fluid_synth_system_reset(synth);  // silences the old piece and clears reverb and chorus
-    player = new_fluid_player(synth);
-    if (player) fluid_player_set_playback_callback(player, PlayerEvent, this);
+    if (player) Fl().delete_fluid_player(player);
+    Fl().fluid_synth_system_reset(synth);  // silences the old piece and clears reverb and chorus
+    player = Fl().new_fluid_player(synth);
+    if (player) Fl().fluid_player_set_playback_callback(player, PlayerEvent, this);
     totalTicks = 0;
     // Events of the old piece must not restart the new one.
     events.clear();
-    if (!player || fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
-        fluid_player_play(player) != FLUID_OK) {
-      if (player) delete_fluid_player(player);
+    if (!player || Fl().fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
+        Fl().fluid_player_play(player) != FLUID_OK) {
+      if (player) Fl().delete_fluid_player(player);
       player = nullptr;
       state = State::Idle;
       return false;
@@ -195,35 +199,29 @@ struct MusicGraph::Impl {
   // Called with mu held, after each block.
   bool CheckEnd(size_t frames) {
     if (state == State::Playing) {
-      if (totalTicks <= 0) totalTicks = fluid_player_get_total_ticks(player);
+      if (totalTicks <= 0) totalTicks = Fl().fluid_player_get_total_ticks(player);
       const int total = totalTicks;
-      if (total > 0 && fluid_player_get_current_tick(player) >= total) {
+      if (total > 0 && Fl().fluid_player_get_current_tick(player) >= total) {
         events.push_back(kComplete);
-      } else if (fluid_player_get_status(player) == FLUID_PLAYER_DONE) {
+      } else if (Fl().fluid_player_get_status(player) == FLUID_PLAYER_DONE) {
         events.push_back(total > 0 ? kComplete : kErrorAbort);  // nothing playable in the file
       } else {
         return false;
       }
-      fluid_synth_all_notes_off(synth, -1);  // notes left hanging must not ring forever
+      Fl().fluid_synth_all_notes_off(synth, -1);  // notes left hanging must not ring forever
       state = State::Tail;
       tailFrames = 0;
       return true;
     }
     if (state == State::Tail) {
       tailFrames += frames;
-      if (fluid_synth_get_active_voice_count(synth) == 0 || tailFrames >= kMaxTailFrames) state = State::Idle;
+      if (Fl().fluid_synth_get_active_voice_count(synth) == 0 || tailFrames >= kMaxTailFrames) state = State::Idle;
     }
     return false;
   }
 };
 
 MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
-  static bool logSet = false;
-  if (!logSet) {
-    for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
-      fluid_set_log_function(level, FluidLog, nullptr);
-    logSet = true;
-  }
   impl_->soundFont = ChooseSoundFont();
   audio_internal::AttachMusic(this);
 }
@@ -243,23 +241,35 @@ void MusicGraph::StartLoading() {
     // graph's loader) would read them half-filled.
     static std::mutex creation;
     std::unique_lock creating(creation);
-    m.settings = new_fluid_settings();
+    // The library is opened here, by the first piece: a game without music
+    // never loads it (unless SDL_mixer, which links it, already has).
+    std::string missing;
+    const sound_libraries::FluidFunctions* fluid = sound_libraries::Fluid(&missing);
+    static bool logSet = false;
+    if (fluid && !logSet) {
+      for (int level : {FLUID_PANIC, FLUID_ERR, FLUID_WARN, FLUID_INFO, FLUID_DBG})
+        fluid->fluid_set_log_function(level, FluidLog, nullptr);
+      logSet = true;
+    }
+    if (fluid) m.settings = Fl().new_fluid_settings();
     if (m.settings) {
-      fluid_settings_setnum(m.settings, "synth.sample-rate", kAudioRate);
-      fluid_settings_setnum(m.settings, "synth.gain", kSynthGain);
-      fluid_settings_setstr(m.settings, "player.timing-source", "sample");
-      fluid_settings_setint(m.settings, "synth.cpu-cores", 1);
+      Fl().fluid_settings_setnum(m.settings, "synth.sample-rate", kAudioRate);
+      Fl().fluid_settings_setnum(m.settings, "synth.gain", kSynthGain);
+      Fl().fluid_settings_setstr(m.settings, "player.timing-source", "sample");
+      Fl().fluid_settings_setint(m.settings, "synth.cpu-cores", 1);
       // Only the samples of the instruments in use are read (when a channel
       // selects them), not the whole soundfont: most of it is never heard.
-      fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", 1);
-      m.synth = new_fluid_synth(m.settings);
+      Fl().fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", 1);
+      m.synth = Fl().new_fluid_synth(m.settings);
     }
     creating.unlock();
-    if (!m.synth) {
+    if (!fluid) {
+      m.loadError = "Music: " + missing + "; music is silent.";
+    } else if (!m.synth) {
       m.loadError = "Music: the synthesiser could not be created; music is silent.";
     } else if (m.soundFont.empty()) {
       m.loadError = "Music: no General MIDI soundfont found; music is silent.";
-    } else if (fluid_synth_sfload(m.synth, m.soundFont.c_str(), 1) == FLUID_FAILED) {
+    } else if (Fl().fluid_synth_sfload(m.synth, m.soundFont.c_str(), 1) == FLUID_FAILED) {
       m.loadError = "Music: cannot load the soundfont " + m.soundFont + "; music is silent.";
     }
     // Reading the soundfont leaves megabytes of freed parser memory in this
@@ -275,9 +285,9 @@ MusicGraph::~MusicGraph() {
   audio_internal::DetachMusic(this);
   Impl& m = *impl_;
   if (m.loader.joinable()) m.loader.join();
-  if (m.player) delete_fluid_player(m.player);
-  if (m.synth) delete_fluid_synth(m.synth);
-  if (m.settings) delete_fluid_settings(m.settings);
+  if (m.player) Fl().delete_fluid_player(m.player);
+  if (m.synth) Fl().delete_fluid_synth(m.synth);
+  if (m.settings) Fl().delete_fluid_settings(m.settings);
 }
 
 void MusicGraph::SetNotify(std::function<void()> notify) {
@@ -372,7 +382,7 @@ bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
       }
       size_t n = std::min(frames - done, kBlock);
       float* buf = block.data();
-      fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
+      Fl().fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
       synthesised = true;
       if (!out) {
         done += n;
@@ -380,7 +390,7 @@ bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
         continue;
       }
       // The gain moves linearly across the block, so volume steps do not click.
-      if (player) AdvanceMaster(fluid_player_get_current_tick(player));
+      if (player) AdvanceMaster(Fl().fluid_player_get_current_tick(player));
       float g0 = applied, g1 = target * masterGain;
       Sample* dst = out + done * 2;
       for (size_t i = 0; i < n; ++i) {

@@ -3,18 +3,22 @@
 #include "platform/audio/SdlAudioOutput.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <algorithm>
 #include <climits>
 #include <string>
 
 #include "platform/audio/MusicGraph.h"
+#include "platform/audio/SoundLibraries.h"
 #include "platform/diagnostics/Debug.h"
 
 namespace platform {
 namespace {
 constexpr int kFirstChannels = 16;
+
+// SDL_mixer's functions; every call below runs on an output that Open made,
+// so the library is loaded.
+const sound_libraries::MixerFunctions& Mix() { return *sound_libraries::Mixer(); }
 
 void Scale(float* samples, size_t count, float gain) {
   for (size_t i = 0; i < count; ++i) samples[i] *= gain;
@@ -45,46 +49,51 @@ void SdlAudioOutput::LimitMix(void* self, Uint8* stream, int len) {
 }
 
 std::unique_ptr<SdlAudioOutput> SdlAudioOutput::Open() {
+  std::string why;
+  if (!sound_libraries::Mixer(&why)) {
+    OutputDebugString("Sound: " + why + "; playing silently.");
+    return nullptr;
+  }
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     OutputDebugString(std::string("Sound: no audio system (") + SDL_GetError() + "); playing silently.");
     return nullptr;
   }
-  if (Mix_OpenAudioDevice(kAudioRate, AUDIO_F32SYS, 2, kDeviceFrames, nullptr, 0) != 0) {
-    OutputDebugString(std::string("Sound: no sound device (") + Mix_GetError() + "); playing silently.");
+  if (Mix().Mix_OpenAudioDevice(kAudioRate, AUDIO_F32SYS, 2, kDeviceFrames, nullptr, 0) != 0) {
+    OutputDebugString(std::string("Sound: no sound device (") + SDL_GetError() + "); playing silently.");
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     return nullptr;
   }
   std::unique_ptr<SdlAudioOutput> out(new SdlAudioOutput());
-  out->channels_ = Mix_AllocateChannels(kFirstChannels);
+  out->channels_ = Mix().Mix_AllocateChannels(kFirstChannels);
   out->limiter_.Reset();
-  Mix_SetPostMix(LimitMix, out.get());
+  Mix().Mix_SetPostMix(LimitMix, out.get());
   return out;
 }
 
 SdlAudioOutput::~SdlAudioOutput() {
   SetMusic(nullptr);
-  Mix_SetPostMix(nullptr, nullptr);
-  Mix_HaltChannel(-1);
-  Mix_CloseAudio();
+  Mix().Mix_SetPostMix(nullptr, nullptr);
+  Mix().Mix_HaltChannel(-1);
+  Mix().Mix_CloseAudio();
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 void* SdlAudioOutput::MakeChunk(float* samples, size_t bytes) {
   if (bytes > UINT32_MAX) return nullptr;
-  return Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples), static_cast<Uint32>(bytes));
+  return Mix().Mix_QuickLoad_RAW(reinterpret_cast<Uint8*>(samples), static_cast<Uint32>(bytes));
 }
 
 void SdlAudioOutput::FreeChunk(void* chunk) {
   // Stops the channels still playing it before the samples go.
-  if (chunk) Mix_FreeChunk(static_cast<Mix_Chunk*>(chunk));
+  if (chunk) Mix().Mix_FreeChunk(static_cast<Mix_Chunk*>(chunk));
 }
 
 void SdlAudioOutput::SetMusic(MusicGraph* music) {
   // Mix_HookMusic takes the device lock, so no callback runs past this.
-  if (musicHooked_) Mix_HookMusic(nullptr, nullptr);
+  if (musicHooked_) Mix().Mix_HookMusic(nullptr, nullptr);
   musicHooked_ = false;
   if (music) {
-    Mix_HookMusic(MusicHook, music);
+    Mix().Mix_HookMusic(MusicHook, music);
     musicHooked_ = true;
   }
 }
@@ -92,16 +101,16 @@ void SdlAudioOutput::SetMusic(MusicGraph* music) {
 // A free channel, more channels when all are busy, or the oldest play.
 int SdlAudioOutput::PickChannel() {
   for (int c = 0; c < channels_; ++c)
-    if (!Mix_Playing(c)) return c;
+    if (!Mix().Mix_Playing(c)) return c;
   if (channels_ < kMaxChannels) {
     int first = channels_;
-    channels_ = Mix_AllocateChannels(std::min(kMaxChannels, channels_ * 2));
+    channels_ = Mix().Mix_AllocateChannels(std::min(kMaxChannels, channels_ * 2));
     if (channels_ > first) return first;
   }
   int oldest = 0;
   for (int c = 1; c < channels_; ++c)
     if (serial_[c] < serial_[oldest]) oldest = c;
-  Mix_HaltChannel(oldest);
+  Mix().Mix_HaltChannel(oldest);
   return oldest;
 }
 
@@ -110,12 +119,12 @@ HRESULT SdlAudioOutput::Play(AudioSegment::Impl& seg, int pathSlot, uint64_t ser
   // The effect goes on before the play starts, so no block sounds at unity
   // gain. Registering takes the device lock: a channel that just finished has
   // had its old effects removed by then.
-  Mix_UnregisterEffect(channel, GainEffect);
+  Mix().Mix_UnregisterEffect(channel, GainEffect);
   channelPath_[channel] = pathSlot;
-  if (!Mix_RegisterEffect(channel, GainEffect, nullptr, this)) return E_FAIL;
+  if (!Mix().Mix_RegisterEffect(channel, GainEffect, nullptr, this)) return E_FAIL;
   int loops = seg.repeats == AudioSegment::kRepeatForever ? -1 : static_cast<int>(std::min<uint32_t>(seg.repeats, INT_MAX));
-  if (Mix_PlayChannel(channel, static_cast<Mix_Chunk*>(seg.chunk), loops) < 0) {
-    Mix_UnregisterEffect(channel, GainEffect);
+  if (Mix().Mix_PlayChannelTimed(channel, static_cast<Mix_Chunk*>(seg.chunk), loops, -1) < 0) {
+    Mix().Mix_UnregisterEffect(channel, GainEffect);
     return E_FAIL;
   }
   serial_[channel] = serial;
@@ -123,22 +132,22 @@ HRESULT SdlAudioOutput::Play(AudioSegment::Impl& seg, int pathSlot, uint64_t ser
 }
 
 void SdlAudioOutput::Stop(int channel, uint64_t serial) {
-  if (channel >= 0 && channel < channels_ && serial_[channel] == serial) Mix_HaltChannel(channel);
+  if (channel >= 0 && channel < channels_ && serial_[channel] == serial) Mix().Mix_HaltChannel(channel);
 }
 
 bool SdlAudioOutput::Playing(int channel, uint64_t serial) const {
   if (channel < 0 || channel >= channels_) return false;
-  return serial_[channel] == serial && Mix_Playing(channel);
+  return serial_[channel] == serial && Mix().Mix_Playing(channel);
 }
 
 void SdlAudioOutput::StopPath(int pathSlot) {
   for (int c = 0; c < channels_; ++c)
-    if (channelPath_[c].load() == pathSlot && Mix_Playing(c)) Mix_HaltChannel(c);
+    if (channelPath_[c].load() == pathSlot && Mix().Mix_Playing(c)) Mix().Mix_HaltChannel(c);
 }
 
 int SdlAudioOutput::PlayingVoices() const {
   int n = 0;
-  for (int c = 0; c < channels_; ++c) n += Mix_Playing(c) ? 1 : 0;
+  for (int c = 0; c < channels_; ++c) n += Mix().Mix_Playing(c) ? 1 : 0;
   return n;
 }
 

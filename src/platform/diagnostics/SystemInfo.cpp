@@ -1,9 +1,9 @@
 #include "platform/diagnostics/SystemInfo.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include "platform/audio/AudioMix.h"
+#include "platform/audio/SoundLibraries.h"
 #include "platform/audio/MusicGraph.h"
 #include "platform/draw/RendererChoice.h"
 #include "platform/text/Font.h"
@@ -55,13 +55,17 @@ void Audio(std::vector<std::pair<std::string, std::string>>& out) {
   const char* driver = SDL_GetCurrentAudioDriver();
   out.emplace_back("audio driver", driver ? driver : "?");
   // The device as the game opens it.
-  if (Mix_OpenAudioDevice(kAudioRate, AUDIO_F32SYS, 2, kDeviceFrames, nullptr, 0) == 0) {
+  std::string why;
+  const sound_libraries::MixerFunctions* mix = sound_libraries::Mixer(&why);
+  if (!mix) {
+    out.emplace_back("audio output", "none (" + why + "; the game plays silently)");
+  } else if (mix->Mix_OpenAudioDevice(kAudioRate, AUDIO_F32SYS, 2, kDeviceFrames, nullptr, 0) == 0) {
     int freq = 0, channels = 0;
     Uint16 format = 0;
-    Mix_QuerySpec(&freq, &format, &channels);
+    mix->Mix_QuerySpec(&freq, &format, &channels);
     out.emplace_back("audio output", std::to_string(freq) + " Hz, " + std::to_string(channels) + " channels, " +
                                          FormatName(format));
-    Mix_CloseAudio();
+    mix->Mix_CloseAudio();
   } else {
     out.emplace_back("audio output", Failed("no sound device; the game plays silently"));
   }
