@@ -10,6 +10,7 @@
 
 #include "app/Resources.h"
 #include "app/framework/TextFont.h"
+#include "gfx/DecodeAhead.h"
 #include "platform/audio/AudioPump.h"
 #include "platform/diagnostics/Memory.h"
 #include "platform/diagnostics/Report.h"
@@ -201,7 +202,8 @@ HRESULT CD3DApp::StepFrame() {
       clock_gettime(CLOCK_REALTIME, &now);
       std::fprintf(stderr, "first-frame-realtime-ns %lld\n", (long long)now.tv_sec * 1000000000LL + now.tv_nsec);
     }
-    StartupFinished();  // the temporaries start-up freed go back to the system
+    decode_ahead::Finish();  // pictures decoded ahead that the first frame did not use go
+    StartupFinished();       // the temporaries start-up freed go back to the system
   }
   return hr;
 }

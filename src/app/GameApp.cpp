@@ -59,7 +59,7 @@ HRESULT GameApp::SetupScene() {
   soundPlayer->SetMasterVolume(1000);
   msgBox = std::make_unique<CMsgBox>();
   msgBox->Init(textFile.get(), input.get(), GetActionStates(), bgmPlayer.get(), soundPlayer.get(),
-               SJ(gamefaces::kMessageFace), 12, 1);
+               SJ(gamefaces::kMessageFace), gamefaces::kMessagePointSize, gamefaces::kMessageStyle);
   if (runOptions.watch) reloader = std::make_unique<Reloader>(*msgBox, *textFile);
   comfort::Controller::Config comfortConfig;
   const std::string dataDir = platform::PlayerDataDirectory();

@@ -10,6 +10,7 @@
 #include "app/GameApp.h"
 #include "app/framework/GameDataPaths.h"
 #include "app/RunOptions.h"
+#include "app/StartupWork.h"
 #include "input/GameActions.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Guid.h"
@@ -19,6 +20,7 @@
 #include "platform/diagnostics/Trace.h"
 #include "platform/files/Files.h"
 #include "platform/headless/Clock.h"
+#include "platform/window/DisplayDriver.h"
 #include "platform/window/HeadlessWindow.h"
 #include "script/CTextFile.h"
 
@@ -122,6 +124,7 @@ void ChooseSavePlace(const RunOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  platform::SkipComposeTable();
   RunOptions options;
   std::string gameDir, error;
   if (!ParseCommandLine(argc, argv, options, gameDir, error)) {
@@ -167,6 +170,9 @@ int main(int argc, char** argv) {
 
   int status;
   {
+    // Fonts, sound libraries and the first frame's pictures, on workers
+    // while the window is made.
+    StartupWork startupWork(!options.headless);
     GameApp app;
     app.SetRunOptions(options);
     // A failed start-up has already been reported to the player; it ends the

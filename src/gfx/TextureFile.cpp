@@ -1,6 +1,7 @@
 #include "gfx/TextureFile.h"
 
 #include "app/framework/MediaPath.h"
+#include "gfx/DecodeAhead.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/files/Files.h"
 #include "platform/files/ImageDecoder.h"
@@ -11,12 +12,16 @@ HRESULT D3DUtil_CreateTexture(platform::Device* device, const std::string& path,
   char found[kMaxPath] = {};
   FindMediaFile(found, path.c_str());  // on failure `found` holds the name unchanged, which then fails to read
 
+  platform::Image image;
+  if (decode_ahead::Take(found, image)) {
+    out = device->CreateTexture(image.width, image.height, image.argb.data());
+    return out ? S_OK : E_OUTOFMEMORY;
+  }
   std::string bytes;
   if (!platform::ReadWholeFile(found, bytes)) {
     platform::OutputDebugString("D3DUtil_CreateTexture: cannot read " + std::string(found) + "\n");
     return D3DXERR_INVALIDDATA;
   }
-  platform::Image image;
   std::string why;
   if (!platform::DecodeImage(bytes, found, image, &why)) {
     platform::OutputDebugString("D3DUtil_CreateTexture: " + std::string(found) + ": " + why + "\n");

@@ -45,6 +45,10 @@ void MessageWindow::Create(const std::string& faceName, int pointSize, int flags
   cursorSprite->SetTexture(kCursorTexture);
 }
 
+std::vector<std::string> MessageWindow::OwnPictures() {
+  return {kPictureFrameTexture, kWindowTexture, kCursorTexture};
+}
+
 void MessageWindow::Release() {
   pictureFrameSprite.reset();
   speakerSprite.reset();

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "msgbox/MsgBoxLayout.h"
 
@@ -28,6 +29,8 @@ class MessageWindow {
   // Creates the sprites and the message text object (face, size, style of
   // the message font), and releases them again.
   void Create(const std::string& faceName, int pointSize, int flags);
+  // The pictures Create loads (below the texture directory), in its order.
+  static std::vector<std::string> OwnPictures();
   void Release();
   bool Created() const { return windowSprite != nullptr; }
   void SetLayout(const MsgBoxLayout& l);

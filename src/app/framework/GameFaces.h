@@ -4,4 +4,6 @@
 namespace gamefaces {
 inline constexpr char kMessageFace[] = "ＭＳ Ｐゴシック";  // messages and speaker labels
 inline constexpr char kMenuFace[] = "ＭＳ ゴシック";       // the text menu and the save screen
+inline constexpr int kMessagePointSize = 12;  // the message font's size and style (1: bold)
+inline constexpr unsigned kMessageStyle = 1;
 }  // namespace gamefaces

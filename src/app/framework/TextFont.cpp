@@ -25,6 +25,8 @@ TextFont::~TextFont() { releaseFont(); }
 void TextFont::SetDevice(platform::Device* device) { g_fontDevice = device; }
 platform::Device* TextFont::GetDevice() { return g_fontDevice; }
 
+int TextFont::PixelHeightFor(int size) { return MulDiv(size, kLogPixelsY, 72); }
+
 HRESULT TextFont::createFont(const std::string& face, int size, uint32_t flags) {
   faceName = face.substr(0, 79);
   pointSize = size;

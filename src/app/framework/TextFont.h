@@ -24,6 +24,8 @@ class TextFont {
   // The face is looked up and opened when first needed (drawing, HasFont),
   // so that text objects made at start-up cost nothing until shown.
   HRESULT createFont(const std::string& face, int pointSize, uint32_t styleFlags);
+  // The pixel height a point size is drawn at (at the unscaled size).
+  static int PixelHeightFor(int pointSize);
   void setColor(int alpha, int red, int green, int blue);
   void setAlpha(int alpha);
   void addAlpha(int delta);

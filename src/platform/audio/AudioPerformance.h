@@ -27,6 +27,11 @@ namespace platform {
 
 class AudioOutput;
 
+// Loads the sound device's libraries ahead of the first performance
+// (start-up does this on a worker while the window is made); safe from any
+// thread, and a no-op once done.
+void PrepareSoundLibraries();
+
 // One play of a segment.
 class AudioSegmentState {
  public:

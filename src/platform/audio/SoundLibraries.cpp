@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "platform/audio/AudioPerformance.h"
+
 namespace platform::sound_libraries {
 
 // The sonames of the Debian 12 packages libsdl2-mixer-2.0-0 and libfluidsynth3
@@ -69,3 +71,8 @@ const FluidFunctions* Fluid(std::string* why) {
 #undef VANTOREL_RESOLVE
 
 }  // namespace platform::sound_libraries
+
+namespace platform {
+// SDL_mixer links FluidSynth, so this maps both.
+void PrepareSoundLibraries() { sound_libraries::Mixer(); }
+}  // namespace platform

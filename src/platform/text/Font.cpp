@@ -184,6 +184,10 @@ std::string ResolveLocked(std::string_view faceCp932, bool bold, bool italic) {
 }
 }  // namespace
 
+void PrepareFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic) {
+  OpenFont(faceCp932, pixelHeight, bold, italic);  // the face stays in g_faces for the real open
+}
+
 std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic) {
   std::lock_guard<std::mutex> lock(g_fontMutex);
   return ResolveLocked(faceCp932, bold, italic);

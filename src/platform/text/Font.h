@@ -30,6 +30,11 @@ class Font {
 // Null when no font could be opened. Fonts opened with the same face, size
 // and style share one face and its glyph cache, kept open for later opens.
 std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic);
+// Opens a face ahead of its first use and keeps it open for it: the
+// fontconfig set-up (the dearest part, several milliseconds) and the font
+// file's tables are then ready. Start-up does this on a worker while the
+// window is made; safe from any thread.
+void PrepareFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic);
 // The font file fontconfig picks for a face (after our alias rules).
 std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic);
 

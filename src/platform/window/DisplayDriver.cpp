@@ -1,5 +1,6 @@
 #include "platform/window/DisplayDriver.h"
 
+#include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
@@ -12,6 +13,11 @@ bool ShowsNoWindow(const char* userDriver, const char* chosenDriver) {
   for (const char* invisible : {"offscreen", "dummy", "evdev"})
     if (std::strcmp(chosenDriver, invisible) == 0) return true;
   return false;
+}
+
+void SkipComposeTable() {
+  const char* own = std::getenv("XCOMPOSEFILE");
+  if (!own || !*own) setenv("XCOMPOSEFILE", "/dev/null", 1);
 }
 
 }  // namespace platform

@@ -21,6 +21,12 @@ namespace platform {
 
 namespace {
 constexpr int kMenuBarHeight = 22;
+
+// The menu bar's face: the Windows one where fontconfig knows it, else IPA.
+std::unique_ptr<Font> OpenMenuBarFont() {
+  std::unique_ptr<Font> font = OpenFont("MS UI Gothic", 14, false, false);
+  return font ? std::move(font) : OpenFont("IPAPGothic", 14, false, false);
+}
 constexpr uint32_t kMenuBg = 0xFFF0F0F0, kMenuText = 0xFF000000, kHighlight = 0xFF3875D7;
 
 struct Label {
@@ -62,8 +68,7 @@ class SdlWindow : public Window {
     device_ = WindowDevice::Create(renderer_, software_, config_.width, config_.height,
                                    [this](const ScreenRect* changed) { Compose(changed); });
     if (!device_) return false;
-    uiFont_ = OpenFont("MS UI Gothic", 14, false, false);
-    if (!uiFont_) uiFont_ = OpenFont("IPAPGothic", 14, false, false);
+    uiFont_ = OpenMenuBarFont();
     popup_ = MakeLabel(config_.menuPopup);
     for (const auto& extra : config_.menuExtras) items_.push_back({MakeLabel(extra.label), extra.command});
     items_.push_back({MakeLabel(config_.menuItem), config_.menuCommand});
@@ -575,5 +580,7 @@ std::unique_ptr<Window> CreateSdlWindow(const WindowConfig& config) {
   if (!w->Init()) return nullptr;
   return w;
 }
+
+void PrepareWindowFonts() { OpenMenuBarFont(); }
 
 }  // namespace platform

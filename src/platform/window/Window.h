@@ -117,4 +117,8 @@ class Window {
 // one exists (then dialogs go to stderr only).
 Window* CurrentWindow();
 void SetCurrentWindow(Window* window);
+// Opens the window's menu-bar font ahead of the window (start-up does this
+// on a worker while SDL sets up the display); safe from any thread.
+void PrepareWindowFonts();
+
 }  // namespace platform
