@@ -48,9 +48,9 @@ set(CPACK_PACKAGE_CONTACT "Vantorel developers <vantorel@localhost>")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# SDL_mixer and FluidSynth are opened with dlopen, so dpkg-shlibdeps does not
-# see them.
+# The libraries opened with dlopen (SDL_mixer, FluidSynth, SDL_image), which
+# dpkg-shlibdeps does not see.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libsdl2-mixer-2.0-0, libfluidsynth3, fonts-ipafont-gothic, fontconfig, timgm6mb-soundfont | fluid-soundfont-gm")
+    "libsdl2-mixer-2.0-0, libfluidsynth3, libsdl2-image-2.0-0, fonts-ipafont-gothic, fontconfig, timgm6mb-soundfont | fluid-soundfont-gm")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

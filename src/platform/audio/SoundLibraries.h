@@ -1,5 +1,6 @@
 #pragma once
-// SDL_mixer and FluidSynth are opened at run time rather than linked. Between
+// SDL_mixer and FluidSynth are opened at run time rather than linked (see
+// files/LateLibrary.h). Between
 // them they bring in about fifty shared libraries (PulseAudio, JACK, GLib,
 // libinstpatch, libsndfile and their kin) whose loading would stand before
 // main(); opened with dlopen, that happens on the start-up worker while the
@@ -9,6 +10,8 @@
 #include <fluidsynth.h>
 
 #include <string>
+
+#include "platform/files/LateLibrary.h"
 
 namespace platform::sound_libraries {
 
@@ -30,14 +33,12 @@ namespace platform::sound_libraries {
   F(fluid_player_add_mem) F(fluid_player_play) F(fluid_player_get_status)                           \
   F(fluid_player_get_total_ticks) F(fluid_player_get_current_tick)
 
-#define VANTOREL_LIBRARY_FUNCTION(name) decltype(&::name) name = nullptr;
 struct MixerFunctions {
-  VANTOREL_MIXER_FUNCTIONS(VANTOREL_LIBRARY_FUNCTION)
+  VANTOREL_MIXER_FUNCTIONS(VANTOREL_LATE_FUNCTION)
 };
 struct FluidFunctions {
-  VANTOREL_FLUID_FUNCTIONS(VANTOREL_LIBRARY_FUNCTION)
+  VANTOREL_FLUID_FUNCTIONS(VANTOREL_LATE_FUNCTION)
 };
-#undef VANTOREL_LIBRARY_FUNCTION
 
 // The library's functions, or nullptr when it or one of its functions cannot
 // be found; `why` then says what is missing. The first call (from any

@@ -1,8 +1,8 @@
 // The render-state store, state blocks, frame recording and screenshots.
+#include "platform/files/ImageLibrary.h"
 #include "platform/draw/Device.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <cstring>
 
@@ -111,8 +111,9 @@ bool Device::FinishFrame(ScreenRect* changedRect) {
 }
 
 bool Device::SaveScreenshot(const std::string& path) {
+  const image_library::ImageFunctions* img = image_library::Img();
   std::vector<uint32_t> px;
-  if (!ReadPixels(px)) return false;
+  if (!img || !ReadPixels(px)) return false;
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(px.data(), Width(), Height(), 32, Width() * 4,
                                                       SDL_PIXELFORMAT_ARGB8888);
   if (!s) return false;
@@ -120,7 +121,7 @@ bool Device::SaveScreenshot(const std::string& path) {
   SDL_Surface* rgb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGB24, 0);
   SDL_FreeSurface(s);
   if (!rgb) return false;
-  bool ok = IMG_SavePNG(rgb, path.c_str()) == 0;
+  bool ok = img->IMG_SavePNG(rgb, path.c_str()) == 0;
   SDL_FreeSurface(rgb);
   return ok;
 }

@@ -6,10 +6,10 @@
 // game file could reach any of them. Calling the one loader for the sniffed
 // type keeps the attack surface to JPEG and BMP (DDS and TGA are ours, PNG
 // goes to libpng directly).
+#include "platform/files/ImageLibrary.h"
 #include "platform/files/ImageDecoder.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <climits>
 #include <cstring>
@@ -207,18 +207,21 @@ bool Checked(ImageType type, std::string_view bytes, std::string* why) {
 
 bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::string* why) {
   if (!Checked(type, bytes, why)) return false;
+  std::string missing;
+  const image_library::ImageFunctions* img = image_library::Img(&missing);
+  if (!img) return Fail(why, std::string(ImageTypeName(type)) + ": " + missing);
 
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!rw) return Fail(why, SDL_GetError());
   SDL_Surface* raw = nullptr;
   switch (type) {
-    case ImageType::Jpeg: raw = IMG_LoadJPG_RW(rw); break;
-    case ImageType::Bmp: raw = IMG_LoadBMP_RW(rw); break;
+    case ImageType::Jpeg: raw = img->IMG_LoadJPG_RW(rw); break;
+    case ImageType::Bmp: raw = img->IMG_LoadBMP_RW(rw); break;
     default: break;
   }
   SDL_RWclose(rw);
   SurfacePtr loaded(raw);
-  if (!loaded) return Fail(why, std::string(ImageTypeName(type)) + ": " + IMG_GetError());
+  if (!loaded) return Fail(why, std::string(ImageTypeName(type)) + ": " + SDL_GetError());
   if (loaded->w <= 0 || loaded->h <= 0 || loaded->w > kMaxImageSide || loaded->h > kMaxImageSide)
     return Fail(why, std::string(ImageTypeName(type)) + ": dimensions out of range");
 

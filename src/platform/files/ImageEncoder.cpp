@@ -1,8 +1,8 @@
 // PNG, JPEG and BMP writing through SDL and SDL_image.
+#include "platform/files/ImageLibrary.h"
 #include "platform/files/ImageEncoder.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 
 #include <climits>
 
@@ -18,6 +18,7 @@ bool EncodeImage(const Image& image, ImageType type, std::string& out, int jpegQ
   SDL_Surface* s = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(image.argb.data()), image.width,
                                                       image.height, 32, image.width * 4, SDL_PIXELFORMAT_ARGB8888);
   if (!s) return false;
+  const image_library::ImageFunctions* img = image_library::Img();  // PNG and JPEG
   // SDL 2 has no growing memory stream: write into a buffer twice the raw
   // size, which none of the three formats can exceed, then cut it to length.
   uint64_t room = uint64_t(image.argb.size()) * 8 + 65536;
@@ -26,8 +27,8 @@ bool EncodeImage(const Image& image, ImageType type, std::string& out, int jpegQ
     out.resize(size_t(room));
     if (SDL_RWops* rw = SDL_RWFromMem(out.data(), int(room))) {
       switch (type) {
-        case ImageType::Png: ok = IMG_SavePNG_RW(s, rw, 0) == 0; break;
-        case ImageType::Jpeg: ok = IMG_SaveJPG_RW(s, rw, 0, jpegQuality) == 0; break;
+        case ImageType::Png: ok = img && img->IMG_SavePNG_RW(s, rw, 0) == 0; break;
+        case ImageType::Jpeg: ok = img && img->IMG_SaveJPG_RW(s, rw, 0, jpegQuality) == 0; break;
         case ImageType::Bmp: ok = SDL_SaveBMP_RW(s, rw, 0) == 0; break;
         default: break;
       }

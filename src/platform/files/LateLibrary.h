@@ -1,0 +1,56 @@
+#pragma once
+// Shared libraries opened at run time rather than linked, so that their
+// loading (and that of the libraries they bring) does not stand before
+// main(): a table of the functions the engine calls, filled with dlsym. The
+// tables live beside the code that calls them (audio/SoundLibraries.h,
+// files/ImageLibrary.h); each library is opened once, from whichever thread
+// asks first, and stays open. Libraries every start needs at once (SDL,
+// SDL_ttf, fontconfig) stay linked: opened on a worker they only contend
+// with the main thread for the address space (measured: no gain).
+#include <dlfcn.h>
+
+#include <string>
+
+// A member per function, with the function's own name and type.
+#define VANTOREL_LATE_FUNCTION(name) decltype(&::name) name = nullptr;
+// Inside a resolver: fills the member, or returns the missing name.
+#define VANTOREL_LATE_RESOLVE(name) \
+  if (!(f.name = reinterpret_cast<decltype(f.name)>(dlsym(library, #name)))) return #name;
+
+namespace platform::late_library {
+
+template <class Functions>
+struct Opened {
+  Functions functions;
+  bool ok = false;
+  std::string why;  // what is missing, when not ok
+};
+
+// Opens `soname` and fills every member through `resolve(library, functions)`,
+// which returns the name of a missing function or "". A library missing any
+// function counts as missing (it is left open: its constructors have run).
+template <class Functions, class Resolve>
+Opened<Functions> Open(const char* soname, Resolve resolve) {
+  Opened<Functions> o;
+  void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+  if (!library) {
+    const char* error = dlerror();
+    o.why = std::string(soname) + " cannot be loaded (" + (error ? error : "unknown reason") + ")";
+    return o;
+  }
+  const std::string missing = resolve(library, o.functions);
+  if (!missing.empty()) {
+    o.why = std::string(soname) + " has no " + missing;
+    return o;
+  }
+  o.ok = true;
+  return o;
+}
+
+template <class Functions>
+const Functions* Result(const Opened<Functions>& o, std::string* why) {
+  if (why) *why = o.why;
+  return o.ok ? &o.functions : nullptr;
+}
+
+}  // namespace platform::late_library
