@@ -62,10 +62,11 @@ void CInput::fillActionFormat() {
   actionFormat.lAxisMin = axisMin;
   actionFormat.lAxisMax = axisMax;
   actionFormat.tszActionMap = actionMapName;
+  actionSpec = ToActionMapSpec(actionFormat);
 }
 
 HRESULT CInput::enumerateDevices() {
-  return directInput->EnumDevicesBySemantics(ToActionMapSpec(actionFormat), [this](const DevicePtr& d) {
+  return directInput->EnumDevicesBySemantics(actionSpec, [this](const DevicePtr& d) {
     deviceCallback(d);
     return true;  // always go on with the next device
   });
@@ -73,7 +74,7 @@ HRESULT CInput::enumerateDevices() {
 
 void CInput::deviceCallback(const DevicePtr& device) {
   if (deviceCount >= kMaxDevices) return;  // the list is full: further devices are left out
-  platform::ActionMapSpec spec = ToActionMapSpec(actionFormat);
+  const platform::ActionMapSpec& spec = actionSpec;
   HRESULT hr = device->BuildActionMap(spec);
   if (FAILED(hr)) {
     DXTRACE("CInput", hr, SJ("BuildActionMapに失敗"), true);
@@ -102,7 +103,7 @@ void CInput::releaseDevices() {
 
 bool CInput::ControlBound(const std::string& control) const {
   if (!directInput) return false;
-  for (const platform::Binding& b : directInput->GetBindings(ToActionMapSpec(actionFormat)))
+  for (const platform::Binding& b : directInput->GetBindings(actionSpec))
     if (platform::ControlsOverlap(b.control, control)) return true;
   return false;
 }
@@ -119,7 +120,7 @@ HRESULT CInput::poll(int32_t* actionStates, int32_t active) {
   if (!directInput || !actionStates) return S_OK;  // no input was set up: the game runs without it
 
   // Pads plugged in since the last step join the list.
-  for (const DevicePtr& d : directInput->TakeArrivedDevices(ToActionMapSpec(actionFormat))) deviceCallback(d);
+  for (const DevicePtr& d : directInput->TakeArrivedDevices(actionSpec)) deviceCallback(d);
 
   const int32_t midpoint = axisMin + (axisMax - axisMin) / 2;
   for (int32_t i = 0; i < deviceCount; ++i) {
@@ -200,6 +201,7 @@ HRESULT CInput::configureDevices() {
 
   HRESULT result = input::ConfigureDevices(*directInput, params, DICD_EDIT);
   if (FAILED(result)) DXTRACE("CInput", result, SJ("ConfigureDevices失敗"), true);
+  actionSpec = ToActionMapSpec(actionFormat);  // as the screen left the format
 
   // Map the devices again, with the player's bindings. This also runs after a
   // failure, so that bindings accepted before a failed save are in force and

@@ -64,6 +64,9 @@ class CInput {
   std::unique_ptr<platform::InputSystem> directInput;
   std::array<platform::DevicePtr, kMaxDevices> devices;
   DIACTIONFORMAT actionFormat;
+  // The same format for the platform, made once: every logic step hands it
+  // to the device arrivals check (building it formats the GUID).
+  platform::ActionMapSpec actionSpec;
   int32_t deviceCount = 0;
   std::unique_ptr<DIACTION[]> actions;
   uint32_t actionsSize = 0;
