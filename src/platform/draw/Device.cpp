@@ -1,5 +1,4 @@
 // The render-state store, state blocks, frame recording and screenshots.
-#include "platform/files/ImageLibrary.h"
 #include "platform/draw/Device.h"
 
 #include <SDL.h>
@@ -7,6 +6,7 @@
 #include <cstring>
 
 #include "platform/draw/FrameDamage.h"
+#include "platform/files/ImageLibrary.h"
 
 namespace platform {
 namespace {

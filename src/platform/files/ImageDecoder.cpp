@@ -6,7 +6,6 @@
 // game file could reach any of them. Calling the one loader for the sniffed
 // type keeps the attack surface to JPEG and BMP (DDS and TGA are ours, PNG
 // goes to libpng directly).
-#include "platform/files/ImageLibrary.h"
 #include "platform/files/ImageDecoder.h"
 
 #include <SDL.h>
@@ -14,8 +13,10 @@
 #include <climits>
 #include <cstring>
 #include <memory>
+#include <mutex>
 
 #include "platform/files/DdsReader.h"
+#include "platform/files/ImageLibrary.h"
 #include "platform/files/PngReader.h"
 #include "platform/files/TgaReader.h"
 
@@ -214,10 +215,16 @@ bool LoadWithSdlImage(ImageType type, std::string_view bytes, Image& out, std::s
   SDL_RWops* rw = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
   if (!rw) return Fail(why, SDL_GetError());
   SDL_Surface* raw = nullptr;
-  switch (type) {
-    case ImageType::Jpeg: raw = img->IMG_LoadJPG_RW(rw); break;
-    case ImageType::Bmp: raw = img->IMG_LoadBMP_RW(rw); break;
-    default: break;
+  {
+    // SDL_image sets up its loaders' shared state on first use, unguarded;
+    // start-up decodes pictures on a worker beside the main thread.
+    static std::mutex oneAtATime;
+    std::lock_guard lock(oneAtATime);
+    switch (type) {
+      case ImageType::Jpeg: raw = img->IMG_LoadJPG_RW(rw); break;
+      case ImageType::Bmp: raw = img->IMG_LoadBMP_RW(rw); break;
+      default: break;
+    }
   }
   SDL_RWclose(rw);
   SurfacePtr loaded(raw);

@@ -1,5 +1,4 @@
 // PNG, JPEG and BMP writing through SDL and SDL_image.
-#include "platform/files/ImageLibrary.h"
 #include "platform/files/ImageEncoder.h"
 
 #include <SDL.h>
@@ -7,6 +6,7 @@
 #include <climits>
 
 #include "platform/files/ImageDecoder.h"
+#include "platform/files/ImageLibrary.h"
 
 namespace platform {
 
