@@ -132,9 +132,10 @@ struct MusicGraph::Impl {
     if (m->dropping && Fl().fluid_midi_event_get_type(event) == 0x90) return FLUID_OK;
     return Fl().fluid_synth_handle_midi_event(m->synth, event);
   }
-  // With mu held: effects follow `dropping`.
+  // With mu held: effects follow `dropping`. `synth` is the loader's until
+  // it reports the load done (it may be writing it right now).
   void MatchEffects() {
-    if (!synth || effectsOff == dropping) return;
+    if (!Loaded() || !synth || effectsOff == dropping) return;
     effectsOff = dropping;
     Fl().fluid_synth_reverb_on(synth, -1, dropping ? 0 : 1);
     Fl().fluid_synth_chorus_on(synth, -1, dropping ? 0 : 1);
