@@ -10,21 +10,11 @@ const char kMixerLibrary[] = "libSDL2_mixer-2.0.so.0";
 const char kFluidLibrary[] = "libfluidsynth.so.3";
 
 const MixerFunctions* Mixer(std::string* why) {
-  static const late_library::Opened<MixerFunctions> opened =
-      late_library::Open<MixerFunctions>(kMixerLibrary, [](void* library, MixerFunctions& f) -> std::string {
-        VANTOREL_MIXER_FUNCTIONS(VANTOREL_LATE_RESOLVE)
-        return {};
-      });
-  return late_library::Result(opened, why);
+  VANTOREL_LATE_LIBRARY(MixerFunctions, kMixerLibrary, VANTOREL_MIXER_FUNCTIONS)
 }
 
 const FluidFunctions* Fluid(std::string* why) {
-  static const late_library::Opened<FluidFunctions> opened =
-      late_library::Open<FluidFunctions>(kFluidLibrary, [](void* library, FluidFunctions& f) -> std::string {
-        VANTOREL_FLUID_FUNCTIONS(VANTOREL_LATE_RESOLVE)
-        return {};
-      });
-  return late_library::Result(opened, why);
+  VANTOREL_LATE_LIBRARY(FluidFunctions, kFluidLibrary, VANTOREL_FLUID_FUNCTIONS)
 }
 
 }  // namespace platform::sound_libraries

@@ -6,12 +6,7 @@ namespace platform::image_library {
 const char kImageLibrary[] = "libSDL2_image-2.0.so.0";
 
 const ImageFunctions* Img(std::string* why) {
-  static const late_library::Opened<ImageFunctions> opened =
-      late_library::Open<ImageFunctions>(kImageLibrary, [](void* library, ImageFunctions& f) -> std::string {
-        VANTOREL_IMAGE_FUNCTIONS(VANTOREL_LATE_RESOLVE)
-        return {};
-      });
-  return late_library::Result(opened, why);
+  VANTOREL_LATE_LIBRARY(ImageFunctions, kImageLibrary, VANTOREL_IMAGE_FUNCTIONS)
 }
 
 }  // namespace platform::image_library

@@ -54,3 +54,13 @@ const Functions* Result(const Opened<Functions>& o, std::string* why) {
 }
 
 }  // namespace platform::late_library
+
+// The body of a table's accessor `const Functions* Name(std::string* why)`:
+// opens `soname` once and fills the members LIST names.
+#define VANTOREL_LATE_LIBRARY(Functions, soname, LIST)                                                      \
+  static const ::platform::late_library::Opened<Functions> opened =                                        \
+      ::platform::late_library::Open<Functions>(soname, [](void* library, Functions& f) -> std::string { \
+        LIST(VANTOREL_LATE_RESOLVE)                                                                        \
+        return {};                                                                                         \
+      });                                                                                                  \
+  return ::platform::late_library::Result(opened, why);
