@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 
 #include "app/framework/GameDataPaths.h"
@@ -51,11 +50,12 @@ std::vector<std::string> OpeningPictures(const WordList& words) {
   for (size_t i = 0; i < words.size() && pictures.size() < kMostPictures;) {
     auto row = std::find_if(table.begin(), table.end(), [&](const script::Keyword& k) { return k.Matches(words[i]); });
     if (row == table.end()) {
-      // The first message: its speaker's picture shows with it.
+      // The first message: its speaker's picture shows with it; a named
+      // speaker without one shows "Nothing"'s, a "＊" speaker keeps the last.
       if (words[i].find(SJ("：")) != std::string::npos) {
         if (aliases.count(SpeakerAlias(words[i])))
           show(SpeakerAlias(words[i]));
-        else
+        else if (words[i].find(SJ("＊")) == std::string::npos)
           show("Nothing");
       }
       break;

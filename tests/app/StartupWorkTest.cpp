@@ -50,8 +50,11 @@ TEST(OpeningPictures, TheFirstSpeakersPictureAndAButtonMenusButtons) {
   EXPECT_EQ(OpeningPictures(Words("Texture 陽菜 Face\\Hina.tga Texture 陽菜・笑顔 Face\\HinaSmile.tga "
                                   "陽菜・笑顔： こんにちは。 BG 陽菜")),
             Names({"Face\\HinaSmile.tga"}));
-  // An unknown speaker shows the "Nothing" alias's picture.
-  EXPECT_EQ(OpeningPictures(Words("Texture Nothing Blank.png 誰か＊： はい。")), Names({"Blank.png"}));
+  // A speaker without a picture shows the "Nothing" alias's; one marked
+  // unknown ("＊") leaves the picture as it was.
+  EXPECT_EQ(OpeningPictures(Words("Texture Nothing Blank.png 誰か： はい。")), Names({"Blank.png"}));
+  EXPECT_TRUE(OpeningPictures(Words("Texture Nothing Blank.png 誰か＊： はい。")).empty());
+  EXPECT_EQ(OpeningPictures(Words("Texture 陽菜 Face\\Hina.tga 陽菜＊： はい。")), Names({"Face\\Hina.tga"}));
   EXPECT_EQ(OpeningPictures(Words("Texture はじめからボタン Button\\Start.png Texture おわるボタン Button\\Quit.png "
                                   "ButtonMenu Left { フォーマット 1 2 メニューアイテム { はじめから 1 a おわる 2 b } } "
                                   "BG x")),
