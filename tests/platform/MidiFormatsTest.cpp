@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <future>
 #include <string>
 #include <vector>
 
@@ -182,4 +184,42 @@ TEST_F(MidiFormats, MasterVolumeChangesWhereThePieceSaysAndResetsRestoreIt) {
 
   std::string damaged = TypeZero(B({0x00, 0xF0, 0x7F, 0x7F, 0x7F, 0x04, 0x01}));
   PlayToEnd(damaged, code, 1.5);  // whatever the player makes of it; no crash, no overrun
+}
+
+// Chunk lengths that claim more than the file holds: one of 0xFFFFFFFF
+// (which FluidSynth reads as -1) after a chunk that is no track had its
+// player read the same chunk for ever. Cut to the file, such files end at
+// once (nothing playable) or play as truncated ones; the fuzzer's find is
+// played as it came.
+TEST_F(MidiFormats, ChunkLengthsPastTheEndOfTheFileDoNotHangThePlayer) {
+  const std::string found = B({
+      0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06, 0x00, 0x01, 0x00, 0x02, 0x00, 0x60,
+      0x4D, 0x54, 0x57, 0x00, 0x00, 0x00, 0x00, 0x33, 0xFE, 0x00, 0x00, 0x50, 0xF7, 0x60,
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xF8, 0xFB, 0x01, 0x31, 0x7F, 0x00, 0x40,
+      0xF7, 0x64, 0x00, 0x00, 0x00, 0x06, 0x00, 0x4D, 0x54, 0x72, 0x6B, 0x00, 0x00, 0x00,
+      0x50, 0xF7, 0x60, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+      0xFF, 0xFF, 0xFF, 0xFF, 0xF0, 0x16, 0x00});
+  ASSERT_EQ(found.size(), 91u);
+  // A track that says it is longer than it is, after an unknown chunk that does too.
+  std::string longTrack = TypeZero("");
+  std::string unknown = "XTRA" + B({0xFF, 0xFF, 0xFF, 0xFF}) + "ab";
+  longTrack.replace(18, 4, B({0x7F, 0xFF, 0xFF, 0xFF}));
+  for (const std::string& file : {found, longTrack + unknown, longTrack}) {
+    // A hang would stop the whole run: a watchdog fails the test instead.
+    auto played = std::async(std::launch::async, [&] {
+      int code = 0;
+      PlayToEnd(file, code, 2.0);
+      return code;
+    });
+    if (played.wait_for(std::chrono::seconds(30)) != std::future_status::ready) {
+      ADD_FAILURE() << "the player did not come back from a file of " << file.size() << " bytes";
+      std::_Exit(1);
+    }
+    played.get();
+  }
+  int code = 0;
+  const std::vector<int16_t> s = PlayToEnd(longTrack, code);
+  EXPECT_EQ(code, MusicGraph::kComplete);  // the organ chord still plays to its end
+  EXPECT_NEAR(Seconds(s), 1.0, 0.05);
 }

@@ -62,11 +62,37 @@ void FluidLog(int level, const char* message, void*) {
 // synthesiser, which it does only once the library is loaded.
 const sound_libraries::FluidFunctions& Fl() { return *sound_libraries::Fluid(); }
 
+uint32_t BigEndian32(const std::string& b, size_t at) {
+  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) << 24 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 16 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 8 |
+         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3]));
+}
+
 uint32_t LittleEndian32(const std::string& b, size_t at) {
   return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
          static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
          static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
          static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
+}
+
+// FluidSynth reads a chunk's length as a signed number and passes over
+// chunks that are no tracks by it: a length of 0xFFFFFFFF (-1) had its
+// player read the same chunk for ever, inside the synthesiser's rendering.
+// Lengths that claim more than the file holds are cut to what it holds (as
+// for effect files, and never past 2^31 - 1); a file so cut plays as a
+// truncated one.
+void CutChunkLengths(std::string& smf) {
+  size_t at = 0;
+  while (at + 8 <= smf.size()) {
+    const size_t room = std::min<size_t>(smf.size() - at - 8, 0x7FFFFFFF);
+    size_t length = BigEndian32(smf, at + 4);
+    if (length > room) {
+      length = room;
+      for (int i = 0; i < 4; ++i) smf[at + 4 + i] = static_cast<char>(length >> (24 - 8 * i));
+    }
+    at += 8 + length;
+  }
 }
 
 // Leaves a standard MIDI file image in `bytes` (unwrapping a RIFF RMID file);
@@ -84,7 +110,9 @@ bool ExtractSmf(std::string& bytes) {
       at += 8 + size + (size & 1);
     }
   }
-  return bytes.size() >= 14 && bytes.compare(0, 4, "MThd") == 0;
+  if (bytes.size() < 14 || bytes.compare(0, 4, "MThd") != 0) return false;
+  CutChunkLengths(bytes);
+  return true;
 }
 }  // namespace
 
