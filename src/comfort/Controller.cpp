@@ -231,20 +231,22 @@ void Controller::Apply() {
   }
 }
 
+// Screens over the game still see the skip keys let go, so that skipping
+// does not stay held after they close.
+void Controller::TakeInSkipReleases(const Event& e) {
+  if (e.type == Type::KeyUp && e.key == Key::LeftCtrl) ctrlLeft_ = false;
+  if (e.type == Type::KeyUp && e.key == Key::RightCtrl) ctrlRight_ = false;
+  if (e.type == Type::PadButtonUp && e.button == PadButton::RightShoulder) padSkip_ = false;
+}
+
 void Controller::TakeInSettings(const Event& e) {
+  TakeInSkipReleases(e);
   switch (e.type) {
     case Type::KeyDown:
       if (e.key == Key::Escape || e.key == Key::F2) settingsOpen_ = false;
       break;
-    case Type::KeyUp:
-      if (e.key == Key::LeftCtrl) ctrlLeft_ = false;
-      if (e.key == Key::RightCtrl) ctrlRight_ = false;
-      break;
     case Type::PadButtonDown:
       if (e.button == PadButton::Back) settingsOpen_ = false;
-      break;
-    case Type::PadButtonUp:
-      if (e.button == PadButton::RightShoulder) padSkip_ = false;
       break;
     case Type::MouseMotion:
       if (int32_t row = SettingsScreen::RowAt(e.x, e.y); row >= 0) settingsScreen_->MoveTo(row);
@@ -341,18 +343,12 @@ void Controller::Take(const Event& e) {
 }
 
 void Controller::TakeInHistory(const Event& e) {
+  TakeInSkipReleases(e);
   switch (e.type) {
     case Type::KeyDown:
       if (e.key == Key::Escape) history_.Close();
       else if (e.key == Key::PageUp) history_.Scroll(-static_cast<long>(History::kPage));
       else if (e.key == Key::PageDown) history_.Scroll(static_cast<long>(History::kPage));
-      break;
-    case Type::KeyUp:
-      if (e.key == Key::LeftCtrl) ctrlLeft_ = false;
-      if (e.key == Key::RightCtrl) ctrlRight_ = false;
-      break;
-    case Type::PadButtonUp:
-      if (e.button == PadButton::RightShoulder) padSkip_ = false;
       break;
     case Type::MouseDown:
       if (e.mouse == MouseButton::Right) history_.Close();

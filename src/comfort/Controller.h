@@ -89,6 +89,7 @@ class Controller {
   void Take(const platform::Event& e);
   void TakeInHistory(const platform::Event& e);
   void TakeInSettings(const platform::Event& e);
+  void TakeInSkipReleases(const platform::Event& e);
   void ChangeRow(int32_t direction);
   void Apply();
   bool Bound(const std::string& control) const { return config_.bound && config_.bound(control); }
