@@ -112,47 +112,48 @@ std::string ReportText(const ExploreReport& r) {
   return out;
 }
 
+namespace {
+// ",name":[item,...]" with one JSON object per element.
+template <class Items, class Object>
+std::string JsonArray(const char* name, const Items& items, Object object) {
+  std::string out = std::string(",\"") + name + "\":[";
+  bool first = true;
+  for (const auto& item : items) {
+    out += std::string(first ? "" : ",") + object(item);
+    first = false;
+  }
+  return out + "]";
+}
+}  // namespace
+
 std::string ReportJson(const ExploreReport& r) {
   std::string out = "{\"scripts\":{\"reached\":" + NamesJson(r.reached) + ",\"unreached\":" + NamesJson(r.unreached) + "}";
-  out += ",\"menuItems\":[";
-  bool first = true;
-  for (const auto& [key, count] : r.taken) {
+  out += JsonArray("menuItems", r.taken, [](const auto& taken) {
+    const auto& [key, count] = taken;
     const auto& [script, menu, label] = key;
-    out += std::string(first ? "" : ",") + "{\"script\":" + JsonString(script) + ",\"menu\":" + JsonString(menu) +
-           ",\"label\":" + JsonString(label) + ",\"branches\":" + std::to_string(count) + "}";
-    first = false;
-  }
-  out += "],\"endings\":[";
-  first = true;
-  for (const auto& [kind, script, choices] : r.endings) {
-    out += std::string(first ? "" : ",") + "{\"kind\":" + JsonString(kind) + ",\"script\":" + JsonString(script) +
-           ",\"choices\":" + ChoicesJson(choices) + "}";
-    first = false;
-  }
-  out += "],\"failures\":[";
-  first = true;
-  for (const auto& f : r.failures) {
-    out += std::string(first ? "" : ",") + "{\"script\":" + JsonString(f.script) + ",\"position\":" +
-           std::to_string(f.position) + ",\"message\":" + JsonString(f.message) + ",\"choices\":" +
-           ChoicesJson(f.choices) + "}";
-    first = false;
-  }
-  out += "],\"tooLong\":[";
-  first = true;
-  for (const auto& [where, m] : r.tooLong) {
-    out += std::string(first ? "" : ",") + "{\"script\":" + JsonString(where.first) + ",\"position\":" +
-           std::to_string(where.second) + ",\"bytes\":" + std::to_string(m.bytes) + ",\"message\":" +
-           JsonString(m.message) + "}";
-    first = false;
-  }
-  out += "],\"stopped\":[";
-  first = true;
-  for (const auto& [reason, script, choices] : r.stopped) {
-    out += std::string(first ? "" : ",") + "{\"reason\":" + JsonString(reason) + ",\"script\":" + JsonString(script) +
-           ",\"choices\":" + ChoicesJson(choices) + "}";
-    first = false;
-  }
-  out += "],\"branches\":" + std::to_string(r.branches) + ",\"states\":" + std::to_string(r.states) +
+    return "{\"script\":" + JsonString(script) + ",\"menu\":" + JsonString(menu) + ",\"label\":" + JsonString(label) +
+           ",\"branches\":" + std::to_string(count) + "}";
+  });
+  out += JsonArray("endings", r.endings, [](const auto& ending) {
+    const auto& [kind, script, choices] = ending;
+    return "{\"kind\":" + JsonString(kind) + ",\"script\":" + JsonString(script) + ",\"choices\":" +
+           ChoicesJson(choices) + "}";
+  });
+  out += JsonArray("failures", r.failures, [](const auto& f) {
+    return "{\"script\":" + JsonString(f.script) + ",\"position\":" + std::to_string(f.position) +
+           ",\"message\":" + JsonString(f.message) + ",\"choices\":" + ChoicesJson(f.choices) + "}";
+  });
+  out += JsonArray("tooLong", r.tooLong, [](const auto& entry) {
+    const auto& [where, m] = entry;
+    return "{\"script\":" + JsonString(where.first) + ",\"position\":" + std::to_string(where.second) +
+           ",\"bytes\":" + std::to_string(m.bytes) + ",\"message\":" + JsonString(m.message) + "}";
+  });
+  out += JsonArray("stopped", r.stopped, [](const auto& stop) {
+    const auto& [reason, script, choices] = stop;
+    return "{\"reason\":" + JsonString(reason) + ",\"script\":" + JsonString(script) + ",\"choices\":" +
+           ChoicesJson(choices) + "}";
+  });
+  out += ",\"branches\":" + std::to_string(r.branches) + ",\"states\":" + std::to_string(r.states) +
          ",\"statesFull\":" + (r.statesFull ? "true" : "false") + "}\n";
   return out;
 }
