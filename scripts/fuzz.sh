@@ -4,8 +4,8 @@
 # New inputs go to a scratch folder; the seed corpus stays untouched. Prints
 # the executions per target. Exits 1 when a target is missing, does not
 # start, does not run to its time or finds a crash, leak or hang (the input
-# is kept under BUILD_DIR/fuzz-findings): a fuzz run that did not run is no
-# clean run.
+# is kept under BUILD_DIR/fuzz-findings and printed in base64 with its
+# stack): a fuzz run that did not run is no clean run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$(pwd)
@@ -63,6 +63,10 @@ for name in "${targets[@]}"; do
   grep -E '^(stat::(number_of_executed_units|average_exec_per_sec|new_units_added|peak_rss_mb)|==|SUMMARY|Done)' "$log" || true
   if ls "$work/$name"-* >/dev/null 2>&1; then
     echo "FAIL: $name found a crashing input:"; ls "$work/$name"-*
+    # The scratch folder goes with the machine: the log keeps the input
+    # (base64, to replay with base64 -d) and where it stopped.
+    for found in "$work/$name"-*; do echo "input $(basename "$found"): $(base64 -w0 "$found")"; done
+    grep -E '^ +#[0-9]+ ' "$log" | head -n 40 || true
     mkdir -p "$BUILD/fuzz-findings" && cp "$work/$name"-* "$BUILD/fuzz-findings/"
     exit 1
   fi

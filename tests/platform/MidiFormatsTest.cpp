@@ -186,12 +186,21 @@ TEST_F(MidiFormats, MasterVolumeChangesWhereThePieceSaysAndResetsRestoreIt) {
   PlayToEnd(damaged, code, 1.5);  // whatever the player makes of it; no crash, no overrun
 }
 
-// Chunk lengths that claim more than the file holds: one of 0xFFFFFFFF
-// (which FluidSynth reads as -1) after a chunk that is no track had its
-// player read the same chunk for ever. Cut to the file, such files end at
-// once (nothing playable) or play as truncated ones; the fuzzer's find is
-// played as it came.
-TEST_F(MidiFormats, ChunkLengthsPastTheEndOfTheFileDoNotHangThePlayer) {
+// Chunk lengths that lie: FluidSynth reads them as signed numbers, and
+// after a chunk that is no track takes the next four bytes for a length, so
+// a -1 (the first find) or any circle of negative lengths (a later find;
+// -4 at once in the smallest) had its player walk the same bytes for ever. Such files now end at once (nothing playable) or play as truncated
+// ones; the fuzzer's finds are played as they came.
+TEST_F(MidiFormats, ChunkLengthsThatLieDoNotHangThePlayer) {
+  const std::string circle = "MThd" + Be(6, 4) + Be(0, 2) + Be(1, 2) + Be(96, 2) + "XTRA" + Be(0, 4) + Be(0xFFFFFFFC, 4);
+  const std::string circling = B({
+      0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06, 0x00, 0x01, 0x00, 0x02, 0x00, 0x60, 0x4D, 0x54,
+      0x57, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x33, 0xFE, 0x00, 0x00, 0x50, 0xF7, 0x60,
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x0F, 0xF8, 0xFB, 0x01, 0x31, 0x7F, 0x00, 0x40, 0xF7, 0x64,
+      0x00, 0x00, 0x00, 0x06, 0x00, 0x4D, 0x54, 0x72, 0x6B, 0x00, 0x00, 0x00, 0x59, 0xF7, 0x60, 0xFF,
+      0xFF, 0x2F, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+      0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xF0, 0x16, 0x00});
+  ASSERT_EQ(circling.size(), 92u);
   const std::string found = B({
       0x4D, 0x54, 0x68, 0x64, 0x00, 0x00, 0x00, 0x06, 0x00, 0x01, 0x00, 0x02, 0x00, 0x60,
       0x4D, 0x54, 0x57, 0x00, 0x00, 0x00, 0x00, 0x33, 0xFE, 0x00, 0x00, 0x50, 0xF7, 0x60,
@@ -205,7 +214,7 @@ TEST_F(MidiFormats, ChunkLengthsPastTheEndOfTheFileDoNotHangThePlayer) {
   std::string longTrack = TypeZero("");
   std::string unknown = "XTRA" + B({0xFF, 0xFF, 0xFF, 0xFF}) + "ab";
   longTrack.replace(18, 4, B({0x7F, 0xFF, 0xFF, 0xFF}));
-  for (const std::string& file : {found, longTrack + unknown, longTrack}) {
+  for (const std::string& file : {found, circle, circling, longTrack + unknown, longTrack}) {
     // A hang would stop the whole run: a watchdog fails the test instead.
     auto played = std::async(std::launch::async, [&] {
       int code = 0;
@@ -222,4 +231,27 @@ TEST_F(MidiFormats, ChunkLengthsPastTheEndOfTheFileDoNotHangThePlayer) {
   const std::vector<int16_t> s = PlayToEnd(longTrack, code);
   EXPECT_EQ(code, MusicGraph::kComplete);  // the organ chord still plays to its end
   EXPECT_NEAR(Seconds(s), 1.0, 0.05);
+}
+
+// Chunks of other kinds, and a longer header, are passed over as the format
+// says: the piece plays as if they were not there (FluidSynth alone took
+// the next chunk's id for a length and refused such files).
+TEST_F(MidiFormats, ChunksOfOtherKindsAndLongerHeadersArePassedOver) {
+  const std::string plain = TypeZero("");
+  const std::string header = plain.substr(0, 14), track = plain.substr(14);
+  std::string longer = header + "xy";
+  longer[7] = 8;
+  const std::vector<std::pair<const char*, std::string>> files = {
+      {"a chunk before the track", header + "XTRA" + Be(3, 4) + "abc" + track},
+      {"an empty one after it", header + track + "XTRA" + Be(0, 4)},
+      {"a header of eight bytes", longer + track},
+  };
+  int code = 0;
+  const std::vector<int16_t> reference = PlayToEnd(plain, code);
+  ASSERT_EQ(code, MusicGraph::kComplete);
+  for (const auto& [name, file] : files) {
+    const std::vector<int16_t> s = PlayToEnd(file, code);
+    EXPECT_EQ(code, MusicGraph::kComplete) << name;
+    EXPECT_EQ(s, reference) << name;
+  }
 }

@@ -76,23 +76,31 @@ uint32_t LittleEndian32(const std::string& b, size_t at) {
          static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
 }
 
-// FluidSynth reads a chunk's length as a signed number and passes over
-// chunks that are no tracks by it: a length of 0xFFFFFFFF (-1) had its
-// player read the same chunk for ever, inside the synthesiser's rendering.
-// Lengths that claim more than the file holds are cut to what it holds (as
-// for effect files, and never past 2^31 - 1); a file so cut plays as a
-// truncated one.
-void CutChunkLengths(std::string& smf) {
-  size_t at = 0;
+// FluidSynth walks a file's chunks its own way: it reads lengths as signed
+// numbers, and after a chunk that is no track it takes the next four bytes
+// for another length, not for an id. A damaged file could so send its
+// reader round a circle of negative lengths for ever, inside the
+// synthesiser's rendering, and a file with any chunk of its own before a
+// track did not play. What it is given is rebuilt from the chunks as the
+// format defines them: the header's six bytes, then the tracks, each cut to
+// what the file holds (and below 2^31); other chunks, which players are to
+// pass over, are left out. A track so cut plays as a truncated one. False
+// when the header is too short to be one.
+bool KeepHeaderAndTracks(std::string& smf) {
+  if (smf.size() < 14 || smf.compare(0, 4, "MThd") != 0 || BigEndian32(smf, 4) < 6) return false;
+  std::string kept = smf.substr(0, 4) + std::string("\0\0\0\6", 4) + smf.substr(8, 6);
+  size_t at = 8 + std::min<size_t>(BigEndian32(smf, 4), smf.size() - 8);
   while (at + 8 <= smf.size()) {
-    const size_t room = std::min<size_t>(smf.size() - at - 8, 0x7FFFFFFF);
-    size_t length = BigEndian32(smf, at + 4);
-    if (length > room) {
-      length = room;
-      for (int i = 0; i < 4; ++i) smf[at + 4 + i] = static_cast<char>(length >> (24 - 8 * i));
+    const size_t length = std::min<size_t>({BigEndian32(smf, at + 4), smf.size() - at - 8, 0x7FFFFFFF});
+    if (smf.compare(at, 4, "MTrk") == 0) {
+      kept.append("MTrk");
+      for (int i = 0; i < 4; ++i) kept.push_back(static_cast<char>(length >> (24 - 8 * i)));
+      kept.append(smf, at + 8, length);
     }
     at += 8 + length;
   }
+  smf = std::move(kept);
+  return true;
 }
 
 // Leaves a standard MIDI file image in `bytes` (unwrapping a RIFF RMID file);
@@ -110,9 +118,7 @@ bool ExtractSmf(std::string& bytes) {
       at += 8 + size + (size & 1);
     }
   }
-  if (bytes.size() < 14 || bytes.compare(0, 4, "MThd") != 0) return false;
-  CutChunkLengths(bytes);
-  return true;
+  return KeepHeaderAndTracks(bytes);
 }
 }  // namespace
 
