@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "platform/files/ByteOrder.h"
+
 namespace platform {
 namespace {
 
@@ -43,7 +45,7 @@ struct Cursor {
   }
 };
 
-uint32_t Be32(const unsigned char* p) { return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3]; }
+using byte_order::Be32;
 
 // The gain a SysEx body (the bytes after F0) sets; negative when none.
 float GainOf(const unsigned char* m, size_t n) {

@@ -24,6 +24,7 @@
 #include "platform/audio/SoundLibraries.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Memory.h"
+#include "platform/files/ByteOrder.h"
 #include "platform/files/Files.h"
 
 namespace platform {
@@ -62,19 +63,8 @@ void FluidLog(int level, const char* message, void*) {
 // synthesiser, which it does only once the library is loaded.
 const sound_libraries::FluidFunctions& Fl() { return *sound_libraries::Fluid(); }
 
-uint32_t BigEndian32(const std::string& b, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) << 24 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3]));
-}
-
-uint32_t LittleEndian32(const std::string& b, size_t at) {
-  return static_cast<uint32_t>(static_cast<unsigned char>(b[at])) |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 1])) << 8 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 2])) << 16 |
-         static_cast<uint32_t>(static_cast<unsigned char>(b[at + 3])) << 24;
-}
+using byte_order::Be32;
+using byte_order::Le32;
 
 // FluidSynth walks a file's chunks its own way: it reads lengths as signed
 // numbers, and after a chunk that is no track it takes the next four bytes
@@ -87,11 +77,11 @@ uint32_t LittleEndian32(const std::string& b, size_t at) {
 // pass over, are left out. A track so cut plays as a truncated one. False
 // when the header is too short to be one.
 bool KeepHeaderAndTracks(std::string& smf) {
-  if (smf.size() < 14 || smf.compare(0, 4, "MThd") != 0 || BigEndian32(smf, 4) < 6) return false;
+  if (smf.size() < 14 || smf.compare(0, 4, "MThd") != 0 || Be32(smf, 4) < 6) return false;
   std::string kept = smf.substr(0, 4) + std::string("\0\0\0\6", 4) + smf.substr(8, 6);
-  size_t at = 8 + std::min<size_t>(BigEndian32(smf, 4), smf.size() - 8);
+  size_t at = 8 + std::min<size_t>(Be32(smf, 4), smf.size() - 8);
   while (at + 8 <= smf.size()) {
-    const size_t length = std::min<size_t>({BigEndian32(smf, at + 4), smf.size() - at - 8, 0x7FFFFFFF});
+    const size_t length = std::min<size_t>({Be32(smf, at + 4), smf.size() - at - 8, 0x7FFFFFFF});
     if (smf.compare(at, 4, "MTrk") == 0) {
       kept.append("MTrk");
       for (int i = 0; i < 4; ++i) kept.push_back(static_cast<char>(length >> (24 - 8 * i)));
@@ -109,7 +99,7 @@ bool ExtractSmf(std::string& bytes) {
   if (bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "RMID") == 0) {
     size_t at = 12;
     while (at + 8 <= bytes.size()) {
-      size_t size = LittleEndian32(bytes, at + 4);
+      size_t size = Le32(bytes, at + 4);
       if (bytes.compare(at, 4, "data") == 0) {
         bytes = bytes.substr(at + 8, std::min(size, bytes.size() - at - 8));
         break;

@@ -6,10 +6,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/files/ByteOrder.h"
+
 namespace platform {
 namespace {
-uint32_t Le16(const std::string& b, size_t at) { return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8; }
-uint32_t Le32(const std::string& b, size_t at) { return Le16(b, at) | Le16(b, at + 2) << 16; }
+using byte_order::Le16;
+using byte_order::Le32;
 void SetLe16(std::string& b, size_t at, uint32_t v) {
   b[at] = char(v & 0xFF);
   b[at + 1] = char((v >> 8) & 0xFF);

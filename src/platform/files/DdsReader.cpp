@@ -11,6 +11,7 @@
 #include <bit>
 #include <cstring>
 
+#include "platform/files/ByteOrder.h"
 #include "platform/files/ImageDecoder.h"
 
 namespace platform {
@@ -30,7 +31,7 @@ constexpr uint32_t FourCC(char a, char b, char c, char d) {
   return uint32_t(uint8_t(a)) | uint32_t(uint8_t(b)) << 8 | uint32_t(uint8_t(c)) << 16 | uint32_t(uint8_t(d)) << 24;
 }
 
-uint32_t Le32(const unsigned char* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8 | uint32_t(p[2]) << 16 | uint32_t(p[3]) << 24; }
+using byte_order::Le32;
 
 bool Fail(std::string* why, const char* text) {
   if (why) *why = text;

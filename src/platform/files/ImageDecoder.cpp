@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/files/ByteOrder.h"
 #include "platform/files/DdsReader.h"
 #include "platform/files/ImageLibrary.h"
 #include "platform/files/PngReader.h"
@@ -24,10 +25,10 @@ namespace platform {
 namespace {
 
 const unsigned char* U(std::string_view b) { return reinterpret_cast<const unsigned char*>(b.data()); }
-uint32_t Le16(const unsigned char* p) { return uint32_t(p[0]) | uint32_t(p[1]) << 8; }
-uint32_t Le32(const unsigned char* p) { return Le16(p) | Le16(p + 2) << 16; }
-uint32_t Be16(const unsigned char* p) { return uint32_t(p[0]) << 8 | p[1]; }
-uint32_t Be32(const unsigned char* p) { return Be16(p) << 16 | Be16(p + 2); }
+using byte_order::Be16;
+using byte_order::Be32;
+using byte_order::Le16;
+using byte_order::Le32;
 
 bool Fail(std::string* why, std::string text) {
   if (why) *why = std::move(text);
