@@ -13,7 +13,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/GameLayout.h"
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "comfort/Controller.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/StartupWork.h"
-#include "app/framework/MediaPath.h"
+#include "framework/MediaPath.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/files/Files.h"
 #include "platform/files/ImageDecoder.h"

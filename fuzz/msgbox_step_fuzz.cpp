@@ -6,7 +6,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"

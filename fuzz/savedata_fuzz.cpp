@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"

@@ -9,7 +9,7 @@
 #include <cstring>
 
 #include "app/Resources.h"
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/DecodeAhead.h"
 #include "platform/audio/AudioPump.h"
 #include "platform/diagnostics/Memory.h"

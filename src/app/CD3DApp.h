@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/RunOptions.h"
-#include "app/framework/TickTimer.h"
+#include "framework/TickTimer.h"
 #include "platform/diagnostics/Guid.h"
 #include "platform/diagnostics/Result.h"
 #include "platform/draw/Device.h"
@@ -72,7 +72,7 @@ class CD3DApp {
   virtual LRESULT DialogProc9(HWND, uint32_t, uintptr_t, intptr_t) { return 0; }
   virtual HRESULT Create(void* hInstance, int nCmdShow);
   // Seconds from `now` until a logic step next changes anything
-  // (app/framework/DueTime.h). A window's loop sleeps through the steps
+  // (framework/DueTime.h). A window's loop sleeps through the steps
   // before it (running them on waking, each at its own time) unless an
   // event comes first. The base class knows nothing of the game: every
   // step is due.

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/framework/DueTime.h"
+#include "framework/DueTime.h"
 
 class FileWatcher {
  public:

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/framework/GameDataPaths.h"
-#include "app/framework/GameFaces.h"
+#include "framework/GameDataPaths.h"
+#include "framework/GameFaces.h"
 #include "app/Camera.h"
 #include "app/GameLayout.h"
 #include "app/Reloader.h"

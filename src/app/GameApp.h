@@ -28,7 +28,7 @@ class GameApp : public CD3DApp {
   HRESULT RenderFrame() override;
   HRESULT ReleaseScene() override;
   LRESULT HandleMessage(HWND hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
-  // The earliest of what the parts say (app/framework/DueTime.h): the
+  // The earliest of what the parts say (framework/DueTime.h): the
   // message box, the input, the held actions' grids, the file watcher.
   double SecondsUntilDue(double now) const override;
 

@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "app/RunOptions.h"
-#include "app/framework/GameDataPaths.h"
+#include "framework/GameDataPaths.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/files/Files.h"

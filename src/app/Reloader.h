@@ -20,7 +20,7 @@ class Reloader {
   Reloader(CMsgBox& box, const CTextFile& textFile) : box_(box), textFile_(textFile) {}
   // Polls when a poll is due at `nowMs` and reloads what has changed.
   void Step(uint32_t nowMs);
-  // Seconds from `now` until the next poll (app/framework/DueTime.h).
+  // Seconds from `now` until the next poll (framework/DueTime.h).
   double SecondsUntilDue(double now) const { return watcher_.SecondsUntilDue(now); }
 
  private:

@@ -4,10 +4,10 @@
 #include <cstdio>
 #include <map>
 
-#include "app/framework/GameDataPaths.h"
-#include "app/framework/GameFaces.h"
-#include "app/framework/MediaPath.h"
-#include "app/framework/TextFont.h"
+#include "framework/GameDataPaths.h"
+#include "framework/GameFaces.h"
+#include "framework/MediaPath.h"
+#include "framework/TextFont.h"
 #include "gfx/DecodeAhead.h"
 #include "msgbox/MessageWindow.h"
 #include "platform/audio/AudioPerformance.h"

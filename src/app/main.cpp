@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/GameApp.h"
-#include "app/framework/GameDataPaths.h"
+#include "framework/GameDataPaths.h"
 #include "app/RunOptions.h"
 #include "app/StartupWork.h"
 #include "input/GameActions.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "comfort/HistoryView.h"
 #include "comfort/SettingsScreen.h"
 #include "input/GameActions.h"

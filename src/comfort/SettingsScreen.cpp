@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/framework/GameFaces.h"
-#include "app/framework/TextFont.h"
+#include "framework/GameFaces.h"
+#include "framework/TextFont.h"
 #include "platform/draw/Device.h"
 #include "platform/text/TextCodec.h"
 

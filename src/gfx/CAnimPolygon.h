@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/framework/TickTimer.h"
+#include "framework/TickTimer.h"
 #include "gfx/CPolygon.h"
 
 class CAnimPolygon : public CPolygon {

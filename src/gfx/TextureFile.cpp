@@ -1,6 +1,6 @@
 #include "gfx/TextureFile.h"
 
-#include "app/framework/MediaPath.h"
+#include "framework/MediaPath.h"
 #include "gfx/DecodeAhead.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/files/Files.h"

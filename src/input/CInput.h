@@ -34,7 +34,7 @@ class CInput {
   // nothing is read while active is 0.
   HRESULT poll(int32_t* actionStates, int32_t active);
   // 0 when the next poll has something to read, acquire or let go; never
-  // otherwise (app/framework/DueTime.h): input then wakes the loop itself.
+  // otherwise (framework/DueTime.h): input then wakes the loop itself.
   double SecondsUntilDue() const;
   // Shows the key configuration screen; on OK the bindings are saved and the
   // devices mapped again.

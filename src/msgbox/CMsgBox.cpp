@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/framework/DueTime.h"
-#include "app/framework/GameDataPaths.h"
+#include "framework/DueTime.h"
+#include "framework/GameDataPaths.h"
 #include "gfx/CAnimPolygon.h"
 #include "msgbox/DeviceCalls.h"
 #include "platform/text/TextCodec.h"

@@ -65,7 +65,7 @@ class CMsgBox {
                CDMMusic* soundPlayer, const std::string& faceName, int pointSize, int flags);
   HRESULT SetLayout(MsgBoxLayout l);
   HRESULT FrameMove();
-  // Seconds from `now` until FrameMove next changes anything (app/framework/
+  // Seconds from `now` until FrameMove next changes anything (framework/
   // DueTime.h): at once while typing or fading, the cursor's next frame
   // while a finished message waits, never while only input can move it.
   double SecondsUntilDue(double now) const;

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/MessageWindow.h"
 #include "msgbox/DeviceCalls.h"

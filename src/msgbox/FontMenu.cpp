@@ -4,8 +4,8 @@
 #include <iterator>
 #include <utility>
 
-#include "app/framework/GameFaces.h"
-#include "app/framework/TextFont.h"
+#include "framework/GameFaces.h"
+#include "framework/TextFont.h"
 #include "msgbox/Devices.h"
 #include "msgbox/MenuGrid.h"
 #include "msgbox/MsgBoxLayout.h"

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "platform/text/TextCodec.h"

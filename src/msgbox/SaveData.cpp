@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/framework/GameDataPaths.h"
+#include "framework/GameDataPaths.h"
 #include "msgbox/FontMenu.h"
 #include "msgbox/Interpreter.h"
 #include "msgbox/MsgBoxLayout.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/framework/GameDataPaths.h"
+#include "framework/GameDataPaths.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Report.h"
 #include "platform/diagnostics/Trace.h"

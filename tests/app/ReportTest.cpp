@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/framework/MediaPath.h"
+#include "framework/MediaPath.h"
 #include "support/ScratchDir.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Report.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/CD3DApp.h"
-#include "app/framework/DueTime.h"
+#include "framework/DueTime.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/headless/Clock.h"
 #include "platform/window/Window.h"

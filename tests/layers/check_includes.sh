@@ -7,21 +7,19 @@ cd "$1" || exit 2
 
 declare -A allowed=(
   [platform]="platform"
-  [app/framework]="app/framework platform"
+  [framework]="framework platform"
   [script]="script platform"
-  [sound]="sound app/framework platform"
+  [sound]="sound framework platform"
   [input]="input platform"
-  [gfx]="gfx app/framework platform"
-  [msgbox]="msgbox gfx input script sound app/framework platform"
-  [comfort]="comfort msgbox gfx input script sound app/framework platform"
-  [app]="app app/framework comfort msgbox gfx input script sound platform"
+  [gfx]="gfx framework platform"
+  [msgbox]="msgbox gfx input script sound framework platform"
+  [comfort]="comfort msgbox gfx input script sound framework platform"
+  [app]="app framework comfort msgbox gfx input script sound platform"
 )
 
-# The folder an include names: "app/framework/X.h" is the framework, any
-# other "dir/X.h" is dir.
+# The folder an include names: "dir/X.h" is dir.
 layer_of() {
   case "$1" in
-    app/framework/*) echo app/framework ;;
     */*) echo "${1%%/*}" ;;
     *) echo "" ;;
   esac
@@ -49,7 +47,7 @@ for folder in "${!allowed[@]}"; do
   done < <(files_of "$folder")
 done
 # A folder the table does not know would escape the check.
-for d in */ app/*/; do
+for d in */; do
   d=${d%/}
   [ -n "${allowed[$d]+x}" ] || { echo "$d: no entry in the layer table"; bad=1; }
 done

@@ -4,7 +4,7 @@
 #include <tuple>
 
 #include "support/MsgBoxTestSupport.h"
-#include "app/framework/DueTime.h"
+#include "framework/DueTime.h"
 #include "platform/headless/Clock.h"
 
 using namespace msgboxtest;

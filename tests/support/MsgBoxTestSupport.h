@@ -13,7 +13,7 @@
 
 #include "common/DdsWriter.h"
 #include "app/GameLayout.h"
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"

@@ -18,8 +18,8 @@
 #include <map>
 #include <string>
 
-#include "app/framework/GameDataPaths.h"
-#include "app/framework/TextFont.h"
+#include "framework/GameDataPaths.h"
+#include "framework/TextFont.h"
 #include "gfx/CPolygon.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"

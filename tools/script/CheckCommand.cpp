@@ -11,7 +11,7 @@
 #include "GlyphCheck.h"
 #include "ScriptCheck.h"
 #include "ScriptTool.h"
-#include "app/framework/GameDataPaths.h"
+#include "framework/GameDataPaths.h"
 #include "platform/text/TextCodec.h"
 #include "platform/diagnostics/Trace.h"
 #include "script/CTextFile.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/framework/GameDataPaths.h"
+#include "framework/GameDataPaths.h"
 #include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
 

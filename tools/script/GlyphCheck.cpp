@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/framework/GameFaces.h"
+#include "framework/GameFaces.h"
 #include "platform/text/Font.h"
 #include "platform/text/TextCodec.h"
 

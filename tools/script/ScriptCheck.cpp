@@ -4,7 +4,7 @@
 #include <set>
 #include <string>
 
-#include "app/framework/GameDataPaths.h"
+#include "framework/GameDataPaths.h"
 #include "platform/files/Files.h"
 #include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"

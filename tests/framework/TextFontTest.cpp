@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 #include "platform/draw/OffscreenDevice.h"
 #include "platform/text/TextCodec.h"
 

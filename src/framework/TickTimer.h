@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "app/framework/DueTime.h"
+#include "framework/DueTime.h"
 #include "platform/headless/Clock.h"
 
 struct TickTimer {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/framework/TickTimer.h"
+#include "framework/TickTimer.h"
 #include "platform/headless/Clock.h"
 
 class TickTimerTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include "app/framework/MediaPath.h"
+#include "framework/MediaPath.h"
 
 #include <cstdarg>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "app/framework/TextFont.h"
+#include "framework/TextFont.h"
 
 #include <algorithm>
 
