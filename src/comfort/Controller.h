@@ -1,30 +1,30 @@
 #pragma once
-// The comforts as one unit the game shell drives: the mouse over the game,
-// hiding the window, the message history, skipping (Ctrl held, or only seen
-// messages) and auto mode. It reads platform events itself (keys it does not
-// find bound to one of the game's actions, the mouse, pad shoulders) and
-// acts on the game through the message box's seams and the action slots; a
-// run that uses none of it plays, draws and traces as without it.
+// The comforts as one unit the game shell drives. Each comfort keeps a room
+// of its own (the pointer, skipping and auto mode, hiding the window, the
+// history, the settings, which comfort a key asks for); this unit takes the
+// platform events in order, hands each to the room it belongs to, and runs
+// the rooms' parts of a logic step. It acts on the game through the message
+// box's seams and the action slots; a run that uses none of it plays, draws
+// and traces as without it.
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <memory>
 #include <string>
+#include <vector>
 
-#include "comfort/History.h"
+#include "comfort/HistoryRoom.h"
+#include "comfort/KeyRoutes.h"
+#include "comfort/Pointer.h"
 #include "comfort/SeenRecord.h"
 #include "comfort/Settings.h"
+#include "comfort/SettingsRoom.h"
+#include "comfort/Skipping.h"
+#include "comfort/WindowHiding.h"
 #include "platform/window/Event.h"
 
 class CMsgBox;
 
 namespace comfort {
-
-class HistoryView;
-class SettingsScreen;
-
-enum class SkipState : uint8_t { Off, Held, Seen };
-
 
 class Controller {
  public:
@@ -49,7 +49,7 @@ class Controller {
 
   // The start of a logic step, after the input unit has filled the action
   // slots: acts on what came in. True while the game is to stand still this
-  // step (the history is open): the caller then runs none of its logic.
+  // step (a screen of ours is open): the caller then runs none of its logic.
   bool BeginStep(double now);
   // At a decide-grid firing without the player's decide: whether to step
   // as a decide would (skipping, auto mode). Shows the message whole first.
@@ -58,8 +58,8 @@ class Controller {
   void AfterStep();
   // After every decide-grid firing: a click released before it, or a wheel
   // step, has now been seen and lets the decide go.
-  void DecideGridFired();
-  // Draws the history over the game when it is open.
+  void DecideGridFired() { pointer_.DecideGridFired(); }
+  // Draws the open screen of ours over the game.
   void Render();
   // Seconds until the controller needs a logic step although no input came
   // (auto mode's wait, held skip); infinity when nothing is pending.
@@ -67,19 +67,19 @@ class Controller {
 
   // What the menu bar's items ask for.
   void OpenSettings();
-  void ToggleSkipMode();
-  void ToggleAuto();
+  void ToggleSkipMode() { skipping_.ToggleSkipMode(); }
+  void ToggleAuto() { skipping_.ToggleAuto(); }
 
-  const History& Messages() const { return history_; }
-  bool SettingsOpen() const { return settingsOpen_; }
-  int32_t SettingsCursor() const;
-  SkipState Skip() const;
-  bool Auto() const { return auto_; }
-  bool WindowHidden() const { return hidden_; }
+  const History& Messages() const { return history_.Messages(); }
+  bool SettingsOpen() const { return settings_.IsOpen(); }
+  int32_t SettingsCursor() const { return settings_.Cursor(); }
+  SkipState Skip() const { return skipping_.State(); }
+  bool Auto() const { return skipping_.Auto(); }
+  bool WindowHidden() const { return hiding_.Hidden(); }
   const SeenRecord& Seen() const { return seen_; }
-  const Settings& Current() const { return settings_; }
+  const Settings& Current() const { return settings_.Current(); }
   // Puts new settings in force at once and saves them.
-  void Change(const Settings& s);
+  void Change(const Settings& s) { settings_.Change(s); }
   // Writes the seen record when it changed; also done on destruction.
   void SaveSeen() { seen_.Save(); }
 
@@ -87,16 +87,8 @@ class Controller {
 
  private:
   void Take(const platform::Event& e);
-  void TakeInHistory(const platform::Event& e);
-  void TakeInSettings(const platform::Event& e);
-  void TakeInSkipReleases(const platform::Event& e);
-  void ChangeRow(int32_t direction);
-  void Apply();
-  bool Bound(const std::string& control) const { return config_.bound && config_.bound(control); }
-  bool ComfortKey(platform::Key key, platform::Key which) const;
-  void SetHidden(bool hidden);
+  Room* OpenScreen() const;
   void OpenHistory();
-  void Press(bool down);  // the decide slot as the mouse holds it
   void MessageShown(const std::string& speaker, const std::string& text, const std::string& script, size_t word);
   void Trace(std::string& members) const;
 
@@ -107,28 +99,22 @@ class Controller {
   int hook_ = -1;
   int traceId_ = 0;
 
-  History history_;
-  std::unique_ptr<HistoryView> view_;
-  std::unique_ptr<SettingsScreen> settingsScreen_;
-  SettingsFile settingsFile_;
-  bool settingsOpen_ = false;
   SeenRecord seen_;
-  Settings settings_;
-  bool hidden_ = false;
-  bool swallow_ = false;  // the press that showed the window does nothing else
-  bool ctrlLeft_ = false, ctrlRight_ = false, padSkip_ = false;
-  bool skipSeen_ = false, auto_ = false;
-  bool currentSeen_ = false;  // the message on screen was seen before it was shown
-  size_t currentChars_ = 0;
-  double typedOutAt_ = -1.0;  // when the message on screen was typed out; < 0 not yet
-  double lastSave_ = 0.0;
-  bool mouseHeld_ = false;
-  bool tapPending_ = false;  // a click or wheel decide the decide grid has not seen yet
+  KeyRoutes routes_;
+  Pointer pointer_;
+  Skipping skipping_;
+  WindowHiding hiding_;
+  HistoryRoom history_;
+  SettingsRoom settings_;
+  // The screens of ours, in the order they take events.
+  std::vector<Room*> screens_;
+
+  bool swallow_ = false;       // the step's controls are not the game's
   bool playerDecide_ = false;
   bool decideBefore_ = false;  // the decide slot as the last step left it
   uint64_t modalSeen_ = 0;
+  double lastSave_ = 0.0;
   bool usedOnce_ = false;  // something left its default: the trace shows the comfort state from then on
-  int32_t pointerX_ = 0, pointerY_ = 0;
 };
 
 }  // namespace comfort

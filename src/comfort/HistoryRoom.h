@@ -1,0 +1,41 @@
+#pragma once
+// The message history as a screen over the game: it keeps what was shown,
+// opens at the newest page, scrolls with the game's controls, the page
+// keys and the wheel, and closes on cancel, Escape, a right click or the
+// wheel down past the newest.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "comfort/History.h"
+#include "comfort/Room.h"
+
+namespace comfort {
+
+class HistoryView;
+
+class HistoryRoom : public Room {
+ public:
+  HistoryRoom();
+  ~HistoryRoom() override;
+
+  void Add(const std::string& speaker, const std::string& text);
+  void Clear() { history_.Clear(); }
+  void Open() { history_.Open(); }
+  const History& Messages() const { return history_; }
+
+  bool IsOpen() const override { return history_.IsOpen(); }
+  void Close() override { history_.Close(); }
+  void TakeEvent(const platform::Event& e) override;
+  void TakeControls(const int32_t* actions, bool decidePressed) override;
+  void Render() override;
+
+  // ,"historyOpen":…,"historyFirst":…,"history":[…]
+  void Trace(std::string& members) const;
+
+ private:
+  History history_;
+  std::unique_ptr<HistoryView> view_;  // made with the first message (it opens the font)
+};
+
+}  // namespace comfort

@@ -1,0 +1,67 @@
+#include "comfort/Pointer.h"
+
+#include "framework/TextFont.h"
+#include "input/GameActions.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/draw/Device.h"
+
+namespace comfort {
+using platform::MouseButton;
+using Type = platform::Event::Type;
+
+namespace {
+bool InGameArea(int32_t x, int32_t y) {
+  const platform::Device* device = TextFont::GetDevice();
+  const int32_t w = device ? device->Width() : 640, h = device ? device->Height() : 480;
+  return x >= 0 && y >= 0 && x < w && y < h;
+}
+}  // namespace
+
+void Pointer::Take(const platform::Event& e) {
+  switch (e.type) {
+    case Type::MouseMotion:
+      if (int32_t id = 0; box_.MenuOpen() && box_.MenuItemAt(float(e.x), float(e.y), id)) box_.MoveMenuCursorTo(id);
+      break;
+    case Type::MouseDown:
+      if (e.mouse != MouseButton::Left || !InGameArea(e.x, e.y)) break;  // the letterbox bars are no part of the game
+      if (box_.MenuOpen()) {
+        // A click decides the item under it; elsewhere it does nothing.
+        int32_t id = 0;
+        if (!box_.MenuItemAt(float(e.x), float(e.y), id)) break;
+        box_.MoveMenuCursorTo(id);
+      }
+      Press(true);
+      break;
+    case Type::MouseUp:
+      if (e.mouse == MouseButton::Left && held_) Press(false);
+      break;
+    case Type::MouseWheel:
+      if (e.wheel < 0 && actions_ && !held_) {
+        // One decide, held long enough for the decide grid to see it.
+        actions_[ACT_DECIDE] = 1;
+        tapPending_ = true;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void Pointer::Press(bool down) {
+  held_ = down;
+  if (!actions_) return;
+  if (down) {
+    actions_[ACT_DECIDE] = 1;
+    tapPending_ = true;  // however short the click, the decide grid sees it once
+  } else if (!tapPending_) {
+    actions_[ACT_DECIDE] = 0;
+  }
+}
+
+void Pointer::DecideGridFired() {
+  if (!tapPending_) return;
+  tapPending_ = false;
+  if (!held_ && actions_) actions_[ACT_DECIDE] = 0;
+}
+
+}  // namespace comfort

@@ -1,0 +1,122 @@
+#include "comfort/SettingsRoom.h"
+
+#include "comfort/SettingsScreen.h"
+#include "input/GameActions.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/audio/AudioMix.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/window/Window.h"
+
+namespace comfort {
+using platform::Key;
+using platform::MouseButton;
+using platform::PadButton;
+using Type = platform::Event::Type;
+
+SettingsRoom::SettingsRoom(CMsgBox& box, const std::string& path)
+    : box_(box), screen_(std::make_unique<SettingsScreen>()), file_(path) {
+  settings_ = file_.Load();
+  Apply();
+}
+
+SettingsRoom::~SettingsRoom() { box_.SetTypingPace(1); }
+
+void SettingsRoom::Open() {
+  // F11 and Alt+Enter toggle full screen in the window itself: show it as it is.
+  platform::Window* w = platform::CurrentWindow();
+  if (w && !w->Headless()) settings_.fullScreen = w->Fullscreen();
+  open_ = true;
+  screen_->Reset();
+}
+
+int32_t SettingsRoom::Cursor() const { return screen_->Cursor(); }
+
+void SettingsRoom::Change(const Settings& s) {
+  settings_ = s;
+  settings_.Clamp();
+  Apply();
+  file_.Save(settings_);
+}
+
+void SettingsRoom::ChangeRow(int32_t direction) {
+  Settings s = settings_;
+  if (!screen_->Change(s, direction)) {
+    open_ = false;  // the close row
+    return;
+  }
+  Change(s);
+}
+
+void SettingsRoom::Apply() {
+  box_.SetTypingPace(settings_.stepsPerCharacter);
+  platform::SetPlayerLevels(VolumeLevel(settings_.musicVolume, settings_.mute),
+                            VolumeLevel(settings_.effectVolume, settings_.mute));
+  if (platform::Window* w = platform::CurrentWindow()) {
+    w->SetFullscreen(settings_.fullScreen);
+    w->SetSharpScaling(settings_.sharpScaling);
+  }
+}
+
+void SettingsRoom::TakeEvent(const platform::Event& e) {
+  switch (e.type) {
+    case Type::KeyDown:
+      if (e.key == Key::Escape || e.key == Key::F2) open_ = false;
+      break;
+    case Type::PadButtonDown:
+      if (e.button == PadButton::Back) open_ = false;
+      break;
+    case Type::MouseMotion:
+      if (int32_t row = SettingsScreen::RowAt(e.x, e.y); row >= 0) screen_->MoveTo(row);
+      break;
+    case Type::MouseDown:
+      if (e.mouse == MouseButton::Right) {
+        open_ = false;
+      } else if (e.mouse == MouseButton::Left) {
+        int32_t row = SettingsScreen::RowAt(e.x, e.y);
+        if (row < 0) break;
+        screen_->MoveTo(row);
+        ChangeRow(1);
+      }
+      break;
+    case Type::MouseWheel:
+      ChangeRow(e.wheel > 0 ? 1 : -1);
+      break;
+    default:
+      break;
+  }
+}
+
+void SettingsRoom::TakeControls(const int32_t* actions, bool decidePressed) {
+  if (actions[ACT_UP]) screen_->Move(-1);
+  if (actions[ACT_DOWN]) screen_->Move(1);
+  if (actions[ACT_LEFT]) ChangeRow(-1);
+  if (actions[ACT_RIGHT]) ChangeRow(1);
+  if (decidePressed) ChangeRow(1);
+  if (actions[ACT_CANCEL]) open_ = false;
+}
+
+void SettingsRoom::Render() {
+  if (open_) screen_->Render(settings_);
+}
+
+void SettingsRoom::Trace(std::string& members) const {
+  members += ",\"settingsOpen\":";
+  members += open_ ? "true" : "false";
+  // The settings in force, as their file writes them.
+  members += ",\"settings\":{";
+  const std::string file = SerializeSettings(settings_);
+  bool firstMember = true;
+  for (size_t at = file.find('\n') + 1; at < file.size();) {
+    const size_t end = file.find('\n', at), eq = file.find(" = ", at);
+    if (!firstMember) members += ',';
+    firstMember = false;
+    const std::string value = file.substr(eq + 3, end - eq - 3);
+    const bool word = value == "on" || value == "off" || value == "sharp" || value == "smooth";
+    members += platform::JsonString(file.substr(at, eq - at)) + ":" +
+               (value == "on" ? "true" : value == "off" ? "false" : word ? platform::JsonString(value) : value);
+    at = end + 1;
+  }
+  members += "}";
+}
+
+}  // namespace comfort
