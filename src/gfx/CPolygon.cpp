@@ -41,7 +41,7 @@ HRESULT CPolygon::LoadTexture(std::string name) {
   TexturePtr tex;
   HRESULT hr = D3DUtil_CreateTexture(device, textureDirectory + name, tex);
   if (FAILED(hr)) {
-    DXTRACE("CPolygon", hr, SJ("CPolygon内で、D3DUtil_CreateTextureの失敗。"), true);
+    DXTRACE("CPolygon", hr, SJ("CPolygon内で、D3DUtil_CreateTextureの失敗。"), true, name);
     return hr;
   }
   registry.emplace(std::move(name), std::move(tex));  // an existing entry stays; the new texture is dropped

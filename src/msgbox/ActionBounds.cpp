@@ -26,7 +26,8 @@ bool ActionBounds::MayStart(const std::string& path) {
   if (++starts > kMaxChainedStarts) {
     // A chain that went round a failure has shown that failure already.
     if (!failed) {
-      DXTRACE("CMsgBox", E_FAIL, SJ("スクリプトがプレイヤーを待たずに次々と始まるため、ここで止めました。"), true);
+      DXTRACE("CMsgBox", E_FAIL, SJ("スクリプトがプレイヤーを待たずに次々と始まるため、ここで止めました。"), true,
+              path);
     }
     return false;
   }

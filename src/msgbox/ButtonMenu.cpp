@@ -125,11 +125,12 @@ HRESULT ButtonMenu::Render(const std::map<std::string, std::string>& textureAlia
   for (auto& [id, item] : buttonMenuItems) {
     buttonSprite->SetPosition(item->position.x, item->position.y, item->position.z);
     buttonSprite->SetSize(item->size.x, item->size.y, item->size.z);
-    auto alias = textureAliases.find(item->label + SJ("ボタン"));
+    const std::string key = item->label + SJ("ボタン");
+    auto alias = textureAliases.find(key);
     if (alias == textureAliases.end()) {
       // Drawing stops here on every frame the menu is open; the player
       // is told once per opening, not sixty times a second.
-      if (!buttonPictureReported) DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true);
+      if (!buttonPictureReported) DXTRACE("CMsgBox", E_FAIL, SJ("ボタンテクスチャが見つかりません。"), true, key);
       buttonPictureReported = true;
       return E_FAIL;
     }

@@ -80,10 +80,11 @@ CMsgBox::Outcome CMsgBox::CmdTexture() {
 }
 
 CMsgBox::Outcome CMsgBox::SetPicture(CPolygon* sprite) {
-  const std::string* file = script_.AliasedTexture(NextArgument());
+  const std::string& alias = NextArgument();
+  const std::string* file = script_.AliasedTexture(alias);
   if (!file) {
     // An undefined alias leaves the picture as it was; the script goes on.
-    DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true, alias);
   } else if (sprite) {
     sprite->SetTexture(*file);
   }
@@ -111,9 +112,10 @@ CMsgBox::Outcome CMsgBox::CmdClear() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexLoad() {
-  const std::string* file = script_.AliasedTexture(NextArgument());
+  const std::string& alias = NextArgument();
+  const std::string* file = script_.AliasedTexture(alias);
   if (!file) {
-    DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true, alias);
     return Return(E_FAIL);
   }
   // Unload first so that the file is read afresh.
@@ -123,9 +125,10 @@ CMsgBox::Outcome CMsgBox::CmdTexLoad() {
 }
 
 CMsgBox::Outcome CMsgBox::CmdTexUnload() {
-  const std::string* file = script_.AliasedTexture(NextArgument());
+  const std::string& alias = NextArgument();
+  const std::string* file = script_.AliasedTexture(alias);
   if (!file) {
-    DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("エイリアスネームに対応するテクスチャ名が見つかりませんでした。"), true, alias);
     return Return(E_FAIL);
   }
   CPolygon::UnloadTexture(*file);

@@ -124,7 +124,7 @@ namespace {
 std::string DecidedScript(const msgbox::Interpreter& script, const std::string& target) {
   std::string copy = target;
   if (!copy.empty() && copy[0] == '$' && !script.ReplaceVariable(copy)) {
-    DXTRACE("CMsgBox", E_FAIL, SJ("変数の置き換えに失敗"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の置き換えに失敗"), true, target);
   }
   return copy + ".Dat";
 }

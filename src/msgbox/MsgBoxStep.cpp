@@ -23,7 +23,7 @@ HRESULT CMsgBox::OpenScript(std::string name) {
   // The standing pictures blank out until a script sets them again.
   window_.BlankForScript();
   if (FAILED(script_.Open(name))) {
-    DXTRACE("CMsgBox", E_FAIL, SJ("指定された名前のスクリプトファイルが見つかりませんでした。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("指定された名前のスクリプトファイルが見つかりませんでした。"), true, name);
     TraceOpen(name, E_FAIL);
     return E_FAIL;
   }
@@ -117,11 +117,11 @@ CMsgBox::Outcome CMsgBox::CmdNextScriptFile() {
 CMsgBox::Outcome CMsgBox::CmdAssign() {
   std::string name = script_.Current();
   if (NextArgument() != "=") {
-    DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の構文が間違っています。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の構文が間違っています。"), true, name);
     return Return(E_FAIL);
   }
   if (!AssignVariable(NextArgument(), name)) {
-    DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の失敗：変数名が定義されていません。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の代入の失敗：変数名が定義されていません。"), true, name);
     return Return(E_FAIL);
   }
   return Finish();
@@ -130,7 +130,7 @@ CMsgBox::Outcome CMsgBox::CmdAssign() {
 CMsgBox::Outcome CMsgBox::CmdGoto() {
   std::string target = NextArgument();
   if (!target.empty() && target[0] == '$' && !ReplaceVariable(target)) {
-    DXTRACE("CMsgBox", E_FAIL, SJ("変数の置き換えに失敗"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("変数の置き換えに失敗"), true, target);
     return Return(E_FAIL);
   }
   currentScriptName = target + ".Dat";

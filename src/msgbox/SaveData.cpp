@@ -102,7 +102,8 @@ void SaveData::Save(const Interpreter& script, std::string resumeScript, std::st
   }
   if (FAILED(hr)) {
     // The writer keeps the previous save when it cannot write the new one.
-    DXTRACE("CMsgBox", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + reason, true);
+    // The save is named as the script names it, below the text directory.
+    DXTRACE("CMsgBox", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + reason, true, saveName + ".Dat");
     hr = E_FAIL;
   }
   TraceSaveEvent("save", path, hr);
@@ -113,7 +114,7 @@ void SaveData::Load(Interpreter& script, std::string saveName) {
   const std::string path = gamedata::kTextDir + saveName + ".Dat";
   WordList list;
   if (!script.TextFile() || FAILED(script.TextFile()->ReadSaved(path, list))) {
-    DXTRACE("CMsgBox", E_FAIL, SJ("データのロードに失敗。"), true);
+    DXTRACE("CMsgBox", E_FAIL, SJ("データのロードに失敗。"), true, saveName + ".Dat");
     TraceSaveEvent("load", path, E_FAIL);
     return;
   }

@@ -56,28 +56,28 @@ HRESULT CDMMusic::LoadSegment(const std::string& fileName, const std::string& al
 
   HRESULT hr = loader ? loader->LoadSegment(directory + fileName, record->segment) : E_POINTER;
   if (FAILED(hr)) {
-    DXTRACE("CDMMusic", hr, SJ("セグメントのロードに失敗。"), true);
+    DXTRACE("CDMMusic", hr, SJ("セグメントのロードに失敗。"), true, fileName);
     return E_FAIL;
   }
   AudioSegment& segment = *record->segment;
   if (midi && FAILED(hr = segment.SetStandardMidiFile())) {
-    DXTRACE("CDMMusic", hr, SJ("MIDIセグメントのパラメータ設定に失敗。"), true);
+    DXTRACE("CDMMusic", hr, SJ("MIDIセグメントのパラメータ設定に失敗。"), true, fileName);
     return E_FAIL;
   }
   if (FAILED(hr = segment.GetLength(record->length))) {
-    DXTRACE("CDMMusic", hr, SJ("セグメントの長さの取得に失敗。"), true);
+    DXTRACE("CDMMusic", hr, SJ("セグメントの長さの取得に失敗。"), true, fileName);
   }
   if (FAILED(hr = segment.SetLoopPoints(0, 0))) {
-    DXTRACE("CDMMusic", hr, SJ("セグメントのループ範囲の設定に失敗。"), true);
+    DXTRACE("CDMMusic", hr, SJ("セグメントのループ範囲の設定に失敗。"), true, fileName);
     return E_FAIL;
   }
   if (loop && FAILED(hr = segment.SetRepeats(AudioSegment::kRepeatForever))) {
-    DXTRACE("CDMMusic", hr, SJ("セグメントのループ回数の設定に失敗。"), true);
+    DXTRACE("CDMMusic", hr, SJ("セグメントのループ回数の設定に失敗。"), true, fileName);
     return E_FAIL;
   }
   hr = performance ? segment.Download(*performance) : E_POINTER;
   if (FAILED(hr)) {
-    DXTRACE("CDMMusic", hr, SJ("セグメントのバンドのダウンロードに失敗。"), true);
+    DXTRACE("CDMMusic", hr, SJ("セグメントのバンドのダウンロードに失敗。"), true, fileName);
     return E_FAIL;
   }
   byAlias.emplace(alias, record);  // an alias in use keeps its earlier record
@@ -97,11 +97,12 @@ HRESULT CDMMusic::Play(const std::string& alias) {
     AudioSegmentStatePtr state;
     HRESULT hr = performance ? performance->PlaySegment(*record.segment, flags, path, state) : E_POINTER;
     if (FAILED(hr)) {
-      DXTRACE("CDMMusic", hr, SJ("再生に失敗。"), true);
+      DXTRACE("CDMMusic", hr, SJ("再生に失敗。"), true, record.fileName);
     } else if (state) {
       record.segmentState = std::move(state);
     } else {
-      DXTRACE("CDMMusic", E_FAIL, SJ("IDirectMusicSegmentState8の取得に失敗。"), true);
+      DXTRACE("CDMMusic", E_FAIL, SJ("IDirectMusicSegmentState8の取得に失敗。"), true,
+              record.fileName);
     }
   }
   trace::Event("{\"type\":\"se\",\"alias\":" + JsonCp932(alias) + ",\"result\":" + std::to_string(result) + "}");

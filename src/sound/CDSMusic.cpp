@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "platform/diagnostics/Report.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 #include "platform/window/Window.h"
 
 using namespace platform;
@@ -45,6 +47,9 @@ HRESULT CDSMusic::Play(const std::string& name) {
     // The graph is left alone: the current piece goes on, but `path` now
     // names the missing file, so it is not started again when it ends.
     result = 2;
+    // The game plays on without a box, but the author is told which piece
+    // is missing (once per asking: the replay at a piece's end names none).
+    if (!name.empty()) DXTRACE("CDSMusic", E_FAIL, SJ("MIDIファイルが見つかりませんでした。"), false, name);
   } else if (graph && graph->Play(path)) {
     SetVolume(volume);
   }

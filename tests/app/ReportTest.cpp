@@ -128,3 +128,59 @@ TEST(FailureReport, ReachesAnEventListenerWithoutATraceFile) {
   EXPECT_EQ(t.find("report"), std::string::npos) << t;
   EXPECT_NE(t.find("\"events\":[{\"type\":\"after\"}]"), std::string::npos) << t;
 }
+
+// A report that names its subject: the debug line stays the design's, and
+// the name follows it on stderr, is the report event's "subject" and one more
+// line below the box's four. Reports without one are as they were.
+TEST(FailureReport, NamesItsSubjectOnStderrInTheTraceAndInTheBox) {
+  ScratchDir dir;
+  ASSERT_TRUE(platform::trace::Open(dir.Path() + "/t.jsonl"));
+  auto window = platform::Window::Create(platform::WindowConfig{}, true);
+  platform::SetCurrentWindow(window.get());
+  testing::internal::CaptureStderr();
+  platform::DXTraceA("CMsgBox", 26, E_FAIL, SJ("指定された名前のスクリプトファイルが見つかりませんでした。"), true,
+                     SJ("本編\\うた.Dat"));
+  platform::DXTraceA("CDSMusic", 5, E_FAIL, SJ("MIDIファイルが見つかりませんでした。"), false, SJ("曲.mid"));
+  platform::DXTraceA("CMsgBox", 8, E_FAIL, "plain", true);
+  const std::string err = testing::internal::GetCapturedStderr();
+  platform::trace::EndFrame(0, 0);
+  platform::trace::Close();
+  platform::SetCurrentWindow(nullptr);
+  const std::string t = ReadAll(dir.Path() + "/t.jsonl");
+
+  EXPECT_NE(err.find("CMsgBox(26): 指定された名前のスクリプトファイルが見つかりませんでした。 (hr=E_FAIL (0x80004005))\n"
+                     "対象: 本編\\うた.Dat\n"),
+            std::string::npos)
+      << err;
+  EXPECT_NE(err.find("(hr=E_FAIL (0x80004005))\n対象: 曲.mid\n"), std::string::npos) << err;
+  // The debug event keeps the design's line; the subject is the report's field.
+  EXPECT_NE(t.find("{\"type\":\"debug\",\"text\":\"CMsgBox(26): 指定された名前のスクリプトファイルが見つかりませんでした。 "
+                   "(hr=E_FAIL (0x80004005))\"}"),
+            std::string::npos)
+      << t;
+  EXPECT_NE(t.find("\"message\":\"指定された名前のスクリプトファイルが見つかりませんでした。\",\"subject\":\"本編\\\\うた.Dat\"}"),
+            std::string::npos)
+      << t;
+  EXPECT_NE(t.find("\"message\":\"plain\"}"), std::string::npos) << t;
+  EXPECT_NE(t.find("\"text\":\"File: CMsgBox\\nLine: 26\\nError Code: E_FAIL (0x80004005)\\nCalling: "
+                   "指定された名前のスクリプトファイルが見つかりませんでした。\\n対象: 本編\\\\うた.Dat\",\"answer\":\"ok\""),
+            std::string::npos)
+      << t;
+  EXPECT_NE(t.find("\\nCalling: plain\",\"answer\":\"ok\""), std::string::npos) << t;
+  // The music report asked for no box: two dialogs in all.
+  size_t dialogs = 0;
+  for (size_t at = t.find("\"type\":\"dialog\""); at != std::string::npos; at = t.find("\"type\":\"dialog\"", at + 1))
+    ++dialogs;
+  EXPECT_EQ(dialogs, 2u) << t;
+}
+
+TEST(FailureReport, SubjectLineCutsALongNameOnACharacterBoundary) {
+  EXPECT_EQ(platform::SubjectLine(SJ("$変数")), SJ("対象: $変数"));
+  EXPECT_EQ(platform::SubjectLine(""), SJ("対象: （空の名前）"));
+  // 259 single bytes, then a two-byte character that would end past 260.
+  const std::string name = std::string(259, 'a') + SJ("あ") + "tail";
+  const std::string line = platform::SubjectLine(name);
+  EXPECT_EQ(line, SJ("対象: ") + std::string(259, 'a') + SJ("…"));
+  const std::string fits = std::string(258, 'a') + SJ("あ");
+  EXPECT_EQ(platform::SubjectLine(fits), SJ("対象: ") + fits);
+}

@@ -193,13 +193,16 @@ TEST_F(Registry, FailedLoadReportsAndLeavesNoTexture) {
   std::string text = all.str();
   std::string report =
       "{\"type\":\"report\",\"unit\":\"CPolygon\",\"line\":44,\"code\":\"D3DXERR_INVALIDDATA (0x88760b59)\","
-      "\"message\":\"CPolygon内で、D3DUtil_CreateTextureの失敗。\"}";
+      "\"message\":\"CPolygon内で、D3DUtil_CreateTextureの失敗。\",\"subject\":\"cut.dds\"}";
   size_t count = 0;
   for (size_t at = text.find("\"type\":\"report\""); at != std::string::npos; at = text.find("\"type\":\"report\"", at + 1))
     ++count;
   EXPECT_EQ(count, 3u) << text;
   EXPECT_NE(text.find(report.substr(0, 40)), std::string::npos);
   EXPECT_NE(text.find(report.substr(report.find("\"code\""))), std::string::npos) << text;
+  // Each report names its picture as the game names it, below the texture directory.
+  EXPECT_NE(text.find("\"subject\":\"bad.dds\"}"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"subject\":\"missing.tga\"}"), std::string::npos) << text;
 }
 
 TEST_F(Registry, NoDeviceMeansNoTextureAndNoDrawing) {

@@ -81,8 +81,7 @@ std::vector<std::pair<std::string, std::string>> CollectSystemInfo() {
   const std::string font = ChooseSoundFont();
   out.emplace_back("soundfont", font.empty() ? "none (the music is silent)" : font);
   for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ ゴシック", "ＭＳ Ｐ明朝", "ＭＳ 明朝"}) {
-    const std::string file = ResolveFontFile(Utf8ToCp932Lossy(face), false, false);
-    out.emplace_back(std::string("font ") + face, file.empty() ? "none" : file);
+    out.emplace_back(std::string("font ") + face, DescribeFace(ResolveFace(Utf8ToCp932Lossy(face), false, false)));
   }
   return out;
 }
