@@ -2,6 +2,7 @@
 // the one GameApp, create it and run its message loop.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -80,6 +81,14 @@ bool EnterInstalledDemo() {
   if (!std::filesystem::is_directory(std::filesystem::path(dir) / "GameData", ec)) return false;
   return ::chdir(dir.c_str()) == 0;
 }
+// The opening script, enciphered or plain: without it nothing of the game
+// can start, and every file the start-up looks for would be reported in a
+// box of its own (an empty GameData gave six).
+bool HasOpeningScript() {
+  const std::string plain = std::string(gamedata::kTextDir) + SJ(gamedata::kOpeningScript);
+  std::string marked = plain;
+  return (CTextFile::MarkEnciphered(marked) && platform::FileExists(marked)) || platform::FileExists(plain);
+}
 // One line per thing found, "label: value".
 void PrintInfo() {
   platform::SetDebugEcho(false);  // the drivers' own notes are not part of the report
@@ -87,7 +96,7 @@ void PrintInfo() {
   for (const auto& [label, value] : platform::CollectSystemInfo()) std::printf("%s: %s\n", label.c_str(), value.c_str());
   const std::string here = platform::CurrentDirectory();
   if (HasGameData()) {
-    std::printf("game directory: %s\n", here.c_str());
+    std::printf("game directory: %s%s\n", here.c_str(), HasOpeningScript() ? "" : " (no opening script: nothing can start)");
     std::string saves = platform::WritePath(SJ(gamedata::kSaveDir));
     if (!saves.empty() && saves[0] != '/') saves = here + "/" + saves;
     std::printf("save directory: %s%s\n", saves.c_str(),
@@ -159,6 +168,13 @@ int main(int argc, char** argv) {
                  "vantorel: there is no GameData directory in '%s'; run vantorel in the game's directory "
                  "or name it with --game-dir DIR\n",
                  platform::CurrentDirectory().c_str());
+    return 1;
+  }
+  if (!HasOpeningScript()) {
+    std::string opening = gamedata::kOpeningScript;
+    std::replace(opening.begin(), opening.end(), '\\', '/');
+    std::fprintf(stderr, "vantorel: the GameData directory in '%s' holds no game: its opening script GameData/Text/%s is missing\n",
+                 platform::CurrentDirectory().c_str(), opening.c_str());
     return 1;
   }
   if (!options.tracePath.empty() && !platform::trace::Open(options.tracePath)) {

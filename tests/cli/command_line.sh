@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The command line outside headless play: --version, a game directory
-# without GameData, screenshots that cannot be written, no display at all,
+# without GameData or with an empty one, screenshots that cannot be written, no display at all,
 # and --trace with a window (SDL's dummy driver), streamed as it runs.
 set -u
 BUILD="$(cd "$1" && pwd)"
@@ -23,11 +23,14 @@ mkdir -p "$T/empty"
 [ "$(wc -l < "$T/err")" -eq 1 ] || fail "no GameData: more than one line: $(cat "$T/err")"
 grep -q "GameData" "$T/err" && grep -qF "$T/empty" "$T/err" && grep -q -- "--game-dir" "$T/err" ||
   fail "no GameData: message does not name the directory and --game-dir: $(cat "$T/err")"
-# GameData without the files: the engine's own reports, as before.
+# An empty GameData: one plain message too, not a box for every file the
+# start-up looks for.
 mkdir -p "$T/bare/GameData"
 "$BIN" --headless --frames 5 --game-dir "$T/bare" >/dev/null 2>"$T/err"; status=$?
 [ $status -eq 1 ] || fail "empty GameData: status $status"
-grep -q "Unexpected error encountered" "$T/err" || fail "empty GameData: no failure report"
+[ "$(wc -l < "$T/err")" -eq 1 ] || fail "empty GameData: more than one line: $(cat "$T/err")"
+grep -q "Unexpected error encountered" "$T/err" && fail "empty GameData: a failure box: $(cat "$T/err")"
+grep -q "opening script" "$T/err" || fail "empty GameData: the message does not say what is missing"
 
 [ -d "$BUILD/game/GameData" ] || { echo "demo game not built; the rest is skipped"; exit 0; }
 GAME="$BUILD/game"
