@@ -43,6 +43,10 @@ platform::Font* TextFont::OpenedFont() const {
   if (fontPending_) {
     fontPending_ = false;
     font_ = platform::OpenFont(faceName, pixelHeight_, styleFlags & 1, styleFlags & 2);
+    // Lines stand one em apart, as with the game's own faces (their line is
+    // exactly the em): a face with a taller line (Noto Sans CJK: 24 px at
+    // 16) would push the third row of a message below the window.
+    if (font_) font_->SetLinePitch(pixelHeight_);
   }
   return font_.get();
 }

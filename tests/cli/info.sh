@@ -17,8 +17,9 @@ grep -qx "version: $("$BUILD/vantorel" --version)" "$WORK/out" || fail "version"
 grep -qx "video driver: dummy" "$WORK/out" || fail "video driver"
 grep -qx "audio driver: dummy" "$WORK/out" || fail "audio driver"
 grep -qE "^audio output: [0-9]+ Hz, 2 channels, 32-bit float$" "$WORK/out" || fail "audio output"
-grep -qE "^font ＭＳ Ｐゴシック: /.*\.(ttf|otf)$" "$WORK/out" || fail "message face"
-grep -qx "game directory: $WORK/game" "$WORK/out" || fail "game directory"
+# The family and file each face resolved to (a stand-in says what it stands in for).
+grep -qE "^font ＭＳ Ｐゴシック: [^ ].* \(/.*\.(ttf|otf|ttc)\)(, standing in for IPAPGothic)?$" "$WORK/out" || fail "message face"
+grep -qx "game directory: $WORK/game (no opening script: nothing can start)" "$WORK/out" || fail "game directory"
 grep -qx "save directory: $WORK/game/GameData/Text/セーブデータ" "$WORK/out" || fail "save directory"
 grep -qx "bindings file: $WORK/cfg/vantorel/2972611C-8A87-4B5D-95AA-BFF9FD576136.bindings (not written yet: the default keys)" \
   "$WORK/out" || fail "bindings file"

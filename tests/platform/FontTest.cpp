@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <memory>
+#include <utility>
+
 #include "platform/text/Font.h"
 #include "platform/text/TextCodec.h"
 
@@ -75,4 +79,83 @@ TEST(Font, KnowsWhichCharactersItHasGlyphsFor) {
   EXPECT_TRUE(font->HasGlyph(U'A'));
   EXPECT_FALSE(font->HasGlyph(U'\u2211'));  // CP932 0x8794, which the IPA fonts leave out
   EXPECT_FALSE(font->HasGlyph(U'\uE000'));  // the user-defined area
+}
+
+namespace {
+// The first and last image rows with ink (alpha above half), from `from` on.
+std::pair<int, int> InkRows(const TextImage& img, int from, int to) {
+  int first = -1, last = -1;
+  for (int y = std::max(0, from); y < std::min(img.height, to); ++y)
+    for (int x = 0; x < img.width; ++x)
+      if ((img.argb[size_t(y) * img.width + x] >> 24) > 128) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+  return {first, last};
+}
+// Noto Sans CJK, which fontconfig picks for Japanese where the IPA fonts are
+// missing; its line is half again as tall as its em.
+std::unique_ptr<Font> OpenNoto() {
+  if (ResolveFontFile("Noto Sans CJK JP", true, false).find("NotoSansCJK") == std::string::npos) return nullptr;
+  return OpenFont("Noto Sans CJK JP", 16, true, false);
+}
+}  // namespace
+
+// A pitch equal to the IPA face's own line changes no pixel: the game's
+// text looks as it always did.
+TEST(Font, LinePitchOfTheFacesOwnLineChangesNothing) {
+  auto font = OpenFont(SJ("ＭＳ Ｐゴシック"), 16, true, false);
+  ASSERT_TRUE(font);
+  ASSERT_EQ(font->LineHeight(), 16);
+  TextImage own, pitched;
+  ASSERT_TRUE(font->Render("夕焼けの\n\n約束 Ag\n\n", own));
+  font->SetLinePitch(16);
+  ASSERT_TRUE(font->Render("夕焼けの\n\n約束 Ag\n\n", pitched));
+  EXPECT_EQ(pitched.width, own.width);
+  EXPECT_EQ(pitched.height, own.height);
+  EXPECT_TRUE(pitched.argb == own.argb);
+}
+
+// A face with a taller line keeps the rows one em apart, its glyphs where
+// the IPA face has them (within two pixels), and its last descenders.
+TEST(Font, LinePitchPlacesATallerFacesRowsWhereTheIpaFacesAre) {
+  auto noto = OpenNoto();
+  if (!noto) GTEST_SKIP() << "Noto Sans CJK is not installed (fonts-noto-cjk)";
+  auto ipa = OpenFont(SJ("ＭＳ Ｐゴシック"), 16, true, false);
+  ASSERT_TRUE(ipa);
+  ASSERT_GT(noto->LineHeight(), 20);
+  const std::string rows = "あ\n\nい\n\nう";
+  TextImage natural, pitched, reference;
+  ASSERT_TRUE(noto->Render(rows, natural));
+  // By its own line the third row would start 96 px down, not 64.
+  EXPECT_GE(InkRows(natural, 70, natural.height).first, 90);
+  noto->SetLinePitch(16);
+  ipa->SetLinePitch(16);
+  ASSERT_TRUE(noto->Render(rows, pitched));
+  ASSERT_TRUE(ipa->Render(rows, reference));
+  for (int row = 0; row < 3; ++row) {
+    const auto [top, bottom] = InkRows(pitched, row * 32, row * 32 + 32);
+    const auto [refTop, refBottom] = InkRows(reference, row * 32, row * 32 + 32);
+    ASSERT_GE(top, 0) << "row " << row;
+    EXPECT_NEAR(top, refTop, 2) << "row " << row;
+    EXPECT_NEAR(bottom, refBottom, 2) << "row " << row;
+  }
+  // "g" below the last line's baseline is not cut off.
+  TextImage descender;
+  ASSERT_TRUE(noto->Render("g", descender));
+  EXPECT_GT(descender.height, 16);
+  EXPECT_GE(InkRows(descender, 0, descender.height).second, 16);
+}
+
+// For reports: what each face resolved to, and whether it stands in.
+TEST(Font, DescribesWhatAFaceResolvedTo) {
+  const ResolvedFace message = ResolveFace(SJ("ＭＳ Ｐゴシック"), true, false);
+  EXPECT_EQ(message.preferred, "IPAPGothic");
+  EXPECT_EQ(message.family, "IPAPGothic");
+  EXPECT_EQ(DescribeFace(message), "IPAPGothic (" + message.file + ")");
+  EXPECT_EQ(DescribeFace(ResolvedFace{"/f/noto.ttc", "Noto Sans CJK JP", "IPAPGothic"}),
+            "Noto Sans CJK JP (/f/noto.ttc), standing in for IPAPGothic");
+  EXPECT_EQ(DescribeFace(ResolvedFace{}), "none");
+  EXPECT_EQ(ResolveFace("DejaVu Sans", false, false).preferred, "");
 }

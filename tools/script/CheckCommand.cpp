@@ -208,14 +208,26 @@ int RunCheck(const std::vector<std::string>& args) {
   size_t errors = 0;
   for (const Finding& f : findings) errors += f.severity == Severity::Error ? 1 : 0;
   const size_t warnings = findings.size() - errors;
+  const std::vector<WindowFace> faces = ResolveWindowFaces();
   if (options.json) {
     std::string out = "{\"findings\":[";
     for (size_t i = 0; i < findings.size(); ++i) out += (i ? ",\n" : "\n") + reporter.Json(findings[i]);
+    out += "],\n\"fonts\":[";
+    for (size_t i = 0; i < faces.size(); ++i) {
+      const platform::ResolvedFace& r = faces[i].resolved;
+      out += std::string(i ? "," : "") + "{\"role\":" + platform::JsonString(faces[i].role) +
+             ",\"face\":" + platform::JsonString(faces[i].face) + ",\"family\":" + platform::JsonString(r.family) +
+             ",\"file\":" + platform::JsonString(r.file) +
+             ",\"standIn\":" + (!r.preferred.empty() && r.family != r.preferred ? "true" : "false") + "}";
+    }
     out += "],\n\"scripts\":" + std::to_string(scripts.size()) + ",\"errors\":" + std::to_string(errors) +
            ",\"warnings\":" + std::to_string(warnings) + "}\n";
     std::fputs(out.c_str(), stdout);
   } else {
     for (const Finding& f : findings) std::printf("%s\n", reporter.Text(f).c_str());
+    // Which fonts the glyphs were checked against (and the window draws with here).
+    for (const WindowFace& f : faces)
+      std::printf("%s font %s: %s\n", f.role.c_str(), f.face.c_str(), platform::DescribeFace(f.resolved).c_str());
     std::printf("%zu script%s checked: %zu error%s, %zu warning%s\n", scripts.size(), scripts.size() == 1 ? "" : "s",
                 errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
   }

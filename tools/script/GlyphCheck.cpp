@@ -95,6 +95,14 @@ void Report(const WalkedScript& script, size_t at, FaceCoverage& face, const std
 
 }  // namespace
 
+std::vector<WindowFace> ResolveWindowFaces() {
+  std::vector<WindowFace> faces;
+  for (const auto& [role, face] : {std::pair{"message", gamefaces::kMessageFace}, std::pair{"text menu", gamefaces::kMenuFace}}) {
+    faces.push_back({role, face, platform::ResolveFace(platform::Utf8ToCp932Lossy(face), true, false)});
+  }
+  return faces;
+}
+
 void CheckGlyphs(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings) {
   FaceCoverage message(gamefaces::kMessageFace, true, "message");
   FaceCoverage menu(gamefaces::kMenuFace, true, "text menu");

@@ -31,6 +31,14 @@ const char kAliasRules[] = R"(<?xml version="1.0"?>
 </fontconfig>
 )";
 
+// The family each rule above prefers, for telling a stand-in from it.
+const std::map<std::string, std::string>& PreferredFamilies() {
+  static const std::map<std::string, std::string> families = {
+      {"ＭＳ Ｐゴシック", "IPAPGothic"}, {"MS PGothic", "IPAPGothic"}, {"ＭＳ ゴシック", "IPAGothic"},
+      {"MS Gothic", "IPAGothic"},        {"ＭＳ Ｐ明朝", "IPAPMincho"},  {"ＭＳ 明朝", "IPAMincho"}};
+  return families;
+}
+
 FcConfig* Config() {
   static FcConfig* config = [] {
     FcConfig* c = FcInitLoadConfigAndFonts();
@@ -87,7 +95,11 @@ class TtfFont : public Font {
       int x, y;
     };
     std::vector<Piece> pieces;
-    int lineSkip = LineHeight();
+    const int faceSkip = LineHeight();
+    const int lineSkip = linePitch_ > 0 ? linePitch_ : faceSkip;
+    // A face whose line is taller than the pitch draws each line's glyphs
+    // centred in it; its outer leading may be cut off, the glyphs are not.
+    const int shift = (lineSkip - faceSkip) / 2;
     int y = 0, maxW = 0, lines = 0;
     size_t start = 0;
     while (start <= text.size()) {
@@ -104,7 +116,7 @@ class TtfFont : public Font {
             SDL_Surface* conv = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_ARGB8888, 0);
             SDL_FreeSurface(s);
             if (conv) {
-              pieces.push_back({conv, x, y});
+              pieces.push_back({conv, x, y + shift});
               x += conv->w;
             }
           }
@@ -120,7 +132,8 @@ class TtfFont : public Font {
       start = nl + 1;
     }
     out.width = maxW;
-    out.height = lines * lineSkip;
+    // The last line keeps its descenders where the face's line reaches below the pitch.
+    out.height = std::max(lines * lineSkip, (lines - 1) * lineSkip + shift + faceSkip);
     if (out.width <= 0 || out.height <= 0) {
       for (auto& p : pieces) SDL_FreeSurface(p.s);
       out.width = out.height = 0;
@@ -129,7 +142,7 @@ class TtfFont : public Font {
     out.argb.assign(size_t(out.width) * out.height, 0x00FFFFFFu);
     for (auto& p : pieces) {
       SDL_LockSurface(p.s);
-      for (int row = 0; row < p.s->h && p.y + row < out.height; ++row) {
+      for (int row = std::max(0, -p.y); row < p.s->h && p.y + row < out.height; ++row) {
         const uint32_t* src = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(p.s->pixels) + row * p.s->pitch);
         uint32_t* dst = &out.argb[size_t(p.y + row) * out.width];
         for (int col = 0; col < p.s->w && p.x + col < out.width; ++col) {
@@ -153,16 +166,18 @@ class TtfFont : public Font {
 // Both caches are guarded by g_fontMutex. Faces stay open for reuse; past
 // kKeptFaces, those no text object uses any more are closed.
 std::mutex g_fontMutex;
-std::map<std::tuple<std::string, bool, bool>, std::string> g_resolved;
+std::map<std::tuple<std::string, bool, bool>, ResolvedFace> g_resolved;
 std::map<std::tuple<std::string, int, bool, bool>, std::shared_ptr<Face>> g_faces;
 constexpr size_t kKeptFaces = 8;
 
-std::string ResolveLocked(std::string_view faceCp932, bool bold, bool italic) {
+ResolvedFace ResolveLocked(std::string_view faceCp932, bool bold, bool italic) {
   auto key = std::make_tuple(std::string(faceCp932), bold, italic);
   if (auto it = g_resolved.find(key); it != g_resolved.end()) return it->second;
   FcConfig* config = Config();
-  if (!config) return std::string();
+  if (!config) return ResolvedFace{};
   std::string face = Cp932ToUtf8(faceCp932);
+  ResolvedFace resolved;
+  if (auto rule = PreferredFamilies().find(face); rule != PreferredFamilies().end()) resolved.preferred = rule->second;
   FcPattern* pattern = FcPatternCreate();
   FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(face.c_str()));
   FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>("ja"));
@@ -172,15 +187,18 @@ std::string ResolveLocked(std::string_view faceCp932, bool bold, bool italic) {
   FcDefaultSubstitute(pattern);
   FcResult result;
   FcPattern* match = FcFontMatch(config, pattern, &result);
-  std::string path;
   if (match) {
     FcChar8* file = nullptr;
-    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file) path = reinterpret_cast<char*>(file);
+    if (FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch && file)
+      resolved.file = reinterpret_cast<char*>(file);
+    FcChar8* family = nullptr;
+    if (FcPatternGetString(match, FC_FAMILY, 0, &family) == FcResultMatch && family)
+      resolved.family = reinterpret_cast<char*>(family);
     FcPatternDestroy(match);
   }
   FcPatternDestroy(pattern);
-  g_resolved.emplace(std::move(key), path);
-  return path;
+  g_resolved.emplace(std::move(key), resolved);
+  return resolved;
 }
 }  // namespace
 
@@ -189,14 +207,25 @@ void PrepareFont(std::string_view faceCp932, int pixelHeight, bool bold, bool it
 }
 
 std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic) {
+  return ResolveFace(faceCp932, bold, italic).file;
+}
+
+ResolvedFace ResolveFace(std::string_view faceCp932, bool bold, bool italic) {
   std::lock_guard<std::mutex> lock(g_fontMutex);
   return ResolveLocked(faceCp932, bold, italic);
+}
+
+std::string DescribeFace(const ResolvedFace& face) {
+  if (face.file.empty()) return "none";
+  std::string out = (face.family.empty() ? std::string("?") : face.family) + " (" + face.file + ")";
+  if (!face.preferred.empty() && face.family != face.preferred) out += ", standing in for " + face.preferred;
+  return out;
 }
 
 std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic) {
   if (pixelHeight <= 0 || !EnsureTtf()) return nullptr;
   std::lock_guard<std::mutex> lock(g_fontMutex);
-  std::string path = ResolveLocked(faceCp932, bold, italic);
+  std::string path = ResolveLocked(faceCp932, bold, italic).file;
   if (path.empty()) return nullptr;
   auto key = std::make_tuple(path, pixelHeight, bold, italic);
   if (auto it = g_faces.find(key); it != g_faces.end()) return std::make_unique<TtfFont>(it->second);

@@ -25,6 +25,13 @@ class Font {
   // Whether the face itself has a glyph for the character; text without
   // one is drawn with the face's empty box.
   virtual bool HasGlyph(char32_t codepoint) const = 0;
+  // Lines `pixels` apart instead of the face's own line skip, each line's
+  // glyphs centred in its height (0: the face's own). Text laid out for one
+  // face then keeps its rows where they were with any other.
+  void SetLinePitch(int pixels) { linePitch_ = pixels > 0 ? pixels : 0; }
+
+ protected:
+  int linePitch_ = 0;
 };
 
 // Null when no font could be opened. Fonts opened with the same face, size
@@ -37,5 +44,18 @@ std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool
 void PrepareFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic);
 // The font file fontconfig picks for a face (after our alias rules).
 std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic);
+// What a face resolved to, for reports: the file, its family name, and the
+// family our alias rules prefer for it (empty for a face without a rule).
+// A family other than the preferred one is a stand-in (the IPA fonts are
+// not installed, and fontconfig picked what it had for Japanese).
+struct ResolvedFace {
+  std::string file;
+  std::string family;
+  std::string preferred;
+};
+ResolvedFace ResolveFace(std::string_view faceCp932, bool bold, bool italic);
+// "FAMILY (FILE)", with ", standing in for PREFERRED" when it is a stand-in;
+// "none" when nothing was found.
+std::string DescribeFace(const ResolvedFace& face);
 
 }  // namespace platform
