@@ -102,7 +102,6 @@ void SaveData::Save(const Interpreter& script, std::string resumeScript, std::st
   }
   if (FAILED(hr)) {
     // The writer keeps the previous save when it cannot write the new one.
-    // The save is named as the script names it, below the text directory.
     DXTRACE("CMsgBox", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + reason, true, saveName + ".Dat");
     hr = E_FAIL;
   }
