@@ -71,6 +71,7 @@ HRESULT GameApp::SetupScene() {
   }
   comfortConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
   comfortConfig.modalScreens = [this] { return input ? input->Configurations() : 0; };
+  comfortConfig.latch = &input->Latch();
   comforts = std::make_unique<comfort::Controller>(*msgBox, GetActionStates(), std::move(comfortConfig));
   camera = std::make_unique<Camera>();
   camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));
@@ -92,6 +93,7 @@ HRESULT GameApp::StartScene() {
 }
 
 HRESULT GameApp::UpdateFrame() {
+  NoteMenuOpenings();  // one opened since the last step: presses from now on are new
   input->poll(GetActionStates(), active);
   if (!runOptions.rewrites.empty()) ApplyDueRewrites(runOptions.rewrites, PassNumber());
   if (reloader) reloader->Step(timeGetTime());
@@ -101,12 +103,19 @@ HRESULT GameApp::UpdateFrame() {
   if (comforts->BeginStep(now)) return 0;
   msgBox->FrameMove();
 
+  input::ActionLatch& latch = input->Latch();
   TickTimer& decide = timers[kDecideTimer];
   decide.Update();
   if (decide.Fired(kDecideGrid)) {
+    NoteMenuOpenings();  // a menu this step opened was not on screen for what came in
+    const bool decidePending = actionStates[ACT_DECIDE] != 0;
+    // A decide held since before the open menu was shown does not choose
+    // for the player: it waits for a press made while the menu is up.
+    const bool heldIntoMenu =
+        decidePending && msgBox->MenuOpen() && latch.Presses(ACT_DECIDE) == decidePressesAtMenu_;
     // Skipping and auto mode step as the player's decide would.
-    const bool comfortStep = !actionStates[ACT_DECIDE] && comforts->WantsStep(now);
-    if (actionStates[ACT_DECIDE] || comfortStep) {
+    const bool comfortStep = !decidePending && comforts->WantsStep(now);
+    if ((decidePending && !heldIntoMenu) || comfortStep) {
       int32_t taken = msgBox->ButtonMenuDecide();
       if (taken == 0) taken = msgBox->FontMenuDecide();
       if (taken != 0) {
@@ -122,7 +131,7 @@ HRESULT GameApp::UpdateFrame() {
       }
       if (comfortStep) comforts->AfterStep();
     }
-    comforts->DecideGridFired();
+    latch.GridFired(GetActionStates(), {ACT_DECIDE});
     decide.Tick();
   }
 
@@ -150,11 +159,18 @@ HRESULT GameApp::UpdateFrame() {
       msgBox->ButtonMenuNext();
       msgBox->FontMenuNext();
     }
+    latch.GridFired(GetActionStates(), {ACT_RIGHT, ACT_LEFT, ACT_UP, ACT_DOWN});
     direction.Tick();
   }
 
   if (actionStates[ACT_CANCEL]) actionStates[ACT_CANCEL] = 0;
   return 0;
+}
+
+void GameApp::NoteMenuOpenings() {
+  if (msgBox->MenuOpenings() == menuOpeningsSeen_) return;
+  menuOpeningsSeen_ = msgBox->MenuOpenings();
+  decidePressesAtMenu_ = input->Latch().Presses(ACT_DECIDE);
 }
 
 double GameApp::SecondsUntilDue(double now) const {

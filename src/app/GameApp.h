@@ -42,6 +42,9 @@ class GameApp : public CD3DApp {
   static constexpr int kDirectionTimer = 1;
 
  private:
+  // Records the decide presses counted when a menu or screen opened.
+  void NoteMenuOpenings();
+
   ResourceSlot menuResource;
   std::unique_ptr<CTextFile> textFile;
   std::unique_ptr<CInput> input;
@@ -51,4 +54,6 @@ class GameApp : public CD3DApp {
   std::unique_ptr<CMsgBox> msgBox;
   std::unique_ptr<Reloader> reloader;  // --watch only
   std::unique_ptr<comfort::Controller> comforts;
+  uint64_t menuOpeningsSeen_ = 0;     // the message box's menu openings noted so far
+  uint64_t decidePressesAtMenu_ = 0;  // decide presses counted when the open menu opened
 };

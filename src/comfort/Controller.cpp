@@ -32,7 +32,7 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
       config_(std::move(config)),
       seen_(config_.seenPath),
       routes_(config_.bound),
-      pointer_(box, actionStates),
+      pointer_(box, actionStates, config_.latch),
       skipping_(box),
       hiding_(box),
       settings_(box, config_.settingsPath),
@@ -112,7 +112,7 @@ bool Controller::BeginStep(double now) {
   }
   if (swallow_ && actions_) {
     for (int slot : {ACT_DECIDE, ACT_CANCEL, ACT_LEFT, ACT_RIGHT, ACT_UP, ACT_DOWN}) actions_[slot] = 0;
-    pointer_.Forget();
+    pointer_.LetGo();
   }
   // Any decide the player makes ends auto mode.
   const bool decideNow = actions_ && actions_[ACT_DECIDE];
@@ -166,8 +166,7 @@ void Controller::Render() {
 double Controller::SecondsUntilDue(double now) const {
   constexpr double kNever = std::numeric_limits<double>::infinity();
   if (OpenScreen() || WindowHidden()) return kNever;
-  if (const double due = skipping_.SecondsUntilDue(now, Current()); due != kNever) return due;
-  return pointer_.TapPending() ? 0.0 : kNever;
+  return skipping_.SecondsUntilDue(now, Current());
 }
 
 void Controller::MessageShown(const std::string& speaker, const std::string& text, const std::string& script,

@@ -20,6 +20,7 @@
 #include "comfort/SettingsRoom.h"
 #include "comfort/Skipping.h"
 #include "comfort/WindowHiding.h"
+#include "input/ActionLatch.h"
 #include "platform/window/Event.h"
 
 class CMsgBox;
@@ -38,6 +39,10 @@ class Controller {
     // Counts the modal screens that read the controls themselves (the key
     // configuration); presses made while one was up are not comforts.
     std::function<uint64_t()> modalScreens;
+    // The input unit's latch: clicks and wheel steps press decide through
+    // it, so that the decide grid sees each once (the pointer keeps a latch
+    // of its own if null).
+    input::ActionLatch* latch = nullptr;
   };
   Controller(CMsgBox& box, int32_t* actionStates, Config config);
   ~Controller();
@@ -56,13 +61,12 @@ class Controller {
   bool WantsStep(double now);
   // After such a step: a skipped message shows whole and fades end at once.
   void AfterStep();
-  // After every decide-grid firing: a click released before it, or a wheel
-  // step, has now been seen and lets the decide go.
-  void DecideGridFired() { pointer_.DecideGridFired(); }
   // Draws the open screen of ours over the game.
   void Render();
   // Seconds until the controller needs a logic step although no input came
-  // (auto mode's wait, held skip); infinity when nothing is pending.
+  // (auto mode's wait, held skip); infinity when nothing is pending. A click
+  // or wheel step waiting for the decide grid holds the decide slot, which
+  // the game's own due time covers.
   double SecondsUntilDue(double now) const;
 
   // What the menu bar's items ask for.

@@ -36,10 +36,10 @@ void Pointer::Take(const platform::Event& e) {
       if (e.mouse == MouseButton::Left && held_) Press(false);
       break;
     case Type::MouseWheel:
-      if (e.wheel < 0 && actions_ && !held_) {
-        // One decide, held long enough for the decide grid to see it.
-        actions_[ACT_DECIDE] = 1;
-        tapPending_ = true;
+      if (e.wheel < 0 && actions_ && !held_ && !box_.MenuOpen()) {
+        // One decide, held for the decide grid to see it: a tap.
+        Latch().Press(actions_, ACT_DECIDE);
+        Latch().Release(actions_, ACT_DECIDE);
       }
       break;
     default:
@@ -50,18 +50,8 @@ void Pointer::Take(const platform::Event& e) {
 void Pointer::Press(bool down) {
   held_ = down;
   if (!actions_) return;
-  if (down) {
-    actions_[ACT_DECIDE] = 1;
-    tapPending_ = true;  // however short the click, the decide grid sees it once
-  } else if (!tapPending_) {
-    actions_[ACT_DECIDE] = 0;
-  }
-}
-
-void Pointer::DecideGridFired() {
-  if (!tapPending_) return;
-  tapPending_ = false;
-  if (!held_ && actions_) actions_[ACT_DECIDE] = 0;
+  if (down) Latch().Press(actions_, ACT_DECIDE);
+  else Latch().Release(actions_, ACT_DECIDE);
 }
 
 }  // namespace comfort

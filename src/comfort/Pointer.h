@@ -1,9 +1,12 @@
 #pragma once
 // The mouse over the game: the pointer moves a menu's cursor to the item
-// under it, a left click or a wheel step down is a decide, and the decide
-// slot is held for as long as the decide grid needs to see it once.
+// under it, a left click or a wheel step down is a decide, pressed through
+// the input unit's latch so that the decide grid sees it once however short.
+// A click on an open menu decides only the item under it; the wheel steps
+// text and never decides a menu.
 #include <cstdint>
 
+#include "input/ActionLatch.h"
 #include "platform/window/Event.h"
 
 class CMsgBox;
@@ -12,25 +15,25 @@ namespace comfort {
 
 class Pointer {
  public:
-  Pointer(CMsgBox& box, int32_t* actions) : box_(box), actions_(actions) {}
+  // Without a latch the pointer keeps one of its own.
+  Pointer(CMsgBox& box, int32_t* actions, input::ActionLatch* latch) : box_(box), actions_(actions), latch_(latch) {}
 
   // A motion, left button or wheel-down event over the game.
   void Take(const platform::Event& e);
-  // A screen of ours took the left button's release.
-  void LetGo() { held_ = false; }
-  // A screen of ours took the step's controls: nothing is held or pending.
-  void Forget() { held_ = tapPending_ = false; }
-  // After every decide-grid firing: a click released before it, or a wheel
-  // step, has now been seen and lets the decide go.
-  void DecideGridFired();
-  bool TapPending() const { return tapPending_; }
+  // A screen of ours took the left button's release, or the step's
+  // controls: the button no longer holds the decide.
+  void LetGo() {
+    if (held_) Press(false);
+  }
 
  private:
   void Press(bool down);
+  input::ActionLatch& Latch() { return latch_ ? *latch_ : own_; }
   CMsgBox& box_;
   int32_t* actions_;
+  input::ActionLatch* latch_;
+  input::ActionLatch own_;
   bool held_ = false;
-  bool tapPending_ = false;  // a click or wheel decide the decide grid has not seen yet
 };
 
 }  // namespace comfort

@@ -158,9 +158,12 @@ HRESULT CInput::poll(int32_t* actionStates, int32_t active) {
 void CInput::applyEvent(int32_t* s, uint32_t action, int32_t v, int32_t midpoint) {
   // An axis sets the slot of the side it leans to; only the midpoint clears both.
   auto axis = [&](ActionId low, ActionId high) {
-    if (v < midpoint) s[low] = 1;
-    else if (v > midpoint) s[high] = 1;
-    else s[low] = s[high] = 0;
+    if (v < midpoint) latch_.Press(s, low, !latch_.Down(low));
+    else if (v > midpoint) latch_.Press(s, high, !latch_.Down(high));
+    else {
+      latch_.Release(s, low);
+      latch_.Release(s, high);
+    }
   };
   switch (action) {
     case ACT_LEFT_RIGHT: axis(ACT_LEFT, ACT_RIGHT); break;
@@ -170,12 +173,14 @@ void CInput::applyEvent(int32_t* s, uint32_t action, int32_t v, int32_t midpoint
     case ACT_RIGHT:
     case ACT_UP:
     case ACT_DOWN:
-      s[action] = v != 0 ? 1 : 0;
+      if (v != 0) latch_.Press(s, static_cast<int32_t>(action));
+      else latch_.Release(s, static_cast<int32_t>(action));
       break;
     // The keyboard's decide and cancel keys share the pad buttons' slots.
     case ACT_DECIDE:
     case ACT_DECIDE_KEY:
-      s[ACT_DECIDE] = v != 0 ? 1 : 0;
+      if (v != 0) latch_.Press(s, ACT_DECIDE);
+      else latch_.Release(s, ACT_DECIDE);
       break;
     case ACT_CANCEL:
     case ACT_CANCEL_KEY:

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "input/ActionLatch.h"
 #include "input/GameActions.h"  // the slots poll() fills
 #include "input/InputTypes.h"
 #include "platform/diagnostics/Result.h"
@@ -31,8 +32,13 @@ class CInput {
   HRESULT create(const GUID& guid, void* instance, platform::Window* window, const std::string& name,
                  const DIACTION* actions, uint32_t actionsSize);
   // Reads every device's buffered events into actionStates (255 slots);
-  // nothing is read while active is 0.
+  // nothing is read while active is 0. Decide and the directions go through
+  // the latch: a press let go before its grid fired still sets its slot.
   HRESULT poll(int32_t* actionStates, int32_t active);
+  // The latch poll() writes decide and the directions through; the game
+  // tells it when a grid fired, the mouse presses decide through it too.
+  input::ActionLatch& Latch() { return latch_; }
+  const input::ActionLatch& Latch() const { return latch_; }
   // 0 when the next poll has something to read, acquire or let go; never
   // otherwise (framework/DueTime.h): input then wakes the loop itself.
   double SecondsUntilDue() const;
@@ -56,7 +62,7 @@ class CInput {
   void deviceCallback(const platform::DevicePtr& device);
   void releaseDevices();
   HRESULT enumerateDevices();
-  static void applyEvent(int32_t* actionStates, uint32_t action, int32_t value, int32_t midpoint);
+  void applyEvent(int32_t* actionStates, uint32_t action, int32_t value, int32_t midpoint);
 
   GUID actionMapGuid;
   platform::Window* window = nullptr;
@@ -72,4 +78,5 @@ class CInput {
   uint32_t actionsSize = 0;
   int32_t axisMin = -1000, axisMax = 1000;
   uint64_t configurations = 0;
+  input::ActionLatch latch_;
 };

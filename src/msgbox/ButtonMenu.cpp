@@ -76,6 +76,7 @@ void ButtonMenu::Add(std::unique_ptr<ButtonMenuItem> item) { InsertMenuItem(butt
 void ButtonMenu::Open() {
   buttonPictureReported = false;
   missingButtonPictures.clear();
+  if (!buttonMenuActive) ++openings_;
   buttonMenuActive = true;
 }
 

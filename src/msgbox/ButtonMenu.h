@@ -47,6 +47,8 @@ class ButtonMenu {
 
   // Opens the menu: the reports of missing pictures start afresh.
   void Open();
+  // How many times the menu has opened.
+  uint64_t Openings() const { return openings_; }
   void SetActive(bool on) { buttonMenuActive = on; }
   // Moves the cursor with the cursor sound; nothing while the menu is closed.
   void Move(bool forward, const Devices& devices);
@@ -82,6 +84,7 @@ class ButtonMenu {
   // picture files that could not be loaded.
   bool buttonPictureReported = false;
   std::vector<std::string> missingButtonPictures;
+  uint64_t openings_ = 0;
 };
 
 }  // namespace msgbox

@@ -150,6 +150,9 @@ class CMsgBox {
   // Told when a save has been loaded.
   void SetLoadObserver(std::function<void()> observer) { loadObserver_ = std::move(observer); }
   bool MenuOpen() const { return buttons_.ButtonMenuActive() || fontMenu_.MenuActive(); }
+  // Counts every opening of a menu or the save/load screen: a decide held
+  // since before one opened is told from a press made while it is up.
+  uint64_t MenuOpenings() const { return buttons_.Openings() + fontMenu_.Openings(); }
   // The id of the open menu's item (a button, or a selectable text item) at
   // a game-area point; false when none is there or no menu is open.
   bool MenuItemAt(float x, float y, int32_t& id) const;

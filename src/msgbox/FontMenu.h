@@ -44,7 +44,12 @@ class FontMenu {
   void ListDown(float x, float y, float lineHeight);
   void SetSelectable(int32_t id, bool selectable);
 
-  void SetActive(bool on) { menuActive = on; }
+  void SetActive(bool on) {
+    if (on && !menuActive) ++openings_;
+    menuActive = on;
+  }
+  // How many times the menu (or the save/load screen in it) has opened.
+  uint64_t Openings() const { return openings_; }
   // Moves the cursor on or back past items that cannot be chosen, with the
   // cursor sound; does nothing while the menu is closed.
   void Move(bool forward, const Devices& devices);
@@ -71,6 +76,7 @@ class FontMenu {
   FontMenuItemMap::iterator fontMenuCursor;  // end(): none
   bool menuActive = false;
   std::unique_ptr<TextFont> menuTextObject;
+  uint64_t openings_ = 0;
 };
 
 }  // namespace msgbox

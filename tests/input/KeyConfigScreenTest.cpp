@@ -89,6 +89,7 @@ TEST_F(KeyConfigScreenTest, RebindingDecideToAnotherKeyIsSavedAndInForce) {
   EXPECT_EQ(pass, 18u);  // one headless pass per screen pass, ended by the decision
   Press(input, "key:K");
   EXPECT_EQ(s[7], 1);
+  input.Latch().GridFired(s.data(), {7});
   Press(input, "key:K", false);
   EXPECT_EQ(s[7], 0);
 

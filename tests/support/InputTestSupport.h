@@ -69,6 +69,9 @@ struct InputHarness {
     SendKey(Sys(), k, down);
     Poll();
   }
+  // The decide and direction grids fired and saw what was pressed: a press
+  // let go of since then clears its slot (CInput latches each press).
+  void GridsFired() { input.Latch().GridFired(s.data(), {3, 4, 5, 6, 7}); }
 
   ConfigHome home;
   std::array<int32_t, 255> s{};

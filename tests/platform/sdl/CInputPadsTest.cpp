@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -43,6 +44,7 @@ TEST_F(CInputPads, StickFollowsTheTableOfEffects) {
   PadStep();
   EXPECT_EQ(s[3], 1);
   EXPECT_EQ(s[4], 0);
+  GridsFired();                            // (a press its grid has not seen yet stays)
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);  // centre: both cleared
   PadStep();
   EXPECT_EQ(s[3], 0);
@@ -53,6 +55,7 @@ TEST_F(CInputPads, StickFollowsTheTableOfEffects) {
   PadStep();
   EXPECT_EQ(s[3], 1);
   EXPECT_EQ(s[4], 1);
+  GridsFired();
   // A stick resting a little off centre reads as the exact midpoint.
   pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 1500);
   PadStep();
@@ -99,6 +102,7 @@ TEST_F(CInputPads, PadButtonsAndDpadMatchTheKeyboard) {
   pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
   PadStep();
   EXPECT_EQ(s[3], 1);
+  GridsFired();
   pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, false);
   PadStep();
   EXPECT_EQ(s[3], 0);
@@ -119,6 +123,7 @@ TEST_F(CInputPads, PadsJoinAndLeaveWhileTheGameRuns) {
   pad.Button(SDL_CONTROLLER_BUTTON_A, true);
   PadStep();
   EXPECT_EQ(s[7], 1);
+  GridsFired();
   // Pulled out with the button held: the slot does not stay set, the pad goes.
   pad.Unplug();
   PadStep();
@@ -169,4 +174,49 @@ TEST_F(CInputPads, KeepsAtMost98Devices) {
   PumpSdl(Sys());
   Poll();
   EXPECT_EQ(input.DeviceCount(), 1);  // the keyboard; the scripted input had no room
+}
+
+// A press let go of before the game's grid fired still counts, once: a pad
+// button, a stick flicked and back, the d-pad, each within one poll.
+TEST_F(CInputPads, TapsShorterThanAStepHoldTheirSlotUntilTheGridFired) {
+  VirtualPad pad;
+  ASSERT_TRUE(pad.Ok());
+  Create();
+  Poll();
+  struct Tap {
+    const char* what;
+    std::function<void(bool)> move;
+    int slot;
+  } taps[] = {
+      {"A", [&](bool on) { pad.Button(SDL_CONTROLLER_BUTTON_A, on); }, 7},
+      {"stick right", [&](bool on) { pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, on ? 32767 : 0); }, 4},
+      {"stick up", [&](bool on) { pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, on ? -32768 : 0); }, 5},
+      {"d-pad left", [&](bool on) { pad.Button(SDL_CONTROLLER_BUTTON_DPAD_LEFT, on); }, 3},
+      {"d-pad down", [&](bool on) { pad.Button(SDL_CONTROLLER_BUTTON_DPAD_DOWN, on); }, 6},
+  };
+  for (const Tap& t : taps) {
+    const uint64_t before = input.Latch().Presses(t.slot);
+    t.move(true);
+    PumpSdl(Sys());  // the pad's events reach the input system, not yet the game
+    t.move(false);
+    PadStep();
+    EXPECT_EQ(s[t.slot], 1) << t.what;
+    PadStep();  // still unseen by its grid
+    EXPECT_EQ(s[t.slot], 1) << t.what;
+    GridsFired();
+    EXPECT_EQ(s[t.slot], 0) << t.what;
+    EXPECT_EQ(input.Latch().Presses(t.slot), before + 1) << t.what;
+  }
+  // A stick held and moved on is one press; back at the centre it lets go.
+  const uint64_t before = input.Latch().Presses(4);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 20000);
+  PadStep();
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 32767);
+  PadStep();
+  EXPECT_EQ(input.Latch().Presses(4), before + 1);
+  GridsFired();
+  EXPECT_EQ(s[4], 1);
+  pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 0);
+  PadStep();
+  EXPECT_EQ(s[4], 0);
 }
