@@ -92,6 +92,29 @@ void KeyConfigModel::Press(const RawPress& press, uint32_t nowMs) {
   }
 }
 
+void KeyConfigModel::PointAt(int row, int column) {
+  if (outcome_ != Outcome::Open || capturing_) return;
+  if (row < 0 || row > static_cast<int>(actions_.size())) return;
+  row_ = row;
+  if (column >= 0) column_ = column;
+  column_ = std::clamp(column_, 0, Columns() - 1);
+}
+
+void KeyConfigModel::Click(int row, int column, uint32_t nowMs) {
+  if (outcome_ != Outcome::Open) return;
+  Tick(nowMs);
+  if (capturing_) {
+    capturing_ = false;
+    return;
+  }
+  if (row < 0 || row > static_cast<int>(actions_.size())) return;
+  unboundWarning_ = false;
+  PointAt(row, column);
+  if (column < 0) return;
+  Select();
+  if (capturing_) captureStart_ = nowMs;
+}
+
 void KeyConfigModel::Tick(uint32_t nowMs) {
   if (capturing_ && nowMs - captureStart_ >= kCaptureMs) {
     capturing_ = false;

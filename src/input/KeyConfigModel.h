@@ -29,6 +29,14 @@ class KeyConfigModel {
   // A press from any device; nowMs is the millisecond clock.
   void Press(const platform::RawPress& press, uint32_t nowMs);
   void Tick(uint32_t nowMs);
+  // The pointer over a cell (row and column as row() and column() give
+  // them; column -1 is an action's name, which picks the row alone): the
+  // cursor goes there. A capture in progress keeps the cursor.
+  void PointAt(int row, int column);
+  // A click on a cell: the cursor goes there and the cell is decided as the
+  // decide key would (a name only picks its row). A click while capturing
+  // gives the capture up instead.
+  void Click(int row, int column, uint32_t nowMs);
 
   Outcome outcome() const { return outcome_; }
   const platform::Bindings& bindings() const { return bindings_; }

@@ -30,8 +30,9 @@ constexpr uint32_t kText = 0xFFFFFFFF;
 constexpr uint32_t kDim = 0xFFA0A8C0;
 constexpr uint32_t kWarn = 0xFFFFC040;
 constexpr int kRowTop = 76, kRowHeight = 28;
-constexpr int kColumnX[3] = {24, 194, 374};  // the pad column is widest: two axes fit side by side
-constexpr int kColumnRight[3] = {190, 370, 616};
+// The name column fits "キャンセルボタン（キー）"; the pad column two axes side by side.
+constexpr int kColumnX[3] = {24, 234, 404};
+constexpr int kColumnRight[3] = {230, 400, 616};
 constexpr int kButtonWidth = 180;
 constexpr int kButtonX[3] = {24, 230, 436};
 
@@ -86,6 +87,31 @@ void FillRect(Device& device, int x, int y, int w, int h, uint32_t color) {
   device.DrawQuad(v, nullptr);
 }
 
+int ButtonRowTop(int actions) { return kRowTop + actions * kRowHeight + 12; }
+
+// The cell under a game-area point, as KeyConfigModel counts rows and
+// columns (column -1: an action's name); false between and outside cells.
+bool CellAt(int x, int y, int actions, int& row, int& column) {
+  if (y >= kRowTop && y < kRowTop + actions * kRowHeight && (y - kRowTop) % kRowHeight < kRowHeight - 4) {
+    for (int c = 0; c < 3; ++c) {
+      if (x < kColumnX[c] || x >= kColumnRight[c]) continue;
+      row = (y - kRowTop) / kRowHeight;
+      column = c - 1;
+      return true;
+    }
+    return false;
+  }
+  const int by = ButtonRowTop(actions);
+  if (y < by || y >= by + kRowHeight) return false;
+  for (int b = 0; b < 3; ++b) {
+    if (x < kButtonX[b] || x >= kButtonX[b] + kButtonWidth) continue;
+    row = actions;
+    column = b;
+    return true;
+  }
+  return false;
+}
+
 std::string Join(const std::vector<std::string>& controls) {
   std::string out;
   for (const std::string& c : controls) {
@@ -120,7 +146,7 @@ void Draw(Device& device, TextPainter& text, const KeyConfigModel& model, const 
   }
 
   static const char* const kButtons[3] = {"初期設定に戻す", "OK", "キャンセル"};
-  int by = kRowTop + n * kRowHeight + 12;
+  int by = ButtonRowTop(n);
   for (int b = 0; b < 3; ++b) {
     bool on = model.row() == n && model.column() == b;
     FillRect(device, kButtonX[b], by, kButtonWidth, kRowHeight, on ? kCursor : kPanel);
@@ -174,6 +200,22 @@ std::string ControlLabel(const std::string& control) {
   return name;  // key names are ASCII
 }
 
+std::vector<std::string> RowLabels(const DIACTIONFORMAT& format) {
+  std::vector<std::string> labels;
+  for (uint32_t i = 0; i < format.dwNumActions && format.rgoAction; ++i) labels.push_back(format.rgoAction[i].lptszActionName);
+  for (uint32_t i = 0; i < labels.size(); ++i) {
+    const std::string& name = format.rgoAction[i].lptszActionName;
+    if (std::count_if(format.rgoAction, format.rgoAction + labels.size(),
+                      [&](const DIACTION& a) { return a.lptszActionName == name; }) < 2)
+      continue;
+    // A keyboard semantic names the keyboard's own action; the others are
+    // the game's, offered to pads and keys alike.
+    const bool keyboard = (format.rgoAction[i].dwSemantic & 0xFF000000u) == 0x81000000u;
+    labels[i] = name + (keyboard ? SJ("（キー）") : SJ("（共通）"));
+  }
+  return labels;
+}
+
 HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICESPARAMS& params, uint32_t) {
   Window* window = params.hwnd;
   if (!window || params.dwcFormats != 1 || !params.lprgFormats) return E_INVALIDARG;
@@ -183,9 +225,10 @@ HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICES
 
   platform::ActionMapSpec spec = ToActionMapSpec(format);
   std::vector<KeyConfigAction> actions;
+  const std::vector<std::string> labels = RowLabels(format);
   for (uint32_t i = 0; i < format.dwNumActions && format.rgoAction; ++i) {
     const DIACTION& a = format.rgoAction[i];
-    actions.push_back({a.uAppData, a.lptszActionName, platform::IsAxisSemantic(a.dwSemantic)});
+    actions.push_back({a.uAppData, labels[i], platform::IsAxisSemantic(a.dwSemantic)});
   }
   if (actions.empty()) return E_INVALIDARG;
   KeyConfigModel model(spec, actions, system.GetBindings(spec));
@@ -198,6 +241,13 @@ HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICES
   });
   platform::trace::Event("{\"type\":\"keyconfig\",\"event\":\"open\"}");
   system.SetRawCapture(true);
+  // The pointer: only what happens while the screen is up, so a button held
+  // since before it opened decides nothing here.
+  std::vector<platform::Event> pointer;
+  const int hook = Window::AddEventHook([&pointer](const platform::Event& e) {
+    using Type = platform::Event::Type;
+    if (e.type == Type::MouseMotion || e.type == Type::MouseDown) pointer.push_back(e);
+  });
 
   // Window messages wait until the screen is gone; a close request or the
   // menu's quit ends the screen as Cancel, so the game then handles it.
@@ -217,6 +267,18 @@ HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICES
     }
     uint32_t now = timeGetTime();
     for (const platform::RawPress& p : system.TakeRawPresses()) model.Press(p, now);
+    for (const platform::Event& e : pointer) {
+      int row = 0, column = 0;
+      const bool onCell = CellAt(e.x, e.y, static_cast<int>(actions.size()), row, column);
+      if (e.type == platform::Event::Type::MouseMotion) {
+        if (onCell) model.PointAt(row, column);
+      } else if (e.mouse == platform::MouseButton::Left) {
+        if (onCell) model.Click(row, column, now);
+      } else if (e.mouse == platform::MouseButton::Right && model.capturing()) {
+        model.Click(-1, 0, now);  // gives the capture up
+      }
+    }
+    pointer.clear();
     model.Tick(now);
     if (model.outcome() != KeyConfigModel::Outcome::Open || ended) break;
     Draw(device, text, model, format.tszActionMap, now);
@@ -224,6 +286,7 @@ HRESULT ConfigureDevices(platform::InputSystem& system, const DICONFIGUREDEVICES
     if (!window->Headless()) window->WaitMessage(std::min(model.MsUntilDue(now), kIdleWaitMs));
   }
 
+  Window::RemoveEventHook(hook);
   system.SetRawCapture(false);
   for (const platform::Message& m : held) window->PostMessage(m.msg, m.wParam, m.lParam);
   bool ok = model.outcome() == KeyConfigModel::Outcome::Ok;

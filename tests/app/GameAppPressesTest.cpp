@@ -5,13 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <functional>
-#include <set>
+#include <iterator>
 #include <sstream>
 
 #include "app/GameApp.h"
+#include "comfort/Controller.h"
+#include "comfort/SettingsScreen.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Trace.h"
 #include "platform/files/Files.h"
 #include "platform/headless/Clock.h"
 #include "platform/input/ScriptedInput.h"
@@ -249,4 +253,43 @@ TEST_F(GameAppPresses, HoldingStaysAsItWas) {
         EXPECT_EQ(CMsgBox::currentScriptName, SJ("B.Dat"));
         EXPECT_EQ(app.MessageWindow()->Window().MessageText().substr(0, 2), "x\n");
       });
+}
+
+TEST_F(GameAppPresses, ADecideHeldIntoTheKeyConfigurationDecidesNothingThere) {
+  // The decide that steps on from "c" opens the screen, its cursor on the
+  // first row's keyboard cell (x 234-400, y 76-100) and OK at (320, 380).
+  Opening("c キーコンフィグ d");
+  struct Case {
+    std::string what, input;
+  } cases[] = {
+      {"decide held 1", "10 press decide\n11 release decide\n"},
+      {"decide held 3", "10 press decide\n13 release decide\n"},
+      {"Return held 6", "10 press key:Return\n16 release key:Return\n"},
+      {"decide held 30", "10 press decide\n40 release decide\n"},
+      {"click held on the cursor's cell", "10 mouse 300 88\n10 press mouse\n30 release mouse\n"},
+      {"click where OK will be", "10 click 320 380\n"},
+  };
+  const std::string path = dir.Path() + "/trace.jsonl";
+  for (const Case& c : cases) {
+    ASSERT_TRUE(trace::Open(path));
+    Play(70, c.input + "50 tap cancel 1\n", nullptr);
+    trace::Close();
+    std::ifstream in(path);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find(R"({"type":"keyconfig","event":"open"})"), std::string::npos) << c.what;
+    EXPECT_EQ(text.find(R"("capturing":true)"), std::string::npos) << c.what;
+    EXPECT_NE(text.find(R"("event":"close","result":"cancel")"), std::string::npos) << c.what;
+  }
+}
+
+TEST_F(GameAppPresses, TapsReleasedInThePassTheyWerePressedWorkTheSettingsScreen) {
+  Opening("c d e");
+  const double before = comfort::Settings{}.autoDelay;
+  Play(80, "10 tap key:F2 1\n15 tap down 0\n20 tap right 0\n25 tap right 0\n30 tap right 0\n35 tap left 0\n"
+           "40 tap right 0\n45 tap right 0\n50 tap right 0\n55 tap right 0\n",
+       nullptr, [&](GameApp& app) {
+         ASSERT_TRUE(app.Comforts()->SettingsOpen());
+         EXPECT_EQ(app.Comforts()->SettingsCursor(), comfort::SettingsScreen::kAutoDelay);
+         EXPECT_DOUBLE_EQ(app.Comforts()->Current().autoDelay, before + 6 * 0.25);
+       });
 }

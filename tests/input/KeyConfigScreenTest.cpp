@@ -30,11 +30,14 @@ class KeyConfigScreenTest : public ::testing::Test {
     window = Window::Create(config, true);
     ASSERT_TRUE(window);
     SetHeadlessPassHook([this] {
+      trace::EndFrame(pass, timeGetTime());  // the pass's state line, as the main loop writes it
       ++pass;
       AdvanceVirtualClock(16);
       std::vector<ScriptedEvent> due;
       for (const ScriptedEvent& e : script)
         if (e.frame == pass) due.push_back(e);
+      // The pointer's events reach the window's hooks, as the main loop's pass hands them out.
+      for (const Event& e : pointer.Translate(due)) Window::InjectEvent(e);
       SetDueScriptedEvents(due);
       if (pass == closeAt) window->PostMessage(WM_CLOSE);
       return pass < limit;
@@ -69,6 +72,7 @@ class KeyConfigScreenTest : public ::testing::Test {
   ConfigHome home;
   std::unique_ptr<Window> window;
   std::vector<ScriptedEvent> script;
+  ScriptedPointer pointer;
   uint64_t pass = 0, limit = 10000, closeAt = 0;
   std::array<int32_t, 255> s{};
   CInput input;
@@ -174,6 +178,61 @@ TEST_F(KeyConfigScreenTest, FailedSaveIsReportedAndTheBindingsStillApply) {
   EXPECT_EQ(s[7], 1);
   std::string text = trace.Text();
   EXPECT_NE(text.find(Cp932ToUtf8(SJ("ConfigureDevices失敗"))), std::string::npos);
+}
+
+// Cells in game-area pixels: the keyboard column (x 234-400) and the pad
+// column (404-616) of row i at y 76 + 28 i (24 high); the buttons below at
+// y 368-396: defaults x 24-204, OK 230-410, cancel 436-616.
+TEST_F(KeyConfigScreenTest, TheMouseWorksTheScreen) {
+  ScratchTrace trace;
+  Create(input);
+  // Row 2 (決定ボタン) keyboard: hovered, clicked, bound to K; a click on its
+  // name only picks the row; OK clicked.
+  Script("1 mouse 300 144\n2 click\n4 tap key:K 1\n6 click 100 88\n8 click 320 380\n");
+  ASSERT_EQ(input.configureDevices(), S_OK);
+  EXPECT_EQ(pass, 8u);
+  std::string text = trace.Text();
+  EXPECT_NE(text.find("\"event\":\"bind\",\"action\":7,\"control\":\"key:K\""), std::string::npos);
+  EXPECT_NE(text.find("\"row\":2,\"column\":0,\"capturing\":true"), std::string::npos);
+  EXPECT_NE(text.find("\"result\":\"ok\""), std::string::npos);
+  EXPECT_EQ(text.find("\"action\":1,"), std::string::npos);  // the name's row was not captured
+  std::ifstream file(BindingsFile(), std::ios::binary);
+  std::string saved((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(saved.find("\n7 key:K\n"), std::string::npos);
+}
+
+TEST_F(KeyConfigScreenTest, ClicksOffTheCellsAndWhileCapturingDecideNothing) {
+  Create(input);
+  // Between rows, in the margins and a wheel step: nothing. A click starts a
+  // capture on row 4's pad cell, the next click (on OK) only gives it up and
+  // a right click is no decision either; defaults, then cancel.
+  Script("1 click 300 101\n2 click 10 200\n3 wheel down\n4 click 500 200\n6 click 320 380\n7 rclick\n"
+         "9 click 100 380\n11 click 500 380\n");
+  ScratchTrace trace;
+  ASSERT_EQ(input.configureDevices(), S_OK);
+  EXPECT_EQ(pass, 11u);
+  std::string text = trace.Text();
+  EXPECT_NE(text.find("\"row\":4,\"column\":1,\"capturing\":true"), std::string::npos);
+  EXPECT_NE(text.find("\"event\":\"defaults\""), std::string::npos);
+  EXPECT_NE(text.find("\"result\":\"cancel\""), std::string::npos);
+  EXPECT_EQ(text.find("\"result\":\"ok\""), std::string::npos);
+  EXPECT_FALSE(FileExists(BindingsFile()));
+}
+
+TEST(KeyConfigScreen, RowsOfTheSameNameAreToldApart) {
+  DIACTIONFORMAT format;
+  std::vector<DIACTION> actions(GameActions().begin(), GameActions().end());
+  format.rgoAction = actions.data();
+  format.dwNumActions = static_cast<uint32_t>(actions.size());
+  const std::vector<std::string> labels = input::RowLabels(format);
+  ASSERT_EQ(labels.size(), 10u);
+  EXPECT_EQ(labels[0], SJ("左右ボタン"));
+  EXPECT_EQ(labels[2], SJ("決定ボタン（共通）"));
+  EXPECT_EQ(labels[3], SJ("キャンセルボタン（共通）"));
+  EXPECT_EQ(labels[4], SJ("左ボタン"));
+  EXPECT_EQ(labels[8], SJ("決定ボタン（キー）"));
+  EXPECT_EQ(labels[9], SJ("キャンセルボタン（キー）"));
+  EXPECT_EQ(actions[8].lptszActionName, SJ("決定ボタン"));  // the action's own name stays
 }
 
 TEST(KeyConfigScreen, ControlLabels) {
