@@ -278,6 +278,12 @@ bool CD3DApp::BeginPass() {
     else
       due.push_back(e);
   }
+  // Keys the window takes itself (full screen) reach nothing else, as with a real window.
+  std::erase_if(due, [this](const ScriptedEvent& e) {
+    for (const Event& key : ScriptedPointer{}.Translate({e}))
+      if (mainWindow->TakeWindowKey(key)) return true;
+    return false;
+  });
   // Mouse events and keys go to the units that read them as platform events.
   for (const Event& e : scriptedPointer_.Translate(due)) Window::InjectEvent(e);
   SetDueScriptedEvents(std::move(due));

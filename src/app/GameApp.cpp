@@ -100,7 +100,9 @@ HRESULT GameApp::UpdateFrame() {
   camera->Apply();
   const double now = timeGetTime() / 1000.0;
   // The history being open holds the whole game still (music goes on).
-  if (comforts->BeginStep(now)) return 0;
+  const bool held = comforts->BeginStep(now);
+  ShowComfortChecks();
+  if (held) return 0;
   msgBox->FrameMove();
 
   input::ActionLatch& latch = input->Latch();
@@ -173,6 +175,12 @@ void GameApp::NoteMenuOpenings() {
   decidePressesAtMenu_ = input->Latch().Presses(ACT_DECIDE);
 }
 
+void GameApp::ShowComfortChecks() {
+  if (!mainWindow || !comforts) return;
+  mainWindow->SetMenuCheck(IDM_SKIP_MODE, comforts->SkipMode());
+  mainWindow->SetMenuCheck(IDM_AUTO_MODE, comforts->Auto());
+}
+
 double GameApp::SecondsUntilDue(double now) const {
   if (!msgBox || !input || !runOptions.rewrites.empty()) return 0;
   double due = std::min(msgBox->SecondsUntilDue(now), input->SecondsUntilDue());
@@ -216,6 +224,7 @@ LRESULT GameApp::HandleMessage(HWND hwnd, uint32_t msg, uintptr_t wParam, intptr
       case IDM_AUTO_MODE: comforts->ToggleAuto(); break;
       default: break;
     }
+    ShowComfortChecks();
   }
   if (msg == WM_MUSIC_EVENT && bgmPlayer) bgmPlayer->OnGraphEvent();
   return CD3DApp::HandleMessage(hwnd, msg, wParam, lParam);

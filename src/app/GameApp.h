@@ -45,6 +45,8 @@ class GameApp : public CD3DApp {
   // Records the decide presses counted when a menu or screen opened.
   void NoteMenuOpenings();
 
+  // The "システム" menu's check marks beside skip mode and auto mode.
+  void ShowComfortChecks();
   ResourceSlot menuResource;
   std::unique_ptr<CTextFile> textFile;
   std::unique_ptr<CInput> input;

@@ -1,6 +1,6 @@
 #include "comfort/Controller.h"
 
-#include <limits>
+#include <algorithm>
 
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
@@ -123,6 +123,7 @@ bool Controller::BeginStep(double now) {
     playerDecide_ = false;
   }
   skipping_.BeginStep(now);
+  settings_.FollowWindow(now);
   if (OpenScreen() || Skip() != SkipState::Off || Auto() || WindowHidden() || !(Current() == Settings{}))
     usedOnce_ = true;
   if (seen_.Size() && now - lastSave_ >= kSeenSaveInterval) {
@@ -160,13 +161,14 @@ bool Controller::WantsStep(double now) {
 void Controller::AfterStep() { skipping_.AfterStep(); }
 
 void Controller::Render() {
+  if (!WindowHidden()) indicator_.Render(Skip(), Auto());
   for (Room* r : screens_) r->Render();
 }
 
 double Controller::SecondsUntilDue(double now) const {
-  constexpr double kNever = std::numeric_limits<double>::infinity();
-  if (OpenScreen() || WindowHidden()) return kNever;
-  return skipping_.SecondsUntilDue(now, Current());
+  const double settled = settings_.SecondsUntilSettled(now);
+  if (OpenScreen() || WindowHidden()) return settled;
+  return std::min(skipping_.SecondsUntilDue(now, Current()), settled);
 }
 
 void Controller::MessageShown(const std::string& speaker, const std::string& text, const std::string& script,

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "comfort/HistoryRoom.h"
+#include "comfort/Indicator.h"
 #include "comfort/KeyRoutes.h"
 #include "comfort/Pointer.h"
 #include "comfort/SeenRecord.h"
@@ -61,12 +62,12 @@ class Controller {
   bool WantsStep(double now);
   // After such a step: a skipped message shows whole and fades end at once.
   void AfterStep();
-  // Draws the open screen of ours over the game.
+  // Draws the skip and auto indicator and the open screen of ours over the game.
   void Render();
   // Seconds until the controller needs a logic step although no input came
-  // (auto mode's wait, held skip); infinity when nothing is pending. A click
-  // or wheel step waiting for the decide grid holds the decide slot, which
-  // the game's own due time covers.
+  // (auto mode's wait, held skip, a window size to keep); infinity when
+  // nothing is pending. A click or wheel step waiting for the decide grid
+  // holds the decide slot, which the game's own due time covers.
   double SecondsUntilDue(double now) const;
 
   // What the menu bar's items ask for.
@@ -78,6 +79,7 @@ class Controller {
   bool SettingsOpen() const { return settings_.IsOpen(); }
   int32_t SettingsCursor() const { return settings_.Cursor(); }
   SkipState Skip() const { return skipping_.State(); }
+  bool SkipMode() const { return skipping_.SkipMode(); }
   bool Auto() const { return skipping_.Auto(); }
   bool WindowHidden() const { return hiding_.Hidden(); }
   const SeenRecord& Seen() const { return seen_; }
@@ -108,6 +110,7 @@ class Controller {
   Pointer pointer_;
   Skipping skipping_;
   WindowHiding hiding_;
+  Indicator indicator_;
   HistoryRoom history_;
   SettingsRoom settings_;
   // The screens of ours, in the order they take events.

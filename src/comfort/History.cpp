@@ -33,6 +33,30 @@ bool History::Scroll(long delta) {
   return true;
 }
 
-size_t History::Shown() const { return std::min(kPage, entries_.size() - std::min(first_, entries_.size())); }
+void History::SetPage(float height, Measure measure) {
+  page_ = height;
+  measure_ = std::move(measure);
+  if (open_) first_ = std::min(first_, Newest());
+}
+
+size_t History::Newest() const {
+  size_t first = entries_.size();
+  float used = 0.0f;
+  while (first > 0 && (first == entries_.size() || used + Height(entries_[first - 1]) <= page_)) {
+    used += Height(entries_[first - 1]);
+    --first;
+  }
+  return first;
+}
+
+size_t History::Shown() const {
+  size_t n = 0;
+  float used = 0.0f;
+  for (size_t i = first_; i < entries_.size(); ++i, ++n) {
+    used += Height(entries_[i]);
+    if (n > 0 && used > page_) break;
+  }
+  return n;
+}
 
 }  // namespace comfort

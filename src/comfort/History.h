@@ -1,9 +1,11 @@
 #pragma once
 // The message history: the last messages the player was shown, oldest
 // first, and the page of them the history screen shows while it is open
-// (the newest at the bottom). Strings are CP932 as shown.
+// (the newest at the bottom). Strings are CP932 as shown. A page holds as
+// many entries as fit its height, each as tall as its measure says.
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <string>
 
 namespace comfort {
@@ -16,7 +18,11 @@ struct HistoryEntry {
 class History {
  public:
   static constexpr size_t kCapacity = 256;  // older entries are let go
-  static constexpr size_t kPage = 4;        // entries the screen shows at once
+  static constexpr size_t kPage = 4;        // entries a page holds when nothing measures them
+
+  // The page's height and each entry's, in any one unit (the screen's pixels).
+  using Measure = std::function<float(const HistoryEntry&)>;
+  void SetPage(float height, Measure measure);
 
   void Add(std::string speaker, std::string text);
   // Forgets everything (start-up, a load) and closes.
@@ -33,14 +39,19 @@ class History {
   bool Scroll(long delta);
   // The index of the top entry shown.
   size_t First() const { return first_; }
-  // Entries the page shows: First() up to First() + Shown().
+  // Entries the page shows: First() up to First() + Shown(); at least one
+  // while there are entries, however tall.
   size_t Shown() const;
   const std::deque<HistoryEntry>& Entries() const { return entries_; }
   bool Empty() const { return entries_.empty(); }
 
  private:
-  size_t Newest() const { return entries_.size() > kPage ? entries_.size() - kPage : 0; }
+  // The top entry of the newest page.
+  size_t Newest() const;
+  float Height(const HistoryEntry& e) const { return measure_ ? measure_(e) : 1.0f; }
   std::deque<HistoryEntry> entries_;
+  float page_ = static_cast<float>(kPage);
+  Measure measure_;
   size_t first_ = 0;
   bool open_ = false;
 };

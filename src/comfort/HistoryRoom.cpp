@@ -9,7 +9,7 @@ using platform::Key;
 using platform::MouseButton;
 using Type = platform::Event::Type;
 
-HistoryRoom::HistoryRoom() = default;
+HistoryRoom::HistoryRoom() { history_.SetPage(HistoryView::kPageHeight, HistoryView::EntryHeight); }
 HistoryRoom::~HistoryRoom() = default;
 
 void HistoryRoom::Add(const std::string& speaker, const std::string& text) {
@@ -22,8 +22,8 @@ void HistoryRoom::TakeEvent(const platform::Event& e) {
   switch (e.type) {
     case Type::KeyDown:
       if (e.key == Key::Escape) history_.Close();
-      else if (e.key == Key::PageUp) history_.Scroll(-static_cast<long>(History::kPage));
-      else if (e.key == Key::PageDown) history_.Scroll(static_cast<long>(History::kPage));
+      else if (e.key == Key::PageUp) history_.Scroll(-static_cast<long>(history_.Shown()));
+      else if (e.key == Key::PageDown) history_.Scroll(static_cast<long>(history_.Shown()));
       break;
     case Type::MouseDown:
       if (e.mouse == MouseButton::Right) history_.Close();

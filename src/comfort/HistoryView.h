@@ -1,9 +1,11 @@
 #pragma once
-// Draws the open history over the game: the picture dimmed, a heading, and
-// the page's entries (speaker on its own line above the rows).
+// Draws the open history on its panel: a heading with where the page
+// stands in the whole, and the page's entries (the speaker on a line of its
+// own above the rows), as many as fit.
 #include <cstdint>
 
 #include "comfort/History.h"
+#include "comfort/Panel.h"
 #include "comfort/TextPainter.h"
 
 namespace comfort {
@@ -16,8 +18,12 @@ class HistoryView {
   void Prepare(const HistoryEntry& entry);
   void Render(const History& history);
 
-  static constexpr uint32_t kShade = 0xD8000010;  // over the game, ARGB
-  static constexpr float kTop = 44.0f, kEntryHeight = 106.0f, kLeft = 40.0f;
+  // An entry's height on the page, from its rows alone (whatever the font),
+  // and the page's: the history's measure.
+  static float EntryHeight(const HistoryEntry& entry);
+  static constexpr float kPageTop = Panel::kContentTop, kPageBottom = Panel::kBottom - 10.0f;
+  static constexpr float kPageHeight = kPageBottom - kPageTop;
+  static constexpr float kLeft = Panel::kLeft + 24.0f, kRowPitch = 22.0f, kGap = 10.0f;
 
  private:
   TextPainter text_;

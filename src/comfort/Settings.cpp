@@ -14,6 +14,7 @@
 
 namespace comfort {
 namespace {
+constexpr int32_t kMinWindowWidth = 160, kMinWindowHeight = 120;
 constexpr const char* kHeader = "# vantorel settings 1";
 
 std::string Number(double v) {
@@ -48,6 +49,10 @@ void Settings::Clamp() {
   autoPerCharacter = std::clamp(autoPerCharacter, 0.0, 0.5);
   musicVolume = std::clamp(musicVolume, 0, 100);
   effectVolume = std::clamp(effectVolume, 0, 100);
+  if (windowWidth != 0 || windowHeight != 0) {
+    windowWidth = std::clamp(windowWidth, kMinWindowWidth, 9999);
+    windowHeight = std::clamp(windowHeight, kMinWindowHeight, 9999);
+  }
 }
 
 int32_t VolumeLevel(int32_t percent, bool mute) {
@@ -69,6 +74,8 @@ std::string SerializeSettings(const Settings& s) {
   out += std::string("full-screen = ") + onOff(s.fullScreen) + "\n";
   out += std::string("scaling = ") + (s.sharpScaling ? "sharp" : "smooth") + "\n";
   out += std::string("copy-to-clipboard = ") + onOff(s.copyToClipboard) + "\n";
+  out += "window-width = " + std::to_string(s.windowWidth) + "\n";
+  out += "window-height = " + std::to_string(s.windowHeight) + "\n";
   return out;
 }
 
@@ -98,6 +105,8 @@ bool ParseSettings(std::string_view text, Settings& out, std::string& error) {
     else if (key == "skip-unseen") ok = ParseBool(value, s.skipUnseen);
     else if (key == "full-screen") ok = ParseBool(value, s.fullScreen);
     else if (key == "copy-to-clipboard") ok = ParseBool(value, s.copyToClipboard);
+    else if (key == "window-width") ok = ParseInt(value, s.windowWidth);
+    else if (key == "window-height") ok = ParseInt(value, s.windowHeight);
     else if (key == "scaling") {
       ok = value == "sharp" || value == "smooth";
       s.sharpScaling = value == "sharp";

@@ -21,9 +21,12 @@ struct Settings {
   bool fullScreen = false;
   bool sharpScaling = false;  // whole multiples, sharp pixels; else fit the window smoothly
   bool copyToClipboard = false;
+  // The window's size out of full screen as the player left it (its whole
+  // inside, menu bar included); 0 x 0: the game's own size.
+  int32_t windowWidth = 0, windowHeight = 0;
 
   bool operator==(const Settings&) const = default;
-  // Every value held within its range.
+  // Every value held within its range (a window size below 160 x 120 grows to it).
   void Clamp();
 };
 

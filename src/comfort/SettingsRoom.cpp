@@ -1,5 +1,8 @@
 #include "comfort/SettingsRoom.h"
 
+#include <algorithm>
+#include <limits>
+
 #include "comfort/SettingsScreen.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
@@ -16,17 +19,55 @@ using Type = platform::Event::Type;
 SettingsRoom::SettingsRoom(CMsgBox& box, const std::string& path)
     : box_(box), screen_(std::make_unique<SettingsScreen>()), file_(path) {
   settings_ = file_.Load();
+  if (platform::Window* w = platform::CurrentWindow()) {
+    // The size the player left the window at, before full screen if that is on.
+    if (settings_.windowWidth > 0) w->SetWindowedSize(settings_.windowWidth, settings_.windowHeight);
+    w->WindowedSize(seenWidth_, seenHeight_);
+  }
   Apply();
 }
 
-SettingsRoom::~SettingsRoom() { box_.SetTypingPace(1); }
+SettingsRoom::~SettingsRoom() {
+  KeepPendingSize();
+  box_.SetTypingPace(1);
+}
 
 void SettingsRoom::Open() {
-  // F11 and Alt+Enter toggle full screen in the window itself: show it as it is.
-  platform::Window* w = platform::CurrentWindow();
-  if (w && !w->Headless()) settings_.fullScreen = w->Fullscreen();
   open_ = true;
   screen_->Reset();
+}
+
+void SettingsRoom::FollowWindow(double now) {
+  platform::Window* w = platform::CurrentWindow();
+  if (!w) return;
+  if (w->Fullscreen() != settings_.fullScreen) {
+    Settings s = settings_;
+    s.fullScreen = w->Fullscreen();
+    Change(s);
+  }
+  int width = 0, height = 0;
+  w->WindowedSize(width, height);
+  if (width != seenWidth_ || height != seenHeight_) {
+    seenWidth_ = width;
+    seenHeight_ = height;
+    sizeChangedAt_ = now;
+  }
+  if (sizeChangedAt_ >= 0.0 && now - sizeChangedAt_ >= kSizeSettles) KeepPendingSize();
+}
+
+void SettingsRoom::KeepPendingSize() {
+  if (sizeChangedAt_ < 0.0) return;
+  sizeChangedAt_ = -1.0;
+  if (seenWidth_ <= 0 || seenHeight_ <= 0) return;
+  Settings s = settings_;
+  s.windowWidth = seenWidth_;
+  s.windowHeight = seenHeight_;
+  if (!(s == settings_)) Change(s);
+}
+
+double SettingsRoom::SecondsUntilSettled(double now) const {
+  if (sizeChangedAt_ < 0.0) return std::numeric_limits<double>::infinity();
+  return std::max(0.0, sizeChangedAt_ + kSizeSettles - now);
 }
 
 int32_t SettingsRoom::Cursor() const { return screen_->Cursor(); }

@@ -1,7 +1,9 @@
 #pragma once
 // The player's settings in force, their file, and the settings screen over
 // the game: a change applies at once (typing pace, volumes, the window) and
-// is saved.
+// is saved. What the player changes in the window itself (full screen by
+// F11 or Alt+Enter, its size) is kept the same way; the size is given back
+// to the window at the next start.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,6 +27,12 @@ class SettingsRoom : public Room {
   void Change(const Settings& s);
   void Open();
   int32_t Cursor() const;
+  // Each logic step: takes in what the player changed in the window. A new
+  // size is kept once it has held for kSizeSettles (a drag resizes many times).
+  void FollowWindow(double now);
+  // Seconds until a new window size is kept; infinity when none waits.
+  double SecondsUntilSettled(double now) const;
+  static constexpr double kSizeSettles = 0.5;
 
   bool IsOpen() const override { return open_; }
   void Close() override { open_ = false; }
@@ -38,11 +46,14 @@ class SettingsRoom : public Room {
  private:
   void ChangeRow(int32_t direction);
   void Apply();
+  void KeepPendingSize();
   CMsgBox& box_;
   std::unique_ptr<SettingsScreen> screen_;
   SettingsFile file_;
   Settings settings_;
   bool open_ = false;
+  int seenWidth_ = 0, seenHeight_ = 0;  // the window's size out of full screen when last looked at
+  double sizeChangedAt_ = -1.0;         // < 0: no new size waits to be kept
 };
 
 }  // namespace comfort

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "comfort/Panel.h"
 #include "framework/GameFaces.h"
 #include "framework/TextFont.h"
 #include "platform/draw/Device.h"
@@ -11,7 +12,7 @@
 
 namespace comfort {
 namespace {
-constexpr uint32_t kShade = 0xE0101828, kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40, kText = 0xFFFFFFFF,
+constexpr uint32_t kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40, kText = 0xFFFFFFFF,
                    kDim = 0xFFB0B8C8;
 
 std::string Seconds(double s) {
@@ -92,9 +93,7 @@ std::string SettingsScreen::Value(const Settings& s, int32_t row) {
 void SettingsScreen::Render(const Settings& s) {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
-  device->SetRenderState(platform::D3DRS_ZENABLE, 0);
-  FillRect(*device, 0, 0, float(device->Width()), float(device->Height()), kShade);
-  text_.Draw(*device, SJ("設定"), float(kLeft), 24.0f, kText);
+  Panel::Draw(*device, text_, SJ("設定"));
   for (int32_t i = 0; i < kRows; ++i) {
     const float top = float(kTop + i * kRowHeight);
     FillRect(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ ? kCursor : kPanel);

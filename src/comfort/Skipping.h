@@ -30,6 +30,7 @@ class Skipping {
   void EndAuto() { auto_ = false; }
 
   SkipState State() const;
+  bool SkipMode() const { return skipSeen_; }  // on whether or not a skip is held as well
   bool Auto() const { return auto_; }
 
   // Each logic step, the game running: notes when the message was typed

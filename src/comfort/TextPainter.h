@@ -21,6 +21,8 @@ class TextPainter {
   bool Open();
   // Draws CP932 text with its top-left at (x, y); returns its width.
   int Draw(platform::Device& device, const std::string& text, float x, float y, uint32_t argb);
+  // The text's width in pixels as it would be drawn.
+  int Width(platform::Device& device, const std::string& text) { return Find(device, text).width; }
   // Rasterises the text now without drawing it, for a later Draw.
   void Prime(platform::Device& device, const std::string& text) { Find(device, text); }
   size_t Cached() const { return cache_.size(); }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/GameApp.h"
+#include "app/Resources.h"
 #include "comfort/Controller.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"
@@ -58,11 +59,14 @@ class ComfortGame : public ::testing::Test {
     EXPECT_EQ(app.Create(nullptr, 1), S_OK);
     app.Run();
     menuOpen = app.MessageWindow()->MenuOpen();
+    fullScreen = app.GetWindow()->Fullscreen();
+    skipChecked = app.GetWindow()->MenuChecked(IDM_SKIP_MODE);
+    autoChecked = app.GetWindow()->MenuChecked(IDM_AUTO_MODE);
     message = Cp932ToUtf8(app.MessageWindow()->Window().MessageText());
     return app.MessageWindow()->Script().Position();
   }
   testsupport::ScratchDir dir;
-  bool menuOpen = false;
+  bool menuOpen = false, fullScreen = false, skipChecked = false, autoChecked = false;
   std::string message;
 
  private:
@@ -165,4 +169,33 @@ TEST_F(ComfortGame, SettingsFileNamedOnTheCommandLineIsUsedAndADamagedOneReplace
   ASSERT_TRUE(WriteHostFileAtomic(file, "something else entirely\n"));
   EXPECT_EQ(run(), comfort::Settings{});
   EXPECT_EQ(testsupport::ReadHostFile(file), comfort::SerializeSettings(comfort::Settings{}));
+}
+
+TEST_F(ComfortGame, FullScreenByF11OrAltEnterSurvivesARestartAndTheKeysDoNothingElse) {
+  Opening(kStory);
+  Play(20, "5 tap key:F11\n");
+  EXPECT_TRUE(fullScreen);
+  EXPECT_EQ(Play(20, ""), 1u);  // the next start: full screen from the first pass
+  EXPECT_TRUE(fullScreen);
+  // Alt+Enter back out: the Return decided nothing.
+  EXPECT_EQ(Play(40, "5 press key:Left_Alt\n8 tap key:Return\n20 release key:Left_Alt\n"), 1u);
+  EXPECT_FALSE(fullScreen);
+  Play(5, "");
+  EXPECT_FALSE(fullScreen);
+}
+
+TEST_F(ComfortGame, TheSystemMenuChecksSkipModeAndAutoModeWhileOn) {
+  Opening(kStory);
+  Play(70, "10 tap decide\n30 tap decide\n50 tap decide\n");  // read up to 四
+  EXPECT_FALSE(skipChecked || autoChecked);
+  Play(12, "5 tap key:A\n");
+  EXPECT_TRUE(autoChecked);
+  EXPECT_FALSE(skipChecked);
+  Play(9, "5 tap key:Tab\n");  // passing what was read before
+  EXPECT_TRUE(skipChecked);
+  EXPECT_FALSE(autoChecked);
+  // Skip mode ends at the first message not seen before, and its mark with it.
+  Play(120, "5 tap key:Tab\n");
+  EXPECT_EQ(message.substr(0, 3), "五");
+  EXPECT_FALSE(skipChecked);
 }

@@ -3,6 +3,7 @@
 #include "platform/window/HeadlessWindow.h"
 
 #include <cstdio>
+#include <map>
 
 #include "platform/draw/Device.h"
 #include "platform/draw/OffscreenDevice.h"
@@ -20,7 +21,8 @@ bool HeadlessAnswer() { return g_headlessYes; }
 namespace {
 class HeadlessWindow : public Window {
  public:
-  explicit HeadlessWindow(const WindowConfig& c) : device_(CreateOffscreenDevice(c.width, c.height)) {}
+  explicit HeadlessWindow(const WindowConfig& c)
+      : device_(CreateOffscreenDevice(c.width, c.height)), width_(c.width), height_(c.height) {}
   bool Ok() const { return device_ != nullptr; }
   bool Headless() const override { return true; }
   Device& GetDevice() override { return *device_; }
@@ -29,6 +31,16 @@ class HeadlessWindow : public Window {
   bool Minimized() const override { return false; }
   bool Focused() const override { return true; }
   void WaitMessage(uint32_t) override {}
+  // What a player could change is kept as state, for the units that follow it.
+  void SetFullscreen(bool on) override { fullscreen_ = on; }
+  bool Fullscreen() const override { return fullscreen_; }
+  void WindowedSize(int& w, int& h) const override { w = width_, h = height_; }
+  void SetWindowedSize(int w, int h) override { width_ = w, height_ = h; }
+  void SetMenuCheck(uint32_t command, bool checked) override { checks_[command] = checked; }
+  bool MenuChecked(uint32_t command) const override {
+    auto it = checks_.find(command);
+    return it != checks_.end() && it->second;
+  }
   int MessageBox(const std::string& text, const std::string& title, uint32_t type) override {
     int answer = (type & 0xF) == MB_YESNO ? (HeadlessAnswer() ? IDYES : IDNO) : IDOK;
     std::fprintf(stderr, "[dialog] %s: %s -> %s\n", Cp932ToUtf8(title).c_str(), Cp932ToUtf8(text).c_str(),
@@ -42,6 +54,9 @@ class HeadlessWindow : public Window {
 
  private:
   std::unique_ptr<Device> device_;
+  bool fullscreen_ = false;
+  int width_, height_;
+  std::map<uint32_t, bool> checks_;
 };
 }  // namespace
 

@@ -15,24 +15,19 @@
 #include "platform/text/TextCodec.h"
 #include "platform/window/DisplayDriver.h"
 #include "platform/window/SdlEvent.h"
+#include "platform/window/SdlMenuBar.h"
+#include "platform/window/SdlUi.h"
 #include "platform/window/Window.h"
 
 namespace platform {
 
 namespace {
-constexpr int kMenuBarHeight = 22;
-
 // The menu bar's face: the Windows one where fontconfig knows it, else IPA.
 std::unique_ptr<Font> OpenMenuBarFont() {
   std::unique_ptr<Font> font = OpenFont("MS UI Gothic", 14, false, false);
   return font ? std::move(font) : OpenFont("IPAPGothic", 14, false, false);
 }
-constexpr uint32_t kMenuBg = 0xFFF0F0F0, kMenuText = 0xFF000000, kHighlight = 0xFF3875D7;
-
-struct Label {
-  TexturePtr tex;
-  int w = 0, h = 0;
-};
+constexpr uint32_t kHighlight = 0xFF3875D7;
 
 class SdlWindow : public Window {
  public:
@@ -58,7 +53,7 @@ class SdlWindow : public Window {
     eventsCanWait_ = !driver || (std::strcmp(driver, "dummy") != 0 && std::strcmp(driver, "offscreen") != 0);
     wakeEvent_ = SDL_RegisterEvents(1);
     std::string title = Cp932ToUtf8(config_.title);
-    int menu = config_.hasMenu ? kMenuBarHeight : 0;
+    int menu = config_.hasMenu ? SdlMenuBar::kHeight : 0;
     window_ = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, config_.width,
                                config_.height + menu, SDL_WINDOW_RESIZABLE | SDL_WINDOW_HIDDEN);
     if (!window_) return false;
@@ -69,9 +64,17 @@ class SdlWindow : public Window {
                                    [this](const ScreenRect* changed) { Compose(changed); });
     if (!device_) return false;
     uiFont_ = OpenMenuBarFont();
-    popup_ = MakeLabel(config_.menuPopup);
-    for (const auto& extra : config_.menuExtras) items_.push_back({MakeLabel(extra.label), extra.command});
-    items_.push_back({MakeLabel(config_.menuItem), config_.menuCommand});
+    if (config_.hasMenu) {
+      SdlMenuBar::Host host;
+      host.choose = [this](uint32_t command) { Enqueue(Message{WM_COMMAND, command, 0}); };
+      host.redraw = [this](bool gameUnder) {
+        if (gameUnder) device_->MarkDirty();
+        Compose();
+      };
+      host.passOn = [](const SDL_Event& e) { OfferSdlEvent(e); };
+      menuBar_ = std::make_unique<SdlMenuBar>(renderer_, uiFont_.get(), config_, std::move(host));
+    }
+    SDL_GetWindowSize(window_, &windowedW_, &windowedH_);
     return true;
   }
 
@@ -88,8 +91,7 @@ class SdlWindow : public Window {
     destroyed_ = true;
   }
   void Teardown() {
-    popup_ = Label{};
-    items_.clear();
+    menuBar_.reset();
     dialog_.reset();
     device_.reset();
     uiFont_.reset();
@@ -118,7 +120,7 @@ class SdlWindow : public Window {
   // window keeps its pixels between frames (the software renderer).
   void Compose(const ScreenRect* changed = nullptr) {
     if (!renderer_ || destroyed_) return;
-    int menu = config_.hasMenu ? kMenuBarHeight : 0;
+    const int menu = MenuRoom();
     if (!software_) {
       int w, h;
       SDL_GetRendererOutputSize(renderer_, &w, &h);
@@ -126,7 +128,7 @@ class SdlWindow : public Window {
       SDL_RenderClear(renderer_);
       SDL_Rect area = GameRect(w, h, menu);
       SDL_RenderCopy(renderer_, device_->Target(), nullptr, &area);
-      if (config_.hasMenu) DrawMenu(w);
+      if (menuBar_) menuBar_->Draw(w);
       if (dialog_) DrawDialog(area);
       SDL_RenderPresent(renderer_);
       return;
@@ -146,7 +148,7 @@ class SdlWindow : public Window {
     }
     SDL_RenderFlush(renderer_);
     ScaleGameArea(device_->Surface(), surface, area, clip, !sharp_);
-    if (config_.hasMenu) DrawMenu(surface->w);
+    if (menuBar_) menuBar_->Draw(surface->w);
     if (dialog_) DrawDialog(area);
     SDL_RenderSetClipRect(renderer_, nullptr);
     SDL_RenderFlush(renderer_);
@@ -191,64 +193,11 @@ class SdlWindow : public Window {
     }
   }
 
-  Label MakeLabel(const std::string& cp932, uint32_t color = 0xFFFFFFFF) {
-    Label l;
-    if (!uiFont_ || cp932.empty()) return l;
-    TextImage img;
-    if (!uiFont_->Render(Cp932ToUtf8(cp932), img) || img.width == 0) return l;
-    for (auto& p : img.argb) p = (p & 0xFF000000u) | (color & 0xFFFFFF);
-    l.tex = CreateSdlTexture(renderer_, img.width, img.height, img.argb.data());
-    l.w = img.width;
-    l.h = img.height;
-    return l;
-  }
-
-  void DrawLabel(const Label& l, int x, int y, uint32_t color) {
-    auto* t = dynamic_cast<SdlTexture*>(l.tex.get());
-    if (!t) return;
-    SDL_SetTextureColorMod(t->Get(), (color >> 16) & 0xFF, (color >> 8) & 0xFF, color & 0xFF);
-    SDL_Rect r{x, y, l.w, l.h};
-    SDL_RenderCopy(renderer_, t->Get(), nullptr, &r);
-  }
-
-  void Fill(const SDL_Rect& r, uint32_t c) {
-    SDL_SetRenderDrawColor(renderer_, (c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, (c >> 24) & 0xFF);
-    SDL_RenderFillRect(renderer_, &r);
-  }
-
-  SDL_Rect PopupTitleRect() const { return SDL_Rect{4, 0, popup_.w + 16, kMenuBarHeight}; }
-  SDL_Rect ItemRect(size_t i) const {
-    int w = 160;
-    for (const auto& item : items_) w = std::max(w, item.label.w + 32);
-    const int h = kMenuBarHeight + 4;
-    return SDL_Rect{4, kMenuBarHeight + int(i) * h, w, h};
-  }
-  // The item under a window point; -1 when none.
-  int ItemAt(int x, int y) const {
-    SDL_Point p{x, y};
-    for (size_t i = 0; i < items_.size(); ++i) {
-      SDL_Rect r = ItemRect(i);
-      if (SDL_PointInRect(&p, &r)) return int(i);
-    }
-    return -1;
-  }
-
-  void DrawMenu(int w) {
-    Fill(SDL_Rect{0, 0, w, kMenuBarHeight}, kMenuBg);
-    SDL_Rect t = PopupTitleRect();
-    if (menuOpen_) Fill(t, kHighlight);
-    DrawLabel(popup_, t.x + 8, (kMenuBarHeight - popup_.h) / 2, menuOpen_ ? 0xFFFFFFFF : kMenuText);
-    if (menuOpen_) {
-      SDL_Rect first = ItemRect(0), last = ItemRect(items_.size() - 1);
-      Fill(SDL_Rect{first.x - 1, first.y - 1, first.w + 2, last.y + last.h - first.y + 2}, 0xFF808080);
-      for (size_t i = 0; i < items_.size(); ++i) {
-        SDL_Rect r = ItemRect(i);
-        const bool hot = int(i) == hot_;
-        Fill(r, hot ? kHighlight : kMenuBg);
-        DrawLabel(items_[i].label, r.x + 16, r.y + (r.h - items_[i].label.h) / 2, hot ? 0xFFFFFFFF : kMenuText);
-      }
-    }
-  }
+  Label MakeLabel(const std::string& cp932) { return platform::MakeLabel(renderer_, uiFont_.get(), cp932); }
+  void DrawLabel(const Label& l, int x, int y, uint32_t color) { platform::DrawLabel(renderer_, l, x, y, color); }
+  void Fill(const SDL_Rect& r, uint32_t c) { platform::Fill(renderer_, r, c); }
+  // Rows the menu bar takes above the game area.
+  int MenuRoom() const { return menuBar_ ? menuBar_->Room() : 0; }
 
   void SetFullscreen(bool on) override {
     if (!window_ || Fullscreen() == on) return;
@@ -257,6 +206,18 @@ class SdlWindow : public Window {
   bool Fullscreen() const override {
     return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP);
   }
+  void WindowedSize(int& w, int& h) const override { w = windowedW_, h = windowedH_; }
+  void SetWindowedSize(int w, int h) override {
+    if (!window_ || w <= 0 || h <= 0) return;
+    // In full screen SDL keeps it for when the window comes back.
+    SDL_SetWindowSize(window_, w, h);
+    windowedW_ = w;
+    windowedH_ = h;
+  }
+  void SetMenuCheck(uint32_t command, bool on) override {
+    if (menuBar_) menuBar_->SetCheck(command, on);
+  }
+  bool MenuChecked(uint32_t command) const override { return menuBar_ && menuBar_->Checked(command); }
   void SetSharpScaling(bool sharp) override {
     if (sharp == sharp_) return;
     sharp_ = sharp;
@@ -315,95 +276,15 @@ class SdlWindow : public Window {
   void ToggleFullscreen() {
     bool full = SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN_DESKTOP;
     SDL_SetWindowFullscreen(window_, full ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    if (menuBar_) menuBar_->SetFullscreen(Fullscreen());
     device_->MarkDirty();
-  }
-
-  void ChooseMenuItem(int i) {
-    menuOpen_ = false;
-    hot_ = -1;
-    if (i >= 0 && size_t(i) < items_.size()) Enqueue(Message{WM_COMMAND, items_[size_t(i)].command, 0});
-    // The game area under the closed list is drawn again whole.
-    device_->MarkDirty();
-    Compose();
-  }
-
-  // Returns true when the menu consumed the event.
-  bool MenuEvent(const SDL_Event& e) {
-    if (!config_.hasMenu) return false;
-    if (e.type == SDL_KEYDOWN && e.key.keysym.sym == SDLK_F10) {
-      menuOpen_ = !menuOpen_;
-      // F10 opens on the last item (quitting), as the single-item menu did.
-      hot_ = menuOpen_ ? int(items_.size()) - 1 : -1;
-      if (!menuOpen_) device_->MarkDirty();
-      Compose();
-      return true;
-    }
-    if (e.type == SDL_MOUSEBUTTONDOWN && e.button.button == SDL_BUTTON_LEFT) {
-      SDL_Point p{e.button.x, e.button.y};
-      SDL_Rect t = PopupTitleRect();
-      if (SDL_PointInRect(&p, &t)) {
-        menuOpen_ = !menuOpen_;
-        hot_ = -1;
-        if (!menuOpen_) device_->MarkDirty();
-        Compose();
-        return true;
-      }
-      if (menuOpen_) {
-        int at = ItemAt(p.x, p.y);
-        if (at >= 0)
-          ChooseMenuItem(at);
-        else {
-          menuOpen_ = false;
-          device_->MarkDirty();
-          Compose();
-        }
-        return true;
-      }
-      return false;
-    }
-    if (!menuOpen_) return false;
-    if (e.type == SDL_MOUSEMOTION) {
-      int hot = ItemAt(e.motion.x, e.motion.y);
-      if (hot != hot_) {
-        hot_ = hot;
-        Compose();
-      }
-      return true;
-    }
-    if (e.type == SDL_KEYDOWN) {
-      switch (e.key.keysym.sym) {
-        case SDLK_ESCAPE:
-          menuOpen_ = false;
-          device_->MarkDirty();
-          break;
-        case SDLK_UP: hot_ = hot_ <= 0 ? int(items_.size()) - 1 : hot_ - 1; break;
-        case SDLK_DOWN: hot_ = hot_ < 0 || hot_ + 1 >= int(items_.size()) ? 0 : hot_ + 1; break;
-        case SDLK_RETURN:
-        case SDLK_KP_ENTER:
-        case SDLK_SPACE:
-          if (hot_ >= 0) {
-            ChooseMenuItem(hot_);
-            return true;
-          }
-          hot_ = int(items_.size()) - 1;
-          break;
-        default: break;
-      }
-      Compose();
-      return true;
-    }
-    if (e.type == SDL_KEYUP) {
-      OfferSdlEvent(e);  // releases must still reach the input unit
-      return true;
-    }
-    return false;
   }
 
   // The game area's place in the window now (letterboxed, below the menu bar).
   GameArea CurrentGameArea() const {
     int w = 0, h = 0;
     SDL_GetWindowSize(window_, &w, &h);
-    SDL_Rect r = GameRect(w, h, config_.hasMenu ? kMenuBarHeight : 0);
+    SDL_Rect r = GameRect(w, h, MenuRoom());
     return GameArea{r.x, r.y, r.w, r.h, config_.width, config_.height};
   }
 
@@ -441,7 +322,7 @@ class SdlWindow : public Window {
 
   void HandleEvent(const SDL_Event& e) {
     if (e.type == wakeEvent_) return;  // its message is queued already
-    if (MenuEvent(e)) return;
+    if (menuBar_ && menuBar_->Take(e)) return;
     switch (e.type) {
       case SDL_QUIT: Enqueue(Message{WM_CLOSE, 0, 0}); return;
       case SDL_WINDOWEVENT:
@@ -453,8 +334,12 @@ class SdlWindow : public Window {
             Enqueue(Message{WM_ACTIVATE, 1, 0});
             device_->MarkDirty();
             break;
-          case SDL_WINDOWEVENT_EXPOSED:
           case SDL_WINDOWEVENT_SIZE_CHANGED:
+            // The size the player gives the window; not full screen's, nor a maximised one.
+            if (!(SDL_GetWindowFlags(window_) & (SDL_WINDOW_FULLSCREEN_DESKTOP | SDL_WINDOW_MAXIMIZED)))
+              SDL_GetWindowSize(window_, &windowedW_, &windowedH_);
+            [[fallthrough]];
+          case SDL_WINDOWEVENT_EXPOSED:
             device_->MarkDirty();
             Enqueue(Message{WM_PAINT, 0, 0});
             break;
@@ -471,11 +356,7 @@ class SdlWindow : public Window {
         OfferMouse(e);
         return;
       case SDL_KEYDOWN:
-        if (e.key.keysym.sym == SDLK_F11 ||
-            ((e.key.keysym.sym == SDLK_RETURN || e.key.keysym.sym == SDLK_KP_ENTER) && (e.key.keysym.mod & KMOD_ALT))) {
-          if (!e.key.repeat) ToggleFullscreen();
-          return;
-        }
+        if (Event k; FromSdlEvent(e, k) && TakeWindowKey(k, e.key.keysym.mod & KMOD_ALT)) return;
         break;
       default: break;
     }
@@ -491,14 +372,9 @@ class SdlWindow : public Window {
   uint32_t wakeEvent_ = kNoEvent;
   std::unique_ptr<WindowDevice> device_;
   std::unique_ptr<Font> uiFont_;
-  struct Item {
-    Label label;
-    uint32_t command = 0;
-  };
-  Label popup_;
-  std::vector<Item> items_;  // the list under "システム", the configured item last
-  int hot_ = -1;             // the highlighted item; -1 none
-  bool menuOpen_ = false, destroyed_ = false;
+  std::unique_ptr<SdlMenuBar> menuBar_;  // none when the window has no menu
+  int windowedW_ = 0, windowedH_ = 0;    // the window's size out of full screen
+  bool destroyed_ = false;
   bool sharp_ = false;
   SDL_ScaleMode smoothMode_ = SDL_ScaleModeLinear;
   std::unique_ptr<Dialog> dialog_;
@@ -520,7 +396,7 @@ int SdlWindow::MessageBox(const std::string& text, const std::string& title, uin
     d->ids = {IDOK};
   }
   dialog_ = std::move(d);
-  menuOpen_ = false;
+  if (menuBar_) menuBar_->Close();
   device_->UpdateGameArea();
   int answer = 0;
   bool redraw = true;

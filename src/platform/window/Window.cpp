@@ -68,6 +68,16 @@ bool Window::GetMessage(Message& out) {
   return out.msg != WM_QUIT;
 }
 
+bool Window::TakeWindowKey(const Event& e, bool alt) {
+  if (e.type != Event::Type::KeyDown && e.type != Event::Type::KeyUp) return false;
+  const bool down = e.type == Event::Type::KeyDown;
+  if (e.key == Key::LeftAlt) altLeft_ = down;
+  if (e.key == Key::RightAlt) altRight_ = down;
+  if (!down || !(e.key == Key::F11 || (alt && (e.key == Key::Return || e.key == Key::KeypadEnter)))) return false;
+  if (!e.repeat) SetFullscreen(!Fullscreen());
+  return true;
+}
+
 void Window::TraceDialog(const std::string& title, const std::string& text, int answer) {
   const char* a = answer == IDYES ? "yes" : answer == IDNO ? "no" : "ok";
   trace::Event("{\"type\":\"dialog\",\"title\":" + JsonCp932(title) + ",\"text\":" + JsonCp932(text) +

@@ -58,10 +58,24 @@ class Window {
   virtual bool Minimized() const = 0;
   virtual bool Focused() const = 0;
   // The player's settings: full screen, and scaling by whole multiples with
-  // sharp pixels instead of filling the window smoothly. Headless: nothing.
+  // sharp pixels instead of filling the window smoothly. Headless: full
+  // screen is only a state, scaling nothing.
   virtual void SetFullscreen(bool) {}
   virtual bool Fullscreen() const { return false; }
   virtual void SetSharpScaling(bool) {}
+  // The window's size out of full screen (the whole inside, menu bar
+  // included), as the player left it; headless: the game area's.
+  virtual void WindowedSize(int& w, int& h) const { w = h = 0; }
+  virtual void SetWindowedSize(int, int) {}
+  // A check mark beside a menu item (given by its command).
+  virtual void SetMenuCheck(uint32_t, bool) {}
+  virtual bool MenuChecked(uint32_t) const { return false; }
+  // F11 and Alt+Enter turn full screen on and off in the window itself,
+  // in every kind of window: true when `e` was such a press, which then
+  // reaches nothing else (its release goes on as any other). `alt`: an Alt key is held (as the platform knows
+  // it; the scripted input's windows follow its Alt presses).
+  bool TakeWindowKey(const Event& e, bool alt);
+  bool TakeWindowKey(const Event& e) { return TakeWindowKey(e, altLeft_ || altRight_); }
 
   // Message queue. PostMessage may be called from any thread; it wakes a
   // WaitMessage at once.
@@ -111,6 +125,7 @@ class Window {
 
  private:
   MessageHandler handler_;
+  bool altLeft_ = false, altRight_ = false;
 };
 
 // The window the failure report and other units show dialogs on; null before
