@@ -13,6 +13,9 @@ pkg_check_modules(LIBPNG REQUIRED IMPORTED_TARGET libpng)
 pkg_check_modules(FONTCONFIG REQUIRED IMPORTED_TARGET fontconfig)
 # find_package(FluidSynth) fails on Debian 12.
 pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
+# Loudness measurement of the music (EBU R128) and rate conversion of effects.
+pkg_check_modules(EBUR128 REQUIRED IMPORTED_TARGET libebur128)
+pkg_check_modules(SOXR REQUIRED IMPORTED_TARGET soxr)
 # libsquish ships no CMake config and a broken pkg-config file.
 find_path(SQUISH_INCLUDE_DIR squish.h REQUIRED)
 find_library(SQUISH_LIBRARY squish REQUIRED)

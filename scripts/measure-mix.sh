@@ -6,16 +6,24 @@
 #   scripts/measure-mix.sh [BUILD_DIR]      (default build; needs BUILD/game)
 #   TITLE_SECONDS (default 75)  how long the title screen is recorded
 #   VANTOREL_SOUNDFONT          as for the game (default: the first installed)
-#   PARTS                       which of the parts below to run (default all)
+#   PARTS                       which of the parts below to run (default all but pieces)
 #   MIX_FORMAT (default f32)    the recorded format: s16 for builds before the float mix
+#   PIECES_DIR                  for the part pieces: a folder of MIDI files
+#   PIECE_SECONDS (default 15)  how long each of them is recorded
 # Parts:
 #   title    the demo's title screen, untouched: its music and the sparkle
+#   title-half  the same with the player's music volume at 50 %, against title
 #   title-keys  the title menu's cursor and decide sounds over its music
 #   alone    each of the demo's effects in turn, the music silent
-#   over     the same over the title's music
+#   alone-half  the same with the player's effect volume at 50 %, against alone
+#   over     the same over the title's music (-3000), each effect against the music around it
 #   at-once  every effect started in the same step, over the title's music
-#   full     the park's music after its fade-in to full volume (FadeIn Volume)
-# The last four run a copy of the game whose opening script is replaced by a
+#   full     the park's music (Evening) after its fade-in to full volume (FadeIn Volume)
+#   full-half  the same with the player's music volume at 50 %, against full
+#   night    the second park scene's music (Night) after its fade-in
+#   over-park  the effects over the park's music at full volume, against full
+#   pieces   each MIDI file in PIECES_DIR at full volume, as the park plays its music
+# Most run a copy of the game whose opening script is replaced by a
 # measuring one (the game's own sounds and aliases); xdotool presses the
 # decide key to step it. Needs the packages xvfb and xdotool.
 set -euo pipefail
@@ -44,17 +52,22 @@ export DISPLAY=:$(head -1 "$work/display")
 # Runs the game in GAME for SECONDS, recording to FILE, with the given key
 # presses: pairs of seconds to wait and an X key name, from 3 s in (after
 # start-up and the soundfont).
+# With SETTINGS set, the player's settings are that file's.
 record() {
   local game=$1 seconds=$2 file=$3 pid win t=0
   shift 3
-  SDL_DISKAUDIOFILE=$file "$BUILD/vantorel" --game-dir "$game" --trace "$file.trace" >"$file.log" 2>&1 &
+  local settings=$work/settings-default
+  [ -n "${SETTINGS:-}" ] && settings=$SETTINGS
+  SDL_DISKAUDIOFILE=$file "$BUILD/vantorel" --game-dir "$game" --trace "$file.trace" --settings "$settings" \
+    >"$file.log" 2>&1 &
   pid=$!
   if [ $# -gt 0 ]; then
     sleep 3
     t=3
-    win=$(xdotool search --sync --name Vantorel | tail -1)
     while [ $# -ge 2 ]; do
       sleep "$1"
+      # Looked up anew each time: the first window found may be gone by then.
+      win=$(timeout 30 xdotool search --sync --onlyvisible --name Vantorel | tail -1) || { echo "no window: see $file.log" >&2; break; }
       # Held for 0.2 s: a tap shorter than the input grids (0.06 s, 0.1 s) may go unseen.
       xdotool windowfocus --sync "$win" keydown "$2"
       sleep 0.2
@@ -108,6 +121,12 @@ one_by_one() {
   echo "."
 }
 
+half_music=$work/settings-music50
+half_effects=$work/settings-effects50
+printf '# vantorel settings 1\nmusic-volume = 50\n' >"$half_music"
+printf '# vantorel settings 1\neffect-volume = 50\n' >"$half_effects"
+stats() { python3 "$SRC/scripts/mixstats.py" "$@"; }
+
 echo "machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)"
 echo "soundfont: ${VANTOREL_SOUNDFONT:-(the first installed)}"
 
@@ -115,15 +134,21 @@ title() {
   echo "== title: the demo's title screen for $TITLE_SECONDS s (music at -3000, the sparkle 2 s in)"
   record "$BUILD/game" "$TITLE_SECONDS" "$work/title.raw"
   echo "-- the first 4 s: the music and the sparkle"
-  python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --to 4
+  stats "$work/title.raw" $FORMAT --to 4
   echo "-- from 4 s on: the music alone"
-  python3 "$SRC/scripts/mixstats.py" "$work/title.raw" $FORMAT --from 4
+  stats "$work/title.raw" $FORMAT --from 4 --limiter
+}
+
+title-half() {
+  echo "== title-half: the title's music with the player's music volume at 50 % (-12 dB), against title"
+  SETTINGS=$half_music record "$BUILD/game" 40 "$work/title-half.raw"
+  stats "$work/title-half.raw" $FORMAT --from 4 --to 40 --compare "$work/title.raw"
 }
 
 title-keys() {
   echo "== title-keys: the title menu's cursor four times, then decide (the story starts)"
   record "$BUILD/game" 16 "$work/keys.raw" $(presses 4 1.3 Down) 1.3 Return
-  python3 "$SRC/scripts/mixstats.py" "$work/keys.raw" $FORMAT
+  stats "$work/keys.raw" $FORMAT --limiter
 }
 
 alone() {
@@ -131,15 +156,34 @@ alone() {
   local game
   game=$( (echo "$effects"; one_by_one) | measuring_game alone)
   VANTOREL_SOUNDFONT=$work/none.sf2 record "$game" 56 "$work/alone.raw" $(presses 9 5.8 Return)
-  python3 "$SRC/scripts/mixstats.py" "$work/alone.raw" $FORMAT --bursts "$names"
+  stats "$work/alone.raw" $FORMAT --bursts "$names"
+}
+
+alone-half() {
+  echo "== alone-half: the same with the player's effect volume at 50 % (-12 dB), against alone"
+  local game
+  game=$( (echo "$effects"; one_by_one) | measuring_game alone-half)
+  SETTINGS=$half_effects VANTOREL_SOUNDFONT=$work/none.sf2 record "$game" 56 "$work/alone-half.raw" $(presses 9 5.8 Return)
+  stats "$work/alone-half.raw" $FORMAT --bursts "$names" --compare "$work/alone.raw"
+}
+
+# The music alone as a measuring game plays it, for --against: the same
+# start, no effects.
+music_only() {
+  local name=$1 seconds=$2 game
+  shift 2
+  game=$( (for line in "$@"; do echo "$line"; done; echo "ナレーション： 音楽だけ"; echo ".") | measuring_game "$name")
+  record "$game" "$seconds" "$work/$name.raw"
 }
 
 over() {
   echo "== over: the same over the title's music (-3000)"
   local game
+  music_only over-ref 56 "MIDIPlay School"
   game=$( (echo "$effects"; echo "MIDIPlay School"; one_by_one) | measuring_game over)
   record "$game" 56 "$work/over.raw" $(presses 9 5.8 Return)
-  python3 "$SRC/scripts/mixstats.py" "$work/over.raw" $FORMAT
+  stats "$work/over.raw" $FORMAT --limiter
+  stats "$work/over.raw" $FORMAT --from 0.5 --against "$work/over-ref.raw" --bursts "$names"
 }
 
 at-once() {
@@ -149,16 +193,51 @@ at-once() {
     for alias in ${names//,/ }; do echo "SEPlay $alias"; done
     echo "$wait_text"; echo "."; echo "ナレーション： 終わり"; echo ".") | measuring_game at-once)
   record "$game" 10 "$work/at-once.raw" 0 Return
-  python3 "$SRC/scripts/mixstats.py" "$work/at-once.raw" $FORMAT
+  stats "$work/at-once.raw" $FORMAT --limiter
 }
 
 full() {
   echo "== full: the park's music (Evening) after FadeIn Volume, as the park scenes play it"
-  local game
-  game=$( (echo "MIDIPlay Evening"; echo "FadeIn Volume"; echo "ナレーション： 公園"; echo ".") | measuring_game full)
-  record "$game" 40 "$work/full.raw"
-  python3 "$SRC/scripts/mixstats.py" "$work/full.raw" $FORMAT --from 4
+  music_only full 56 "MIDIPlay Evening" "FadeIn Volume"
+  stats "$work/full.raw" $FORMAT --from 4 --limiter
 }
 
-for part in ${PARTS:-title title-keys alone over at-once full}; do "$part"; done
+full-half() {
+  echo "== full-half: the same with the player's music volume at 50 % (-12 dB), against full"
+  SETTINGS=$half_music music_only full-half 40 "MIDIPlay Evening" "FadeIn Volume"
+  stats "$work/full-half.raw" $FORMAT --from 4 --compare "$work/full.raw"
+}
+
+night() {
+  echo "== night: the second park scene's music (Night) after FadeIn Volume"
+  music_only night 40 "MIDIPlay Night" "FadeIn Volume"
+  stats "$work/night.raw" $FORMAT --from 4 --limiter
+}
+
+over-park() {
+  echo "== over-park: the effects over the park's music at full volume, against full"
+  local game
+  [ -f "$work/full.raw" ] || music_only full 56 "MIDIPlay Evening" "FadeIn Volume"
+  game=$( (echo "$effects"; echo "MIDIPlay Evening"; echo "FadeIn Volume"; one_by_one) | measuring_game over-park)
+  record "$game" 56 "$work/over-park.raw" $(presses 9 5.8 Return)
+  stats "$work/over-park.raw" $FORMAT --limiter
+  stats "$work/over-park.raw" $FORMAT --from 1.8 --against "$work/full.raw" --bursts "$names"
+}
+
+pieces() {
+  echo "== pieces: each MIDI file in ${PIECES_DIR:?PIECES_DIR names a folder of MIDI files} at full volume"
+  local game f i=0
+  for f in "$PIECES_DIR"/*.mid; do
+    i=$((i + 1))
+    game=$( (echo "MIDIPlay Piece$i"; echo "FadeIn Volume"; echo "ナレーション： 曲"; echo ".") | measuring_game "piece$i")
+    cp "$f" "$game/GameData/Music/MIDI/Piece$i.mid"
+    echo "-- $(basename "$f")"
+    record "$game" "${PIECE_SECONDS:-15}" "$work/piece$i.raw" >/dev/null
+    stats "$work/piece$i.raw" $FORMAT --from 2 --limiter
+  done
+}
+
+for part in ${PARTS:-title title-half title-keys alone alone-half over at-once full full-half night over-park}; do
+  "$part"
+done
 echo "load average at end: $(cut -d' ' -f1-3 /proc/loadavg)"

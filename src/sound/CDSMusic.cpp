@@ -65,7 +65,14 @@ void CDSMusic::OnGraphEvent() {
       break;
     }
     if (code == MusicGraph::kUserAbort) break;
+    if (code == MusicGraph::kErrorAbort) ReportUnplayable();
   }
+}
+
+void CDSMusic::ReportUnplayable() {
+  // Once a piece: the script may ask for it again, and nothing would change.
+  if (!unplayable.insert(path).second) return;
+  DXTRACE("CDSMusic", E_FAIL, SJ("MIDIファイルを再生できません（何も鳴らずに終わります）: ") + path, false);
 }
 
 HRESULT CDSMusic::SetVolume(int32_t v) {

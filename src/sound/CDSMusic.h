@@ -5,6 +5,7 @@
 // graph is class-wide, created and released by the game.
 #include <cstdint>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "platform/audio/MusicGraph.h"
@@ -33,7 +34,9 @@ class CDSMusic {
   // 0 when playback was attempted, 2 when no file is at the path (the piece
   // playing goes on). An empty name plays the current path again.
   HRESULT Play(const std::string& name);
-  // Drains the graph's events; a finished piece starts again.
+  // Drains the graph's events; a finished piece starts again. One that
+  // ended without reaching its end (the synthesiser's player refused it)
+  // is not: it is reported, once, without a box.
   void OnGraphEvent();
   HRESULT SetVolume(int32_t v);  // clamped to -10000..0
   HRESULT AddVolume(int32_t step);
@@ -41,10 +44,12 @@ class CDSMusic {
   const std::string& GetPath() const { return path; }
 
  private:
+  void ReportUnplayable();
   static std::unique_ptr<platform::MusicGraph> graph;
 
   std::string directory;
   std::string path;
   int32_t volume = -3000;
+  std::set<std::string> unplayable;  // paths reported
   int traceProvider = 0;
 };

@@ -196,7 +196,7 @@ TEST(MixLimiter, SilentBlocksAreSkippedOnlyWhenTheGainIsAtRest) {
   EXPECT_EQ(a, b);
 }
 
-TEST_F(DiskOutputTest, TheTitleMusicAtItsDefaultVolumeSitsBetweenMinus28AndMinus14DbfsRms) {
+TEST_F(DiskOutputTest, TheTitleMusicAtItsDefaultVolumeSitsInTheListeningBand) {
   Open();
   if (!DemoSound("school-theme", "GameData/Music/MIDI/School.mid")) GTEST_SKIP() << "vantorel-makesound not built";
   CDSMusic::InitGraph(nullptr);
@@ -206,15 +206,48 @@ TEST_F(DiskOutputTest, TheTitleMusicAtItsDefaultVolumeSitsBetweenMinus28AndMinus
     ASSERT_EQ(music.Play("School.mid"), 0);
     std::vector<float> out = Take(30.0);  // the quiet first part and the start of the fuller second
     ASSERT_FALSE(out.empty());
-    const size_t window = 10 * kAudioRate * 2, step = kAudioRate * 2;
+    // Between -32 and -14 dBFS over any 3 s, and the limiter left alone.
+    const size_t window = 3 * kAudioRate * 2, step = kAudioRate;
     for (size_t at = 0; at + window <= out.size(); at += step) {
       double rms = Db(Rms(out.data() + at, window));
-      EXPECT_GE(rms, -28.0) << "10 s from " << at / step << " s";
-      EXPECT_LE(rms, -14.0) << "10 s from " << at / step << " s";
+      EXPECT_GE(rms, -32.0) << "3 s from " << double(at) / (2 * kAudioRate) << " s";
+      EXPECT_LE(rms, -14.0) << "3 s from " << double(at) / (2 * kAudioRate) << " s";
     }
-    EXPECT_LT(Peak(out), 1.0f);
+    EXPECT_LT(Peak(out), kKnee);
   }
   CDSMusic::ReleaseGraph();
+}
+
+// The music bus: every piece comes to one loudness at full volume, lower
+// volumes keep their order along the bus's curve, and the player's music
+// level is an exact gain on top.
+TEST_F(DiskOutputTest, PiecesOfDifferentLoudnessComeOutAlikeAndVolumesKeepTheirOrder) {
+  dir.Write("GameData/Music/MIDI/soft.mid", testmedia::Scale(250000, 50));
+  dir.Write("GameData/Music/MIDI/loud.mid", testmedia::Scale(250000, 120));
+  auto music = [this](const char* name, int32_t volume, int32_t player = 0) {
+    Open();
+    SetPlayerLevels(player, 0);
+    CDSMusic::InitGraph(nullptr);
+    double rms = 0;
+    {
+      CDSMusic piece;
+      piece.SetDirectory("GameData\\Music\\MIDI\\");
+      piece.SetVolume(volume);
+      piece.Play(name);
+      std::vector<float> out = Take(0.8);
+      EXPECT_LE(Peak(out), kKnee) << name << " at " << volume;
+      rms = Db(Rms(out));
+    }
+    CDSMusic::ReleaseGraph();
+    SetPlayerLevels(0, 0);
+    return rms;
+  };
+  const double soft = music("soft.mid", 0), loud = music("loud.mid", 0);
+  EXPECT_NEAR(soft, loud, 1.5);  // some 15 dB apart in the files
+  const double title = music("loud.mid", -3000), lower = music("loud.mid", -4000);
+  EXPECT_NEAR(loud - title, kMusicDefaultDrop, 0.3);
+  EXPECT_NEAR(title - lower, MusicVolumeDb(-3000) - MusicVolumeDb(-4000), 0.3);
+  EXPECT_NEAR(music("loud.mid", -3000, -1204) - title, -12.04, 0.3);  // the settings' half
 }
 
 TEST_F(DiskOutputTest, EffectsAtTheDefaultMasterVolumeStayClearOfFullScale) {
@@ -272,19 +305,9 @@ TEST_F(DiskOutputTest, VolumeRelationsHoldAtTheOutputBelowTheKnee) {
   EXPECT_NEAR(loud / unity, 3.1623, 0.01);
   EXPECT_NEAR(half / loud, 0.5012, 0.005);
 
-  // The music bus: -600 halves the music too.
-  dir.Write("GameData/Music/MIDI/scale.mid", testmedia::Scale(250000));
-  auto music = [this](int32_t volume) {
-    Open();
-    CDSMusic::InitGraph(nullptr);
-    CDSMusic player;
-    player.SetDirectory("GameData\\Music\\MIDI\\");
-    player.SetVolume(volume);
-    player.Play("scale.mid");
-    std::vector<float> out = Take(0.8);
-    CDSMusic::ReleaseGraph();
-    EXPECT_LE(Peak(out), kKnee);
-    return Rms(out);
-  };
-  EXPECT_NEAR(music(-4200) / music(-3600), 0.5012, 0.01);
+  // The player's effect level is an exact gain on top.
+  SetPlayerLevels(0, -1204);
+  const double settingsHalf = play(1000, 0);
+  SetPlayerLevels(0, 0);
+  EXPECT_NEAR(Db(settingsHalf / loud), -12.04, 0.05);
 }

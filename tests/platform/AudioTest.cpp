@@ -64,6 +64,27 @@ TEST(AudioGain, HundredthsOfADecibelBecomeGains) {
   EXPECT_EQ(DecibelGain(-20000), 0.0f);
 }
 
+// The music bus's curve: the design's volumes in order, full volume as it
+// is, the title's default a few dB under it, fades ending 50 dB down, and
+// every fade step (50) a small change; silence at -10000.
+TEST(AudioGain, TheMusicCurveKeepsTheOrderOfVolumesAndEndsInSilence) {
+  EXPECT_EQ(MusicVolumeDb(0), 0.0);
+  EXPECT_NEAR(MusicVolumeDb(-3000), -kMusicDefaultDrop, 1e-9);
+  EXPECT_NEAR(MusicVolumeDb(-5000), -50.0, 1e-9);
+  for (int32_t v = -9950; v <= 0; v += 50) {
+    EXPECT_GT(MusicVolumeDb(v), MusicVolumeDb(v - 50)) << v;
+    EXPECT_LT(MusicVolumeDb(v) - MusicVolumeDb(v - 50), v > -5000 ? 2.5 : 3.0) << v;
+  }
+  EXPECT_EQ(MusicVolumeGain(-10000), 0.0f);
+  EXPECT_EQ(MusicVolumeGain(0), 1.0f);
+  // A piece 12 dB under the target is raised by 12 dB; the correction has bounds.
+  EXPECT_NEAR(LoudnessGain(kMusicFullLoudness - 12.0), 3.981f, 1e-3);
+  EXPECT_NEAR(LoudnessGain(-200.0), DecibelGain(2400), 1e-3);
+  EXPECT_NEAR(LoudnessGain(60.0), DecibelGain(-4000), 1e-6);
+  EXPECT_EQ(LoudnessGain(-HUGE_VAL), 1.0f);
+  EXPECT_EQ(LoudnessGain(NAN), 1.0f);
+}
+
 TEST(AudioGain, AmplifiedSamplesSaturateInsteadOfWrapping) {
   std::vector<int16_t> s = {20000, -20000, 1000, -1000, 32767, -32768};
   ScaleSamples(s.data(), s.size(), DecibelGain(1000));

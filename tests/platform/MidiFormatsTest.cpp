@@ -255,3 +255,29 @@ TEST_F(MidiFormats, ChunksOfOtherKindsAndLongerHeadersArePassedOver) {
     EXPECT_EQ(s, reference) << name;
   }
 }
+
+// Some sequencers kept running status going across a meta or SysEx event,
+// which the format says ends it; FluidSynth refused such files whole. The
+// status is written out, so the piece plays as its plain form does.
+TEST_F(MidiFormats, RunningStatusAcrossMetaAndSysExEventsPlays) {
+  const std::string text = B({0x00, 0xFF, 0x01, 0x03, 'a', 'b', 'c'});
+  const std::string sysex = B({0x00, 0xF0, 0x04, 0x7D, 0x01, 0x02, 0xF7});  // non-commercial: no reset
+  // The organ chord of TypeZero with its second note in running status
+  // after a text event and its third after a SysEx: FluidSynth took the
+  // status of those for the notes', read them as a meta event and a SysEx
+  // of 0x43 and 0x48 bytes and gave up on the file at its end.
+  const std::string across = B({0x00, 0xC0, 0x13, 0x00, 0x90, 0x3C, 0x60}) + text + B({0x00, 0x43, 0x60}) + sysex +
+                             B({0x00, 0x48, 0x60, 0x81, 0x40, 0x3C, 0x00, 0x00, 0x43, 0x00, 0x00, 0x48, 0x00}) + kEnd;
+  int code = 0;
+  const std::vector<int16_t> plain = PlayToEnd(TypeZero(""), code);
+  ASSERT_EQ(code, MusicGraph::kComplete);
+  for (int type : {0, 1}) {
+    const std::vector<int16_t> s = PlayToEnd(Smf(type, {Track(across)}), code);
+    EXPECT_EQ(code, MusicGraph::kComplete) << "type " << type;
+    EXPECT_NEAR(Seconds(s), 1.0, 0.005) << "type " << type;
+    EXPECT_NEAR(Rms(s, 0, s.size()) / Rms(plain, 0, plain.size()), 1.0, 0.1) << "type " << type;
+  }
+  // A running status with nothing before it to repeat is left for the player to refuse.
+  PlayToEnd(Smf(1, {Track(B({0x00, 0x3C, 0x60}) + kEnd)}), code);
+  EXPECT_NE(code, MusicGraph::kComplete);
+}

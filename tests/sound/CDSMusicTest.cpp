@@ -11,6 +11,7 @@
 #include "platform/audio/AudioPump.h"
 #include "platform/audio/MusicGraph.h"
 #include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Report.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/headless/Clock.h"
 #include "platform/window/Window.h"
@@ -192,4 +193,48 @@ TEST(CDSMusicHeadless, TheMainLoopAdvancesAndLoopsThePieceOnTheVirtualClock) {
   UseRealClock();
   SetCurrentWindow(nullptr);
   SetDebugEcho(true);
+}
+
+// A file the synthesiser's player gives up on after reading its first
+// track (a running status with nothing before it to repeat): the piece ends
+// at once. It used to count as finished and start again on every logic
+// step; now it is reported once, on the debug output and in the trace, with
+// no box, and left alone, also when the script asks for it again.
+TEST_F(CDSMusicTest, APieceThatEndsAtOnceIsReportedOnceAndNotStartedAgain) {
+  auto track = [](const std::string& events) {
+    std::string t = "MTrk";
+    testmedia::Be(t, uint32_t(events.size()), 4);
+    return t + events;
+  };
+  std::string file = "MThd";
+  testmedia::Be(file, 6, 4);
+  testmedia::Be(file, 1, 2);
+  testmedia::Be(file, 2, 2);
+  testmedia::Be(file, 96, 2);
+  file += track(std::string("\x00\xFF\x51\x03\x07\xA1\x20\x81\x40\xFF\x2F\x00", 12));  // tempo; ends at 192
+  file += track(std::string("\x00\x3C\x60\x81\x40\x3C\x00\x00\xFF\x2F\x00", 11));
+  dir.Write("GameData/Music/MIDI/bad.mid", file);
+  std::string tracePath = dir.Path() + "/trace.jsonl";
+  ASSERT_TRUE(trace::Open(tracePath));
+  const uint64_t boxes = ShownReportCount();
+  EXPECT_EQ(music.Play("bad.mid"), 0);
+  RunPasses(30);
+  music.Play("bad.mid");
+  RunPasses(30);
+  trace::EndFrame(0, 0);
+  trace::Close();
+  EXPECT_EQ(ShownReportCount(), boxes);
+  std::ifstream in(tracePath);
+  std::stringstream text;
+  text << in.rdbuf();
+  const std::string& t = text.str();
+  auto count = [&t](const std::string& what) {
+    size_t n = 0;
+    for (size_t at = t.find(what); at != std::string::npos; at = t.find(what, at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(count(R"({"type":"midi")"), 2u) << t;  // the script's two plays, no more
+  EXPECT_EQ(count(R"({"type":"report","unit":"CDSMusic")"), 1u) << t;
+  EXPECT_NE(t.find("bad.mid"), std::string::npos);
+  EXPECT_NE(t.find(R"("playing":false)"), std::string::npos);
 }

@@ -20,15 +20,33 @@ float DecibelGain(int32_t hundredths) {
   return static_cast<float>(std::pow(10.0, static_cast<double>(hundredths) / 2000.0));
 }
 
+double MusicVolumeDb(int32_t hundredths) {
+  // x: the volume's own attenuation in dB. Linear (slope s) down to 30, a
+  // parabola from there to (50, 50) that leaves with the same slope, and a
+  // straight line with the parabola's last slope after it.
+  const double x = -std::min<int32_t>(hundredths, 0) / 100.0;
+  const double s = kMusicDefaultDrop / 30.0, q = (50.0 - kMusicDefaultDrop - 20.0 * s) / 400.0;
+  if (x <= 30.0) return -s * x;
+  if (x <= 50.0) return -(kMusicDefaultDrop + s * (x - 30.0) + q * (x - 30.0) * (x - 30.0));
+  return -(50.0 + (s + 40.0 * q) * (x - 50.0));
+}
+
+float MusicVolumeGain(int32_t hundredths) {
+  if (hundredths <= -10000) return 0.0f;
+  return static_cast<float>(std::pow(10.0, MusicVolumeDb(hundredths) / 20.0));
+}
+
+float LoudnessGain(double lufs) {
+  if (!std::isfinite(lufs)) return 1.0f;
+  return static_cast<float>(std::pow(10.0, std::clamp(kMusicFullLoudness - lufs, -40.0, 24.0) / 20.0));
+}
+
 namespace {
 // The mixer thread reads them; the game's thread sets them.
 std::atomic<float> g_playerMusic{1.0f}, g_playerEffects{1.0f};
 }  // namespace
 
-float MusicBusGain() {
-  static const float gain = DecibelGain(kMusicBusLevel);
-  return gain * g_playerMusic.load(std::memory_order_relaxed);
-}
+float MusicBusGain() { return g_playerMusic.load(std::memory_order_relaxed); }
 
 float EffectBusGain() {
   static const float gain = DecibelGain(kEffectBusLevel);

@@ -21,19 +21,36 @@ float DecibelGain(int32_t hundredths);
 // Multiplies 16-bit samples by a gain, saturating instead of wrapping.
 void ScaleSamples(int16_t* samples, size_t count, float gain);
 
-// Where each bus reaches the output, in hundredths of a decibel, applied on
-// top of every volume the engine sets; those keep their meaning (-600 halves
-// the amplitude, +1000 is x3.16 against 0) and only the absolute level moves.
-// FluidSynth at unity renders the demo's pieces at -20 to -30 dBFS RMS over
-// 10 s, so the music's default -3000 would sit some 50 dB down; +33 dB brings
-// the title's piece to -26 to -18 dBFS (TimGM6mb; FluidR3 -25 to -22). The
-// effect files peak at -4.4 to -7.5 dBFS and play at the master volume's
-// +1000; -9 dB puts their peaks at -3.4 to -6.5 dBFS, below the limiter's
-// knee, so one effect alone passes it untouched.
-constexpr int32_t kMusicBusLevel = 3300;
+// The music bus. The volumes the engine sets keep their values (-3000 the
+// player's default, fades in 100 steps between -5000 and 0), but read as
+// plain decibels they span 30 dB between the title's music and full volume,
+// more than a player can listen across: the title would be near inaudible or
+// full volume far past what the output holds. So each piece is first brought
+// to one loudness (kMusicFullLoudness at volume 0, from its EBU R128
+// integrated loudness, measured once when it loads), and the volume then
+// follows a curve that keeps the order and is smooth for fades: 0 to -3000
+// lowers it by kMusicDefaultDrop dB only, -3000 to -5000 falls on to 50 dB
+// under full (where fades end, as before), and below that it falls faster
+// still; -10000 is silence.
+constexpr double kMusicFullLoudness = -15.0;  // LUFS
+constexpr double kMusicDefaultDrop = 4.0;     // dB
+// Decibels (at most 0) and the gain the curve gives a volume.
+double MusicVolumeDb(int32_t hundredths);
+float MusicVolumeGain(int32_t hundredths);
+// The gain that brings a piece of the given loudness (LUFS) to
+// kMusicFullLoudness, within +24 and -40 dB; 1 for silence (not finite).
+float LoudnessGain(double lufs);
+
+// Where the effect bus reaches the output, in hundredths of a decibel, on
+// top of the master and path volumes, which keep their meaning (-600 halves
+// the amplitude, +1000 is x3.16 against 0). The effect files peak at -4.4 to
+// -7.5 dBFS and play at the master volume's +1000; -9 dB puts their peaks at
+// -3.4 to -6.5 dBFS, below the limiter's knee, so one effect alone passes it
+// untouched.
 constexpr int32_t kEffectBusLevel = -900;
-// Both include the player's own levels (hundredths of a decibel, -10000 or
-// less for silence), set from the settings on top of everything else.
+// The player's own levels (hundredths of a decibel, -10000 or less for
+// silence), set from the settings on top of everything else: exact gains
+// after the music curve and the effect bus.
 float MusicBusGain();
 float EffectBusGain();
 void SetPlayerLevels(int32_t musicHundredths, int32_t effectHundredths);

@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <deque>
+#include <limits>
+#include <map>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -21,10 +23,11 @@
 #include "platform/audio/AudioInternal.h"
 #include "platform/audio/AudioMix.h"
 #include "platform/audio/MidiMasterVolume.h"
+#include "platform/audio/MusicLoudness.h"
+#include "platform/audio/SmfImage.h"
 #include "platform/audio/SoundLibraries.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Memory.h"
-#include "platform/files/ByteOrder.h"
 #include "platform/files/Files.h"
 
 namespace platform {
@@ -63,53 +66,6 @@ void FluidLog(int level, const char* message, void*) {
 // synthesiser, which it does only once the library is loaded.
 const sound_libraries::FluidFunctions& Fl() { return *sound_libraries::Fluid(); }
 
-using byte_order::Be32;
-using byte_order::Le32;
-
-// FluidSynth walks a file's chunks its own way: it reads lengths as signed
-// numbers, and after a chunk that is no track it takes the next four bytes
-// for another length, not for an id. A damaged file could so send its
-// reader round a circle of negative lengths for ever, inside the
-// synthesiser's rendering, and a file with any chunk of its own before a
-// track did not play. What it is given is rebuilt from the chunks as the
-// format defines them: the header's six bytes, then the tracks, each cut to
-// what the file holds (and below 2^31); other chunks, which players are to
-// pass over, are left out. A track so cut plays as a truncated one. False
-// when the header is too short to be one.
-bool KeepHeaderAndTracks(std::string& smf) {
-  if (smf.size() < 14 || smf.compare(0, 4, "MThd") != 0 || Be32(smf, 4) < 6) return false;
-  std::string kept = smf.substr(0, 4) + std::string("\0\0\0\6", 4) + smf.substr(8, 6);
-  size_t at = 8 + std::min<size_t>(Be32(smf, 4), smf.size() - 8);
-  while (at + 8 <= smf.size()) {
-    const size_t length = std::min<size_t>({Be32(smf, at + 4), smf.size() - at - 8, 0x7FFFFFFF});
-    if (smf.compare(at, 4, "MTrk") == 0) {
-      kept.append("MTrk");
-      for (int i = 0; i < 4; ++i) kept.push_back(static_cast<char>(length >> (24 - 8 * i)));
-      kept.append(smf, at + 8, length);
-    }
-    at += 8 + length;
-  }
-  smf = std::move(kept);
-  return true;
-}
-
-// Leaves a standard MIDI file image in `bytes` (unwrapping a RIFF RMID file);
-// false when it is none.
-bool ExtractSmf(std::string& bytes) {
-  if (bytes.size() >= 12 && bytes.compare(0, 4, "RIFF") == 0 && bytes.compare(8, 4, "RMID") == 0) {
-    size_t at = 12;
-    while (at + 8 <= bytes.size()) {
-      size_t size = Le32(bytes, at + 4);
-      if (bytes.compare(at, 4, "data") == 0) {
-        bytes = bytes.substr(at + 8, std::min(size, bytes.size() - at - 8));
-        break;
-      }
-      if (size > bytes.size()) return false;
-      at += 8 + size + (size & 1);
-    }
-  }
-  return KeepHeaderAndTracks(bytes);
-}
 }  // namespace
 
 struct MusicGraph::Impl {
@@ -125,8 +81,14 @@ struct MusicGraph::Impl {
   std::mutex loadMu;
   std::condition_variable loadDone;
   bool loaded = false;
-  // A piece asked for while the soundfont still loads: started by the first
-  // Render after the load, so that Play never waits for the soundfont.
+  // While a piece's loudness is measured (on `measurer`, set under loadMu),
+  // the synthesiser is the measurer's: the pending piece waits for it.
+  bool measuring = false;
+  std::thread measurer;  // joined by the owning thread only
+  std::atomic<bool> cancelMeasuring{false};
+  // A piece asked for while the soundfont still loads or its loudness is
+  // measured: started by the first Render after that, so that Play never
+  // waits for either.
   std::atomic<bool> hasPending{false};
 
   std::mutex mu;  // everything below; the renderer holds it while synthesising
@@ -135,6 +97,13 @@ struct MusicGraph::Impl {
   size_t tailFrames = 0;
   std::deque<int> events;
   std::function<void()> notify;
+  // The music bus's levelling (the sound device's stream): volumes follow
+  // the bus's curve and each piece is brought to one loudness. Off, the
+  // volume is the plain gain and a piece plays at its own level.
+  bool levelling = false;
+  int32_t volume = 0;        // hundredths of a decibel, as last set
+  float pieceGain = 1.0f;    // the current piece's loudness correction (levelling only)
+  std::map<size_t, double> loudness;  // by the hash of a piece's bytes, in LUFS (NaN: none)
   float target = 1.0f;   // gain asked for
   float applied = 1.0f;  // gain at the end of the last block, master volume included
   // The piece's own master-volume changes, and the next one to apply.
@@ -159,7 +128,7 @@ struct MusicGraph::Impl {
   // With mu held: effects follow `dropping`. `synth` is the loader's until
   // it reports the load done (it may be writing it right now).
   void MatchEffects() {
-    if (!Loaded() || !synth || effectsOff == dropping) return;
+    if (!Ready() || !synth || effectsOff == dropping) return;
     effectsOff = dropping;
     Fl().fluid_synth_reverb_on(synth, -1, dropping ? 0 : 1);
     Fl().fluid_synth_chorus_on(synth, -1, dropping ? 0 : 1);
@@ -172,6 +141,50 @@ struct MusicGraph::Impl {
   void AwaitLoad() {
     std::unique_lock lock(loadMu);
     loadDone.wait(lock, [this] { return loaded; });
+  }
+  // The synthesiser is free for the pending piece: loaded, and not measuring.
+  bool Ready() {
+    std::lock_guard lock(loadMu);
+    return loaded && !measuring;
+  }
+  void AwaitReady() {
+    std::unique_lock lock(loadMu);
+    loadDone.wait(lock, [this] { return loaded && !measuring; });
+  }
+  // With mu held.
+  float VolumeTarget() const { return levelling ? MusicVolumeGain(volume) * pieceGain : DecibelGain(volume); }
+  // The owning thread: ends a measurement still running (it stops within a block).
+  void StopMeasuring() {
+    if (!measurer.joinable()) return;
+    cancelMeasuring = true;
+    measurer.join();
+    cancelMeasuring = false;
+    std::lock_guard lock(loadMu);
+    measuring = false;
+  }
+  // The owning thread, with the soundfont asked for and `measuring` set
+  // before the piece was made pending: measures the piece on a thread of its
+  // own; the render thread gives silence meanwhile.
+  void Measure(const std::string& bytes, size_t key) {
+    measurer = std::thread([this, bytes, key] {
+      AwaitLoad();
+      double lufs = std::numeric_limits<double>::quiet_NaN();
+      if (synth && !cancelMeasuring) {
+        {
+          std::lock_guard lock(mu);  // the old piece goes now; nothing renders until the new one starts
+          if (player) Fl().delete_fluid_player(player);
+          player = nullptr;
+        }
+        lufs = MeasureLoudness(synth, bytes, ReadMasterVolume(bytes), cancelMeasuring);
+      }
+      if (!cancelMeasuring) {
+        std::lock_guard lock(mu);
+        loudness[key] = lufs;
+      }
+      std::lock_guard lock(loadMu);
+      measuring = false;
+      loadDone.notify_all();
+    });
   }
   // With mu held and the soundfont loaded: stops the old piece and starts
   // the new one. False when the player refuses it.
@@ -195,6 +208,11 @@ struct MusicGraph::Impl {
       return false;
     }
     state = State::Playing;
+    if (levelling) {
+      auto known = loudness.find(std::hash<std::string>{}(bytes));
+      pieceGain = LoudnessGain(known == loudness.end() ? std::numeric_limits<double>::quiet_NaN() : known->second);
+      target = VolumeTarget();
+    }
     master = ReadMasterVolume(bytes);
     masterNext = 0;
     masterGain = 1.0f;
@@ -229,7 +247,9 @@ struct MusicGraph::Impl {
       if (total > 0 && Fl().fluid_player_get_current_tick(player) >= total) {
         events.push_back(kComplete);
       } else if (Fl().fluid_player_get_status(player) == FLUID_PLAYER_DONE) {
-        events.push_back(total > 0 ? kComplete : kErrorAbort);  // nothing playable in the file
+        // Done before its last tick: the player refused the file (it may have
+        // read some tracks before it gave up), or there is nothing to play.
+        events.push_back(kErrorAbort);
       } else {
         return false;
       }
@@ -309,6 +329,7 @@ void MusicGraph::StartLoading() {
 MusicGraph::~MusicGraph() {
   audio_internal::DetachMusic(this);
   Impl& m = *impl_;
+  m.StopMeasuring();
   if (m.loader.joinable()) m.loader.join();
   if (m.player) Fl().delete_fluid_player(m.player);
   if (m.synth) Fl().delete_fluid_synth(m.synth);
@@ -325,28 +346,54 @@ bool MusicGraph::Play(std::string_view enginePath) {
   std::string bytes;
   if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes)) return false;
   StartLoading();
+  m.StopMeasuring();  // a piece still being measured is replaced
+  const size_t key = std::hash<std::string>{}(bytes);
+  bool measure = false;
+  {
+    std::lock_guard lock(m.mu);
+    measure = m.levelling && m.loudness.count(key) == 0;
+  }
   if (m.Loaded()) {
     m.WaitForSoundFont();  // joins the finished loader, reports its failure once
     if (!m.synth) return false;
-    std::lock_guard lock(m.mu);
-    m.pending.clear();
-    m.hasPending = false;
-    return m.Start(bytes);
+    if (!measure) {
+      std::lock_guard lock(m.mu);
+      m.pending.clear();
+      m.hasPending = false;
+      return m.Start(bytes);
+    }
   }
-  // The soundfont still loads: the piece counts as playing from now on and
-  // sounds from the first block rendered after the load.
-  std::lock_guard lock(m.mu);
-  m.pending = std::move(bytes);
-  m.hasPending = true;
-  m.events.clear();
-  m.state = Impl::State::Playing;
-  m.applied = m.target;
+  // The soundfont still loads, or the piece's loudness is yet to be known:
+  // the piece counts as playing from now on and sounds from the first block
+  // rendered after that.
+  if (measure) {
+    std::lock_guard lock(m.loadMu);
+    m.measuring = true;
+  }
+  {
+    std::lock_guard lock(m.mu);
+    m.pending = bytes;
+    m.hasPending = true;
+    m.events.clear();
+    m.state = Impl::State::Playing;
+    m.applied = m.target;
+  }
+  if (measure) m.Measure(bytes, key);
   return true;
+}
+
+void MusicGraph::SetLevelling(bool on) {
+  std::lock_guard lock(impl_->mu);
+  impl_->levelling = on;
+  if (!on) impl_->pieceGain = 1.0f;
+  impl_->target = impl_->VolumeTarget();
+  if (impl_->state == Impl::State::Idle) impl_->applied = impl_->target;
 }
 
 HRESULT MusicGraph::SetVolume(int32_t hundredths) {
   std::lock_guard lock(impl_->mu);
-  impl_->target = DecibelGain(hundredths);
+  impl_->volume = hundredths;
+  impl_->target = impl_->VolumeTarget();
   if (impl_->state == Impl::State::Idle) impl_->applied = impl_->target;
   return S_OK;
 }
@@ -381,8 +428,8 @@ bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
   bool synthesised = false;
   if (hasPending) {
     if (waitForLoad) {
-      AwaitLoad();  // here, not under mu, which keeps the owning thread's calls free
-    } else if (!Loaded()) {
+      AwaitReady();  // here, not under mu, which keeps the owning thread's calls free
+    } else if (!Ready()) {
       if (out) std::fill(out, out + frames * 2, Sample{});
       return false;
     }
@@ -391,6 +438,10 @@ bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
     std::lock_guard lock(mu);
     dropping = out == nullptr;
     MatchEffects();
+    if (hasPending && !Ready()) {  // a measurement began since the check above
+      if (out) std::fill(out, out + frames * 2, Sample{});
+      return false;
+    }
     if (hasPending) {
       hasPending = false;
       if (!Start(pending)) {

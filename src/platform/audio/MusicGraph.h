@@ -22,7 +22,9 @@ std::string ChooseSoundFont();
 // Chosen in this order: $VANTOREL_SOUNDFONT, FluidR3_GM, TimGM6mb, default-GM.
 class MusicGraph {
  public:
-  enum : int { kComplete = 1, kUserAbort = 2, kErrorAbort = 3 };  // event codes
+  // Event codes: the piece reached its end; (not sent); the piece ended
+  // without reaching it (refused by the player, or nothing in it to play).
+  enum : int { kComplete = 1, kUserAbort = 2, kErrorAbort = 3 };
 
   MusicGraph();
   ~MusicGraph();
@@ -38,6 +40,11 @@ class MusicGraph {
   bool Play(std::string_view enginePath);
   // Takes effect from the next samples, ramped over one block.
   HRESULT SetVolume(int32_t hundredths);
+  // For the sound device's stream: volumes follow the music bus's curve and
+  // every piece is brought to one loudness, measured before it first sounds
+  // (the piece starts once that is done; each piece is measured once). Off
+  // (pulled renders), a volume is its plain gain on the piece's own level.
+  void SetLevelling(bool on);
   // Takes the next queued event; false when none is left.
   bool GetEvent(int& code);
   bool Playing() const;

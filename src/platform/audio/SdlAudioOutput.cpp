@@ -93,6 +93,7 @@ void SdlAudioOutput::SetMusic(MusicGraph* music) {
   if (musicHooked_) Mix().Mix_HookMusic(nullptr, nullptr);
   musicHooked_ = false;
   if (music) {
+    music->SetLevelling(true);
     Mix().Mix_HookMusic(MusicHook, music);
     musicHooked_ = true;
   }
