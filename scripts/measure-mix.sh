@@ -67,7 +67,7 @@ record() {
     while [ $# -ge 2 ]; do
       sleep "$1"
       # Looked up anew each time: the first window found may be gone by then.
-      win=$(timeout 30 xdotool search --sync --onlyvisible --name Vantorel | tail -1) || { echo "no window: see $file.log" >&2; break; }
+      win=$(timeout 60 xdotool search --sync --onlyvisible --name Vantorel | tail -1) || { echo "no window: see $file.log" >&2; break; }
       # Held for 0.2 s: a tap shorter than the input grids (0.06 s, 0.1 s) may go unseen.
       xdotool windowfocus --sync "$win" keydown "$2"
       sleep 0.2

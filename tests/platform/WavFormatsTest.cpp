@@ -191,6 +191,37 @@ TEST_F(WavFormats, AnySampleRateComesOutAtTheOutputRate) {
   }
 }
 
+// A tone near the top of a low-rate file's band comes out as that tone
+// alone: the images a plain converter leaves above the band (at the file's
+// rate minus the tone and beyond) stay 50 dB under it. SDL's own converter
+// left them 14 to 20 dB under.
+TEST_F(WavFormats, LowRatesComeOutWithoutImagesAboveTheirBand) {
+  for (uint32_t rate : {4000u, 8000u, 11025u}) {
+    const double tone = 0.4 * rate;
+    std::string s16;
+    for (size_t i = 0; i < rate; ++i)
+      AppendLe16(s16, uint16_t(int16_t(std::lround(0.5 * 32767.0 * std::sin(2 * M_PI * tone * double(i) / rate)))));
+    const std::vector<int16_t> got = Load(Wav(Pcm(1, 1, rate, 16), s16), std::to_string(rate));
+    // Fit the tone over the middle (away from the filter's edges); what is left is the rest.
+    const size_t from = kAudioRate / 10, to = got.size() / 2 - kAudioRate / 10;
+    double a = 0, b = 0;
+    for (size_t i = from; i < to; ++i) {
+      const double w = 2 * M_PI * tone * double(i) / kAudioRate;
+      a += got[2 * i] * std::sin(w);
+      b += got[2 * i] * std::cos(w);
+    }
+    a *= 2.0 / double(to - from);
+    b *= 2.0 / double(to - from);
+    double total = 0, rest = 0;
+    for (size_t i = from; i < to; ++i) {
+      const double w = 2 * M_PI * tone * double(i) / kAudioRate, y = got[2 * i];
+      total += y * y;
+      rest += (y - a * std::sin(w) - b * std::cos(w)) * (y - a * std::sin(w) - b * std::cos(w));
+    }
+    EXPECT_LT(10 * std::log10(rest / total), -50.0) << rate;
+  }
+}
+
 namespace {
 
 // G.711, from the recommendation's tables: what each code means.
