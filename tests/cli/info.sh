@@ -23,8 +23,24 @@ grep -qx "game directory: $WORK/game (no opening script: nothing can start)" "$W
 grep -qx "save directory: $WORK/game/GameData/Text/セーブデータ" "$WORK/out" || fail "save directory"
 grep -qx "bindings file: $WORK/cfg/vantorel/2972611C-8A87-4B5D-95AA-BFF9FD576136.bindings (not written yet: the default keys)" \
   "$WORK/out" || fail "bindings file"
-VANTOREL_SOUNDFONT=/some/where.sf2 "$BUILD/vantorel" --info --game-dir "$WORK/game" | grep -qx "soundfont: /some/where.sf2" ||
+# A soundfont named by VANTOREL_SOUNDFONT is used; one that cannot be read is
+# passed over for the next in the README's order, and said so.
+printf 'RIFF\0\0\0\0sfbk' >"$WORK/font.sf2"
+VANTOREL_SOUNDFONT=$WORK/font.sf2 "$BUILD/vantorel" --info --game-dir "$WORK/game" | grep -qx "soundfont: $WORK/font.sf2" ||
   fail "VANTOREL_SOUNDFONT"
+for named in /some/where.sf2 "$WORK/game"; do
+  VANTOREL_SOUNDFONT=$named "$BUILD/vantorel" --info --game-dir "$WORK/game" >"$WORK/out" 2>/dev/null
+  grep -qE "^soundfont: .*\(VANTOREL_SOUNDFONT names $named, which is no soundfont that can be read\)$" "$WORK/out" ||
+    fail "VANTOREL_SOUNDFONT naming $named"
+  grep -q "^soundfont: $named" "$WORK/out" && fail "VANTOREL_SOUNDFONT naming $named is used"
+done
+# With ALSA and no sound card its library's own lines stay out of stderr:
+# the engine's line says what became of the sound.
+if [ ! -e /dev/snd/controlC0 ]; then
+  SDL_AUDIODRIVER=alsa "$BUILD/vantorel" --info --game-dir "$WORK/game" >"$WORK/out" 2>"$WORK/err" || fail "alsa: status $?"
+  grep -q "ALSA lib" "$WORK/err" && fail "ALSA's messages: $(cat "$WORK/err")"
+  grep -q "^audio output: none" "$WORK/out" || fail "alsa: audio output"
+fi
 # Without a game it says so and still succeeds.
 (cd "$WORK" && VANTOREL_DEMO_DIR="$WORK/none" "$BUILD/vantorel" --info >"$WORK/out" 2>/dev/null) || fail "no game: status $?"
 grep -qx "game directory: none (no GameData in $WORK)" "$WORK/out" || fail "no game"

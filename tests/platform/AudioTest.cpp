@@ -114,6 +114,34 @@ TEST_F(MusicGraphTest, PulledPieceSoundsAndVolumeScalesItExactly) {
   EXPECT_EQ(Peak(RenderFresh(-10000, 0.5)), 0);
 }
 
+// VANTOREL_SOUNDFONT naming a file that is missing, or no soundfont, or one
+// that looks like one but does not load: the music plays with the next
+// soundfont in order (it used to be silent while counting as playing).
+TEST_F(MusicGraphTest, ASoundFontThatCannotBeUsedIsPassedOverForTheNext) {
+  const char* given = std::getenv("VANTOREL_SOUNDFONT");
+  const std::string saved = given ? given : "";
+  unsetenv("VANTOREL_SOUNDFONT");
+  const std::string installed = ChooseSoundFont();
+  if (installed.empty()) GTEST_SKIP() << "no soundfont installed";
+  dir.Write("fonts/text.sf2", "not a soundfont at all");
+  dir.Write("fonts/cut.sf2", std::string("RIFF\x10\0\0\0sfbkLIST", 16));
+  const std::string fonts = dir.Path() + "/fonts/";
+  for (const std::string& named : {fonts + "missing.sf2", fonts + "text.sf2", fonts + "cut.sf2"}) {
+    setenv("VANTOREL_SOUNDFONT", named.c_str(), 1);
+    std::string passedOver;
+    const std::string chosen = ChooseSoundFont(&passedOver);
+    const bool looksRight = named.find("cut") != std::string::npos;
+    EXPECT_EQ(chosen, looksRight ? named : installed) << named;
+    EXPECT_EQ(passedOver.find(named) != std::string::npos, !looksRight) << passedOver;
+    EXPECT_GT(Peak(RenderFresh(0, 0.5)), 1000) << named;
+  }
+  if (saved.empty()) {
+    unsetenv("VANTOREL_SOUNDFONT");
+  } else {
+    setenv("VANTOREL_SOUNDFONT", saved.c_str(), 1);
+  }
+}
+
 TEST_F(MusicGraphTest, EndOfPieceIsSeenWhenItsLastTickIsReached) {
   MusicGraph graph;
   ASSERT_TRUE(graph.Play(kPiece));

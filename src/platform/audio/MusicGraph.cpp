@@ -4,8 +4,6 @@
 // a piece is seen exactly, when the player's tick reaches the piece's last.
 #include "platform/audio/MusicGraph.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <atomic>
 #include <cmath>
@@ -25,6 +23,7 @@
 #include "platform/audio/MidiMasterVolume.h"
 #include "platform/audio/MusicLoudness.h"
 #include "platform/audio/SmfImage.h"
+#include "platform/audio/SoundFonts.h"
 #include "platform/audio/SoundLibraries.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Memory.h"
@@ -39,21 +38,7 @@ constexpr size_t kMaxTailFrames = kAudioRate * 5;  // release tails end after 5 
 // volume and the music bus's level (kMusicBusLevel) come on top.
 constexpr double kSynthGain = 1.0;
 
-bool HostFileExists(const std::string& p) {
-  struct stat st;
-  return ::stat(p.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 }  // namespace
-
-std::string ChooseSoundFont() {
-  if (const char* env = std::getenv("VANTOREL_SOUNDFONT"); env && *env) return env;
-  for (const char* p : {"/usr/share/sounds/sf2/FluidR3_GM.sf2", "/usr/share/sounds/sf2/TimGM6mb.sf2",
-                        "/usr/share/sounds/sf2/default-GM.sf2"}) {
-    if (HostFileExists(p)) return p;
-  }
-  return std::string();
-}
 
 namespace {
 
@@ -74,6 +59,7 @@ struct MusicGraph::Impl {
   fluid_settings_t* settings = nullptr;
   fluid_synth_t* synth = nullptr;
   std::string soundFont;
+  std::string passedOver;  // why the soundfont named by VANTOREL_SOUNDFONT was not chosen
   std::thread loader;     // joined by the owning thread only
   bool loaderStarted = false;
   std::string loadError;  // written by the loader thread, read after joining
@@ -267,7 +253,7 @@ struct MusicGraph::Impl {
 };
 
 MusicGraph::MusicGraph() : impl_(std::make_unique<Impl>()) {
-  impl_->soundFont = ChooseSoundFont();
+  impl_->soundFont = ChooseSoundFont(&impl_->passedOver);
   audio_internal::AttachMusic(this);
 }
 
@@ -312,10 +298,28 @@ void MusicGraph::StartLoading() {
       m.loadError = "Music: " + missing + "; music is silent.";
     } else if (!m.synth) {
       m.loadError = "Music: the synthesiser could not be created; music is silent.";
-    } else if (m.soundFont.empty()) {
-      m.loadError = "Music: no General MIDI soundfont found; music is silent.";
-    } else if (Fl().fluid_synth_sfload(m.synth, m.soundFont.c_str(), 1) == FLUID_FAILED) {
-      m.loadError = "Music: cannot load the soundfont " + m.soundFont + "; music is silent.";
+    } else {
+      // The chosen soundfont, and should it fail to load after all, the
+      // others in their order. One named by VANTOREL_SOUNDFONT that cannot be
+      // used is said once, with the one used instead.
+      std::string passedOver = m.passedOver, used;
+      std::vector<std::string> candidates = SoundFontCandidates();
+      std::erase_if(candidates, [&m](const std::string& c) { return c == m.soundFont; });
+      if (!m.soundFont.empty()) candidates.insert(candidates.begin(), m.soundFont);
+      for (const std::string& font : candidates) {
+        if (!LooksLikeSoundFont(font)) continue;
+        if (Fl().fluid_synth_sfload(m.synth, font.c_str(), 1) != FLUID_FAILED) {
+          used = font;
+          break;
+        }
+        if (passedOver.empty()) passedOver = "cannot load the soundfont " + font;
+      }
+      if (used.empty()) {
+        m.loadError = passedOver.empty() ? "Music: no General MIDI soundfont found; music is silent."
+                                         : "Music: " + passedOver + "; no other soundfont loads; music is silent.";
+      } else if (!passedOver.empty()) {
+        m.loadError = "Music: " + passedOver + "; using " + used + " instead.";
+      }
     }
     // Reading the soundfont leaves megabytes of freed parser memory in this
     // thread's malloc arena; hand those pages back (3 MiB resident).

@@ -7,19 +7,17 @@
 #include <string>
 #include <string_view>
 
+#include "platform/audio/SoundFonts.h"
 #include "platform/diagnostics/Result.h"
 
 namespace platform {
-
-// The soundfont the music graph loads: $VANTOREL_SOUNDFONT, else the first
-// of FluidR3_GM, TimGM6mb and default-GM in /usr/share/sounds/sf2; "" when none.
-std::string ChooseSoundFont();
 
 // The music graph: one MIDI piece at a time. The soundfont loads on a
 // background thread from the first piece played; a piece played before it
 // is loaded starts with the first Render after the load (Play itself never
 // waits).
-// Chosen in this order: $VANTOREL_SOUNDFONT, FluidR3_GM, TimGM6mb, default-GM.
+// Chosen in this order: $VANTOREL_SOUNDFONT, FluidR3_GM, TimGM6mb, default-GM
+// (SoundFonts.h); one that cannot be used is passed over, and said once.
 class MusicGraph {
  public:
   // Event codes: the piece reached its end; (not sent); the piece ended

@@ -54,6 +54,7 @@ std::unique_ptr<SdlAudioOutput> SdlAudioOutput::Open() {
     OutputDebugString("Sound: " + why + "; playing silently.");
     return nullptr;
   }
+  sound_libraries::QuietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     OutputDebugString(std::string("Sound: no audio system (") + SDL_GetError() + "); playing silently.");
     return nullptr;

@@ -17,6 +17,23 @@ const FluidFunctions* Fluid(std::string* why) {
   VANTOREL_LATE_LIBRARY(FluidFunctions, kFluidLibrary, VANTOREL_FLUID_FUNCTIONS)
 }
 
+namespace {
+void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
+}  // namespace
+
+void QuietAlsa() {
+  static const bool done = [] {
+    // The same library SDL's ALSA driver opens: one copy, one handler.
+    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!alsa) return false;
+    using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+    auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));
+    if (set) set(DropAlsaMessage);
+    return set != nullptr;
+  }();
+  (void)done;
+}
+
 }  // namespace platform::sound_libraries
 
 namespace platform {

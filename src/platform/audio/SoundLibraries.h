@@ -47,6 +47,12 @@ struct FluidFunctions {
 const MixerFunctions* Mixer(std::string* why = nullptr);
 const FluidFunctions* Fluid(std::string* why = nullptr);
 
+// ALSA's library prints its own lines to stderr when a device cannot be
+// opened (a dozen for a machine without a sound card), before ours says the
+// game plays silently. Called before SDL opens the audio: its handler then
+// drops them. Does nothing where the library is not installed.
+void QuietAlsa();
+
 // The sonames opened, for --info and the messages.
 extern const char kMixerLibrary[];
 extern const char kFluidLibrary[];

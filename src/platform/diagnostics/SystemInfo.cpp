@@ -47,6 +47,7 @@ void Video(std::vector<std::pair<std::string, std::string>>& out) {
 }
 
 void Audio(std::vector<std::pair<std::string, std::string>>& out) {
+  sound_libraries::QuietAlsa();
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     out.emplace_back("audio driver", Failed("no audio"));
     out.emplace_back("audio output", "none (the game plays silently)");
@@ -78,8 +79,10 @@ std::vector<std::pair<std::string, std::string>> CollectSystemInfo() {
   std::vector<std::pair<std::string, std::string>> out;
   Video(out);
   Audio(out);
-  const std::string font = ChooseSoundFont();
-  out.emplace_back("soundfont", font.empty() ? "none (the music is silent)" : font);
+  std::string passedOver;
+  const std::string font = ChooseSoundFont(&passedOver);
+  out.emplace_back("soundfont", (font.empty() ? std::string("none (the music is silent)") : font) +
+                                    (passedOver.empty() ? "" : " (" + passedOver + ")"));
   for (const char* face : {"ＭＳ Ｐゴシック", "ＭＳ ゴシック", "ＭＳ Ｐ明朝", "ＭＳ 明朝"}) {
     out.emplace_back(std::string("font ") + face, DescribeFace(ResolveFace(Utf8ToCp932Lossy(face), false, false)));
   }
