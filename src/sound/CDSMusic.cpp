@@ -72,7 +72,10 @@ void CDSMusic::OnGraphEvent() {
 void CDSMusic::ReportUnplayable() {
   // Once a piece: the script may ask for it again, and nothing would change.
   if (!unplayable.insert(path).second) return;
-  DXTRACE("CDSMusic", E_FAIL, SJ("MIDIファイルを再生できません（何も鳴らずに終わります）: ") + path, false);
+  // Named as the script names it: the file name without the directory.
+  const size_t slash = path.find_last_of('\\');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  DXTRACE("CDSMusic", E_FAIL, SJ("MIDIファイルを再生できませんでした（何も鳴らずに終わります）。"), false, name);
 }
 
 HRESULT CDSMusic::SetVolume(int32_t v) {
