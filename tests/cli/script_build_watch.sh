@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # vantorel-script build --watch: a plain script saved while the tool runs is
 # enciphered again within a second (an editor's rename-over included), a
-# script that no longer encodes is reported and watched on, and the tool
+# save written in steps (truncated, then written, or written in parts) is
+# built only once whole, a source that reads as empty keeps the last build,
+# a script that no longer encodes is reported and watched on, and the tool
 # ends on SIGINT with status 0.
 set -euo pipefail
 TOOL="$1/vantorel-script"
@@ -11,7 +13,7 @@ trap '[ -n "$pid" ] && kill "$pid" 2>/dev/null; rm -rf "$WORK"' EXIT
 cd "$WORK"
 fail() { echo "FAIL: $*" >&2; [ -f log.txt ] && cat log.txt >&2; exit 1; }
 
-mkdir -p src/本編 game
+mkdir -p src/本編 game/GameData
 echo "はじめ。" > src/本編/学校.txt
 "$TOOL" build --watch src game >log.txt 2>&1 &
 pid=$!
@@ -36,6 +38,27 @@ ms=$(( ($(date +%s%N) - start) / 1000000 ))
 # Editors that save through a new file renamed over the old one.
 echo "改名で保存。" > src/本編/tmp.swp && mv src/本編/tmp.swp src/本編/学校.txt
 expect_words "改名で保存。" || fail "renamed-over script not rebuilt"
+
+# An editor that truncates the file and writes it a moment later: never an
+# empty build, and the last good one stays while the file reads empty.
+for round in 1 2 3; do
+  : > src/本編/学校.txt
+  sleep 0.4
+  [ "$("$TOOL" decode "$target")" = "改名で保存。" ] || fail "round $round: an empty save replaced the build"
+  echo "改名で保存。" > src/本編/学校.txt
+  sleep 0.05
+done
+grep -q "(0 words)" log.txt && fail "an empty save was built"
+grep -q "学校.txt reads as empty: the game keeps its last build of it" log.txt || fail "empty save not reported"
+# A save written in two parts, a pause between them, is built whole.
+sleep 0.6  # the last round's save is built before the count starts
+before=$(wc -l < log.txt)
+{ printf 'ひとつめ。\n'; sleep 0.4; printf 'ふたつめ。\n'; } > src/本編/学校.txt
+expect_words "ひとつめ。
+ふたつめ。" || fail "two-part save not built whole"
+tail -n +$((before + 1)) log.txt | grep -q "学校E.Dat (1 words)" && fail "a half-written save was built"
+echo "改名で保存。" > src/本編/学校.txt
+expect_words "改名で保存。" || fail "restored"
 
 # A new script is built too.
 echo "新しい。" > src/本編/新.txt

@@ -170,11 +170,25 @@ check bad/game
 [ "$rc" = 1 ] || fail "bad game without sources: status $rc"
 has "オープニング\\オープニング1.Dat: word 7 \"幽霊\": error: texture alias \"幽霊\" is not defined by any Texture command: the picture stays as it was"
 
-# A source that is not what the game was built from is not used for lines.
+# With --source the sources are checked, edited or not; without it, a
+# source changed since the build is named (the game checked is the old one).
 echo "BG 別" > bad/src/本編/末尾.txt
 check --source bad/src bad/game
-grep -qF "末尾.txt is not the source of the game's 本編\\末尾.Dat" err.txt || fail "stale source: $(cat err.txt)"
+has "bad/src/本編/末尾.txt:1:4: error: texture alias \"別\" is not defined by any Texture command: the picture stays as it was"
+grep -qF "exists only in the plain form" out.txt && fail "the edited-away goto is still checked: $(cat out.txt)"
+check bad/game
+has "bad/src/本編/末尾.txt: warning: changed since the game was built: what is checked here is the last build, not this edit (run build, or check --source to check the sources)"
 has "本編\\末尾.Dat: word 2 \"本編\\平文\": error: script \"本編\\平文.Dat\" exists only in the plain form; the game reads \"GameData\\Text\\本編\\平文E.Dat\" (encode it)"
+echo "本編\\新しい話。" > bad/src/本編/新.txt
+check bad/game
+has "bad/src/本編/新.txt: warning: this script has not been built into the game: the game does not have it yet (run build, or check --source to check the sources)"
+# A script only the sources have counts as there for a goto.
+printf 'goto 本編\\新\n' > bad/src/本編/末尾.txt
+check --source bad/src bad/game
+grep -qF "新.Dat\" is missing" out.txt && fail "a script only the sources have is missing: $(cat out.txt)"
+check --source "$WORK/nothing" bad/game
+[ "$rc" = 1 ] || fail "missing source directory: status $rc"
+grep -qF "nothing: no such directory" err.txt || fail "missing source directory: $(cat err.txt)"
 
 # A game without its opening script cannot start; saves are no scripts.
 skeleton empty

@@ -51,17 +51,28 @@ cmp sjis/sceneE.Dat out/sceneE.Dat || fail "--cp932 source encodes differently"
 mkdir -p src/オープニング src/notes
 cp scene.txt src/オープニング/オープニング1.txt
 printf 'end\n' > src/notes/readme.md
-"$TOOL" build src game >/dev/null
+# A destination that is not a game is refused unless --create asks for one.
+expect_error 1 'game: not a game (it has no GameData directory); give --create' build src game
+[ ! -e game ] || fail "a refused build wrote something"
+"$TOOL" build --create src game >/dev/null
 [ -f game/GameData/Text/オープニング/オープニング1E.Dat ] || fail "build layout: $(find game)"
 cmp game/GameData/Text/オープニング/オープニング1E.Dat out/sceneE.Dat || fail "build bytes differ"
-[ "$(find game -type f | wc -l)" = 1 ] || fail "build encoded a non-.txt file"
+[ "$(find game/GameData -type f | wc -l)" = 1 ] || fail "build encoded a non-.txt file"
+grep -qx 'source ../src' game/.vantorel-build || fail "build record: $(cat game/.vantorel-build)"
+"$TOOL" build src game >/dev/null || fail "a game made by --create is a game"
 
 # Errors.
 printf 'ok\n絵文字😀です\n' > emoji.txt
 expect_error 1 'emoji.txt:2:4: character U+1F600' encode emoji.txt x.Dat
 [ ! -e xE.Dat ] || fail "a failed encode wrote a file"
-printf 'abcd */\n' > hazard.txt   # '*' at byte 4 meets key nibble 0xA and becomes a space
-expect_error 1 'hazard.txt:1:6: this character enciphers to whitespace' encode hazard.txt h.Dat
+# Words that encipher to whitespace where they stand are moved by padding
+# comment blocks: the file reads back as written. Comments never reach it.
+printf 'abcd */\n/* a comment */ -- ---!!\n' > hazard.txt   # '*' at byte 4 meets key nibble 0xA
+"$TOOL" encode hazard.txt h.Dat >/dev/null || fail "hazard did not encode"
+[ "$("$TOOL" decode hE.Dat | tr '\n' ' ')" = "abcd */ -- ---!! " ] || fail "hazard decodes as: $("$TOOL" decode hE.Dat)"
+# A word that no place in a file can carry is refused, at its line.
+printf 'ok\n!!!!!!!!!!\n' > impossible.txt
+expect_error 1 'impossible.txt:2:1: the word "!!!!!!!!!!" cannot be enciphered at any place in a file' encode impossible.txt i.Dat
 expect_error 1 'cannot read' encode missing.txt m.Dat
 expect_error 1 'needs a "."' encode scene.txt noext
 expect_error 1 'cannot read' decode missing.Dat

@@ -30,7 +30,7 @@ SCRIPT
 # the script's beginning again.
 sed -e 's/ミケ/タマ/' -e 's/二つ目のことば/二つ目を書き直した/' v1/オープニング/オープニング1.txt > v2/オープニング/オープニング1.txt
 "$BUILD/vantorel-script" build v1 game >/dev/null || { echo "FAIL: build v1"; exit 1; }
-"$BUILD/vantorel-script" build v2 g2 >/dev/null || { echo "FAIL: build v2"; exit 1; }
+"$BUILD/vantorel-script" build --create v2 g2 >/dev/null || { echo "FAIL: build v2"; exit 1; }
 : > empty.Dat
 printf '60 tap decide\n230 tap decide\n' > in.txt
 

@@ -103,9 +103,17 @@ std::vector<WindowFace> ResolveWindowFaces() {
   return faces;
 }
 
-void CheckGlyphs(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings) {
-  FaceCoverage message(gamefaces::kMessageFace, true, "message");
-  FaceCoverage menu(gamefaces::kMenuFace, true, "text menu");
+struct GlyphChecker::Faces {
+  FaceCoverage message{gamefaces::kMessageFace, true, "message"};
+  FaceCoverage menu{gamefaces::kMenuFace, true, "text menu"};
+};
+
+GlyphChecker::GlyphChecker() : faces_(std::make_unique<Faces>()) {}
+GlyphChecker::~GlyphChecker() = default;
+
+void GlyphChecker::Check(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings) {
+  FaceCoverage& message = faces_->message;
+  FaceCoverage& menu = faces_->menu;
   for (FaceCoverage* face : {&message, &menu}) {
     if (!face->Opened()) {
       findings.push_back({Severity::Warning, "", 0, "the " + face->Where() + " cannot be opened: its glyphs are not checked"});
@@ -121,6 +129,10 @@ void CheckGlyphs(const std::vector<WalkedScript>& scripts, std::vector<Finding>&
       for (const MenuItemEntry& item : cmd.items) Report(script, item.at, menu, item.label, "menu item", findings);
     }
   }
+}
+
+void CheckGlyphs(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings) {
+  GlyphChecker().Check(scripts, findings);
 }
 
 }  // namespace scripttool

@@ -3,6 +3,7 @@
 // of every message and text-menu label. The IPA fonts that stand in for the
 // game's Japanese faces lack some of what CP932 can encode (the user-defined
 // area, a few NEC symbols); such characters show as empty boxes.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +15,18 @@ namespace scripttool {
 // Adds an error for each message or label with characters its font lacks,
 // naming them; a warning when a font cannot be opened at all.
 void CheckGlyphs(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings);
+
+// The same, keeping the fonts open (and what they were asked) between runs.
+class GlyphChecker {
+ public:
+  GlyphChecker();
+  ~GlyphChecker();
+  void Check(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings);
+
+ private:
+  struct Faces;
+  std::unique_ptr<Faces> faces_;
+};
 
 // The faces the window draws with and what each resolved to here, so that
 // a report says which fonts its glyphs were checked against.

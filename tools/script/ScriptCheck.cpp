@@ -39,7 +39,9 @@ bool IsPictureCommand(const std::string& k) {
 class GameChecker {
  public:
   GameChecker(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings)
-      : scripts_(scripts), findings_(findings) {}
+      : scripts_(scripts), findings_(findings) {
+    for (const WalkedScript& s : scripts) known_.insert(s.name);
+  }
 
   void Run() {
     Collect();
@@ -110,6 +112,7 @@ class GameChecker {
 
   void CheckCommand(size_t s, size_t c) {
     const ScriptCommand& cmd = scripts_[s].commands[c];
+    if (cmd.argumentIsKeyword) return;  // reported at the command: its words are not what they seem
     const std::string& k = cmd.keyword;
     if (k == "Texture") {
       // The name "Nothing" is no file: it shows no picture.
@@ -232,7 +235,8 @@ class GameChecker {
 
   // --- files ---
 
-  static bool ScriptExists(const std::string& name) {
+  bool ScriptExists(const std::string& name) const {
+    if (known_.count(name)) return true;
     std::string path = kTextDir + name;
     return CTextFile::MarkEnciphered(path) && platform::FileExists(path);
   }
@@ -326,6 +330,7 @@ class GameChecker {
   Definitions aliases_, soundAliases_, declared_, assigned_;
   std::set<std::string> savesWritten_;
   std::set<std::string> started_;
+  std::set<std::string> known_;  // the scripts checked
   bool saveScreenChecked_ = false;
 };
 }  // namespace

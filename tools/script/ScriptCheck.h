@@ -14,7 +14,9 @@ namespace scripttool {
 extern const char* const kOpeningScriptUtf8;
 
 // Adds the findings about `scripts` (already walked) as a whole. Findings
-// that belong to no script carry an empty script name.
+// that belong to no script carry an empty script name. A script the game
+// names is there when it is one of `scripts` (a plain source counts: the
+// build makes it) or its built file is.
 void CheckGame(const std::vector<WalkedScript>& scripts, std::vector<Finding>& findings);
 
 }  // namespace scripttool

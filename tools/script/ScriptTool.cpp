@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "ScriptLayout.h"
 #include "platform/files/Files.h"
 #include "platform/text/TextCodec.h"
 #include "script/CTextFile.h"
@@ -141,38 +142,61 @@ bool WriteHostFile(const std::string& hostPath, std::string_view bytes, std::str
   return true;
 }
 
-bool LoadSource(const std::string& hostPath, bool cp932Input, SourceScript& source, std::string& error) {
+bool SourceFromBytes(const std::string& hostPath, std::string_view raw, bool cp932Input, SourceScript& source,
+                     SourceProblem& problem) {
   source = SourceScript{};
   source.hostPath = hostPath;
-  std::string raw;
-  if (!ReadHostFile(hostPath, raw, error)) return false;
+  problem = SourceProblem{};
   if (cp932Input) {
-    source.text = std::move(raw);
+    source.text = std::string(raw);
   } else {
     // Editors on Windows like to start UTF-8 files with a byte-order mark.
     std::string_view utf8 = raw;
     if (utf8.substr(0, 3) == "\xEF\xBB\xBF") utf8.remove_prefix(3);
     size_t bad = 0;
     if (!platform::Utf8ToCp932(utf8, source.text, &bad)) {
-      error = Where(hostPath, PositionInUtf8(utf8, bad)) + ": " + DescribeUtf8At(utf8, bad) +
-              " has no CP932 form";
+      problem.placed = true;
+      problem.at = PositionInUtf8(utf8, bad);
+      problem.message = DescribeUtf8At(utf8, bad) + " has no CP932 form";
       return false;
     }
   }
-  SplitWords(source.text, source.words, &source.offsets);
+  WordList words;
+  std::vector<size_t> offsets;
+  SplitWords(source.text, words, &offsets);
+  // The reader's comment removal, keeping each remaining word's place.
+  for (size_t i = 0; i < words.size(); ++i) {
+    if (words[i] == "/*") {
+      while (i < words.size() && words[i] != "*/") ++i;
+      continue;
+    }
+    source.words.push_back(std::move(words[i]));
+    source.offsets.push_back(offsets[i]);
+  }
   return true;
 }
 
+bool LoadSource(const std::string& hostPath, bool cp932Input, SourceScript& source, std::string& error) {
+  std::string raw;
+  if (!ReadHostFile(hostPath, raw, error)) return false;
+  SourceProblem problem;
+  if (SourceFromBytes(hostPath, raw, cp932Input, source, problem)) return true;
+  error = (problem.placed ? Where(hostPath, problem.at) : hostPath) + ": " + problem.message;
+  return false;
+}
+
 bool EncipherSource(const SourceScript& source, std::string& fileBytes, std::string& error) {
-  WordList words = source.words;
-  fileBytes = CTextFile(true).EncodeWords(words);
-  size_t w = 0;
-  size_t b = 0;
-  if (!CTextFile::FindUnreadableByte(words, w, b)) return true;
-  unsigned char c = static_cast<unsigned char>(words[w][b]);
-  error = Where(source.hostPath, PositionInCp932(source.text, source.offsets[w] + b)) +
-          ": this character enciphers to " + (c == 0 ? "a zero byte" : "whitespace") +
-          ", so the game would read this word back wrongly; add or remove one character before it";
+  ScriptLayout layout = LayOutScript(source.words);
+  if (layout.unplaceable == ScriptLayout{}.unplaceable) {
+    fileBytes = CTextFile(true).EncodeWords(layout.fileWords);
+    return true;
+  }
+  const size_t w = layout.unplaceable;
+  error = Where(source.hostPath, PositionInCp932(source.text, source.offsets[w])) + ": the word \"" +
+          platform::Cp932ToUtf8(source.words[w]) + "\" cannot be enciphered " +
+          (layout.readsNowhere ? "at any place in a file" : "after the words before it") +
+          ": the cipher turns one of its characters (! % ' ) * , - /) into whitespace wherever it stands, and "
+          "the game would read it back wrongly. Break it up with a space, or write that character full-width";
   return false;
 }
 

@@ -48,7 +48,8 @@ bool ParseCommandLine(const std::vector<std::string>& args, bool takesOutput, si
 // Messages go to stderr as "vantorel-script: ...".
 void PrintError(const std::string& message);
 
-// A plain script source converted to CP932 and split into words.
+// A plain script source converted to CP932 and split into the words the
+// engine will count: comment blocks are not among them.
 struct SourceScript {
   std::string hostPath;
   std::string text;             // CP932
@@ -64,14 +65,30 @@ struct SourcePosition {
 SourcePosition PositionInUtf8(std::string_view text, size_t offset);
 SourcePosition PositionInCp932(std::string_view text, size_t offset);
 
+// Why a source could not be read as a script: where, when a character is at
+// fault, and what.
+struct SourceProblem {
+  bool placed = false;
+  SourcePosition at;
+  std::string message;  // without the place
+};
+
 // Reads a source script (UTF-8, or CP932 when cp932Input). A character
 // without a CP932 form fails with an error naming its line and column.
 bool LoadSource(const std::string& hostPath, bool cp932Input, SourceScript& source, std::string& error);
+// The same for a source's bytes already in memory (an editor's buffer).
+bool SourceFromBytes(const std::string& hostPath, std::string_view raw, bool cp932Input, SourceScript& source,
+                     SourceProblem& problem);
 
-// The enciphered file bytes for a source. Fails, naming the word's place,
-// when an enciphered byte would be whitespace or zero: the game would split
-// or cut that word on reading and decipher everything after it wrongly.
+// The enciphered file bytes for a source: its words without comments, laid
+// out (ScriptLayout.h) so that every word reads back. Fails, naming the
+// word's place, only for a word that no arrangement can write.
 bool EncipherSource(const SourceScript& source, std::string& fileBytes, std::string& error);
+
+// Reads, lays out, enciphers and writes one source to target (already
+// "E"-named), printing "SOURCE -> TARGET (N words)"; words gets N.
+bool EncodeScriptFile(const std::string& sourcePath, bool cp932, const std::string& target, std::string& error,
+                      size_t* words = nullptr);
 
 // The engine path (CP932) for a host path.
 bool ToEnginePath(const std::string& hostPath, std::string& enginePath, std::string& error);

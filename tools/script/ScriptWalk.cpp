@@ -1,5 +1,6 @@
 #include "ScriptWalk.h"
 
+#include "Typos.h"
 #include "platform/text/TextCodec.h"
 #include "script/Keywords.h"
 #include "script/MenuBlock.h"
@@ -27,8 +28,8 @@ class Walker {
  private:
   enum class Outcome { Next, NotMatched, EndStep, End };
 
-  void Add(Severity severity, size_t word, std::string message) {
-    findings_.push_back({severity, s_.name, word, std::move(message)});
+  void Add(Severity severity, size_t word, std::string message, std::string suggestion = {}) {
+    findings_.push_back({severity, s_.name, word, std::move(message), std::move(suggestion)});
   }
 
   // One call of Step: passes until a wait point or the end of the words.
@@ -94,7 +95,7 @@ class Walker {
     if (keyword == "FontMenu" || keyword == "ButtonMenu") return Menu(keyword == "ButtonMenu");
     if (keyword == "$") return Assignment();
     if (keyword == "string") return Declaration();
-    Record(keyword, static_cast<size_t>(arguments));
+    CheckArguments(Record(keyword, static_cast<size_t>(arguments)));
     const size_t at = pos_;
     pos_ += static_cast<size_t>(arguments) + 1;
     if (keyword == "FadeIn" || keyword == "FadeOut") return Outcome::EndStep;
@@ -171,7 +172,8 @@ class Walker {
       Add(Severity::Error, at + 1,
           "unknown menu frame " + Quote(frame) + ": " + keyword + " knows " +
               (button ? "\"InsideSerifuFrame\" and \"Left\"" : "only \"InsideSerifuFrame\"") +
-              "; the menu does not open");
+              "; the menu does not open",
+          button ? NearestOf(frame, {kInsideFrame, kLeftFrame}) : NearestOf(frame, {kInsideFrame}));
     }
     ScriptCommand c;
     c.keyword = keyword;
@@ -233,6 +235,75 @@ class Walker {
     }
   }
 
+  // The words a command takes as they come: a keyword (or ".") among them
+  // means, nearly always, that the argument before it was left out, and the
+  // mistake is on the command's line, not on the line the keyword starts.
+  void CheckArguments(ScriptCommand& c) {
+    const std::string& k = c.keyword;
+    for (size_t i = 0; i < c.args.size(); ++i) {
+      const std::string& arg = c.args[i];
+      const bool target = (k == "Clear" && (arg == "Left" || arg == "Right" || arg == "Center" || arg == "WideCenter")) ||
+                          ((k == "FadeIn" || k == "FadeOut") && (arg == "Left" || arg == "Right" || arg == "Center"));
+      if (!target && (IsKeyword(arg) || arg == ".")) {
+        c.argumentIsKeyword = true;
+        const std::string nth = c.args.size() == 1 ? "its argument" : i == 0 ? "its first argument" : "its second argument";
+        Add(Severity::Error, c.at,
+            Quote(words_[c.at]) + " is followed by " + (arg == "." ? "\".\", the end of a message," : "the keyword " + Quote(arg)) +
+                " where " + nth + " should stand: is the argument missing? (as written, " + Quote(arg) +
+                " is taken as the argument and does not run)");
+        return;
+      }
+      const size_t space = FindFullWidthSpace(arg);
+      if (space != std::string::npos) {
+        Add(Severity::Warning, c.at + 1 + i,
+            "argument " + Quote(arg) + " of " + Quote(words_[c.at]) +
+                " holds a full-width space, which does not separate words: the name includes it");
+      }
+    }
+    if (k == "Clear") {
+      CheckTarget(c, {"Left", "Right", "Center", "WideCenter", "All"}, "nothing is cleared");
+    } else if (k == "FadeIn" || k == "FadeOut") {
+      CheckTarget(c, {"Volume", "Right", "Center", "Left", "Images", "All"}, "the fade runs over nothing");
+    }
+  }
+
+  void CheckTarget(const ScriptCommand& c, const std::vector<std::string>& targets, const char* outcome) {
+    const std::string& arg = c.args[0];
+    for (const std::string& t : targets)
+      if (arg == t) return;
+    std::string list;
+    for (const std::string& t : targets) list += (list.empty() ? "" : ", ") + t;
+    const std::string meant = NearestOf(arg, targets);
+    Add(Severity::Warning, c.at + 1,
+        c.keyword + " target " + Quote(arg) + " is none of " + list + ": " + outcome +
+            (meant.empty() ? std::string() : "; did you mean " + meant + "?"),
+        meant);
+  }
+
+  // A word the engine shows as text although it was meant as a command: a
+  // keyword mistyped, or joined to its argument by a full-width space.
+  void CheckTextWord(size_t at) {
+    const std::string& word = words_[at];
+    const Typo typo = KeywordMeant(word);
+    if (!typo.keyword.empty()) {
+      Add(typo.sure ? Severity::Error : Severity::Warning, at,
+          Quote(word) + " is no keyword: the player sees it as text; did you mean " +
+              platform::Cp932ToUtf8(typo.keyword) + "?",
+          platform::Cp932ToUtf8(typo.keyword));
+      return;
+    }
+    const size_t space = FindFullWidthSpace(word);
+    if (space == std::string::npos) return;
+    const std::string head = word.substr(0, space);
+    const std::string tail = word.substr(space + 2);
+    const std::string meant = IsKeyword(head) ? head : KeywordMeant(head).keyword;
+    if (meant.empty()) return;
+    Add(Severity::Error, at,
+        "a full-width space joins " + Quote(head) + " and " + Quote(tail) +
+            " into one word, which the player sees as text: separate them with an ordinary space",
+        platform::Cp932ToUtf8(meant + " " + tail));
+  }
+
   void TextWord() {
     const std::string& colon = SJ("：");
     std::string text = words_[pos_];
@@ -242,6 +313,12 @@ class Walker {
         Add(Severity::Error, pos_, "speaker word " + Quote(text) + " is the script's last word: it has no text");
         pos_ = n_;
         return;
+      }
+      if (IsKeyword(words_[pos_ + 1])) {
+        Add(Severity::Warning, pos_ + 1,
+            "speaker word " + Quote(text) + " takes the next word as its text, but that is the keyword " +
+                Quote(words_[pos_ + 1]) + ": is the text missing? (the player sees " + Quote(words_[pos_ + 1]) +
+                " as text)");
       }
       std::string key = text;
       if (key.find(SJ("＊")) != std::string::npos) {
@@ -254,6 +331,8 @@ class Walker {
       }
       text = words_[++pos_];
       textAt = pos_;
+    } else {
+      CheckTextWord(pos_);
     }
     ++pos_;
     if (text == "{" || text == "}") {

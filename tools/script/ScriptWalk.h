@@ -21,6 +21,7 @@ struct Finding {
   std::string script;  // engine name below the text directory (CP932)
   size_t word;
   std::string message;  // UTF-8, the script's words quoted in it
+  std::string suggestion = {};  // UTF-8: what was meant ("SEPlay"); empty: none
 };
 
 struct MenuItemEntry {
@@ -40,6 +41,10 @@ struct ScriptCommand {
   int32_t columns = 0, rows = 0;
   bool hasFormat = false;
   std::vector<MenuItemEntry> items;
+  // An argument word is a keyword (or "."): most likely the argument is
+  // missing. Reported at the command; what the argument would name is not
+  // checked again.
+  bool argumentIsKeyword = false;
 };
 
 // A message as the window shows it: the speaker's label and the text.
@@ -61,7 +66,8 @@ struct WalkedScript {
 
 // Walks `script.words` and fills `script.commands`; adds the findings of
 // the walk itself (words running off the end, menu blocks, stray braces,
-// words that are never reached, over-long messages).
+// words that are never reached, over-long messages, mistyped keywords, a
+// full-width space inside a command, a command whose argument is missing).
 void WalkScript(WalkedScript& script, std::vector<Finding>& findings);
 
 // A CP932 word for messages: in UTF-8 and double quotes.
