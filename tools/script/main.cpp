@@ -15,16 +15,19 @@ const std::vector<Command>& Commands() {
        RunEncode},
       {"decode", "decode [-o OUT] [--cp932] FILE",
        "print the deciphered words one per line in UTF-8, or write them to OUT as a plain script", RunDecode},
-      {"build", "build [--cp932] [--watch] SRCDIR GAMEDIR",
-       "encode every .txt below SRCDIR into GAMEDIR/GameData/Text with the same relative path and \".Dat\"; "
-       "with --watch, go on encoding each script again when it is saved, until interrupted",
+      {"build", "build [--cp932] [--watch] [--create] SRCDIR GAMEDIR",
+       "encode every .txt below SRCDIR into GAMEDIR/GameData/Text with the same relative path and \".Dat\", "
+       "comments left out; GAMEDIR must hold GameData unless --create makes it a game; with --watch, go on "
+       "encoding each script again once it is saved and closed, until interrupted (a source that reads as "
+       "empty keeps the last build)",
        RunBuild},
       {"check", "check [--source SRCDIR] [--cp932] [--format text|json] GAMEDIR",
        "read every script of the game in GAMEDIR as the engine does and report what would fail: words running "
        "off the end, undefined aliases and variables, missing files, broken menu blocks, characters the "
-       "window's fonts cannot draw; with --source, places are given as lines of the plain scripts in SRCDIR; "
-       "--format json prints one object with the findings for programs. Exits 1 on errors, 2 on a bad "
-       "command line",
+       "window's fonts cannot draw, mistyped keywords, a full-width space or a missing argument in a "
+       "command; with --source, the plain scripts in SRCDIR are checked, by line; without it, a script "
+       "changed since the last build is named; --format json prints one object with the findings for "
+       "programs. Exits 1 on errors, 2 on a bad command line",
        RunCheck},
       {"names", "names [--dry-run] DIR",
        "rename the files and directories below DIR whose names came out of an archive as CP932 bytes or as "
