@@ -28,7 +28,7 @@ struct FuzzedGame {
   std::vector<std::pair<std::string, WordList>> scripts;  // engine name with ".Dat", words
   std::map<int, WordList> slots;                          // slot number, words of its file
   std::vector<platform::ScriptedEvent> input;
-  std::vector<bool> decideHeld;  // per pass: decide is down in that pass
+  std::vector<bool> decideHeld;  // per pass: decide is down, or its press still counts, in that pass
   uint64_t passes = 0;           // how long the game is played
   size_t words = 0;              // words of all scripts
 };
@@ -38,6 +38,7 @@ namespace gamefuzz {
 constexpr uint64_t kFirstInputPass = 5;
 constexpr uint64_t kTailPasses = 30;  // played after the last input
 constexpr uint64_t kMaxPasses = 1500;
+constexpr uint64_t kDecideGridPasses = 4;  // 0.06 s in 16 ms passes, rounded up
 
 inline const std::vector<std::string>& ScriptNames() {
   static const std::vector<std::string> names = {SJ("オープニング\\オープニング1.Dat"), SJ("甲.Dat"), SJ("乙.Dat"),
@@ -65,8 +66,11 @@ inline void AddInput(FuzzedGame& game, const WordList& words) {
       case 'd': {
         const uint64_t hold = uint64_t(Count(w, 4, 1, 20));
         tap(ScriptedEvent::Press, "decide", hold);
-        if (game.decideHeld.size() < at + hold) game.decideHeld.resize(at + hold);
-        for (uint64_t p = at; p < at + hold; ++p) game.decideHeld[p] = true;
+        // A press let go between two firings of the decide grid still counts
+        // at the next firing, up to four 16 ms passes after the release.
+        const uint64_t counted = hold + kDecideGridPasses;
+        if (game.decideHeld.size() < at + counted) game.decideHeld.resize(at + counted);
+        for (uint64_t p = at; p < at + counted; ++p) game.decideHeld[p] = true;
         at += hold + 8;
         break;
       }

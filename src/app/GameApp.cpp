@@ -117,6 +117,7 @@ HRESULT GameApp::UpdateFrame() {
         decidePending && msgBox->MenuOpen() && latch.Presses(ACT_DECIDE) == decidePressesAtMenu_;
     // Skipping and auto mode step as the player's decide would.
     const bool comfortStep = !decidePending && comforts->WantsStep(now);
+    HRESULT failed = 0;
     if ((decidePending && !heldIntoMenu) || comfortStep) {
       int32_t taken = msgBox->ButtonMenuDecide();
       if (taken == 0) taken = msgBox->FontMenuDecide();
@@ -129,11 +130,15 @@ HRESULT GameApp::UpdateFrame() {
         // A LoadMenu fails its step so that its script is opened again and
         // waits at the open screen; that holds when this start reached it.
         if (hr == E_FAIL && msgBox->LoadScreenOpened()) hr = msgBox->StartScript(CMsgBox::currentScriptName);
-        if (FAILED(hr)) return E_FAIL;
+        if (FAILED(hr)) failed = E_FAIL;
       }
-      if (comfortStep) comforts->AfterStep();
+      if (comfortStep && !FAILED(failed)) comforts->AfterStep();
     }
+    // A tap is used up at this firing even when the step failed: left
+    // pending, it would fail again on every pass after it was let go. A
+    // decide still held tries the failed step again on the next pass.
     latch.GridFired(GetActionStates(), {ACT_DECIDE});
+    if (FAILED(failed)) return E_FAIL;
     decide.Tick();
   }
 

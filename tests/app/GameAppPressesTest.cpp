@@ -15,11 +15,13 @@
 #include "comfort/SettingsScreen.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Report.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/files/Files.h"
 #include "platform/headless/Clock.h"
 #include "platform/input/ScriptedInput.h"
 #include "platform/text/TextCodec.h"
+#include "platform/window/HeadlessWindow.h"
 #include "platform/window/Window.h"
 #include "script/CTextFile.h"
 #include "script/WordList.h"
@@ -292,4 +294,35 @@ TEST_F(GameAppPresses, TapsReleasedInThePassTheyWerePressedWorkTheSettingsScreen
          EXPECT_EQ(app.Comforts()->SettingsCursor(), comfort::SettingsScreen::kAutoDelay);
          EXPECT_DOUBLE_EQ(app.Comforts()->Current().autoDelay, before + 6 * 0.25);
        });
+}
+
+TEST_F(GameAppPresses, ATapOntoAFailingStepReportsOnceAndIsUsedUp) {
+  // The opening ends by naming a script that does not exist: the decide
+  // that steps past its last word fails to start it. A tap is used up at
+  // the firing it met, failed or not; a decide still held tries again.
+  Opening("文 NextScriptFile 無.Dat");
+  SetHeadlessAnswer(false);  // each failure asks whether to quit: the player says no
+  struct Case {
+    const char* what;
+    const char* input;
+    uint64_t least, most;  // reports after the first pass
+  } cases[] = {
+      {"a one-pass tap", "20 tap decide 1\n", 1, 1},
+      {"a tap let go in its pass", "20 tap decide 0\n", 1, 1},
+      {"two taps", "20 tap decide 1\n60 tap decide 1\n", 2, 2},
+      {"held for 40 passes", "20 press decide\n60 release decide\n", 2, 41},
+  };
+  for (const Case& c : cases) {
+    uint64_t before = 0;
+    Play(
+        120, c.input, [&](uint64_t pass, GameApp&) {
+          if (pass == 1) before = ShownReportCount();
+        },
+        [&](GameApp&) {
+          const uint64_t shown = ShownReportCount() - before;
+          EXPECT_GE(shown, c.least) << c.what;
+          EXPECT_LE(shown, c.most) << c.what;
+        });
+  }
+  SetHeadlessAnswer(true);
 }
