@@ -12,7 +12,7 @@ SRC="$(cd "$2" && pwd)"
 T="$(mktemp -d)"
 trap '[ -n "${KEEP:-}" ] && echo "kept $T" || rm -rf "$T"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
-cp -r "$BUILD/game" "$T/game"
+cp -rL "$BUILD/game" "$T/game"  # -L: BUILD/game may be a link (scripts/snapshot.sh)
 sed '/^Clear All/,$d' "$SRC/game/scripts/オープニング/オープニング1.txt" > "$T/opening.txt"
 echo 'goto 本編\公園1' >> "$T/opening.txt"
 "$BUILD/vantorel-script" encode "$T/opening.txt" "$T/game/GameData/Text/オープニング/オープニング1.Dat" >/dev/null ||
