@@ -11,6 +11,7 @@
 #include "gfx/DecodeAhead.h"
 #include "msgbox/MessageWindow.h"
 #include "platform/audio/AudioPerformance.h"
+#include "platform/audio/SdlSharedState.h"
 #include "platform/text/Font.h"
 #include "platform/text/TextCodec.h"
 #include "platform/window/Window.h"
@@ -124,6 +125,9 @@ void Launch(std::thread& thread, Work work) {
 }  // namespace
 
 StartupWork::StartupWork(bool window) {
+  // What SDL works out on first use, unguarded, is worked out before the
+  // workers can race the main thread for it.
+  platform::SettleSdlSharedState();
   // Two workers, as the main thread mostly waits on the display server
   // meanwhile: the pictures on one, the rest on the other, each in the
   // order the main thread needs it.
