@@ -62,7 +62,7 @@ static void BM_DecodeTitlePictures(benchmark::State& state) {
     for (const std::string& path : o.files) {
       std::string bytes;
       platform::Image image;
-      if (!platform::ReadWholeFile(path, bytes) || !platform::DecodeImage(bytes, path, image))
+      if (!platform::ReadWholeFile(path, bytes, platform::file_caps::kPicture) || !platform::DecodeImage(bytes, path, image))
         return state.SkipWithError(("cannot decode " + path).c_str());
       benchmark::DoNotOptimize(image.argb.data());
     }

@@ -1,8 +1,6 @@
 #include "app/Reloader.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "app/RunOptions.h"
 #include "framework/GameDataPaths.h"
@@ -91,13 +89,10 @@ bool ApplyDueRewrites(std::vector<FileRewrite>& rewrites, uint64_t pass) {
       ++it;
       continue;
     }
-    std::ifstream in(it->from, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
+    std::string bytes;
     // Written in place, as an editor that truncates and writes does.
-    std::ofstream out(it->to, std::ios::binary | std::ios::trunc);
-    out << bytes.str();
-    if (!in || !out.flush()) {
+    if (platform::ReadRegularFile(it->from, bytes, platform::file_caps::kPicture) != platform::FileRead::kRead ||
+        !platform::OverwriteRegularFile(it->to, bytes)) {
       Say("--rewrite-at: cannot copy '" + it->from + "' over '" + it->to + "'");
       ok = false;
     }

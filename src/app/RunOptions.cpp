@@ -3,8 +3,8 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
+
+#include "platform/files/RegularFile.h"
 
 namespace {
 std::string Absolute(const std::string& p) {
@@ -66,15 +66,22 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
       o.screenshots[frame].push_back(file);
     } else if (a == "--input") {
       if (!value(v)) return false;
-      std::ifstream in(v, std::ios::binary);
-      if (!in) {
-        error = "cannot read input file '" + v + "'";
-        return false;
+      std::string text;
+      switch (platform::ReadRegularFile(v, text, platform::file_caps::kInput)) {
+        case platform::FileRead::kRead:
+          break;
+        case platform::FileRead::kNotRegular:
+          error = "input file '" + v + "' is not a regular file";
+          return false;
+        case platform::FileRead::kTooLarge:
+          error = "input file '" + v + "' is larger than " + std::to_string(platform::file_caps::kInput >> 20) + " MiB";
+          return false;
+        default:
+          error = "cannot read input file '" + v + "'";
+          return false;
       }
-      std::stringstream ss;
-      ss << in.rdbuf();
       std::string why;
-      if (!platform::ParseScriptedInput(ss.str(), o.input, why)) {
+      if (!platform::ParseScriptedInput(text, o.input, why)) {
         error = v + ": " + why;
         return false;
       }

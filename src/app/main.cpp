@@ -119,8 +119,8 @@ void ChooseSavePlace(const RunOptions& options) {
   // The opening as the game reads it: its enciphered file, else a plain one.
   const std::string plain = std::string(gamedata::kTextDir) + SJ(gamedata::kOpeningScript);
   std::string marked = plain, opening;
-  if (!CTextFile::MarkEnciphered(marked) || !platform::ReadWholeFile(marked, opening))
-    platform::ReadWholeFile(plain, opening);
+  if (!CTextFile::MarkEnciphered(marked) || !platform::ReadWholeFile(marked, opening, platform::file_caps::kScript, false))
+    platform::ReadWholeFile(plain, opening, platform::file_caps::kScript, false);
   const std::string here = platform::CurrentDirectory();
   platform::SetGameId(platform::MakeGameId(std::filesystem::path(here).filename().string(), opening));
   if (!options.saveDir.empty()) {

@@ -1,8 +1,9 @@
 #include "comfort/SeenRecord.h"
 
-#include <fstream>
+#include <sstream>
 
 #include "platform/files/Files.h"
+#include "platform/text/TextCodec.h"
 
 namespace comfort {
 namespace {
@@ -13,7 +14,11 @@ void SeenRecord::Load() {
   seen_.clear();
   dirty_ = false;
   if (path_.empty()) return;
-  std::ifstream in(path_, std::ios::binary);
+  std::string text;
+  const platform::FileRead read = platform::ReadRegularFile(path_, text, platform::file_caps::kSeen);
+  if (read == platform::FileRead::kNotRegular || read == platform::FileRead::kTooLarge)
+    platform::ReportRefusedFile(platform::Utf8ToCp932Lossy(path_), read, platform::file_caps::kSeen);
+  std::istringstream in(text);
   std::string line;
   if (!std::getline(in, line) || line != kHeader) return;
   // Each line: the word's position, a tab, the script's name (CP932).

@@ -137,12 +137,17 @@ std::string PlayerConfigDirectory() {
 Settings SettingsFile::Load() {
   Settings s;
   if (path_.empty()) return s;
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) return s;  // none yet: the defaults, written on the first change
-  std::ostringstream text;
-  text << in.rdbuf();
+  std::string text;
+  const platform::FileRead read = platform::ReadRegularFile(path_, text, platform::file_caps::kSettings);
+  if (read == platform::FileRead::kMissing) return s;  // none yet: the defaults, written on the first change
+  if (read != platform::FileRead::kRead) {
+    // Not ours to replace (a FIFO, a device, a directory), or too large to
+    // read: the defaults, and said once.
+    platform::ReportRefusedFile(platform::Utf8ToCp932Lossy(path_), read, platform::file_caps::kSettings);
+    return s;
+  }
   std::string error;
-  if (ParseSettings(text.str(), s, error)) return s;
+  if (ParseSettings(text, s, error)) return s;
   platform::DXTraceA("Settings", __LINE__, E_FAIL,
                      platform::Utf8ToCp932Lossy("設定ファイルが壊れているため初期設定に戻します: " + path_ + " (" + error + ")"),
                      false);

@@ -57,7 +57,7 @@ void Run() {
     // The same reading and decoding as the texture load's own.
     std::string bytes;
     platform::Image image;
-    const bool ok = platform::ReadWholeFile(path, bytes) && platform::DecodeImage(bytes, path, image, nullptr);
+    const bool ok = platform::ReadWholeFile(path, bytes, platform::file_caps::kPicture, false) && platform::DecodeImage(bytes, path, image, nullptr);
     {
       std::lock_guard lock(g_mu);
       auto it = g_entries.find(path);

@@ -18,7 +18,7 @@ HRESULT D3DUtil_CreateTexture(platform::Device* device, const std::string& path,
     return out ? S_OK : E_OUTOFMEMORY;
   }
   std::string bytes;
-  if (!platform::ReadWholeFile(found, bytes)) {
+  if (!platform::ReadWholeFile(found, bytes, platform::file_caps::kPicture)) {
     platform::OutputDebugString("D3DUtil_CreateTexture: cannot read " + std::string(found) + "\n");
     return D3DXERR_INVALIDDATA;
   }

@@ -83,7 +83,7 @@ HRESULT CTextFile::ReadFrom(std::string path, WordList& words, bool saved) {
   // An unreadable entry (a directory, a read error) still counts as found:
   // the words read so far, possibly none, are the result.
   if (saved) platform::ReadSavedFile(path, bytes);
-  else platform::ReadWholeFile(path, bytes);
+  else platform::ReadWholeFile(path, bytes, platform::file_caps::kScript);
   DecodeBytes(bytes, words);
   return S_OK;
 }

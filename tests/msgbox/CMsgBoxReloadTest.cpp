@@ -2,9 +2,12 @@
 // screen is shown anew from the new words while the variables and pictures
 // stay; a menu holds the reload off; a file that no longer reads changes
 // nothing.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "support/MsgBoxTestSupport.h"
+#include "support/Watchdog.h"
 
 using namespace msgboxtest;
 
@@ -86,4 +89,36 @@ TEST_F(CMsgBoxReload, AFileThatNoLongerReadsChangesNothing) {
   WriteScript("test.Dat", {"一つ目", ".", "二つ目", ".", "三つ目"});
   EXPECT_EQ(box->ReloadScript(landing), CMsgBox::Reload::Done);
   EXPECT_EQ(Message(), "二つ目\n\n");
+}
+
+TEST_F(CMsgBoxReload, AScriptSwappedForAFifoOrAHugeFileChangesNothingAndReloadsWhenPutBack) {
+  ASSERT_EQ(Run({"一つ目", ".", "二つ目", ".", "三つ目"}), S_OK);
+  ASSERT_EQ(box->Step(), S_OK);
+  const auto words = box->Script().Words();
+  const size_t position = box->Script().Position();
+  // Swapped for a FIFO nobody writes to: the reload must not wait on it (a
+  // child tries, so that a reader stuck for ever only fails the test).
+  std::filesystem::remove("GameData/Text/test.Dat");
+  ASSERT_EQ(::mkfifo("GameData/Text/test.Dat", 0644), 0);
+  EXPECT_EQ(testsupport::WithinSeconds(5,
+                                       [&] {
+                                         size_t landing = 0;
+                                         return box->ReloadScript(landing) == CMsgBox::Reload::Unreadable &&
+                                                box->Script().Words() == words;
+                                       }),
+            testsupport::Outcome::kTrue);
+  size_t landing = 0;
+  EXPECT_EQ(box->ReloadScript(landing), CMsgBox::Reload::Unreadable);
+  // A script of more than 16 MiB is refused by its size, not read.
+  std::filesystem::remove("GameData/Text/test.Dat");
+  WriteScript("test.Dat", {"一つ目", ".", "二つ目を直した"});
+  std::filesystem::resize_file("GameData/Text/test.Dat", uintmax_t(300) << 20);  // sparse: no room taken
+  EXPECT_EQ(box->ReloadScript(landing), CMsgBox::Reload::Unreadable);
+  EXPECT_EQ(box->Script().Words(), words);
+  EXPECT_EQ(box->Script().Position(), position);
+  EXPECT_EQ(Message(), "二つ目\n\n");
+  // Put back, it reloads.
+  WriteScript("test.Dat", {"一つ目", ".", "二つ目を直した", ".", "三つ目"});
+  EXPECT_EQ(box->ReloadScript(landing), CMsgBox::Reload::Done);
+  EXPECT_EQ(Message(), "二つ目を直した\n\n");
 }

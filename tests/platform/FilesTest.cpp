@@ -50,7 +50,7 @@ TEST(PathResolver, NamesInEveryFormAnArchiveLeavesAreFoundComponentByComponent) 
   const std::string file = Utf8ToCp932Lossy("学校E.Dat");
   dir.Write("GameData/Text/" + text + "/" + file, "school");
   std::string bytes;
-  EXPECT_TRUE(ReadWholeFile(SJ("GameData\\Text\\本編\\学校E.Dat"), bytes));
+  EXPECT_TRUE(ReadWholeFile(SJ("GameData\\Text\\本編\\学校E.Dat"), bytes, file_caps::kScript));
   EXPECT_EQ(bytes, "school");
   // A file still to be written goes into the directory that is there.
   ASSERT_TRUE(WriteFileAtomic(SJ("GameData\\Text\\本編\\セーブ.Dat"), "save"));
@@ -64,17 +64,17 @@ TEST(AtomicWrite, ReplacesWholeFileAndKeepsOldOneOnFailure) {
   ScratchDir dir;
   ASSERT_TRUE(WriteFileAtomic("save.Dat", "old contents"));
   std::string bytes;
-  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes));
+  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes, file_caps::kSave));
   EXPECT_EQ(bytes, "old contents");
   ASSERT_TRUE(WriteFileAtomic("save.Dat", "new"));
-  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes));
+  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes, file_caps::kSave));
   EXPECT_EQ(bytes, "new");
   // The parent is a regular file: the write must fail and leave nothing behind.
   EXPECT_FALSE(WriteFileAtomic("save.Dat\\inner.Dat", "x"));
-  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes));
+  ASSERT_TRUE(ReadWholeFile("save.Dat", bytes, file_caps::kSave));
   EXPECT_EQ(bytes, "new");
-  EXPECT_FALSE(ReadWholeFile("missing.Dat", bytes));
-  EXPECT_FALSE(ReadWholeFile("GameData", bytes));  // not a file
+  EXPECT_FALSE(ReadWholeFile("missing.Dat", bytes, file_caps::kSave));
+  EXPECT_FALSE(ReadWholeFile("GameData", bytes, file_caps::kSave, false));  // not a file
 }
 
 TEST(AtomicWrite, RemovesOldLeftoversOfKilledWritersButNotFreshOnes) {

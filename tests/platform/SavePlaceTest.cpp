@@ -74,7 +74,7 @@ TEST(SavePlace, ARootTakesTheWritesAndIsReadFirst) {
   EXPECT_EQ(WritePath(slot2), root.Path() + "/GameData/Text/セーブデータ/セーブデータ2.Dat");
   // Everything else still reads from the game.
   game.Write("GameData/Text/a.Dat", "script");
-  EXPECT_TRUE(ReadWholeFile("GameData\\Text\\a.Dat", bytes));
+  EXPECT_TRUE(ReadWholeFile("GameData\\Text\\a.Dat", bytes, file_caps::kSave));
   EXPECT_EQ(bytes, "script");
   // A name that climbs is refused under the root too.
   EXPECT_FALSE(WriteGameFile("GameData\\..\\..\\x.Dat", "x"));

@@ -120,7 +120,7 @@ bool MarkFileName(std::string& hostPath) {
 bool ReadHostFile(const std::string& hostPath, std::string& bytes, std::string& error) {
   std::string engine;
   if (!ToEnginePath(hostPath, engine, error)) return false;
-  if (!platform::ReadWholeFile(engine, bytes)) {
+  if (!platform::ReadWholeFile(engine, bytes, platform::file_caps::kScript)) {
     error = hostPath + ": cannot read the file";
     return false;
   }

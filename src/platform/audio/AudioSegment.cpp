@@ -191,7 +191,7 @@ HRESULT AudioLoader::SetSearchDirectory(const std::string& hostDirectory) {
 HRESULT AudioLoader::LoadSegment(std::string_view enginePath, AudioSegmentPtr& out) {
   out.reset();
   std::string bytes;
-  if (!ReadWholeFile(enginePath, bytes)) return DMUS_E_LOADER_FAILEDOPEN;
+  if (!ReadWholeFile(enginePath, bytes, file_caps::kEffect)) return DMUS_E_LOADER_FAILEDOPEN;
   if (bytes.size() > 0x7FFFFFFF) return E_OUTOFMEMORY;  // SDL reads at most 2 GB
   auto impl = std::make_unique<AudioSegment::Impl>();
   if (!ParseWav(bytes, *impl)) return E_FAIL;

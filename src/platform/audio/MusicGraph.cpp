@@ -348,7 +348,7 @@ void MusicGraph::SetNotify(std::function<void()> notify) {
 bool MusicGraph::Play(std::string_view enginePath) {
   Impl& m = *impl_;
   std::string bytes;
-  if (!ReadWholeFile(enginePath, bytes) || !ExtractSmf(bytes)) return false;
+  if (!ReadWholeFile(enginePath, bytes, file_caps::kMusic) || !ExtractSmf(bytes)) return false;
   StartLoading();
   m.StopMeasuring();  // a piece still being measured is replaced
   const size_t key = std::hash<std::string>{}(bytes);

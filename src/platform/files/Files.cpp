@@ -212,7 +212,8 @@ bool WriteGameFile(std::string_view enginePath, std::string_view bytes) {
   std::string base = Root().dir.empty() ? CurrentDirectory() : WriteRoot();
   if (!Root().dir.empty() && !MakeHostDirs(parent)) return false;
   if (!InsideReally(parent, base)) return false;
-  return WriteHostFileAtomic(host, bytes);
+  // A link in the save's own place is replaced by the save, not followed.
+  return WriteHostFileAtomic(host, bytes, false);
 }
 
 namespace {
@@ -225,21 +226,10 @@ bool SavedHost(std::string_view enginePath, std::string& host) {
   return Exists(host);
 }
 
-bool ReadHost(const std::string& host, std::string& bytes) {
-  bytes.clear();
-  FILE* f = std::fopen(host.c_str(), "rb");
-  if (!f) return false;
-  struct stat st;
-  if (::fstat(::fileno(f), &st) != 0 || !S_ISREG(st.st_mode)) {
-    std::fclose(f);
-    return false;
-  }
-  char buffer[65536];
-  size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
+bool ReadHost(const std::string& host, std::string_view name, std::string& bytes, size_t maxBytes, bool report) {
+  const FileRead why = ReadRegularFile(host, bytes, maxBytes);
+  if (report && (why == FileRead::kNotRegular || why == FileRead::kTooLarge)) ReportRefusedFile(name, why, maxBytes);
+  return why == FileRead::kRead;
 }
 }  // namespace
 
@@ -251,7 +241,7 @@ bool SavedFileExists(std::string_view enginePath) {
 bool ReadSavedFile(std::string_view enginePath, std::string& bytes) {
   bytes.clear();
   std::string host;
-  return SavedHost(enginePath, host) && ReadHost(host, bytes);
+  return SavedHost(enginePath, host) && ReadHost(host, enginePath, bytes, file_caps::kSave, true);
 }
 
 bool GamePlaceWritable(std::string_view enginePath) {
@@ -262,7 +252,9 @@ bool GamePlaceWritable(std::string_view enginePath) {
 
 bool FileExists(std::string_view enginePath) { return Exists(ResolvePath(enginePath)); }
 
-bool ReadWholeFile(std::string_view enginePath, std::string& bytes) { return ReadHost(ResolvePath(enginePath), bytes); }
+bool ReadWholeFile(std::string_view enginePath, std::string& bytes, size_t maxBytes, bool report) {
+  return ReadHost(ResolvePath(enginePath), enginePath, bytes, maxBytes, report);
+}
 
 namespace {
 // A writer killed between creating its temporary file and the rename leaves
@@ -287,7 +279,12 @@ void RemoveStaleTemps(const std::string& host) {
 }
 }  // namespace
 
-bool WriteHostFileAtomic(const std::string& host, std::string_view bytes) {
+bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool followLink) {
+  std::string host;
+  if (!ReplaceableTarget(hostPath, followLink, host)) {
+    ReportRefusedFile(Utf8ToCp932Lossy(hostPath), FileRead::kNotRegular, 0, true);
+    return false;
+  }
   std::string temp = host + ".tmp-XXXXXX";
   std::vector<char> templ(temp.begin(), temp.end());
   templ.push_back('\0');

@@ -1,8 +1,11 @@
 #pragma once
 // Engine paths are CP932 byte strings with backslashes, relative to the game
 // directory (the working directory). Every file access resolves them here.
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "platform/files/RegularFile.h"
 
 namespace platform {
 // Host path (UTF-8, '/') for an engine path. When the converted name does not
@@ -11,14 +14,21 @@ namespace platform {
 // the plain UTF-8 conversion is returned (the place a new file would go).
 std::string ResolvePath(std::string_view enginePath);
 bool FileExists(std::string_view enginePath);
-// Reads a whole file; false when it cannot be opened or read.
-bool ReadWholeFile(std::string_view enginePath, std::string& bytes);
+// Reads a whole file of at most maxBytes (a cap of file_caps, RegularFile.h);
+// false when it cannot be opened or read, is no regular file or is larger.
+// A file refused for what it is or its size is reported (once) unless
+// `report` is false.
+bool ReadWholeFile(std::string_view enginePath, std::string& bytes, size_t maxBytes, bool report = true);
 // Writes crash-safe: a temporary file in the same directory is written,
 // flushed and fsync'd, renamed over the target, and the directory fsync'd.
 // On any failure the old file is left untouched and false is returned.
+// Something other than a regular file in the target's place (a FIFO, a
+// device, a directory) is never replaced: refused and reported.
 bool WriteFileAtomic(std::string_view enginePath, std::string_view bytes);
-// The same for a host path (UTF-8), used for the player's configuration.
-bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes);
+// The same for a host path (UTF-8), used for the player's configuration. A
+// symbolic link at hostPath is followed when followLink (the file it leads
+// to is replaced, crash-safe in its own directory), else replaced itself.
+bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool followLink = true);
 // Creates a host directory and its parents; true when it exists afterwards.
 bool MakeHostDirs(const std::string& hostPath);
 // The current directory as a host path.
@@ -42,6 +52,8 @@ bool IsContainedPath(std::string_view enginePath);
 bool WriteGameFile(std::string_view enginePath, std::string_view bytes);
 // Reads a file the engine wrote (a save): the write root, then the game
 // unless the root was set with kRootOnly.
+// A save over file_caps::kSave, or one that is no regular file, is refused
+// and reported.
 bool SavedFileExists(std::string_view enginePath);
 bool ReadSavedFile(std::string_view enginePath, std::string& bytes);
 // The host path a file written by WriteGameFile lands on (for reports).

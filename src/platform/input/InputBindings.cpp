@@ -15,7 +15,7 @@ namespace platform {
 namespace {
 
 constexpr std::string_view kHeader = "vantorel-bindings 1";
-constexpr size_t kMaxFileBytes = 64 * 1024;
+constexpr size_t kMaxFileBytes = file_caps::kBindings;
 constexpr size_t kMaxBindings = 1024;
 
 // DirectInput keyboard scan codes (DIK_*) to SDL scancodes, for keyboard
@@ -93,16 +93,12 @@ bool ParseUnsigned(std::string_view word, uint32_t& value) {
   return true;
 }
 
+// False when there is no file to read; a refused one is reported.
 bool ReadHostFile(const std::string& path, std::string& text) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (!f) return false;
-  char buffer[4096];
-  size_t n;
-  // One byte past the limit is enough to call the file too large.
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0 && text.size() <= kMaxFileBytes) text.append(buffer, n);
-  bool ok = !std::ferror(f);
-  std::fclose(f);
-  return ok;
+  const FileRead read = ReadRegularFile(path, text, kMaxFileBytes);
+  if (read == FileRead::kNotRegular || read == FileRead::kTooLarge)
+    ReportRefusedFile(Utf8ToCp932Lossy(path), read, kMaxFileBytes);
+  return read == FileRead::kRead;
 }
 
 std::string_view Trim(std::string_view s) {
