@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "platform/files/RegularFile.h"
+#include "platform/files/Files.h"
 
 namespace {
 std::string Absolute(const std::string& p) {
@@ -103,6 +103,12 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
     } else if (a == "--save-dir") {
       if (!value(v)) return false;
       o.saveDir = Absolute(v);
+      // A place that cannot take a save is known now, not at the first save.
+      std::string why;
+      if (!platform::CheckWritableDirectory(o.saveDir, why)) {
+        error = "--save-dir '" + v + "': " + why;
+        return false;
+      }
     } else if (a == "--rewrite-at") {
       FileRewrite r;
       if (!value(v) || !value(r.from) || !value(r.to)) {

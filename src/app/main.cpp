@@ -54,8 +54,8 @@ const char kUsage[] =
     "  --settings FILE        the player's settings from and to FILE instead of the usual place\n"
     "  --info                 what the engine finds here (drivers, sound device, soundfont, fonts,\n"
     "                         game, saves, bindings), one line each, for bug reports\n"
-    "Exit status: 0 after a normal quit or --frames; 1 when start-up fails or a screenshot\n"
-    "could not be written; 2 for a bad command line.\n";
+    "Exit status: 0 after a normal quit or --frames; 1 when start-up fails or a screenshot or\n"
+    "the trace could not be written; 2 for a bad command line.\n";
 
 // The game reads everything below GameData (matched without regard to case,
 // as for every path): without it nothing can start.
@@ -202,6 +202,7 @@ int main(int argc, char** argv) {
     // Each failed screenshot was named on stderr as it happened.
     if (status == 0 && app.ScreenshotFailed()) status = 1;
   }
-  platform::trace::Close();
+  // So was a trace that could not be written to its end.
+  if (!platform::trace::Close() && status == 0) status = 1;
   return status;
 }

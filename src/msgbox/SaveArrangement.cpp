@@ -27,5 +27,9 @@ HRESULT WriteSaveFile(CTextFile& file, const std::string& path, WordList& words,
     reason = SJ("保存先「") + path + SJ("」はゲームの外を指すため、書き込めません。");
     return E_FAIL;
   }
-  return file.Write(path, words);
+  const HRESULT hr = file.Write(path, words);
+  // Why the platform could not write it (a full disk, a link leading out,
+  // something not a file in the slot's place), when that was the cause.
+  if (std::string why = platform::TakeWriteFailureReason(); FAILED(hr) && !why.empty()) reason = why;
+  return hr;
 }

@@ -29,5 +29,6 @@ size_t ArrangeSaveWords(const std::vector<WordList>& groups, const CTextFile& fi
 
 // Writes the laid-out words to path. A name that would write outside the
 // game (it climbs with ".." or is absolute) is refused with a reason for
-// the player; other failures leave reason as it was.
+// the player; other failures give the platform's reason when it has one (a
+// full disk, a link leading out), else leave reason as it was.
 HRESULT WriteSaveFile(CTextFile& file, const std::string& path, WordList& words, std::string& reason);

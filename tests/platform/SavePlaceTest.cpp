@@ -1,13 +1,22 @@
 // Where the player's files go: the game, a write root, and what may never be
 // written at all.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "platform/files/Files.h"
 #include "platform/text/TextCodec.h"
 #include "support/ScratchDir.h"
+#include "support/Watchdog.h"
 
 using namespace platform;
 
@@ -104,4 +113,58 @@ TEST(SavePlace, TheGameIdIsStableAndNamesNoPath) {
   EXPECT_EQ(MakeGameId("../..", "x").find(".."), std::string::npos);
   EXPECT_EQ(MakeGameId("", "x").rfind("game-", 0), 0u);
   EXPECT_EQ(MakeGameId("学園もの", "x").rfind("学園もの-", 0), 0u);
+}
+
+TEST(SavePlace, AFolderSwappedForALinkOutMeanwhileNeverTakesASave) {
+  ScratchDir outside(ScratchDir::kStay, "outside");
+  ScratchDir game;
+  game.Write("GameData/Text/Saves/keep", "");
+  std::filesystem::create_directory_symlink(outside.Path(), "GameData/Text/Other");
+  // Another program swaps the save folder and a link out, again and again,
+  // while the game saves (the link check and the write once lay apart).
+  std::atomic<bool> stop{false};
+  std::atomic<int> swaps{0};
+  std::thread swapper([&] {
+    while (!stop)
+      if (::renameat2(AT_FDCWD, "GameData/Text/Saves", AT_FDCWD, "GameData/Text/Other", RENAME_EXCHANGE) == 0) ++swaps;
+  });
+  std::vector<int> written;
+  for (int i = 0; i < 300; ++i)
+    if (WriteGameFile("GameData\\Text\\Saves\\s" + std::to_string(i) + ".Dat", "save")) written.push_back(i);
+  stop = true;
+  swapper.join();
+  if (swaps == 0) GTEST_SKIP() << "this file system cannot exchange names";
+  // Nothing outside; every save said to be written is in the save folder,
+  // whichever name it has now; no temporary file anywhere.
+  EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
+  const std::string folder =
+      std::filesystem::is_symlink("GameData/Text/Saves") ? "GameData/Text/Other/" : "GameData/Text/Saves/";
+  for (int i : written) EXPECT_TRUE(std::filesystem::exists(folder + "s" + std::to_string(i) + ".Dat")) << i;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(game.Path()))
+    EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+  EXPECT_GT(written.size(), 0u);
+}
+
+TEST(SavePlace, ASaveThatCannotBeWrittenToItsEndLeavesTheOldOneAndNoTemporaryFile) {
+  ScratchDir game;
+  game.Write("GameData/Text/s1.Dat", "old save");
+  // A file size limit stands in for a full disk: the write stops part way.
+  const auto outcome = testsupport::WithinSeconds(10, [] {
+    ::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    return !WriteGameFile("GameData\\Text\\s1.Dat", std::string(100000, 'x')) && !TakeWriteFailureReason().empty();
+  });
+  EXPECT_EQ(outcome, testsupport::Outcome::kTrue);
+  EXPECT_EQ(game.Read("GameData/Text/s1.Dat"), "old save");
+  for (const auto& e : std::filesystem::directory_iterator("GameData/Text"))
+    EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
+  // Something not a file in the slot's place is left alone, and said.
+  ASSERT_EQ(::mkfifo("GameData/Text/s2.Dat", 0644), 0);
+  EXPECT_FALSE(WriteGameFile("GameData\\Text\\s2.Dat", "save"));
+  EXPECT_EQ(TakeWriteFailureReason(), SJ("保存先に通常のファイルではないもの（フォルダ、名前付きパイプ、装置など）があります。"));
+  EXPECT_EQ(TakeWriteFailureReason(), "");
+  struct stat st;
+  ASSERT_EQ(::lstat("GameData/Text/s2.Dat", &st), 0);
+  EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }

@@ -1,6 +1,8 @@
 #include "platform/diagnostics/Trace.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -37,6 +39,8 @@ namespace trace {
 namespace {
 struct State {
   FILE* file = nullptr;
+  std::string path;
+  bool failed = false;  // a line, a flush or the close was not written
   std::vector<std::string> events;
   std::map<int, StateProvider> providers;
   int nextId = 1;
@@ -52,18 +56,30 @@ State& S() {
 
 bool Enabled() { return S().file != nullptr || S().listener != nullptr; }
 
+namespace {
+// Says once that the trace is not being written, and why.
+void Failed() {
+  if (S().failed) return;
+  S().failed = true;
+  std::fprintf(stderr, "vantorel: cannot write trace file '%s': %s\n", S().path.c_str(), std::strerror(errno));
+}
+}  // namespace
+
 bool Open(const std::string& hostPath) {
   Close();
   S().file = std::fopen(hostPath.c_str(), "wb");
+  S().path = hostPath;
+  S().failed = false;
   S().first = true;
   S().lastState.clear();
   return S().file != nullptr;
 }
 
-void Close() {
-  if (S().file) std::fclose(S().file);
+bool Close() {
+  if (S().file && std::fclose(S().file) != 0) Failed();
   S().file = nullptr;
   S().events.clear();
+  return !S().failed;
 }
 
 void Event(std::string jsonObject) {
@@ -102,8 +118,9 @@ void EndFrame(uint64_t frame, uint32_t ms) {
   line += ']';
   line += state;
   line += "}\n";
-  std::fwrite(line.data(), 1, line.size(), s.file);
-  std::fflush(s.file);
+  // Each line is flushed as its pass ends, and every write checked: a trace
+  // cut short by a full disk must not pass for a whole one.
+  if (std::fwrite(line.data(), 1, line.size(), s.file) != line.size() || std::fflush(s.file) != 0) Failed();
   s.events.clear();
   s.lastState = std::move(state);
   s.first = false;

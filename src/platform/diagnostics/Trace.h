@@ -15,7 +15,9 @@ std::string JsonCp932(std::string_view cp932);
 namespace trace {
 bool Enabled();
 bool Open(const std::string& hostPath);
-void Close();
+// Closes the file; false when any line or the close itself could not be
+// written (a full disk), which was then said on stderr once, naming it.
+bool Close();
 // One event object, e.g. {"type":"quit"}; kept in order for this pass.
 void Event(std::string jsonObject);
 // A program that watches a run from inside (vantorel-script explore) sees

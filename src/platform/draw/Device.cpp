@@ -3,10 +3,13 @@
 
 #include <SDL.h>
 
+#include <climits>
 #include <cstring>
+#include <string>
 
 #include "platform/draw/FrameDamage.h"
 #include "platform/files/ImageLibrary.h"
+#include "platform/files/RegularFile.h"
 
 namespace platform {
 namespace {
@@ -121,9 +124,17 @@ bool Device::SaveScreenshot(const std::string& path) {
   SDL_Surface* rgb = SDL_ConvertSurfaceFormat(s, SDL_PIXELFORMAT_RGB24, 0);
   SDL_FreeSurface(s);
   if (!rgb) return false;
-  bool ok = img->IMG_SavePNG(rgb, path.c_str()) == 0;
+  // Made in memory and written with every write checked: SDL_image's own
+  // file writer left a 0-byte file on a full disk and called it done.
+  std::string png(size_t(rgb->h) * size_t(rgb->pitch) * 2 + 65536, '\0');
+  SDL_RWops* rw = png.size() <= size_t(INT_MAX) ? SDL_RWFromMem(png.data(), int(png.size())) : nullptr;
+  bool ok = rw && img->IMG_SavePNG_RW(rgb, rw, 0) == 0;
+  const Sint64 length = rw ? SDL_RWtell(rw) : 0;
+  if (rw) SDL_RWclose(rw);
   SDL_FreeSurface(rgb);
-  return ok;
+  ok = ok && length > 0;
+  if (ok) png.resize(size_t(length));
+  return ok && WriteOutputFile(path, png);
 }
 
 }  // namespace platform

@@ -9,10 +9,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <ctime>
 #include <string_view>
+#include <utility>
 #include <vector>
 
+#include "platform/files/DirectoryWrite.h"
 #include "platform/text/NameCodec.h"
 #include "platform/text/TextCodec.h"
 
@@ -122,15 +125,6 @@ bool MatchComponents(const std::string& path, std::string& found) {
   return all;
 }
 
-bool FsyncDirectoryOf(const std::string& hostPath) {
-  size_t slash = hostPath.rfind('/');
-  std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : hostPath.substr(0, slash));
-  int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
-  if (fd < 0) return false;
-  bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
-}
 }  // namespace
 
 namespace {
@@ -142,6 +136,13 @@ struct WriteRootState {
 WriteRootState& Root() {
   static WriteRootState state;
   return state;
+}
+
+// The write root, opened once when first written to (and made then): a
+// swap of its path afterwards cannot move the saves.
+directory_write::Directory& RootDirectory() {
+  static directory_write::Directory root;
+  return root;
 }
 
 // Resolves an engine path below base ("" for the game directory, else a host
@@ -168,24 +169,20 @@ std::string ParentOf(const std::string& host) {
   return slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
 }
 
-// Whether dir, with every symbolic link followed, lies in base.
-bool InsideReally(const std::string& dir, const std::string& base) {
-  char d[PATH_MAX], b[PATH_MAX];
-  if (!::realpath(dir.c_str(), d) || !::realpath(base.c_str(), b)) return false;
-  std::string_view ds(d), bs(b);
-  if (bs == "/") return true;
-  return ds == bs || (ds.size() > bs.size() && ds.substr(0, bs.size()) == bs && ds[bs.size()] == '/');
-}
 }  // namespace
 
 std::string ResolvePath(std::string_view enginePath) { return ResolveIn("", enginePath); }
 
 void SetWriteRoot(const std::string& hostDir, WriteRootReads reads) {
+  RootDirectory() = directory_write::Directory();
   Root().dir = hostDir.empty() || hostDir.back() == '/' ? hostDir : hostDir + '/';
   Root().reads = reads;
 }
 
-void ClearWriteRoot() { Root() = WriteRootState{}; }
+void ClearWriteRoot() {
+  Root() = WriteRootState{};
+  RootDirectory() = directory_write::Directory();
+}
 
 std::string WriteRoot() {
   const std::string& d = Root().dir;
@@ -205,16 +202,52 @@ std::string WritePath(std::string_view enginePath) {
   return ResolveIn(Root().dir, enginePath);
 }
 
-bool WriteGameFile(std::string_view enginePath, std::string_view bytes) {
-  if (!IsContainedPath(enginePath)) return false;
-  const std::string host = WritePath(enginePath);
-  const std::string parent = ParentOf(host);
-  std::string base = Root().dir.empty() ? CurrentDirectory() : WriteRoot();
-  if (!Root().dir.empty() && !MakeHostDirs(parent)) return false;
-  if (!InsideReally(parent, base)) return false;
-  // A link in the save's own place is replaced by the save, not followed.
-  return WriteHostFileAtomic(host, bytes, false);
+namespace {
+std::string& LastFailure() {
+  thread_local std::string reason;
+  return reason;
 }
+
+}  // namespace
+
+bool WriteGameFile(std::string_view enginePath, std::string_view bytes) {
+  using namespace directory_write;
+  LastFailure().clear();
+  if (!IsContainedPath(enginePath)) {
+    LastFailure() = SJ("保存先がゲームの外を指しています。");
+    return false;
+  }
+  // The path as found on disk (names matched as for reading), relative to
+  // the place saves are written below.
+  std::string relative = WritePath(enginePath);
+  const bool rooted = !Root().dir.empty();
+  if (rooted) relative.erase(0, Root().dir.size());
+  const size_t slash = relative.rfind('/');
+  const std::string folder = slash == std::string::npos ? "" : relative.substr(0, slash);
+  const std::string name = relative.substr(slash == std::string::npos ? 0 : slash + 1);
+  Failure failure;
+  Directory game;
+  int base = -1;
+  if (rooted) {
+    if (RootDirectory().Fd() < 0 && MakeHostDirs(WriteRoot()))
+      RootDirectory() = Directory(::open(WriteRoot().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    base = RootDirectory().Fd();
+  } else {
+    game = Directory(::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));  // the game directory itself
+    base = game.Fd();
+  }
+  if (base < 0) {
+    failure = Failure{Failure::kSystem, errno};
+  } else {
+    // Folders are made under a root of the player's; a game keeps its own.
+    Directory place = OpenBelow(base, folder, rooted, failure);
+    if (!failure) failure = WriteIn(place.Fd(), name, bytes);
+  }
+  if (failure) LastFailure() = Reason(failure);
+  return !failure;
+}
+
+std::string TakeWriteFailureReason() { return std::exchange(LastFailure(), std::string()); }
 
 namespace {
 // Where a file the engine wrote is read from: the root, then (unless the
@@ -256,65 +289,21 @@ bool ReadWholeFile(std::string_view enginePath, std::string& bytes, size_t maxBy
   return ReadHost(ResolvePath(enginePath), enginePath, bytes, maxBytes, report);
 }
 
-namespace {
-// A writer killed between creating its temporary file and the rename leaves
-// "<name>.tmp-XXXXXX" behind. The next successful write of the same file
-// removes such leftovers; fresh ones may belong to a writer in another
-// process that is still at work, so only those untouched for a minute go.
-void RemoveStaleTemps(const std::string& host) {
-  size_t slash = host.rfind('/');
-  std::string dirPath = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
-  std::string prefix = (slash == std::string::npos ? host : host.substr(slash + 1)) + ".tmp-";
-  DIR* dir = ::opendir(dirPath.c_str());
-  if (!dir) return;
-  time_t now = ::time(nullptr);
-  while (dirent* e = ::readdir(dir)) {
-    std::string_view name(e->d_name);
-    if (name.size() != prefix.size() + 6 || name.substr(0, prefix.size()) != prefix) continue;
-    struct stat st;
-    if (::fstatat(::dirfd(dir), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
-    if (now - st.st_mtime >= 60) ::unlinkat(::dirfd(dir), e->d_name, 0);
-  }
-  ::closedir(dir);
-}
-}  // namespace
-
 bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool followLink) {
   std::string host;
   if (!ReplaceableTarget(hostPath, followLink, host)) {
     ReportRefusedFile(Utf8ToCp932Lossy(hostPath), FileRead::kNotRegular, 0, true);
     return false;
   }
-  std::string temp = host + ".tmp-XXXXXX";
-  std::vector<char> templ(temp.begin(), temp.end());
-  templ.push_back('\0');
-  int fd = ::mkstemp(templ.data());
-  if (fd < 0) return false;
-  std::string tempPath(templ.data());
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  bool ok = true;
-  while (left > 0) {
-    ssize_t w = ::write(fd, p, left);
-    if (w < 0) {
-      if (errno == EINTR) continue;
-      ok = false;
-      break;
-    }
-    p += w;
-    left -= static_cast<size_t>(w);
-  }
-  if (ok) ::fchmod(fd, 0644);
-  if (ok) ok = ::fsync(fd) == 0;
-  if (::close(fd) != 0) ok = false;
-  if (ok) ok = ::rename(tempPath.c_str(), host.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tempPath.c_str());
-    return false;
-  }
-  FsyncDirectoryOf(host);
-  RemoveStaleTemps(host);
-  return true;
+  const size_t slash = host.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+  directory_write::Directory place(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (place.Fd() < 0) return false;
+  const directory_write::Failure failure =
+      directory_write::WriteIn(place.Fd(), host.substr(slash == std::string::npos ? 0 : slash + 1), bytes);
+  if (failure.kind == directory_write::Failure::kNotRegular)
+    ReportRefusedFile(Utf8ToCp932Lossy(hostPath), FileRead::kNotRegular, 0, true);
+  return !failure;
 }
 
 bool WriteFileAtomic(std::string_view enginePath, std::string_view bytes) {
@@ -331,6 +320,30 @@ bool MakeHostDirs(const std::string& hostPath) {
   }
   struct stat st;
   return ::stat(hostPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CheckWritableDirectory(const std::string& hostPath, std::string& why) {
+  struct stat st;
+  if (::stat(hostPath.c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) {
+    why = "not a directory";
+    return false;
+  }
+  if (!MakeHostDirs(hostPath)) {
+    why = std::string("cannot be made (") + std::strerror(errno) + ")";
+    return false;
+  }
+  // Permissions alone do not tell (root may write anywhere /proc allows,
+  // which is nowhere; a read-only mount): a file is made there.
+  directory_write::Directory place(::open(hostPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  const std::string probe = ".vantorel-probe-" + std::to_string(::getpid());
+  const int fd = place.Fd() < 0 ? -1 : ::openat(place.Fd(), probe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    why = std::string("cannot be written (") + std::strerror(errno) + ")";
+    return false;
+  }
+  ::close(fd);
+  ::unlinkat(place.Fd(), probe.c_str(), 0);
+  return true;
 }
 
 std::string CurrentDirectory() {

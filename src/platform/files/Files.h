@@ -31,6 +31,10 @@ bool WriteFileAtomic(std::string_view enginePath, std::string_view bytes);
 bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool followLink = true);
 // Creates a host directory and its parents; true when it exists afterwards.
 bool MakeHostDirs(const std::string& hostPath);
+// Whether files can be made in a host directory (made first when missing):
+// a file is made there and removed again. False with the reason (English,
+// for the command line) when it is no directory or cannot be written.
+bool CheckWritableDirectory(const std::string& hostPath, std::string& why);
 // The current directory as a host path.
 std::string CurrentDirectory();
 
@@ -46,10 +50,16 @@ std::string WriteRoot();  // empty when unset
 // Whether a name from a script stays inside the place it is written to:
 // relative, no drive, no ".." component (split on single-byte separators).
 bool IsContainedPath(std::string_view enginePath);
-// Writes a file for the player, crash-safe: refuses names that are not
-// contained and any place whose directory leads by a symbolic link out of
-// the game directory or the write root.
+// Writes a file for the player, crash-safe, relative to the game directory
+// or the write root opened once: refuses names that are not contained, and
+// any folder on the way that a symbolic link makes lead out of that place,
+// as it is when written (a folder swapped for a link meanwhile cannot send
+// the save elsewhere); a failure leaves no temporary file.
 bool WriteGameFile(std::string_view enginePath, std::string_view bytes);
+// Why the last WriteGameFile on this thread failed, in the player's words
+// (CP932): a full disk, a read-only place, a link leading out... Taken
+// once: empty afterwards, and after a write that did not fail.
+std::string TakeWriteFailureReason();
 // Reads a file the engine wrote (a save): the write root, then the game
 // unless the root was set with kRootOnly.
 // A save over file_caps::kSave, or one that is no regular file, is refused

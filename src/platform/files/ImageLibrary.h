@@ -12,7 +12,7 @@
 
 namespace platform::image_library {
 
-#define VANTOREL_IMAGE_FUNCTIONS(F) F(IMG_LoadJPG_RW) F(IMG_LoadBMP_RW) F(IMG_SavePNG) F(IMG_SavePNG_RW) F(IMG_SaveJPG_RW)
+#define VANTOREL_IMAGE_FUNCTIONS(F) F(IMG_LoadJPG_RW) F(IMG_LoadBMP_RW) F(IMG_SavePNG_RW) F(IMG_SaveJPG_RW)
 
 struct ImageFunctions {
   VANTOREL_IMAGE_FUNCTIONS(VANTOREL_LATE_FUNCTION)

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "platform/diagnostics/Report.h"
+#include "platform/files/Files.h"
 #include "platform/text/TextCodec.h"
 
 namespace platform {
@@ -81,19 +82,35 @@ bool ReplaceableTarget(const std::string& hostPath, bool followLink, std::string
   }
 }
 
+namespace {
+bool WriteAll(int fd, std::string_view bytes) {
+  for (size_t done = 0; done < bytes.size();) {
+    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+}  // namespace
+
 bool OverwriteRegularFile(const std::string& hostPath, std::string_view bytes) {
   std::string target;
   if (!ReplaceableTarget(hostPath, true, target)) return false;
   const int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644);
   if (fd < 0) return false;
   struct stat st;
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0;
-  for (size_t done = 0; ok && done < bytes.size();) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    ok = n > 0;
-    if (ok) done += static_cast<size_t>(n);
-  }
+  const bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::ftruncate(fd, 0) == 0 && WriteAll(fd, bytes);
+  return ::close(fd) == 0 && ok;
+}
+
+bool WriteOutputFile(const std::string& hostPath, std::string_view bytes) {
+  struct stat st;
+  if (::stat(hostPath.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return WriteHostFileAtomic(hostPath, bytes);
+  if (S_ISDIR(st.st_mode)) return false;
+  const int fd = ::open(hostPath.c_str(), O_WRONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool ok = WriteAll(fd, bytes);
   return ::close(fd) == 0 && ok;
 }
 

@@ -45,6 +45,12 @@ bool ReplaceableTarget(const std::string& hostPath, bool followLink, std::string
 // tests that edit a game under a running engine.
 bool OverwriteRegularFile(const std::string& hostPath, std::string_view bytes);
 
+// Writes a file the user named for output (a screenshot): crash-safe over
+// a regular file or none; a device or FIFO named on purpose (/dev/stdout)
+// is written in place, without blocking. Every write and the close are
+// checked: false when any failed (a full disk), or for a directory.
+bool WriteOutputFile(const std::string& hostPath, std::string_view bytes);
+
 // The player's words for why a file was not read (CP932).
 std::string RefusalReason(FileRead why, size_t maxBytes);
 // Reports a file that was not read (kNotRegular or kTooLarge) or not
