@@ -2,11 +2,17 @@
 // written at all.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/filter.h>
+#include <linux/seccomp.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstddef>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -167,4 +173,38 @@ TEST(SavePlace, ASaveThatCannotBeWrittenToItsEndLeavesTheOldOneAndNoTemporaryFil
   struct stat st;
   ASSERT_EQ(::lstat("GameData/Text/s2.Dat", &st), 0);
   EXPECT_TRUE(S_ISFIFO(st.st_mode));
+}
+
+namespace {
+// Makes openat2 fail with ENOSYS in this process, as an older kernel or a
+// sandbox's filter does.
+bool WithoutOpenat2() {
+  sock_filter filter[] = {
+      BPF_STMT(BPF_LD | BPF_W | BPF_ABS, offsetof(seccomp_data, nr)),
+      BPF_JUMP(BPF_JMP | BPF_JEQ | BPF_K, SYS_openat2, 0, 1),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ERRNO | ENOSYS),
+      BPF_STMT(BPF_RET | BPF_K, SECCOMP_RET_ALLOW),
+  };
+  sock_fprog program{static_cast<unsigned short>(sizeof filter / sizeof filter[0]), filter};
+  return ::prctl(PR_SET_NO_NEW_PRIVS, 1, 0, 0, 0) == 0 && ::prctl(PR_SET_SECCOMP, SECCOMP_MODE_FILTER, &program) == 0;
+}
+}  // namespace
+
+TEST(SavePlace, WhereTheKernelCannotCheckTheWalkNoLinkIsFollowedAtAll) {
+  ScratchDir outside(ScratchDir::kStay, "outside");
+  ScratchDir game;
+  game.Write("GameData/Text/Saves/keep", "");
+  std::filesystem::create_directory_symlink(outside.Path(), "GameData/Text/Linked");
+  std::filesystem::create_directory_symlink("Saves", "GameData/Text/Inner");
+  const auto outcome = testsupport::WithinSeconds(10, [] {
+    if (!WithoutOpenat2()) return false;
+    return WriteGameFile("GameData\\Text\\Saves\\s1.Dat", "one") &&
+           !WriteGameFile("GameData\\Text\\Linked\\s2.Dat", "two") &&
+           TakeWriteFailureReason() == SJ("保存先のフォルダがリンクでその場所の外を指しています。") &&
+           !WriteGameFile("GameData\\Text\\Inner\\s3.Dat", "three");
+  });
+  EXPECT_EQ(outcome, testsupport::Outcome::kTrue);
+  EXPECT_EQ(game.Read("GameData/Text/Saves/s1.Dat"), "one");
+  EXPECT_TRUE(std::filesystem::is_empty(outside.Path()));
+  EXPECT_FALSE(std::filesystem::exists("GameData/Text/Saves/s3.Dat"));
 }
