@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "framework/GameDataPaths.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Trace.h"
@@ -30,7 +31,11 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
     : box_(box),
       actions_(actionStates),
       config_(std::move(config)),
-      seen_(config_.seenPath),
+      seen_(config_.seenPath,
+            [this](const std::string& script) {
+              if (!scripts_) scripts_ = std::make_unique<ScriptMessages>(box_.Script().TextFile(), gamedata::kTextDir);
+              return scripts_->Messages(script);
+            }),
       routes_(config_.bound),
       pointer_(box, actionStates, config_.latch),
       skipping_(box),

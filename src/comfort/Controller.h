@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 #include "comfort/Indicator.h"
 #include "comfort/KeyRoutes.h"
 #include "comfort/Pointer.h"
+#include "comfort/ScriptMessages.h"
 #include "comfort/SeenRecord.h"
 #include "comfort/Settings.h"
 #include "comfort/SettingsRoom.h"
@@ -105,6 +107,9 @@ class Controller {
   int hook_ = -1;
   int traceId_ = 0;
 
+  // Where each script's messages stand now: the seen record drops the marks
+  // an edit has left pointing at no message.
+  std::unique_ptr<ScriptMessages> scripts_;
   SeenRecord seen_;
   KeyRoutes routes_;
   Pointer pointer_;

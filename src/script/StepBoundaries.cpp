@@ -52,6 +52,17 @@ std::vector<size_t> StepBoundaries(const WordList& words) {
   return out;
 }
 
+std::vector<size_t> MessageWords(const WordList& words) {
+  std::vector<size_t> out;
+  for (size_t at : StepBoundaries(words)) {
+    const std::string& word = words[at];
+    if (word == "." || Matching(word)) continue;
+    if (word.find(SJ("：")) == std::string::npos) out.push_back(at);
+    else if (at + 1 < words.size()) out.push_back(at + 1);  // a speaker without text shows nothing
+  }
+  return out;
+}
+
 size_t LandingWord(const WordList& words, size_t target) {
   size_t landing = 0;
   for (size_t at : StepBoundaries(words)) {

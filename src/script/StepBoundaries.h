@@ -14,6 +14,11 @@ namespace script {
 // The boundaries in file order; empty for an empty list.
 std::vector<size_t> StepBoundaries(const WordList& words);
 
+// Where each message's text word stands, in file order: a text word, or
+// the word after a speaker word (as the interpreter stands when the message
+// shows). The positions the messages seen are kept by.
+std::vector<size_t> MessageWords(const WordList& words);
+
 // The last boundary at or before `target` (the first word when the list is
 // empty or target comes before every boundary).
 size_t LandingWord(const WordList& words, size_t target);

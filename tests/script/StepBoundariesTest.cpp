@@ -61,3 +61,11 @@ TEST(LandingWord, TheLastBoundaryAtOrBeforeTheMessage) {
   EXPECT_EQ(script::LandingWord(w, 500), 5u);  // the script got shorter: its last step
   EXPECT_EQ(script::LandingWord(WordList{}, 7), 0u);
 }
+
+TEST(StepBoundaries, MessageWordsAreWhereTheInterpreterStandsAsEachShows) {
+  // 0-2 Texture, 3 text, 4 clear, 5-6 speaker and text, 7 clear, 8-9 BG,
+  // 10 text, 11 a speaker with no text after it shows nothing.
+  WordList w = Words("Texture a b.tga 一つ目 . 太郎： やあ . BG a 後 花子：");
+  EXPECT_EQ(script::MessageWords(w), (Index{3, 6, 10}));
+  EXPECT_TRUE(script::MessageWords(WordList{}).empty());
+}
