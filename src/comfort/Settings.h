@@ -33,27 +33,15 @@ struct Settings {
 // Hundredths of a decibel for a volume in percent (0 and mute: silence).
 int32_t VolumeLevel(int32_t percent, bool mute);
 
+// A new file's text: the header and every setting, one a line.
 std::string SerializeSettings(const Settings& s);
-// False for a file that is not this program's settings, or names a setting
-// it does not know or a value it cannot take; `error` says what.
+// Reads text as SettingsText does, over the values `out` holds; false when
+// a line was refused (a value wrong for its key, a line that is no
+// setting), `error` saying the first; the other values are read all the same.
 bool ParseSettings(std::string_view text, Settings& out, std::string& error);
 
 // $XDG_CONFIG_HOME/vantorel/<game id> (or ~/.config/vantorel/<game id>), the
 // game's id as the platform names it; empty when neither is set.
 std::string PlayerConfigDirectory();
-
-class SettingsFile {
- public:
-  explicit SettingsFile(std::string hostPath) : path_(std::move(hostPath)) {}
-  // The file's settings; defaults when it is missing, and also when it is
-  // damaged, which is then reported once and the file written anew.
-  Settings Load();
-  // Crash-safe; false when it could not be written.
-  bool Save(const Settings& s) const;
-  const std::string& Path() const { return path_; }
-
- private:
-  std::string path_;
-};
 
 }  // namespace comfort

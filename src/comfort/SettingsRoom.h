@@ -10,6 +10,7 @@
 
 #include "comfort/Room.h"
 #include "comfort/Settings.h"
+#include "comfort/SettingsFile.h"
 
 class CMsgBox;
 

@@ -168,7 +168,14 @@ TEST_F(ComfortGame, SettingsFileNamedOnTheCommandLineIsUsedAndADamagedOneReplace
   EXPECT_EQ(s.effectVolume, 100);  // not named: its default
   ASSERT_TRUE(WriteHostFileAtomic(file, "something else entirely\n"));
   EXPECT_EQ(run(), comfort::Settings{});
-  EXPECT_EQ(testsupport::ReadHostFile(file), comfort::SerializeSettings(comfort::Settings{}));
+  // Replaced by one that reads without fault, the line kept as a comment and
+  // the whole file as it was beside it.
+  comfort::Settings back;
+  std::string error;
+  EXPECT_TRUE(comfort::ParseSettings(testsupport::ReadHostFile(file), back, error)) << error;
+  EXPECT_EQ(back, comfort::Settings{});
+  EXPECT_EQ(testsupport::ReadHostFile(file).rfind("# something else entirely\n", 0), 0u);
+  EXPECT_EQ(testsupport::ReadHostFile(file + ".bak"), "something else entirely\n");
 }
 
 TEST_F(ComfortGame, FullScreenByF11OrAltEnterSurvivesARestartAndTheKeysDoNothingElse) {

@@ -1,12 +1,19 @@
 // The settings: their file form, a damaged file reported once and replaced,
 // the screen's rows, and each setting changing what it names.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <memory>
+#include <vector>
 
 #include "comfort/Controller.h"
 #include "comfort/Settings.h"
+#include "comfort/SettingsFile.h"
+#include "comfort/SettingsText.h"
 #include "comfort/SettingsScreen.h"
 #include "input/GameActions.h"
 #include "platform/audio/AudioMix.h"
@@ -37,12 +44,124 @@ TEST(ComfortSettings, FileFormComesBackAndRejectsWhatItDoesNotKnow) {
   EXPECT_EQ(back, s);
 
   const std::string good = comfort::SerializeSettings(Settings{});
-  for (const std::string& bad : {std::string("music-volume = 50\n"), good + "volume = 3\n", good + "mute = yes\n",
-                                good + "music-volume = 101\n", good + "auto-delay = -1\n", good + "scaling = big\n",
-                                good + "steps-per-character = 9\n", good + "music-volume\n"}) {
+  for (const std::string& bad : {good + "music-volume = 101\n", good + "auto-delay = -1\n", good + "scaling = big\n",
+                                good + "steps-per-character = 9\n", good + "music-volume\n",
+                                good + "effect-volume = 0x5\n", good + "auto-delay = 1e-320\n",
+                                good + "auto-per-character = inf\n", good + "window-width = 100\n"}) {
+    back = Settings{};
     EXPECT_FALSE(comfort::ParseSettings(bad, back, error)) << bad;
     EXPECT_FALSE(error.empty());
+    EXPECT_EQ(back, Settings{}) << bad;  // the value refused, the others read
   }
+  // What a person or a newer version writes is no fault: no header, a key
+  // this version does not know, yes for on.
+  for (const std::string& fine : {std::string("music-volume = 50\n"), good + "volume = 3\n", good + "mute = yes\n"}) {
+    EXPECT_TRUE(comfort::ParseSettings(fine, back, error)) << fine << error;
+  }
+}
+
+TEST(ComfortSettings, ReadsWhatAPersonWritesAndKeepsTheRestWhenAValueIsWrong) {
+  // A BOM, CR LF, comments after values, no spaces or tabs around "=", a
+  // quoted word, a key in capitals with "_", a newer version's key, and two
+  // values that are wrong: each wrong value alone keeps its default.
+  const std::string text =
+      "\xEF\xBB\xBF# vantorel settings 1\r\n"
+      "# my settings\r\n"
+      "music-volume=40   # quieter at night\r\n"
+      "\teffect-volume\t=\t30\r\n"
+      "scaling = \"sharp\"\r\n"
+      "Copy_To_Clipboard = on\r\n"
+      "future-setting = something\r\n"
+      "auto-delay = 1e-320\r\n"
+      "steps-per-character = 0x5\r\n"
+      "\r\n"
+      "auto-per-character = .1\r\n";
+  Settings s;
+  std::vector<std::string> problems;
+  comfort::SettingsText doc;
+  doc.Parse(text, s, problems);
+  EXPECT_EQ(s.musicVolume, 40);
+  EXPECT_EQ(s.effectVolume, 30);
+  EXPECT_TRUE(s.sharpScaling);
+  EXPECT_TRUE(s.copyToClipboard);
+  EXPECT_DOUBLE_EQ(s.autoPerCharacter, 0.1);
+  EXPECT_EQ(s.autoDelay, Settings{}.autoDelay);
+  EXPECT_EQ(s.stepsPerCharacter, Settings{}.stepsPerCharacter);
+  ASSERT_EQ(problems.size(), 2u);
+  EXPECT_EQ(problems[0].rfind("line 8: bad value", 0), 0u) << problems[0];
+  EXPECT_EQ(problems[1].rfind("line 9: bad value", 0), 0u) << problems[1];
+
+  // Written back: unchanged lines byte for byte, the changed one's comment
+  // and spacing kept, the refused ones given the values in force, the
+  // missing keys added; the BOM and the line ends as they were.
+  s.musicVolume = 70;
+  const std::string out = doc.Write(s);
+  EXPECT_EQ(out.rfind("\xEF\xBB\xBF# vantorel settings 1\r\n# my settings\r\nmusic-volume=70   # quieter at night\r\n"
+                      "\teffect-volume\t=\t30\r\nscaling = \"sharp\"\r\nCopy_To_Clipboard = on\r\n"
+                      "future-setting = something\r\nauto-delay = 1\r\nsteps-per-character = 1\r\n\r\n"
+                      "auto-per-character = .1\r\n",
+                      0),
+            0u)
+      << out;
+  EXPECT_NE(out.find("skip-unseen = off\r\n"), std::string::npos) << out;
+  Settings again;
+  std::string error;
+  EXPECT_TRUE(comfort::ParseSettings(out, again, error)) << error;
+  EXPECT_EQ(again, s);
+}
+
+TEST(ComfortSettings, TheFileIsWrittenThroughALinkAndAPlaceThatCannotTakeItIsSaidOnce) {
+  testsupport::ScratchDir dir(testsupport::ScratchDir::kEnter, "settings");
+  // A dotfiles set-up: the settings a link to a file kept elsewhere, with a
+  // comment and a newer version's key in it.
+  dir.Write("dotfiles/vantorel-settings", "# mine\nmusic-volume = 20\nnewer-key = 1\n");
+  ::mkdir("config", 0755);
+  ASSERT_EQ(::symlink("../dotfiles/vantorel-settings", "config/settings"), 0);
+  SettingsFile linked(dir.Path() + "/config/settings");
+  Settings s = linked.Load();
+  EXPECT_EQ(s.musicVolume, 20);
+  s.effectVolume = 60;
+  ASSERT_TRUE(linked.Save(s));
+  struct stat st;
+  ASSERT_EQ(::lstat("config/settings", &st), 0);
+  EXPECT_TRUE(S_ISLNK(st.st_mode));
+  const std::string kept = testsupport::ReadHostFile("dotfiles/vantorel-settings");
+  EXPECT_EQ(kept.rfind("# mine\nmusic-volume = 20\nnewer-key = 1\n", 0), 0u) << kept;
+  EXPECT_NE(kept.find("effect-volume = 60\n"), std::string::npos) << kept;
+  EXPECT_FALSE(std::filesystem::exists("config/settings.bak"));  // nothing was wrong: no copy kept
+
+  // A place no file can be made in: the change holds, and is said once.
+  dir.Write("not-a-folder", "");
+  platform::SetDebugEcho(false);
+  std::vector<std::string> reports;
+  platform::trace::SetEventListener([&](const std::string& json) {
+    if (json.find("\"type\":\"report\"") != std::string::npos) reports.push_back(json);
+  });
+  SettingsFile nowhere(dir.Path() + "/not-a-folder/settings");
+  nowhere.Load();
+  EXPECT_FALSE(nowhere.Save(s));
+  EXPECT_FALSE(nowhere.Save(s));
+  platform::trace::SetEventListener(nullptr);
+  platform::SetDebugEcho(true);
+  ASSERT_EQ(reports.size(), 1u);
+  EXPECT_NE(reports[0].find("設定を保存できません"), std::string::npos) << reports[0];
+}
+
+TEST(ComfortSettings, AFileTooLargeToReadIsKeptBesideItWhenReplaced) {
+  testsupport::ScratchDir dir(testsupport::ScratchDir::kEnter, "settings");
+  platform::SetDebugEcho(false);
+  {
+    std::ofstream("settings") << "music-volume = 10\n";
+  }
+  std::filesystem::resize_file("settings", uintmax_t(1) << 30);  // sparse
+  SettingsFile file(dir.Path() + "/settings");
+  EXPECT_EQ(file.Load(), Settings{});
+  Settings s;
+  s.mute = true;
+  ASSERT_TRUE(file.Save(s));
+  platform::SetDebugEcho(true);
+  EXPECT_EQ(std::filesystem::file_size("settings.bak"), uintmax_t(1) << 30);
+  EXPECT_TRUE(file.Load().mute);
 }
 
 TEST(ComfortSettings, VolumesMapToDecibelsWithSilenceAtTheBottom) {
@@ -75,6 +194,8 @@ TEST(ComfortSettings, DamagedFileIsReportedOnceAndReplacedByDefaults) {
   Settings back;
   std::string error;
   EXPECT_TRUE(comfort::ParseSettings(testsupport::ReadHostFile(dir.Path() + "/settings"), back, error)) << error;
+  // The person's file, as it was, beside it.
+  EXPECT_EQ(testsupport::ReadHostFile(dir.Path() + "/settings.bak"), "# vantorel settings 1\nmusic-volume = loud\n");
 
   SettingsFile missing(dir.Path() + "/none/settings");
   EXPECT_EQ(missing.Load(), Settings{});

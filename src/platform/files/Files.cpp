@@ -290,19 +290,21 @@ bool ReadWholeFile(std::string_view enginePath, std::string& bytes, size_t maxBy
 }
 
 bool WriteHostFileAtomic(const std::string& hostPath, std::string_view bytes, bool followLink) {
+  using directory_write::Failure;
+  LastFailure().clear();
   std::string host;
+  Failure failure;
   if (!ReplaceableTarget(hostPath, followLink, host)) {
-    ReportRefusedFile(Utf8ToCp932Lossy(hostPath), FileRead::kNotRegular, 0, true);
-    return false;
+    failure = Failure{Failure::kNotRegular, 0};
+  } else {
+    const size_t slash = host.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
+    directory_write::Directory place(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    failure = place.Fd() < 0 ? Failure{Failure::kSystem, errno}
+                             : directory_write::WriteIn(place.Fd(), host.substr(slash == std::string::npos ? 0 : slash + 1), bytes);
   }
-  const size_t slash = host.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : host.substr(0, slash));
-  directory_write::Directory place(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (place.Fd() < 0) return false;
-  const directory_write::Failure failure =
-      directory_write::WriteIn(place.Fd(), host.substr(slash == std::string::npos ? 0 : slash + 1), bytes);
-  if (failure.kind == directory_write::Failure::kNotRegular)
-    ReportRefusedFile(Utf8ToCp932Lossy(hostPath), FileRead::kNotRegular, 0, true);
+  if (failure.kind == Failure::kNotRegular) ReportRefusedFile(Utf8ToCp932Lossy(hostPath), FileRead::kNotRegular, 0, true);
+  if (failure) LastFailure() = directory_write::Reason(failure);
   return !failure;
 }
 

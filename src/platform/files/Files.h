@@ -56,7 +56,7 @@ bool IsContainedPath(std::string_view enginePath);
 // as it is when written (a folder swapped for a link meanwhile cannot send
 // the save elsewhere); a failure leaves no temporary file.
 bool WriteGameFile(std::string_view enginePath, std::string_view bytes);
-// Why the last WriteGameFile on this thread failed, in the player's words
+// Why the last WriteGameFile or WriteHostFileAtomic on this thread failed, in the player's words
 // (CP932): a full disk, a read-only place, a link leading out... Taken
 // once: empty afterwards, and after a write that did not fail.
 std::string TakeWriteFailureReason();
