@@ -23,7 +23,10 @@ void FontMenu::CreateText() {
   menuTextObject->createFont(SJ(gamefaces::kMenuFace), 14, 1);
 }
 
-void FontMenu::ReleaseText() { menuTextObject.reset(); }
+void FontMenu::ReleaseText() {
+  itemTexts_.clear();
+  menuTextObject.reset();
+}
 
 void FontMenu::SetAlpha(int32_t alpha) {
   menuTextObject->setColor(255, 255, 255, 255);
@@ -32,6 +35,7 @@ void FontMenu::SetAlpha(int32_t alpha) {
 
 void FontMenu::Clear() {
   fontMenuItems.clear();
+  itemTexts_.clear();
   fontMenuColumns = fontMenuRows = 0;
   fontMenuCursor = fontMenuItems.end();
 }
@@ -136,12 +140,22 @@ void FontMenu::MoveTo(int32_t id, const Devices& devices) {
 
 void FontMenu::Render() {
   if (!menuActive) return;
+  // Items laid out past the screen's bottom or right edge (a long menu's
+  // grid continues downwards) show nothing: they are neither rasterised
+  // nor drawn.
+  const platform::Device* device = TextFont::GetDevice();
   for (auto& [id, item] : fontMenuItems) {
-    menuTextObject->setText(item->label);
-    menuTextObject->x = item->position.x;
-    menuTextObject->y = item->position.y;
-    menuTextObject->setColor(item->brightness, 255, 255, 255);
-    menuTextObject->draw();
+    if (device && (item->position.y >= float(device->Height()) || item->position.x >= float(device->Width()))) continue;
+    std::unique_ptr<TextFont>& text = itemTexts_[id];
+    if (!text) {
+      text = std::make_unique<TextFont>();
+      text->createFont(menuTextObject->faceName, menuTextObject->pointSize, menuTextObject->styleFlags);
+    }
+    text->setText(item->label);
+    text->x = item->position.x;
+    text->y = item->position.y;
+    text->setColor(item->brightness, 255, 255, 255);
+    text->draw();
   }
 }
 

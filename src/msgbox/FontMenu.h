@@ -3,6 +3,7 @@
 // dialogue frame, with a cursor that skips items that cannot be chosen. The
 // save/load screen shows its slots in it too.
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -77,6 +78,10 @@ class FontMenu {
   bool menuActive = false;
   std::unique_ptr<TextFont> menuTextObject;
   uint64_t openings_ = 0;
+  // Each item's label in a text object of its own, made with the menu's
+  // face on first drawing: one object for all would rasterise every label
+  // again on every frame (300 of them for a menu of 300 items).
+  std::map<int32_t, std::unique_ptr<TextFont>> itemTexts_;
 };
 
 }  // namespace msgbox

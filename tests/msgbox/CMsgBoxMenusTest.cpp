@@ -231,6 +231,55 @@ TEST_F(CMsgBoxMenus, MissingButtonPicturesAreReportedOncePerOpening) {
   }
 }
 
+namespace {
+// Counts what text objects rasterise and draw; shows nothing.
+class CountingDevice : public platform::Device {
+ public:
+  CountingDevice() : Device(640, 480) {}
+  struct Nothing : platform::Texture {
+    int Width() const override { return 1; }
+    int Height() const override { return 1; }
+  };
+  platform::TexturePtr CreateTexture(int, int, const uint32_t*) override {
+    ++textures;
+    return std::make_shared<Nothing>();
+  }
+  bool ReadPixels(std::vector<uint32_t>&) override { return false; }
+  int textures = 0;
+
+ protected:
+  void PresentFrame() override {}
+};
+}  // namespace
+
+// A long text menu's grid runs on below the screen: the items there show
+// nothing and are not drawn, and each label on screen is rasterised once,
+// not again on every frame.
+TEST_F(CMsgBoxMenus, LongFontMenuDrawsOnlyWhatIsOnScreenAndRasterisesEachLabelOnce) {
+  Frame(100, 350, 400, 100);  // 4 rows of 25: item k at y = 360 + 25 k, on screen up to k = 4
+  std::vector<std::string> menu = {"FontMenu", "{", "フォーマット", "1", "4", "メニューアイテム", "{"};
+  for (int i = 1; i <= 40; ++i) menu.insert(menu.end(), {"項目" + std::to_string(i), std::to_string(i), "A"});
+  menu.insert(menu.end(), {"}", "}"});
+  ASSERT_EQ(Run(menu), S_OK);
+  ASSERT_TRUE(box->TextMenu().MenuActive());
+  platform::Device* shown = TextFont::GetDevice();
+  CountingDevice counting;
+  TextFont::SetDevice(&counting);
+  if (!box->TextMenu().MenuTextObject()->HasFont()) {
+    TextFont::SetDevice(shown);
+    GTEST_SKIP() << "no font for the menu's face";
+  }
+  for (int frame = 0; frame < 3; ++frame) {
+    counting.Clear(0);
+    box->Render();
+    counting.Present();
+    if (frame == 0) box->FontMenuNext();  // a move changes brightness, not the labels
+  }
+  TextFont::SetDevice(shown);
+  EXPECT_EQ(counting.textures, 5);
+  EXPECT_EQ(counting.DrawCalls(), 15u);
+}
+
 TEST_F(CMsgBoxMenus, KeywordWithoutBlockIsNoMenu) {
   // The frame word is taken; the word after it runs as usual.
   ASSERT_EQ(Run({"ButtonMenu", "枠", "Texture", "a", "taro.tga", "文"}), S_OK);
