@@ -1,23 +1,21 @@
 // explore GAMEDIR: plays every branch of a game headless and reports what
-// it reached. This process is the coordinator: it forks the first branch,
-// which forks the others at the menus (Explorer.h); every branch process
-// becomes its child (a subreaper), so it waits for all of them, then reads
-// their records and prints the report.
-#include <sys/prctl.h>
-#include <sys/wait.h>
+// it reached. This process reads the command line, makes the work directory
+// and the shared state, lets the coordinator (ExploreCoordinator.h) run the
+// branches (Explorer.h), and prints the report.
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <cerrno>
 #include <filesystem>
-#include <map>
 #include <thread>
 
+#include "ExploreCoordinator.h"
+#include "ExploreLink.h"
 #include "ExploreReport.h"
 #include "ExploreShared.h"
-#include "Explorer.h"
 #include "GameScripts.h"
 #include "ScriptTool.h"
 #include "platform/text/TextCodec.h"
@@ -27,13 +25,16 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr uint64_t kDefaultBudget = 200000;  // passes: 53 minutes of game time per branch
-constexpr size_t kStateCapacity = size_t{1} << 20;
+// States: the shared table takes 32 to 64 bytes for each one allowed.
+constexpr uint64_t kDefaultMaxStates = 100000;
+constexpr uint64_t kMostStates = 10000000;
 
 struct ExploreOptions {
   std::string gameDir;
   bool json = false;
   int jobs = 0;
   uint64_t budget = kDefaultBudget;
+  uint64_t maxStates = kDefaultMaxStates;
 };
 
 bool ParsePositive(const std::string& text, uint64_t& value) {
@@ -70,6 +71,13 @@ bool ParseExploreLine(const std::vector<std::string>& args, ExploreOptions& opti
       }
       options.budget = n;
       ++i;
+    } else if (a == "--max-states") {
+      if (!hasValue || !ParsePositive(args[i + 1], n) || n > kMostStates) {
+        error = "--max-states takes a number of states from 1 to " + std::to_string(kMostStates);
+        return false;
+      }
+      options.maxStates = n;
+      ++i;
     } else if (!a.empty() && a[0] == '-') {
       error = "unknown option \"" + a + "\"";
       return false;
@@ -86,10 +94,6 @@ bool ParseExploreLine(const std::vector<std::string>& args, ExploreOptions& opti
   return true;
 }
 
-std::string DeathText(int status) {
-  if (WIFSIGNALED(status)) return std::string("the engine stopped on signal ") + strsignal(WTERMSIG(status));
-  return "the branch ended early with status " + std::to_string(WEXITSTATUS(status));
-}
 }  // namespace
 
 int RunExplore(const std::vector<std::string>& args) {
@@ -113,13 +117,20 @@ int RunExplore(const std::vector<std::string>& args) {
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vantorel-explore-XXXXXX";
   if (!::mkdtemp(pattern.data())) {
-    PrintError("cannot make a work directory in " + pattern);
+    const int error = errno;
+    if (IsFullError(error)) {
+      PrintError("exploration incomplete: the work directory cannot be made in " + pattern.substr(0, pattern.rfind('/')) +
+                 ": it is full (" + std::strerror(error) + ")");
+      return kIncomplete;
+    }
+    PrintError("cannot make a work directory in " + pattern + ": " + std::strerror(error));
     return kFailed;
   }
   const std::string work = pattern;
-  ExploreShared* shared = ExploreShared::Create(options.jobs, kStateCapacity);
+  ExploreShared* shared = ExploreShared::Create(options.jobs, options.maxStates);
   if (!shared) {
     PrintError("cannot map the shared state set");
+    fs::remove_all(work, ec);
     return kFailed;
   }
   // The player's configuration (key bindings) of every branch stays in the
@@ -129,55 +140,31 @@ int RunExplore(const std::vector<std::string>& args) {
   // quarters of the time: without a soundfont the player still plays, ends
   // and loops on the clock, silently.
   ::setenv("VANTOREL_SOUNDFONT", "/dev/null", 1);
-  ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-  std::fflush(nullptr);
-  const pid_t first = ::fork();
-  if (first < 0) {
-    PrintError("cannot start the first branch");
-    return kFailed;
-  }
-  if (first == 0) RunFirstBranch({work, options.budget}, *shared);
 
-  // Every branch, however deep, is a child of this process now.
-  std::map<pid_t, std::string> deaths;
-  for (;;) {
-    int status = 0;
-    const pid_t pid = ::waitpid(-1, &status, 0);
-    if (pid < 0) {
-      if (errno == EINTR) continue;
-      break;  // ECHILD: all ended
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-      deaths[pid] = DeathText(status);
-      // It died holding its job slot, or the branches still waiting for one
-      // would wait for ever.
-      shared->Release();
-    }
-  }
-
+  const bool keep = std::getenv("VANTOREL_EXPLORE_KEEP") != nullptr;
   ExploreReport report;
-  std::vector<std::string> files;
-  for (fs::directory_iterator it(work, ec), end; !ec && it != end; it.increment(ec))
-    if (it->path().extension() == ".rec") files.push_back(it->path().string());
-  for (const std::string& f : files) {
-    std::vector<Record> records = ReadRecords(f);
-    std::string death;
-    if (!records.empty() && records[0].kind == record::kBranch && records[0].fields.size() > 2) {
-      auto d = deaths.find(static_cast<pid_t>(std::atoi(records[0].fields[2].c_str())));
-      if (d != deaths.end()) death = d->second;
-    }
-    AddBranch(report, records, death);
+  int signal = 0;
+  {
+    ExploreCoordinator coordinator(work, options.budget, keep, *shared, report);
+    signal = coordinator.Run();
+  }
+  if (signal) {
+    // Every branch has ended and the work directory is gone: end as the signal would.
+    ::signal(signal, SIG_DFL);
+    ::raise(signal);
+    return 128 + signal;
   }
   std::vector<std::string> names;
   for (const WalkedScript& s : scripts) names.push_back(platform::Cp932ToUtf8(s.name));
   SetGameScripts(report, names);
   report.states = shared->States();
-  report.statesFull = shared->Full();
   const std::string out = options.json ? ReportJson(report) : ReportText(report);
   std::fwrite(out.data(), 1, out.size(), stdout);
-  if (!std::getenv("VANTOREL_EXPLORE_KEEP")) fs::remove_all(work, ec);
+  if (!keep) fs::remove_all(work, ec);
   else std::fprintf(stderr, "vantorel-script: kept %s\n", work.c_str());
-  return report.failures.empty() ? kOk : kFailed;
+  for (const std::string& why : report.incomplete) PrintError("exploration incomplete: " + why);
+  if (!report.failures.empty()) return kFailed;
+  return report.incomplete.empty() ? kOk : kIncomplete;
 }
 
 }  // namespace scripttool

@@ -1,6 +1,8 @@
 #include "ExploreReport.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <iterator>
 
 #include "platform/diagnostics/Trace.h"
 
@@ -36,7 +38,21 @@ std::string NamesJson(const Set& names) {
 }
 }  // namespace
 
-void AddBranch(ExploreReport& report, const std::vector<Record>& records, const std::string& death) {
+const char kStoppedAtLimit[] = "state limit";
+const char kStoppedReplay[] = "replay";
+
+void ExploreReport::AddNotExplored(NotExplored n) {
+  ++notExploredCount;
+  notExplored.insert(std::move(n));
+  // The listing keeps the first in order, so it reads the same from run to run.
+  if (notExplored.size() > kNotExploredListed) notExplored.erase(std::prev(notExplored.end()));
+}
+
+void ExploreReport::AddIncomplete(const std::string& why) {
+  if (std::find(incomplete.begin(), incomplete.end(), why) == incomplete.end()) incomplete.push_back(why);
+}
+
+void AddBranch(ExploreReport& report, const std::vector<Record>& records, const std::string& death, bool workFull) {
   ++report.branches;
   ExploreReport::Choices choices;
   std::string lastScript;
@@ -57,13 +73,22 @@ void AddBranch(ExploreReport& report, const std::vector<Record>& records, const 
         report.endings.insert({Field(r, 0), Field(r, 1), SplitChoices(Field(r, 2))});
         break;
       case record::kFailure:
-        report.failures.insert({Field(r, 0), Number(Field(r, 1)), Field(r, 2), SplitChoices(Field(r, 3))});
+        if (!workFull)
+          report.failures.insert({Field(r, 0), Number(Field(r, 1)), Field(r, 2), SplitChoices(Field(r, 3))});
         break;
       case record::kTooLong:
         report.tooLong[{Field(r, 0), Number(Field(r, 1))}] = {Number(Field(r, 2)), Field(r, 3)};
         break;
       case record::kStopped:
-        report.stopped.insert({Field(r, 0), Field(r, 1), SplitChoices(Field(r, 2))});
+        if (Field(r, 0) == kStoppedAtLimit) {
+          report.AddNotExplored({Field(r, 1), SplitChoices(Field(r, 2)), "stopped at the state limit"});
+        } else if (Field(r, 0) == kStoppedReplay) {
+          report.AddNotExplored({Field(r, 1), SplitChoices(Field(r, 2)), "the replay did not come back to its menu"});
+          report.AddIncomplete("a replayed branch did not come back to the menu it was queued at (the engine did not "
+                               "play the same input alike)");
+        } else {
+          report.stopped.insert({Field(r, 0), Field(r, 1), SplitChoices(Field(r, 2))});
+        }
         break;
       case record::kDone:
         done = true;
@@ -72,7 +97,8 @@ void AddBranch(ExploreReport& report, const std::vector<Record>& records, const 
         break;
     }
   }
-  if (!done) report.failures.insert({lastScript, 0, death.empty() ? "the branch ended early" : death, choices});
+  if (!done && !workFull)
+    report.failures.insert({lastScript, 0, death.empty() ? "the branch ended early" : death, choices});
 }
 
 void SetGameScripts(ExploreReport& report, const std::vector<std::string>& scripts) {
@@ -107,8 +133,14 @@ std::string ReportText(const ExploreReport& r) {
     for (const auto& [reason, script, choices] : r.stopped)
       out += "  " + reason + " in " + script + " after " + ChoicesText(choices) + "\n";
   }
-  out += std::to_string(r.branches) + " branches, " + std::to_string(r.states) + " states" +
-         (r.statesFull ? " (the state set was full: some branches ended early)" : "") + "\n";
+  if (r.notExploredCount) {
+    heading("branches not explored", r.notExploredCount);
+    for (const auto& n : r.notExplored) out += "  " + n.script + " after " + ChoicesText(n.choices) + ": " + n.what + "\n";
+    if (r.notExploredCount > r.notExplored.size())
+      out += "  ... and " + std::to_string(r.notExploredCount - r.notExplored.size()) + " more\n";
+  }
+  out += std::to_string(r.branches) + " branches, " + std::to_string(r.states) + " states\n";
+  for (const std::string& why : r.incomplete) out += "exploration incomplete: " + why + "\n";
   return out;
 }
 
@@ -153,8 +185,15 @@ std::string ReportJson(const ExploreReport& r) {
     return "{\"reason\":" + JsonString(reason) + ",\"script\":" + JsonString(script) + ",\"choices\":" +
            ChoicesJson(choices) + "}";
   });
+  out += JsonArray("notExplored", r.notExplored, [](const auto& n) {
+    return "{\"script\":" + JsonString(n.script) + ",\"choices\":" + ChoicesJson(n.choices) + ",\"what\":" +
+           JsonString(n.what) + "}";
+  });
+  out += ",\"notExploredCount\":" + std::to_string(r.notExploredCount);
+  out += ",\"complete\":" + std::string(r.incomplete.empty() ? "true" : "false") + ",\"incomplete\":" + NamesJson(r.incomplete);
   out += ",\"branches\":" + std::to_string(r.branches) + ",\"states\":" + std::to_string(r.states) +
-         ",\"statesFull\":" + (r.statesFull ? "true" : "false") + "}\n";
+         ",\"statesFull\":" + (r.statesFull ? "true" : "false") + ",\"replays\":" + std::to_string(r.replays) +
+         ",\"forkFailures\":" + std::to_string(r.forkFailures) + "}\n";
   return out;
 }
 

@@ -35,13 +35,40 @@ struct ExploreReport {
   };
   std::map<std::pair<std::string, uint64_t>, TooLong> tooLong;  // (script, word) -> message
   std::set<std::tuple<std::string, std::string, Choices>> stopped;  // reason, script, choices
-  uint64_t branches = 0, states = 0;
-  bool statesFull = false;
+  // Where the exploration did not go: the way there and what stayed
+  // undone. Only the first kNotExploredListed are kept; all are counted.
+  struct NotExplored {
+    std::string script;
+    Choices choices;
+    std::string what;
+    bool operator<(const NotExplored& o) const {
+      return std::tie(script, choices, what) < std::tie(o.script, o.choices, o.what);
+    }
+  };
+  static constexpr size_t kNotExploredListed = 200;
+  std::set<NotExplored> notExplored;
+  uint64_t notExploredCount = 0;
+  // Why the exploration is not whole, each reason once, in the order met;
+  // empty when it is.
+  std::vector<std::string> incomplete;
+  uint64_t branches = 0, states = 0, replays = 0, forkFailures = 0;
+  bool statesFull = false;  // the state limit was reached
+
+  void AddNotExplored(NotExplored n);
+  void AddIncomplete(const std::string& why);
 };
 
+// What a branch stopped at the state limit or on a replay that did not
+// come back stays undone with.
+extern const char kStoppedAtLimit[];
+extern const char kStoppedReplay[];
+
 // Adds one branch's records. A branch whose records do not end as a
-// branch's should (it died) is a failure at its last known place.
-void AddBranch(ExploreReport& report, const std::vector<Record>& records, const std::string& death);
+// branch's should (it died) is a failure at its last known place. A branch
+// that found the work directory full (`workFull`) reports no failure: what
+// went wrong was the room to write, not the game.
+void AddBranch(ExploreReport& report, const std::vector<Record>& records, const std::string& death,
+               bool workFull = false);
 // Marks every script of the game not reached.
 void SetGameScripts(ExploreReport& report, const std::vector<std::string>& scripts);
 

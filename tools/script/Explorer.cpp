@@ -1,6 +1,7 @@
 #include "Explorer.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,14 +11,17 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <thread>
 #include <unordered_set>
 #include <vector>
 
+#include "BranchProcesses.h"
 #include "ExploreEvents.h"
 #include "ExploreRecords.h"
+#include "ExploreReport.h"
 #include "ExploreShared.h"
 #include "app/GameApp.h"
 #include "msgbox/CMsgBox.h"
@@ -71,10 +75,15 @@ void HashSaves(const std::string& root, KeyHash& hash) {
   }
 }
 
-void CopyTree(const std::string& from, const std::string& to) {
+// False (errno set) when the copy could not be made whole.
+bool CopyTree(const std::string& from, const std::string& to) {
   std::error_code ec;
   fs::create_directories(to, ec);
-  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::overwrite_existing, ec);
+  if (!ec) return true;
+  fs::remove_all(to, ec);
+  errno = ec.value() ? ec.value() : EIO;
+  return false;
 }
 
 // The fork is only sound with no other thread running: the music's loader
@@ -102,24 +111,39 @@ void FixedSaveClock(std::tm& now) {
   now.tm_wday = 6;
 }
 
-// One selectable item of the open menu and the input that takes it.
-struct Option {
-  std::string label;  // UTF-8
-  std::vector<std::vector<ScriptedEvent>> plan;  // events per pass
+using Plan = std::vector<std::vector<ScriptedEvent>>;  // events per pass
+
+// The open menu's selectable items in the cursor's order from where it
+// stands, and the input that decides each once the walk stands on it: one
+// plan for all (decide) or one each. Kept small: a child forked on the walk
+// writes to as little of its parent's memory as it can.
+struct Items {
+  std::vector<std::string> labels;  // UTF-8
+  std::vector<Plan> plans;
+  const Plan& PlanOf(size_t at) const { return plans.size() == 1 ? plans[0] : plans[at]; }
 };
 
 class Branch {
  public:
-  Branch(const ExploreSettings& settings, ExploreShared& shared) : settings_(settings), shared_(shared) {}
+  Branch(const ExploreSettings& settings, ExploreShared& shared, const QueuedItems* replay)
+      : settings_(settings), shared_(shared), procs_(shared, settings.link) {
+    if (replay) replay_ = *replay;
+  }
 
-  [[noreturn]] void Run();
+  [[noreturn]] void Run(int id);
 
  private:
   void OnEvent(const std::string& json);
   void OnPass(uint64_t pass, std::vector<ScriptedEvent>& due);
   void Decide();
-  void Take(const std::string& menu, std::vector<Option> options);
-  void Tap(const char* target, int hold);
+  // A menu is open: its items, and the input that moves the cursor from one
+  // to the next (none where each item's plan starts from the menu as it opened).
+  void Take(const std::string& menu, Items items, Plan step);
+  // Goes on over the open menu from the item the cursor is on.
+  void WalkOn();
+  void TakeItem(size_t at, int newBranch);
+  void Queue(size_t from);
+  Plan Tap(const char* target, int hold) const;
   // Ends the branch at a state seen before.
   void Visit(uint64_t key);
   uint64_t StateKey(const std::string& menu) const;
@@ -127,19 +151,27 @@ class Branch {
   std::string Script() const { return HasBox() ? Utf8(box().OpenScriptName()) : std::string(); }
   bool HasBox() const { return app_ && app_->MessageWindow(); }
   CMsgBox& box() const { return *app_->MessageWindow(); }
+  void Record(char kind, const std::vector<std::string>& fields);
+  // The work directory ran out of room: the coordinator is told, and the
+  // branch ends without blaming the game.
+  [[noreturn]] void WorkFull(int error);
   [[noreturn]] void Finish(const std::string& reason);
   void Start(int id);
 
   const ExploreSettings& settings_;
   ExploreShared& shared_;
+  BranchProcesses procs_;
   GameApp* app_ = nullptr;
   int id_ = 0;
   std::vector<std::string> choices_;
+  std::vector<uint32_t> taken_;  // the walk position taken at each menu from the opening on
+  std::optional<QueuedItems> replay_;  // until the branch stands at the queued menu
   RecordWriter records_;
   std::deque<std::vector<ScriptedEvent>> plan_;
   std::set<std::string> opened_, tooLong_;
   bool keyConfigOpen_ = false;
   bool failed_ = false;
+  bool workFull_ = false;
   std::string ending_;  // GameEnd, Battle or Map once a step returned it
   // The states this branch and the branches it came from went through: one
   // met again is a loop of the game; one only another branch saw is where
@@ -147,6 +179,14 @@ class Branch {
   std::unordered_set<uint64_t> path_;
   uint64_t lastKey_ = 0;
   int sameKeyTries_ = 0;
+  struct Walk {
+    bool active = false;
+    std::string script, menu;
+    Items items;
+    Plan step;
+    size_t at = 0;
+    uint64_t key = 0;
+  } walk_;
 };
 
 void Branch::Start(int id) {
@@ -154,15 +194,24 @@ void Branch::Start(int id) {
   const std::string root = BranchSaveRoot(settings_.workDir, id);
   std::error_code ec;
   fs::create_directories(root, ec);
+  if (ec && IsFullError(ec.value())) WorkFull(ec.value());
   // Saves go to the branch's own directory, and a load screen sees only those.
   platform::SetWriteRoot(root, platform::WriteRootReads::kRootOnly);
-  records_.Open(BranchRecordPath(settings_.workDir, id));
-  records_.Write(record::kBranch, {std::to_string(id), JoinChoices(choices_), std::to_string(::getpid())});
+  if (!records_.Open(BranchRecordPath(settings_.workDir, id)) && IsFullError(errno)) WorkFull(errno);
+  std::vector<std::string> choices = choices_;
+  if (replay_) {
+    choices = replay_->choices;
+    if (!replay_->labels.empty()) choices.push_back(replay_->labels.front());
+  }
+  Record(record::kBranch, {std::to_string(id), JoinChoices(choices), std::to_string(::getpid())});
 }
 
-void Branch::Run() {
-  Start(shared_.NewBranch());
-  shared_.Acquire();
+void Branch::Record(char kind, const std::vector<std::string>& fields) {
+  if (!records_.Write(kind, fields) && IsFullError(errno)) WorkFull(errno);
+}
+
+void Branch::Run(int id) {
+  Start(id);
   ::alarm(kBranchSeconds);
   platform::trace::SetEventListener([this](const std::string& json) { OnEvent(json); });
   platform::UseVirtualClock(0);
@@ -182,13 +231,18 @@ void Branch::Run() {
 void Branch::OnEvent(const std::string& json) {
   const std::string type = JsonField(json, "type");
   if (type == "report") {
+    // A save or a record that found no room is the work directory's fault.
+    if (WorkDirFull(settings_.workDir)) {
+      workFull_ = true;
+      return;
+    }
     failed_ = true;
-    records_.Write(record::kFailure, {Script(), HasBox() ? std::to_string(box().Script().Position()) : "0",
-                                      JsonField(json, "message"), JoinChoices(choices_)});
+    Record(record::kFailure, {Script(), HasBox() ? std::to_string(box().Script().Position()) : "0",
+                              JsonField(json, "message"), JoinChoices(choices_)});
   } else if (type == "open") {
     if (JsonField(json, "result") != "0") return;
     std::string name = JsonField(json, "name");
-    if (opened_.insert(name).second) records_.Write(record::kOpened, {name});
+    if (opened_.insert(name).second) Record(record::kOpened, {name});
   } else if (type == "step") {
     const std::string result = JsonField(json, "result");
     if (result == std::to_string(GameEndResult)) ending_ = "GameEnd";
@@ -201,24 +255,42 @@ void Branch::OnEvent(const std::string& json) {
   }
 }
 
-[[noreturn]] void Branch::Finish(const std::string& reason) {
-  if (!ending_.empty()) {
-    records_.Write(record::kEnding, {ending_, Script(), JoinChoices(choices_)});
-  } else if (!failed_ && reason != "seen") {
-    records_.Write(record::kStopped, {reason, Script(), JoinChoices(choices_)});
-  }
-  records_.Write(record::kDone, {});
+void Branch::WorkFull(int error) {
+  procs_.Send(LinkMessage::kWorkFull, id_, error);
+  procs_.LeaveChildren();
   records_.Close();
-  shared_.Release();
+  std::fflush(nullptr);
+  ::_exit(0);
+}
+
+[[noreturn]] void Branch::Finish(const std::string& reason) {
+  if (workFull_) WorkFull(ENOSPC);
+  if (!ending_.empty()) {
+    Record(record::kEnding, {ending_, Script(), JoinChoices(choices_)});
+  } else if (!failed_ && reason != "seen") {
+    Record(record::kStopped, {reason, Script(), JoinChoices(choices_)});
+  }
+  Record(record::kDone, {});
+  records_.Close();
+  // This process's permit goes back when it is reaped; its children's when
+  // they are.
+  procs_.LeaveChildren();
   // Nothing of the engine needs to be taken down in order: the process ends.
   std::fflush(nullptr);
   ::_exit(0);
 }
 
 void Branch::OnPass(uint64_t pass, std::vector<ScriptedEvent>& due) {
+  if (workFull_) WorkFull(ENOSPC);
   if (failed_) Finish("failure");
   if (!ending_.empty()) Finish("ending");
   if (pass >= settings_.budget) Finish("budget");
+  // Children that ended give their permits back soon, and a branch whose
+  // coordinator is gone stops.
+  if (pass % 16 == 0) {
+    procs_.Reap();
+    procs_.ExitIfOrphaned();
+  }
   if (!plan_.empty()) {
     for (ScriptedEvent& e : plan_.front()) {
       e.frame = pass;
@@ -231,16 +303,18 @@ void Branch::OnPass(uint64_t pass, std::vector<ScriptedEvent>& due) {
   if (!plan_.empty()) OnPass(pass, due);
 }
 
-void Branch::Tap(const char* target, int hold) {
+Plan Branch::Tap(const char* target, int hold) const {
   ScriptedEvent press;
   press.kind = ScriptedEvent::Press;
   press.target = target;
   ScriptedEvent release = press;
   release.kind = ScriptedEvent::Release;
-  plan_.push_back({press});
-  for (int i = 1; i < hold; ++i) plan_.emplace_back();
-  plan_.push_back({release});
-  for (int i = 0; i < kSettle; ++i) plan_.emplace_back();
+  Plan plan;
+  plan.push_back({press});
+  for (int i = 1; i < hold; ++i) plan.emplace_back();
+  plan.push_back({release});
+  for (int i = 0; i < kSettle; ++i) plan.emplace_back();
+  return plan;
 }
 
 uint64_t Branch::StateKey(const std::string& menu) const {
@@ -266,43 +340,42 @@ uint64_t Branch::StateKey(const std::string& menu) const {
 void Branch::Visit(uint64_t key) {
   if (path_.count(key)) Finish("loop");
   path_.insert(key);
-  if (!shared_.Insert(key)) Finish("seen");
+  // On the way back to a queued menu every state was seen by the branch that queued it.
+  if (replay_) return;
+  switch (shared_.Insert(key)) {
+    case ExploreShared::Visit::kNew:
+      return;
+    case ExploreShared::Visit::kSeen:
+      Finish("seen");
+    case ExploreShared::Visit::kLimit:
+      Finish(kStoppedAtLimit);
+  }
 }
 
 void Branch::Decide() {
+  if (walk_.active) return WalkOn();
   const CMsgBox& b = box();
-  auto moves = [](size_t from, size_t to, size_t n) { return (to + n - from) % n; };
+  auto append = [](Plan& to, const Plan& more) { to.insert(to.end(), more.begin(), more.end()); };
   if (keyConfigOpen_) {
-    // Its two ways out; a binding changed on the screen is not explored.
-    Option ok{"OK", {}}, cancel{"キャンセル", {}};
-    plan_.clear();
-    Tap("up", 1);  // from the first action row round to the buttons, on the first
-    Tap("right", 1);
-    Tap("decide", 1);
-    ok.plan.assign(plan_.begin(), plan_.end());
-    plan_.clear();
-    Tap("cancel", 1);
-    cancel.plan.assign(plan_.begin(), plan_.end());
-    plan_.clear();
-    Take("KeyConfig", {ok, cancel});
-    return;
+    // Its two ways out, each from the screen as it opened; a binding
+    // changed on the screen is not explored.
+    Plan ok;
+    append(ok, Tap("up", 1));  // from the first action row round to the buttons, on the first
+    append(ok, Tap("right", 1));
+    append(ok, Tap("decide", 1));
+    return Take("KeyConfig", {{"OK", "キャンセル"}, {ok, Tap("cancel", 1)}}, {});
   }
   if (b.Buttons().ButtonMenuActive()) {
     const auto& items = b.Buttons().ButtonMenuItems();
-    size_t cursor = 0, n = items.size();
     std::vector<const ButtonMenuItem*> list;
+    size_t cursor = 0;
     for (auto it = items.begin(); it != items.end(); ++it) {
       if (it == b.Buttons().ButtonMenuCursor()) cursor = list.size();
       list.push_back(it->second.get());
     }
-    std::vector<Option> options;
-    for (size_t i = 0; i < n; ++i) {
-      for (size_t m = moves(cursor, i, n); m > 0; --m) Tap("right", kDirectionHold);
-      Tap("decide", kDecideHold);
-      options.push_back({Utf8(list[i]->label), {plan_.begin(), plan_.end()}});
-      plan_.clear();
-    }
-    if (!options.empty()) return Take("ButtonMenu", std::move(options));
+    Items menu{{}, {Tap("decide", kDecideHold)}};
+    for (size_t k = 0; k < list.size(); ++k) menu.labels.push_back(Utf8(list[(cursor + k) % list.size()]->label));
+    if (!list.empty()) return Take("ButtonMenu", std::move(menu), Tap("right", kDirectionHold));
   } else if (b.TextMenu().MenuActive()) {
     const auto& items = b.TextMenu().FontMenuItems();
     std::vector<const FontMenuItem*> list;
@@ -312,15 +385,10 @@ void Branch::Decide() {
       if (it == b.TextMenu().FontMenuCursor()) cursor = list.size();
       list.push_back(it->second.get());
     }
-    std::vector<Option> options;
-    for (size_t i = 0; i < list.size(); ++i) {
-      for (size_t m = moves(cursor, i, list.size()); m > 0; --m) Tap("right", kDirectionHold);
-      Tap("decide", kDecideHold);
-      options.push_back({Utf8(list[i]->label), {plan_.begin(), plan_.end()}});
-      plan_.clear();
-    }
-    const char* menu = b.Saves().SaveMode() ? "SaveMenu" : b.Saves().LoadMode() ? "LoadMenu" : "FontMenu";
-    if (!options.empty()) return Take(menu, std::move(options));
+    Items menu{{}, {Tap("decide", kDecideHold)}};
+    for (size_t k = 0; k < list.size(); ++k) menu.labels.push_back(Utf8(list[(cursor + k) % list.size()]->label));
+    const char* kind = b.Saves().SaveMode() ? "SaveMenu" : b.Saves().LoadMode() ? "LoadMenu" : "FontMenu";
+    if (!list.empty()) return Take(kind, std::move(menu), Tap("right", kDirectionHold));
   }
   if (b.Buttons().ButtonMenuActive() || b.TextMenu().MenuActive()) Finish("stuck");  // nothing to choose
   const msgbox::MessageWindow& w = b.Window();
@@ -336,57 +404,121 @@ void Branch::Decide() {
     if (!w.MessageFits()) {
       const std::string where = Script() + "\t" + std::to_string(b.Script().MessageWord());
       if (tooLong_.insert(where).second)
-        records_.Write(record::kTooLong, {Script(), std::to_string(b.Script().MessageWord()),
-                                          std::to_string(w.GivenText().size()), Utf8(w.GivenText())});
+        Record(record::kTooLong, {Script(), std::to_string(b.Script().MessageWord()),
+                                  std::to_string(w.GivenText().size()), Utf8(w.GivenText())});
     }
   }
-  Tap("decide", kDecideHold);
+  const Plan decide = Tap("decide", kDecideHold);
+  plan_.assign(decide.begin(), decide.end());
 }
 
-void Branch::Take(const std::string& menu, std::vector<Option> options) {
+void Branch::Take(const std::string& menu, Items items, Plan step) {
   KeyHash labels;
   labels.Add(menu);
-  for (const Option& o : options) labels.Add(o.label);
-  Visit(StateKey(std::to_string(labels.Value())));
+  for (const std::string& label : items.labels) labels.Add(label);
+  const uint64_t key = StateKey(std::to_string(labels.Value()));
   lastKey_ = 0;
   sameKeyTries_ = 0;
-  const std::string script = Script();
-  AwaitSingleThread();
-  size_t mine = 0;
-  for (size_t i = 1; i < options.size(); ++i) {
-    const int child = shared_.NewBranch();
-    // The child starts with the saves made so far, copied before either goes on.
-    CopyTree(BranchSaveRoot(settings_.workDir, id_), BranchSaveRoot(settings_.workDir, child));
-    const pid_t pid = ::fork();
-    if (pid < 0) {
-      records_.Write(record::kStopped, {"fork", script, JoinChoices(choices_) + kChoiceSeparator + options[i].label});
-      continue;
-    }
-    if (pid == 0) {
-      mine = i;
-      choices_.push_back(options[i].label);
-      Start(child);
-      shared_.Acquire();
-      ::alarm(kBranchSeconds);  // a child's clock starts when it runs
-      break;
-    }
+  walk_ = Walk{true, Script(), menu, std::move(items), std::move(step), 0, key};
+  if (replay_ && taken_.size() < replay_->path.size()) {
+    // On the way back: the item the queued branch's line took here.
+    path_.insert(key);
+    const size_t at = replay_->path[taken_.size()];
+    if (at >= walk_.items.labels.size()) Finish(kStoppedReplay);
+    for (size_t k = 0; k < at; ++k) plan_.insert(plan_.end(), walk_.step.begin(), walk_.step.end());
+    walk_.active = false;
+    choices_.push_back(walk_.items.labels[at]);
+    taken_.push_back(static_cast<uint32_t>(at));
+    const Plan& decide = walk_.items.PlanOf(at);
+    plan_.insert(plan_.end(), decide.begin(), decide.end());
+    return;
   }
-  if (mine == 0) choices_.push_back(options[0].label);
-  records_.Write(record::kTaken, {script, menu, options[mine].label});
-  plan_.assign(options[mine].plan.begin(), options[mine].plan.end());
+  if (replay_) {
+    // The queued menu: the same state, or the engine did not play alike.
+    if (key != replay_->key || replay_->start >= walk_.items.labels.size()) Finish(kStoppedReplay);
+    path_.insert(key);
+    walk_.at = replay_->start;
+    replay_.reset();
+    for (size_t k = 0; k < walk_.at; ++k) plan_.insert(plan_.end(), walk_.step.begin(), walk_.step.end());
+    if (plan_.empty()) WalkOn();
+    return;
+  }
+  Visit(key);
+  WalkOn();
+}
+
+void Branch::WalkOn() {
+  for (;;) {
+    const size_t at = walk_.at;
+    if (at + 1 >= walk_.items.labels.size()) return TakeItem(at, -1);
+    AwaitSingleThread();
+    const int child = shared_.NewBranch();
+    const std::string from = BranchSaveRoot(settings_.workDir, id_), to = BranchSaveRoot(settings_.workDir, child);
+    int copyError = 0;
+    // The child starts with the saves made so far.
+    const auto fork = procs_.Start(child, [&] {
+      std::fflush(nullptr);
+      if (CopyTree(from, to)) return true;
+      copyError = errno;
+      return false;
+    });
+    if (fork == BranchProcesses::Fork::kChild) return TakeItem(at, child);
+    if (fork == BranchProcesses::Fork::kNone) {
+      std::error_code ec;
+      fs::remove_all(to, ec);
+      Queue(at + 1);
+      if (IsFullError(copyError)) WorkFull(copyError);
+      return TakeItem(at, -1);
+    }
+    ++walk_.at;
+    plan_.assign(walk_.step.begin(), walk_.step.end());
+    if (!plan_.empty()) return;  // the next Decide goes on from the next item
+  }
+}
+
+void Branch::TakeItem(size_t at, int newBranch) {
+  walk_.active = false;
+  const std::string& label = walk_.items.labels[at];
+  choices_.push_back(label);
+  taken_.push_back(static_cast<uint32_t>(at));
+  if (newBranch >= 0) {
+    Start(newBranch);
+    ::alarm(kBranchSeconds);  // a child's clock starts when it runs
+  }
+  Record(record::kTaken, {walk_.script, walk_.menu, label});
+  const Plan& decide = walk_.items.PlanOf(at);
+  plan_.assign(decide.begin(), decide.end());
+}
+
+void Branch::Queue(size_t from) {
+  QueuedItems q;
+  q.key = walk_.key;
+  q.start = static_cast<uint32_t>(from);
+  q.path = taken_;
+  q.script = walk_.script;
+  q.menu = walk_.menu;
+  q.choices = choices_;
+  q.labels.assign(walk_.items.labels.begin() + static_cast<std::ptrdiff_t>(from), walk_.items.labels.end());
+  const uint64_t offset = records_.Size();
+  Record(record::kQueued, QueuedFields(q));
+  procs_.Send(LinkMessage::kQueued, id_, static_cast<int64_t>(offset));
 }
 
 }  // namespace
 
-void RunFirstBranch(const ExploreSettings& settings, ExploreShared& shared) {
-  // The engine's own notes and dialog lines go to a log in the work directory.
-  const int log = ::open((settings.workDir + "/engine.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+void RunBranch(const ExploreSettings& settings, ExploreShared& shared, int id, const QueuedItems* replay) {
+  ::setpgid(0, settings.group);
+  // The engine's own notes and dialog lines: kept only when the work
+  // directory is, else they would grow it without bound.
+  const bool keep = std::getenv("VANTOREL_EXPLORE_KEEP") != nullptr;
+  const int log = keep ? ::open((settings.workDir + "/engine.log").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644)
+                       : ::open("/dev/null", O_WRONLY);
   if (log >= 0) {
     ::dup2(log, 2);
     ::close(log);
   }
-  static Branch branch(settings, shared);
-  branch.Run();
+  static Branch branch(settings, shared, replay);
+  branch.Run(id);
 }
 
 }  // namespace scripttool

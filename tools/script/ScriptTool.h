@@ -15,6 +15,7 @@ namespace scripttool {
 constexpr int kOk = 0;
 constexpr int kFailed = 1;  // bad input or a file that could not be read or written
 constexpr int kUsage = 2;   // bad command line
+constexpr int kIncomplete = 3;  // explore: the exploration stopped short of the whole game, no failure found
 
 // One subcommand: its name, a one-line summary for --help, and its runner,
 // which gets the arguments after the subcommand's name.
