@@ -190,7 +190,7 @@ HRESULT CD3DApp::RunDueLogicSteps() {
 
 HRESULT CD3DApp::StepFrame() {
   if (FAILED(RunDueLogicSteps())) return E_FAIL;  // nothing is drawn
-  if (!device) return S_OK;
+  if (!device || !drawing_) return S_OK;
   device->Clear(clearColor);
   HRESULT hr = RenderFrame();
   device->Present();

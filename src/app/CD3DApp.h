@@ -98,6 +98,9 @@ class CD3DApp {
   // the start of every headless pass, those of modal screens too.
   using PassInput = std::function<void(uint64_t pass, std::vector<platform::ScriptedEvent>& due)>;
   void SetPassInput(PassInput input) { passInput_ = std::move(input); }
+  // Such a program may also leave frames undrawn where it has seen them
+  // before (a replay of known input): the logic runs as it would.
+  void SetDrawing(bool on) { drawing_ = on; }
 
   // Read access for the game and its subsystems.
   platform::Device* GetDevice() const { return device; }
@@ -170,6 +173,7 @@ class CD3DApp {
   void IdleWait();
   std::unique_ptr<platform::Window> windowObject_;
   PassInput passInput_;
+  bool drawing_ = true;
   uint64_t pass = 0;
   size_t nextInput_ = 0;
   platform::ScriptedPointer scriptedPointer_;
