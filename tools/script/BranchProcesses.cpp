@@ -45,9 +45,14 @@ void BranchProcesses::WaitForPermit() {
   sigset_t child;
   sigemptyset(&child);
   sigaddset(&child, SIGCHLD);  // blocked in every branch (ExploreCoordinator)
+  // The clock that ends a hung branch does not run while it waits its turn.
+  const unsigned left = ::alarm(0);
   for (;;) {
     Reap();
-    if (shared_.TryAcquire()) return;
+    if (shared_.TryAcquire()) {
+      if (left) ::alarm(left);
+      return;
+    }
     ExitIfOrphaned();
     timespec wait{0, kParkPollNs};
     ::sigtimedwait(&child, nullptr, &wait);

@@ -34,13 +34,16 @@ const std::vector<Command>& Commands() {
        "CP932 read as code page 437 (plain unzip) to proper UTF-8 names, printing each; --dry-run only prints. "
        "Exits 1 when a name could not be renamed",
        RunNames},
-      {"explore", "explore [--format text|json] [-j N] [--budget STEPS] GAMEDIR",
+      {"explore", "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] GAMEDIR",
        "play the game in GAMEDIR headless from its opening script, deciding at every wait point and trying "
        "every item of every menu (button and text menus, save and load screens, the key configuration) on its "
        "own copy of the game; report the scripts reached and never reached, the menu items taken, the endings "
        "and failures with the choices that lead there, and messages longer than the window. -j N runs N "
-       "branches at once (default: the number of cores); a branch stops after STEPS logic steps (default "
-       "200000). Exits 1 when a failure was reported, 2 on a bad command line",
+       "branches at once (default: the number of cores), with at most N + 4 processes in all; a branch stops "
+       "after STEPS logic steps (default 200000); --max-states bounds the states kept (default 100000). "
+       "SIGINT, SIGTERM or SIGHUP ends every branch and removes the work directory. Exits 1 when a failure "
+       "was reported, 2 on a bad command line, 3 when the exploration stopped short of the whole game (the "
+       "state limit, no process to be had, a full work directory): the report says what was not explored",
        RunExplore},
   };
   return commands;
