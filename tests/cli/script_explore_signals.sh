@@ -45,8 +45,9 @@ for signals in TERM INT HUP "TERM INT"; do
   rc=0
   wait "$pid" || rc=$?
   pid=
-  # It ends as the first signal would have it, or, when the second comes
-  # while it ends the branches, at once as the second does.
+  # It ends as one of the two would have it: the second, coming while the
+  # first ends the branches, ends it at once (which of two pending
+  # signals is taken first is the kernel's choice).
   want=$((128 + $(kill -l "$first")))
   second=$((128 + $(kill -l "${signals##* }")))
   [ "$rc" = "$want" ] || [ "$rc" = "$second" ] || fail "SIG$first: the tool exited $rc, not $want"
@@ -59,7 +60,7 @@ for signals in TERM INT HUP "TERM INT"; do
   left=$(explorers deep/game)
   [ -z "$left" ] || fail "SIG$first: processes left running: $left"
   # Cut short by a second signal, the work directory may stay.
-  [ "$rc" != "$want" ] || [ -z "$(ls tmp)" ] || fail "SIG$first: the work directory was left: $(ls tmp)"
+  [ "$signals" != "$first" ] || [ -z "$(ls tmp)" ] || fail "SIG$first: the work directory was left: $(ls tmp)"
   rm -rf tmp/*
   [ ! -s out.txt ] || fail "SIG$first: a report was printed"
 done
