@@ -462,3 +462,31 @@ TEST_F(WavFormats, EncodingsNoEditorOfThePlatformWroteAreRefused) {
   AppendLe16(ima.extension, 2), AppendLe16(ima.extension, 9999);  // more samples than a block holds
   EXPECT_TRUE(Refused(Wav(ima, bytes))) << "IMA block size";
 }
+
+// Float files may hold NaN and infinities (a broken editor, a damaged file):
+// they play as silence and full scale, at the output's rate and through the
+// resampler alike, and their neighbours keep their values.
+TEST_F(WavFormats, NanAndInfinityInFloatSamplesPlayAsSilenceAndFullScale) {
+  const float specials[] = {std::nanf(""), -std::nanf(""), INFINITY, -INFINITY};
+  const int16_t meant[] = {0, 0, 32767, -32768};
+  for (uint32_t rate : {uint32_t(kAudioRate), 8000u}) {
+    std::string f32;
+    for (size_t i = 0; i < 400; ++i) {
+      const float v = i >= 200 && i < 204 ? specials[i - 200] : 0.25f;
+      uint32_t bits;
+      std::memcpy(&bits, &v, 4);
+      AppendLe32(f32, bits);
+    }
+    const std::vector<int16_t> got = Load(Wav(Pcm(3, 1, rate, 32), f32), "float " + std::to_string(rate));
+    ASSERT_FALSE(got.empty()) << rate;
+    if (rate == kAudioRate) {
+      for (size_t k = 0; k < 4; ++k) EXPECT_NEAR(got[2 * (200 + k)], meant[k], 1) << k;
+      EXPECT_NEAR(got[2 * 100], 8192, 2);
+      EXPECT_NEAR(got[2 * 300], 8192, 2);
+    } else {
+      // The resampler rings around the steps, but nothing far away moves.
+      const size_t far = got.size() / 2 - 200;
+      EXPECT_NEAR(got[2 * far], 8192, 40);
+    }
+  }
+}

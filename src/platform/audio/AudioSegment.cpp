@@ -94,6 +94,12 @@ bool Decode(AudioSegment::Impl& s) {
   s.decoded = true;
   std::vector<float> stereo, resampled;
   bool ok = ToStereoFloats(s, stereo);
+  // A float file may hold NaN or infinities: silence and full scale, before
+  // the resampler would spread them over their neighbours.
+  for (float& v : stereo) {
+    if (std::isnan(v)) v = 0.0f;
+    else if (std::isinf(v)) v = v > 0 ? 1.0f : -1.0f;
+  }
   if (ok && s.sourceRate != kAudioRate) {
     ok = Resample(stereo, s.sourceRate, resampled);
     stereo.swap(resampled);
