@@ -458,6 +458,12 @@ TEST_F(WavFormats, EncodingsNoEditorOfThePlatformWroteAreRefused) {
   EXPECT_TRUE(Refused(Wav(Pcm(1, 1, kAudioRate, 12), bytes))) << "12-bit PCM";
   EXPECT_TRUE(Refused(Wav(Pcm(1, 0, kAudioRate, 16), bytes))) << "no channels";
   EXPECT_TRUE(Refused(Wav(Pcm(1, 1, 0, 16), bytes))) << "rate 0";
+  // Rates no sound buffer of the platform took: 1 Hz would stretch 48,000 times.
+  EXPECT_TRUE(Refused(Wav(Pcm(1, 1, 1, 16), bytes))) << "rate 1";
+  EXPECT_TRUE(Refused(Wav(Pcm(1, 1, 99, 16), bytes))) << "rate 99";
+  EXPECT_TRUE(Refused(Wav(Pcm(1, 1, 200001, 16), bytes))) << "rate 200001";
+  EXPECT_FALSE(Load(Wav(Pcm(1, 1, 100, 16), bytes), "rate 100").empty());
+  EXPECT_FALSE(Load(Wav(Pcm(1, 1, 200000, 16), bytes), "rate 200000").empty());
   Fmt ima{0x11, 1, kAudioRate, 4, 256, ""};
   AppendLe16(ima.extension, 2), AppendLe16(ima.extension, 9999);  // more samples than a block holds
   EXPECT_TRUE(Refused(Wav(ima, bytes))) << "IMA block size";

@@ -20,6 +20,8 @@
 
 namespace platform {
 namespace {
+constexpr int kMinWavRate = 100, kMaxWavRate = 200000;
+constexpr size_t kMaxEffectFrames = size_t(256) << 20 >> 2;  // 256 MiB of 16-bit stereo
 // Parses a WAV image with SDL, so that every check SDL makes is made now,
 // and checks that its format converts to ours; the conversion itself waits.
 bool ParseWav(std::string& bytes, AudioSegment::Impl& out) {
@@ -38,6 +40,14 @@ bool ParseWav(std::string& bytes, AudioSegment::Impl& out) {
   }
   size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
   length -= frameBytes ? length % frameBytes : 0;  // a cut last frame is dropped
+  // Rates the platform's sound buffers never took (a file at 1 Hz would be
+  // stretched 48,000 times), and files that would come out longer than the
+  // longest the size cap lets in at the output's rate, are refused.
+  const double outFrames = frameBytes ? double(length / frameBytes) * kAudioRate / std::max(spec.freq, 1) : 0;
+  if (spec.freq < kMinWavRate || spec.freq > kMaxWavRate || outFrames > double(kMaxEffectFrames)) {
+    SDL_FreeWAV(data);
+    return false;
+  }
   out.source = data;
   out.sourceBytes = length;
   out.sourceFormat = spec.format;
@@ -94,12 +104,10 @@ bool Decode(AudioSegment::Impl& s) {
   s.decoded = true;
   std::vector<float> stereo, resampled;
   bool ok = ToStereoFloats(s, stereo);
-  // A float file may hold NaN or infinities: silence and full scale, before
-  // the resampler would spread them over their neighbours.
-  for (float& v : stereo) {
-    if (std::isnan(v)) v = 0.0f;
-    else if (std::isinf(v)) v = v > 0 ? 1.0f : -1.0f;
-  }
+  // A float file may hold NaN, infinities or values far beyond full scale:
+  // silence and full scale (where the output clips them anyway), before the
+  // resampler would spread them over their neighbours or overflow on them.
+  for (float& v : stereo) v = std::isnan(v) ? 0.0f : std::clamp(v, -1.0f, 1.0f);
   if (ok && s.sourceRate != kAudioRate) {
     ok = Resample(stereo, s.sourceRate, resampled);
     stereo.swap(resampled);
