@@ -3,14 +3,14 @@
 # UndefinedBehaviorSanitizer that holds both the test suite and the libFuzzer
 # targets; runs every test under the sanitizers, each fuzz target for a short
 # while from its seed corpus, and the save crash test.
-#   FUZZ_SECONDS (default 40)   time per fuzz target
+#   FUZZ_SECONDS (default 25)   time per fuzz target
 #   CRASH_SECONDS (default 20)  length of the save crash test
 #   BUILD_DIR (default build-hardening)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$(pwd)
 BUILD=${BUILD_DIR:-build-hardening}
-FUZZ_SECONDS=${FUZZ_SECONDS:-40}
+FUZZ_SECONDS=${FUZZ_SECONDS:-25}
 CRASH_SECONDS=${CRASH_SECONDS:-20}
 JOBS=$(nproc)
 
