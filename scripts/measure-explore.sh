@@ -53,7 +53,8 @@ measure() {
   local branches
   branches=$(python3 -c 'import json,sys; print(json.load(open(sys.argv[1]))["branches"])' "$work/out.json" 2>/dev/null ||
     echo "-")
-  read -r user sys <"$work/cpu" || { user=- sys=-; }
+  # time puts "Command exited with non-zero status N" first when it did.
+  read -r user sys < <(tail -n 1 "$work/cpu") || { user=- sys=-; }
   printf '%-24s exit %-3s %8.1f s wall %6s s user %6s s sys %6s branches %4d processes %7d KB resident %6d KB work dir\n' \
     "$name" "$rc" "$(echo "$end - $start" | bc)" "$user" "$sys" "$branches" "$procs" "$rss" "$disk"
 }
