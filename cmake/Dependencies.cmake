@@ -16,6 +16,16 @@ pkg_check_modules(FLUIDSYNTH REQUIRED IMPORTED_TARGET fluidsynth)
 # Loudness measurement of the music (EBU R128) and rate conversion of effects.
 pkg_check_modules(EBUR128 REQUIRED IMPORTED_TARGET libebur128)
 pkg_check_modules(SOXR REQUIRED IMPORTED_TARGET soxr)
+# Translations: Unicode line and grapheme breaks and language names (ICU),
+# PO files read and written by gettext's own library, and msgfmt for the
+# engine's catalogue.
+pkg_check_modules(ICU REQUIRED IMPORTED_TARGET icu-uc)
+find_path(GETTEXTPO_INCLUDE_DIR gettext-po.h REQUIRED)
+find_library(GETTEXTPO_LIBRARY gettextpo REQUIRED)
+add_library(gettextpo_lib INTERFACE)
+target_include_directories(gettextpo_lib INTERFACE ${GETTEXTPO_INCLUDE_DIR})
+target_link_libraries(gettextpo_lib INTERFACE ${GETTEXTPO_LIBRARY})
+find_program(MSGFMT_EXECUTABLE msgfmt REQUIRED)
 # libsquish ships no CMake config and a broken pkg-config file.
 find_path(SQUISH_INCLUDE_DIR squish.h REQUIRED)
 find_library(SQUISH_LIBRARY squish REQUIRED)

@@ -5,7 +5,8 @@ PKGS=(
   cmake g++ make pkg-config clang libclang-rt-14-dev python3
   libsdl2-dev libsdl2-ttf-dev libsdl2-image-dev libsdl2-mixer-dev
   libsquish-dev libpng-dev libjpeg-dev libfluidsynth-dev timgm6mb-soundfont libebur128-dev libsoxr-dev
-  libfontconfig-dev fonts-ipafont-gothic
+  libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core
+  libicu-dev libgettextpo-dev gettext
   libgtest-dev libgmock-dev libbenchmark-dev
   desktop-file-utils appstream dpkg-dev file
 )

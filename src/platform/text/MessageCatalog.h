@@ -1,0 +1,60 @@
+#pragma once
+// Message catalogues in gettext's two forms: the translator's PO file (read
+// and written by gettext's own libgettextpo) and the compiled MO file that
+// msgfmt makes (read here). Strings are UTF-8.
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace platform {
+
+struct CatalogEntry {
+  std::string context;  // msgctxt; empty when none
+  std::string msgid;
+  std::string msgstr;  // empty: not translated
+  bool fuzzy = false;
+  bool obsolete = false;
+  bool cFormat = false;          // "#, c-format": msgfmt --check compares the directives
+  std::string extracted;         // "#." lines, for the translator
+  std::string translator;        // "# " lines, the translator's own
+  std::vector<std::pair<std::string, size_t>> references;  // "#:" file and line
+  std::string previousContext;   // "#|" of a fuzzy entry: what it was translated from
+  std::string previousMsgid;
+  bool previous = false;         // previousContext/previousMsgid were given
+};
+
+struct Catalog {
+  std::string header;  // the header entry's msgstr ("Language: fr\n...")
+  std::vector<CatalogEntry> entries;  // in file order, header left out
+};
+
+// A header field's value ("Language"), or empty.
+std::string HeaderField(std::string_view header, std::string_view field);
+
+// A compiled catalogue. Bounds are checked against the bytes; a file that
+// is cut short or points outside itself is refused with a reason. Plural
+// entries keep their first forms.
+bool ParseMo(std::string_view bytes, Catalog& out, std::string& error);
+
+// A PO file's bytes read by libgettextpo (fuzzy and obsolete entries kept,
+// with their flags). Errors name the line; `name` is how they call the file.
+bool ParsePo(std::string_view bytes, const std::string& name, Catalog& out, std::string& error);
+// The PO text of a catalogue, written by libgettextpo.
+bool FormatPo(const Catalog& catalog, std::string& bytes, std::string& error);
+
+// The key a catalogue looks an entry up by, as msgfmt stores it: the
+// context, byte 4, the msgid (the msgid alone without a context).
+inline std::string CatalogKey(std::string_view context, std::string_view msgid) {
+  std::string key;
+  key.reserve(context.size() + msgid.size() + 1);
+  if (!context.empty()) {
+    key.append(context);
+    key += '\x04';
+  }
+  key.append(msgid);
+  return key;
+}
+
+}  // namespace platform
