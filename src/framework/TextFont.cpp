@@ -35,20 +35,35 @@ HRESULT TextFont::createFont(const std::string& face, int size, uint32_t flags) 
   pixelHeight_ = MulDiv(pointSize, static_cast<int>(kLogPixelsY * scale), 72);
   font_.reset();
   fontPending_ = true;
+  opened_ = false;
   stale_ = true;
   return S_OK;  // a missing font leaves HasFont() false; draw then does nothing
 }
 
 platform::Font* TextFont::OpenedFont() const {
+  // A translation chosen or left since the font was opened: open it anew
+  // for the language now in force.
+  if (opened_ && fontGeneration_ != platform::FontGeneration()) fontPending_ = true;
   if (fontPending_) {
     fontPending_ = false;
-    font_ = platform::OpenFont(faceName, pixelHeight_, styleFlags & 1, styleFlags & 2);
+    opened_ = true;
+    fontGeneration_ = platform::FontGeneration();
+    font_ = platform::OpenFont(faceName, pixelHeight_, styleFlags & 1, styleFlags & 2, platform::FontLanguage());
     // Lines stand one em apart, as with the game's own faces (their line is
     // exactly the em): a face with a taller line (Noto Sans CJK: 24 px at
     // 16) would push the third row of a message below the window.
-    if (font_) font_->SetLinePitch(pixelHeight_);
+    if (font_) font_->SetLinePitch(linePitch_ > 0 ? linePitch_ : pixelHeight_);
+    stale_ = true;
   }
   return font_.get();
+}
+
+void TextFont::SetLinePitch(int pixels) {
+  if (pixels < 0) pixels = 0;
+  if (pixels == linePitch_) return;
+  linePitch_ = pixels;
+  if (font_) font_->SetLinePitch(linePitch_ > 0 ? linePitch_ : pixelHeight_);
+  stale_ = true;
 }
 
 void TextFont::setColor(int a, int r, int g, int b) {
@@ -63,8 +78,17 @@ void TextFont::setAlpha(int a) { setColor(a, red, green, blue); }
 void TextFont::addAlpha(int delta) { setAlpha(alpha + delta); }
 
 void TextFont::setText(const std::string& t) {
-  if (t != text) {
+  if (t != text || utf8_) {
     text = t;
+    utf8_ = false;
+    stale_ = true;
+  }
+}
+
+void TextFont::setTextUtf8(const std::string& t) {
+  if (t != text || !utf8_) {
+    text = t;
+    utf8_ = true;
     stale_ = true;
   }
 }
@@ -77,7 +101,7 @@ void TextFont::Rasterise() {
   platform::Font* font = OpenedFont();
   if (!font || !g_fontDevice || text.empty()) return;
   platform::TextImage img;
-  if (!font->Render(platform::Cp932ToUtf8(text), img) || img.width == 0) return;
+  if (!font->Render(utf8_ ? text : platform::Cp932ToUtf8(text), img) || img.width == 0) return;
   texture_ = g_fontDevice->CreateTexture(img.width, img.height, img.argb.data());
   if (texture_) {
     texW_ = img.width;
@@ -114,5 +138,6 @@ void TextFont::releaseFont() {
   texture_.reset();
   font_.reset();
   fontPending_ = false;
+  opened_ = false;
   stale_ = true;
 }

@@ -30,6 +30,12 @@ class TextFont {
   void setAlpha(int alpha);
   void addAlpha(int delta);
   void setText(const std::string& text);
+  // Text in UTF-8 rather than CP932: a translation's, drawn with the font
+  // for the language in force (platform::FontLanguage).
+  void setTextUtf8(const std::string& utf8);
+  bool TextIsUtf8() const { return utf8_; }
+  // Lines `pixels` apart (0: one em, the game's own pitch).
+  void SetLinePitch(int pixels);
   struct Rect {
     int left, top, right, bottom;
   };
@@ -38,6 +44,9 @@ class TextFont {
   void releaseFont();
 
   bool HasFont() const { return OpenedFont() != nullptr; }
+  // The font as opened for the language in force, for measuring; null
+  // when none could be opened.
+  platform::Font* Face() const { return OpenedFont(); }
   const std::string& GetText() const { return text; }
   uint32_t GetColor() const { return color; }
   int PixelHeight() const { return pixelHeight_; }
@@ -56,11 +65,15 @@ class TextFont {
   platform::Font* OpenedFont() const;
   mutable std::unique_ptr<platform::Font> font_;
   mutable bool fontPending_ = false;  // createFont was called and the face is not opened yet
+  mutable bool opened_ = false;          // an open was tried since createFont
+  mutable uint64_t fontGeneration_ = 0;  // platform::FontGeneration when it was
+  bool utf8_ = false;
+  int linePitch_ = 0;
   int pixelHeight_ = 0;
   platform::TexturePtr texture_;
   int texW_ = 0, texH_ = 0;
   std::string rasterisedText_;
-  bool stale_ = true;
+  mutable bool stale_ = true;
 };
 
 // MulDiv as Windows rounds it: (a * b + c / 2) / c.

@@ -3,19 +3,17 @@
 #include "platform/text/Font.h"
 
 #include <SDL.h>
-#include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <cstring>
 #include <map>
-#include <mutex>
 #include <tuple>
 
+#include "platform/text/FontFaces.h"
 #include "platform/text/TextCodec.h"
 
 namespace platform {
-namespace {
+namespace fonts {
 
 // Debian has no aliases for the Windows Japanese faces; without these rules
 // they resolve to a font without kanji.
@@ -53,24 +51,29 @@ bool EnsureTtf() {
   return ok;
 }
 
-// One opened face at one size and style. Text objects with the same face,
-// size and style share it (and its glyph cache): opening a face costs a
-// fontconfig match and reading the font file's tables.
-struct Face {
-  Face(TTF_Font* f, std::string p) : font(f), path(std::move(p)) {
-    int advance = 0;
-    if (TTF_GlyphMetrics(font, 'x', nullptr, nullptr, nullptr, nullptr, &advance) != 0 || advance <= 0)
-      advance = std::max(1, TTF_FontHeight(font) / 2);
-    tabWidth = advance * 8;
+
+void Compose(std::vector<Piece>& pieces, TextImage& out) {
+  out.argb.assign(size_t(out.width) * out.height, 0x00FFFFFFu);
+  for (auto& p : pieces) {
+    SDL_LockSurface(p.s);
+    for (int row = std::max(0, -p.y); row < p.s->h && p.y + row < out.height; ++row) {
+      const uint32_t* src = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(p.s->pixels) + row * p.s->pitch);
+      uint32_t* dst = &out.argb[size_t(p.y + row) * out.width];
+      for (int col = std::max(0, -p.x); col < p.s->w && p.x + col < out.width; ++col) {
+        uint32_t a = src[col] >> 24;
+        uint32_t& d = dst[p.x + col];
+        if (a > (d >> 24)) d = (a << 24) | 0xFFFFFFu;
+      }
+    }
+    SDL_UnlockSurface(p.s);
+    SDL_FreeSurface(p.s);
   }
-  ~Face() { TTF_CloseFont(font); }
-  Face(const Face&) = delete;
-  Face& operator=(const Face&) = delete;
-  TTF_Font* font;
-  std::string path;
-  int tabWidth = 64;
-  std::mutex mu;  // SDL_ttf's glyph cache is not safe to share between threads
-};
+  pieces.clear();
+}
+}  // namespace fonts
+
+namespace {
+using fonts::Face;
 
 class TtfFont : public Font {
  public:
@@ -90,11 +93,7 @@ class TtfFont : public Font {
     text.reserve(utf8.size());
     for (char c : utf8)
       if (c != '\r') text += c;
-    struct Piece {
-      SDL_Surface* s;
-      int x, y;
-    };
-    std::vector<Piece> pieces;
+    std::vector<fonts::Piece> pieces;
     const int faceSkip = LineHeight();
     const int lineSkip = linePitch_ > 0 ? linePitch_ : faceSkip;
     // A face whose line is taller than the pitch draws each line's glyphs
@@ -139,22 +138,15 @@ class TtfFont : public Font {
       out.width = out.height = 0;
       return true;
     }
-    out.argb.assign(size_t(out.width) * out.height, 0x00FFFFFFu);
-    for (auto& p : pieces) {
-      SDL_LockSurface(p.s);
-      for (int row = std::max(0, -p.y); row < p.s->h && p.y + row < out.height; ++row) {
-        const uint32_t* src = reinterpret_cast<const uint32_t*>(static_cast<uint8_t*>(p.s->pixels) + row * p.s->pitch);
-        uint32_t* dst = &out.argb[size_t(p.y + row) * out.width];
-        for (int col = 0; col < p.s->w && p.x + col < out.width; ++col) {
-          uint32_t a = src[col] >> 24;
-          uint32_t& d = dst[p.x + col];
-          if (a > (d >> 24)) d = (a << 24) | 0xFFFFFFu;
-        }
-      }
-      SDL_UnlockSurface(p.s);
-      SDL_FreeSurface(p.s);
-    }
+    fonts::Compose(pieces, out);
     return true;
+  }
+
+  int Measure(std::string_view utf8) override {
+    std::lock_guard<std::mutex> lock(face_->mu);
+    int w = 0;
+    const std::string line(utf8);
+    return TTF_SizeUTF8(font_, line.c_str(), &w, nullptr) == 0 ? w : 0;
   }
 
  private:
@@ -163,12 +155,21 @@ class TtfFont : public Font {
   int tabWidth_;
 };
 
-// Both caches are guarded by g_fontMutex. Faces stay open for reuse; past
+}  // namespace
+
+namespace fonts {
+// Both caches are guarded by CacheMutex. Faces stay open for reuse; past
 // kKeptFaces, those no text object uses any more are closed.
-std::mutex g_fontMutex;
+namespace {
 std::map<std::tuple<std::string, bool, bool>, ResolvedFace> g_resolved;
 std::map<std::tuple<std::string, int, bool, bool>, std::shared_ptr<Face>> g_faces;
 constexpr size_t kKeptFaces = 8;
+}  // namespace
+
+std::mutex& CacheMutex() {
+  static std::mutex mu;
+  return mu;
+}
 
 ResolvedFace ResolveLocked(std::string_view faceCp932, bool bold, bool italic) {
   auto key = std::make_tuple(std::string(faceCp932), bold, italic);
@@ -200,10 +201,50 @@ ResolvedFace ResolveLocked(std::string_view faceCp932, bool bold, bool italic) {
   g_resolved.emplace(std::move(key), resolved);
   return resolved;
 }
+
+std::shared_ptr<Face> OpenFaceLocked(const std::string& path, int pixelHeight, bool synthBold, bool synthItalic) {
+  auto key = std::make_tuple(path, pixelHeight, synthBold, synthItalic);
+  if (auto it = g_faces.find(key); it != g_faces.end()) return it->second;
+  TTF_Font* f = TTF_OpenFont(path.c_str(), pixelHeight);
+  if (!f) return nullptr;
+  int style = TTF_STYLE_NORMAL;
+  if (synthBold) style |= TTF_STYLE_BOLD;
+  if (synthItalic) style |= TTF_STYLE_ITALIC;
+  TTF_SetFontStyle(f, style);
+  TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
+  auto face = std::make_shared<Face>(f, path);
+  if (g_faces.size() >= kKeptFaces) {
+    for (auto it = g_faces.begin(); it != g_faces.end();) it = it->second.use_count() == 1 ? g_faces.erase(it) : ++it;
+  }
+  g_faces.emplace(std::move(key), face);
+  return face;
+}
+}  // namespace fonts
+
+namespace {
+std::string g_fontLanguage;  // guarded by CacheMutex
+uint64_t g_fontGeneration = 0;
 }  // namespace
 
+void SetFontLanguage(std::string_view language) {
+  std::lock_guard<std::mutex> lock(fonts::CacheMutex());
+  if (g_fontLanguage == language) return;
+  g_fontLanguage = std::string(language);
+  ++g_fontGeneration;
+}
+
+std::string FontLanguage() {
+  std::lock_guard<std::mutex> lock(fonts::CacheMutex());
+  return g_fontLanguage;
+}
+
+uint64_t FontGeneration() {
+  std::lock_guard<std::mutex> lock(fonts::CacheMutex());
+  return g_fontGeneration;
+}
+
 void PrepareFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic) {
-  OpenFont(faceCp932, pixelHeight, bold, italic);  // the face stays in g_faces for the real open
+  OpenFont(faceCp932, pixelHeight, bold, italic);  // the face stays in the cache for the real open
 }
 
 std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic) {
@@ -211,8 +252,8 @@ std::string ResolveFontFile(std::string_view faceCp932, bool bold, bool italic) 
 }
 
 ResolvedFace ResolveFace(std::string_view faceCp932, bool bold, bool italic) {
-  std::lock_guard<std::mutex> lock(g_fontMutex);
-  return ResolveLocked(faceCp932, bold, italic);
+  std::lock_guard<std::mutex> lock(fonts::CacheMutex());
+  return fonts::ResolveLocked(faceCp932, bold, italic);
 }
 
 std::string DescribeFace(const ResolvedFace& face) {
@@ -222,27 +263,16 @@ std::string DescribeFace(const ResolvedFace& face) {
   return out;
 }
 
-std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic) {
-  if (pixelHeight <= 0 || !EnsureTtf()) return nullptr;
-  std::lock_guard<std::mutex> lock(g_fontMutex);
-  std::string path = ResolveLocked(faceCp932, bold, italic).file;
+std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic,
+                               std::string_view language) {
+  if (pixelHeight <= 0 || !fonts::EnsureTtf()) return nullptr;
+  std::lock_guard<std::mutex> lock(fonts::CacheMutex());
+  std::string path = fonts::ResolveLocked(faceCp932, bold, italic).file;
   if (path.empty()) return nullptr;
-  auto key = std::make_tuple(path, pixelHeight, bold, italic);
-  if (auto it = g_faces.find(key); it != g_faces.end()) return std::make_unique<TtfFont>(it->second);
-  TTF_Font* f = TTF_OpenFont(path.c_str(), pixelHeight);
-  if (!f) return nullptr;
-  // The IPA fonts have no bold or italic faces: let SDL_ttf synthesise them.
-  int style = TTF_STYLE_NORMAL;
-  if (bold) style |= TTF_STYLE_BOLD;
-  if (italic) style |= TTF_STYLE_ITALIC;
-  TTF_SetFontStyle(f, style);
-  TTF_SetFontHinting(f, TTF_HINTING_NORMAL);
-  auto face = std::make_shared<Face>(f, path);
-  if (g_faces.size() >= kKeptFaces) {
-    for (auto it = g_faces.begin(); it != g_faces.end();) it = it->second.use_count() == 1 ? g_faces.erase(it) : ++it;
-  }
-  g_faces.emplace(std::move(key), face);
-  return std::make_unique<TtfFont>(std::move(face));
+  if (!language.empty()) return fonts::OpenMixedFontLocked(path, pixelHeight, bold, italic, std::string(language));
+  // The IPA fonts have no bold or italic faces: SDL_ttf draws them.
+  auto face = fonts::OpenFaceLocked(path, pixelHeight, bold, italic);
+  return face ? std::make_unique<TtfFont>(std::move(face)) : nullptr;
 }
 
 }  // namespace platform

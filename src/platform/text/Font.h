@@ -20,6 +20,9 @@ class Font {
   // Lays out UTF-8 text from the top-left: '\n' starts a new line, '\r' is
   // dropped, tabs expand to the next multiple of eight average characters.
   virtual bool Render(std::string_view utf8, TextImage& out) = 0;
+  // The width in pixels of one line of UTF-8 text (no line feeds or tabs)
+  // as Render draws it.
+  virtual int Measure(std::string_view utf8) = 0;
   virtual int LineHeight() const = 0;
   virtual std::string FilePath() const = 0;  // the font file in use
   // Whether the face itself has a glyph for the character; text without
@@ -36,7 +39,20 @@ class Font {
 
 // Null when no font could be opened. Fonts opened with the same face, size
 // and style share one face and its glyph cache, kept open for later opens.
-std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic);
+// Without a language the game's face draws everything, as it always did.
+// With one (a translation's, "fr"), each character is drawn by the first
+// face that has it: Japanese text by the game's face, other text by the
+// face fontconfig prefers for that language, and what neither has by
+// fontconfig's fallback for the character; bold and italic come from the
+// files where they have them.
+std::unique_ptr<Font> OpenFont(std::string_view faceCp932, int pixelHeight, bool bold, bool italic,
+                               std::string_view language = {});
+// The language the game's text is shown in: empty for the original, else a
+// translation's code. Text objects follow it (FontGeneration counts its
+// changes, so that they open their fonts anew).
+void SetFontLanguage(std::string_view language);
+std::string FontLanguage();
+uint64_t FontGeneration();
 // Opens a face ahead of its first use and keeps it open for it: the
 // fontconfig set-up (the dearest part, several milliseconds) and the font
 // file's tables are then ready. Start-up does this on a worker while the
