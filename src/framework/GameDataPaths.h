@@ -7,6 +7,8 @@ inline constexpr char kTextDir[] = "GameData\\Text\\";
 inline constexpr char kTextureDir[] = "GameData\\Texture\\";
 inline constexpr char kSoundDir[] = "GameData\\Music\\SE\\";
 inline constexpr char kMidiDir[] = "GameData\\Music\\MIDI\\";
+// Translations of the game's texts: LANG.po or LANG.mo.
+inline constexpr char kTranslationsDir[] = "GameData\\Translations";
 // The save files' folder and the stem of their names, in UTF-8 (turn to
 // CP932 with SJ): slot n is kSaveStem + n + ".Dat".
 inline constexpr char kSaveDir[] = "GameData\\Text\\セーブデータ";

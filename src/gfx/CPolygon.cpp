@@ -4,6 +4,7 @@
 
 #include "gfx/TextureFile.h"
 #include "platform/diagnostics/Report.h"
+#include "platform/files/Files.h"
 #include "platform/text/TextCodec.h"
 
 using namespace platform;
@@ -11,6 +12,8 @@ using namespace platform;
 Device* CPolygon::device = nullptr;
 std::string CPolygon::textureDirectory;
 std::map<std::string, TexturePtr> CPolygon::registry;
+std::string CPolygon::textureLanguage;
+std::map<std::string, std::string> CPolygon::sources;
 Vertex CPolygon::quad[4] = {};
 
 namespace {
@@ -21,6 +24,7 @@ int32_t Clamp255(int32_t v) { return std::clamp<int32_t>(v, 0, 255); }
 
 HRESULT CPolygon::InitDeviceObjects(std::string directory, Device* dev) {
   registry.clear();
+  sources.clear();
   textureDirectory = std::move(directory);
   device = dev;
   // The quad's triangles are 0-1-2 and 0-2-3, the order the device draws
@@ -31,25 +35,48 @@ HRESULT CPolygon::InitDeviceObjects(std::string directory, Device* dev) {
 
 HRESULT CPolygon::DeleteDeviceObjects() {
   registry.clear();
+  sources.clear();
   // Forget the device too: it is released right after this, and a sprite
   // drawn later must find no device rather than a dangling one.
   device = nullptr;
   return S_OK;
 }
 
+std::string CPolygon::SourcePath(const std::string& name) {
+  if (!textureLanguage.empty()) {
+    std::string own = textureDirectory + textureLanguage + "\\" + name;
+    if (FileExists(own)) return own;
+  }
+  return textureDirectory + name;
+}
+
 HRESULT CPolygon::LoadTexture(std::string name) {
   TexturePtr tex;
-  HRESULT hr = D3DUtil_CreateTexture(device, textureDirectory + name, tex);
+  const std::string source = SourcePath(name);
+  HRESULT hr = D3DUtil_CreateTexture(device, source, tex);
   if (FAILED(hr)) {
     DXTRACE("CPolygon", hr, SJ("CPolygon内で、D3DUtil_CreateTextureの失敗。"), true, name);
     return hr;
   }
-  registry.emplace(std::move(name), std::move(tex));  // an existing entry stays; the new texture is dropped
+  if (registry.emplace(name, std::move(tex)).second) sources[name] = source;  // an existing entry stays
   return S_OK;
+}
+
+void CPolygon::SetTextureLanguage(const std::string& language) {
+  if (language == textureLanguage) return;
+  textureLanguage = language;
+  // Only pictures whose file changes with the language are read again.
+  for (const auto& [name, tex] : std::map<std::string, TexturePtr>(registry)) {
+    auto from = sources.find(name);
+    if (from != sources.end() && from->second == SourcePath(name)) continue;
+    size_t sprites = 0;
+    ReloadTexture(name, sprites);
+  }
 }
 
 HRESULT CPolygon::UnloadTexture(std::string name) {
   // Sprites that still show the texture keep their own reference to it.
+  sources.erase(name);
   return registry.erase(name) ? S_OK : E_FAIL;
 }
 
@@ -70,9 +97,11 @@ std::set<CPolygon*>& CPolygon::Live() {
 HRESULT CPolygon::ReloadTexture(const std::string& name, size_t& sprites) {
   sprites = 0;
   TexturePtr tex;
-  HRESULT hr = D3DUtil_CreateTexture(device, textureDirectory + name, tex);
+  const std::string source = SourcePath(name);
+  HRESULT hr = D3DUtil_CreateTexture(device, source, tex);
   if (FAILED(hr)) return hr;
   registry[name] = tex;
+  sources[name] = source;
   for (CPolygon* sprite : Live()) {
     if (sprite->textureName != name || !sprite->texture) continue;
     sprite->texture = tex;

@@ -26,6 +26,14 @@ class CPolygon : public CDrawObject {
   // and the failure code is returned, without a box: the caller reports.
   // `sprites` is how many sprites now show the new picture.
   static HRESULT ReloadTexture(const std::string& name, size_t& sprites);
+  // Pictures with text in them may have a translation's own version:
+  // while a language is set, Texture\LANG\NAME stands in for Texture\NAME
+  // where it exists. Setting another language loads the pictures that
+  // change again and shows them in every sprite that shows them.
+  static void SetTextureLanguage(const std::string& language);
+  static const std::string& TextureLanguage() { return textureLanguage; }
+  // The engine path a picture of that name is read from now.
+  static std::string SourcePath(const std::string& name);
 
   CPolygon();
   ~CPolygon() override;
@@ -63,6 +71,8 @@ class CPolygon : public CDrawObject {
   static platform::Device* device;  // borrowed, never released here
   static std::string textureDirectory;
   static std::map<std::string, platform::TexturePtr> registry;
+  static std::string textureLanguage;
+  static std::map<std::string, std::string> sources;  // name -> the path it was read from
   static platform::Vertex quad[4];  // the one vertex buffer every sprite refills
   static std::set<CPolygon*>& Live();  // every sprite that exists, for ReloadTexture
 };

@@ -37,6 +37,7 @@
 #include "msgbox/MessageWindow.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveData.h"
+#include "msgbox/Translation.h"
 #include "platform/diagnostics/Result.h"
 #include "script/Keywords.h"
 
@@ -169,6 +170,16 @@ class CMsgBox {
   void SetChromeHidden(bool hidden) { chromeHidden_ = hidden; }
   bool ChromeHidden() const { return chromeHidden_; }
 
+  // --- a translation of the game's texts (MsgBoxTranslation.cpp) ---
+  // From now on messages, speaker labels, text-menu items and the
+  // save/load screen show in the translation, starting with the message
+  // and the menu on screen; null: the original again, as it always was.
+  void SetTranslation(std::shared_ptr<const msgbox::Translation> translation);
+  const msgbox::Translation* CurrentTranslation() const { return translation_.get(); }
+  // The speaker label as shown: the translation's (UTF-8) while one is
+  // in force.
+  const std::string& ShownLabel() const { return shownLabel_; }
+
   // --- seams for tests, benchmarks and fuzzers (MsgBoxTestSeams.cpp) ---
   // Each sets what a script, a save or set-up would otherwise set.
   void UseTextFile(CTextFile* file) { script_.UseTextFile(file); }
@@ -211,6 +222,19 @@ class CMsgBox {
   Outcome RunPass(bool& matched);
   HRESULT TextWord();
   void NotifyMessageShown();
+  // Where the message on screen came from, to show it again in another language.
+  struct TextOrigin {
+    std::string script;  // the open script's name when the word was met
+    size_t word = 0;
+    std::string original;  // CP932: the label the speaker word gave, or the text word
+  };
+  TextOrigin speakerOrigin_, textOrigin_;
+  std::string menuScript_;  // the script whose text menu is open
+  std::shared_ptr<const msgbox::Translation> translation_;
+  std::string shownLabel_;
+  // The message as the translation shows it: label and text (UTF-8).
+  std::string TranslatedMessage();
+  void TranslateMenus();
   std::function<void(const ShownMessage&)> messageObserver_;
   std::function<void()> loadObserver_;
   bool chromeHidden_ = false;

@@ -151,7 +151,8 @@ void FontMenu::Render() {
       text = std::make_unique<TextFont>();
       text->createFont(menuTextObject->faceName, menuTextObject->pointSize, menuTextObject->styleFlags);
     }
-    text->setText(item->label);
+    if (item->shown.empty()) text->setText(item->label);
+    else text->setTextUtf8(item->shown);  // a translation's label
     text->x = item->position.x;
     text->y = item->position.y;
     text->setColor(item->brightness, 255, 255, 255);

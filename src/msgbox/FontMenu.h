@@ -66,6 +66,8 @@ class FontMenu {
   int32_t Columns() const { return fontMenuColumns; }
   int32_t Rows() const { return fontMenuRows; }
   const FontMenuItemMap& FontMenuItems() const { return fontMenuItems; }
+  // Every item, for showing their labels in a translation.
+  FontMenuItemMap& Items() { return fontMenuItems; }
   FontMenuItemMap::const_iterator FontMenuCursor() const { return fontMenuCursor; }
   bool MenuActive() const { return menuActive; }
   const TextFont* MenuTextObject() const { return menuTextObject.get(); }

@@ -30,6 +30,7 @@ void TakeItems(script::MenuBlock& block, MenuItemMap<Item>& items) {
   for (script::MenuBlockItem& entry : block.items) {
     auto item = std::make_unique<Item>();
     item->label = std::move(entry.label);
+    if constexpr (requires { item->labelWord; }) item->labelWord = entry.at;
     item->id = entry.id;
     item->target = std::move(entry.target);
     InsertMenuItem(items, std::move(item));

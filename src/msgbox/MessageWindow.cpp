@@ -6,8 +6,10 @@
 #include <string>
 
 #include "framework/TextFont.h"
+#include "framework/TextLayout.h"
 #include "gfx/CAnimPolygon.h"
 #include "gfx/CPolygon.h"
+#include "platform/text/TextBreaks.h"
 #include "platform/text/TextCodec.h"
 
 namespace msgbox {
@@ -107,6 +109,7 @@ void MessageWindow::BlankForScript() {
 
 void MessageWindow::StartScript() {
   typedLength = 0;
+  shownGraphemes_ = 0;
   rowBreaks = true;
 }
 
@@ -114,10 +117,16 @@ void MessageWindow::ClearMessage() {
   messageText.clear();
   givenText.clear();
   typedLength = 0;
+  shown_.clear();
+  stops_.clear();
+  shownGraphemes_ = 0;
+  shownOverflow_ = false;
 }
 
 void MessageWindow::ClearShownText() {
-  if (messageTextObject) messageTextObject->setText("");
+  if (!messageTextObject) return;
+  if (translated_) messageTextObject->setTextUtf8("");
+  else messageTextObject->setText("");
 }
 
 void MessageWindow::SetSpeaker(const std::string& word, const std::map<std::string, std::string>& textureAliases) {
@@ -165,7 +174,7 @@ void MessageWindow::SetMessage(const std::string& text) {
   // text object: the typewriter only writes it while typedLength grows.
   if (typedLength >= messageText.size()) {
     typedLength = static_cast<uint32_t>(messageText.size());
-    if (messageTextObject) messageTextObject->setText(messageText);
+    if (messageTextObject && !translated_) messageTextObject->setText(messageText);
   }
 }
 
@@ -178,8 +187,19 @@ void MessageWindow::FramePictures() {
   }
 }
 
-// One character per logic step, two bytes for a lead byte.
+// One character per logic step, two bytes for a lead byte; a translation's
+// text one grapheme per step.
 void MessageWindow::Type() {
+  if (translated_) {
+    if (shownGraphemes_ < stops_.size()) {
+      typing = true;
+      ++shownGraphemes_;
+      SetShownText();
+    } else {
+      typing = false;
+    }
+    return;
+  }
   if (typedLength < messageText.size()) {
     typing = true;
     typedLength += platform::IsLeadByte(static_cast<unsigned char>(messageText[typedLength])) ? 2 : 1;
@@ -193,6 +213,12 @@ void MessageWindow::Type() {
 void MessageWindow::AnimateCursor() { cursorSprite->Update(); }
 
 void MessageWindow::TypeAll() {
+  if (translated_) {
+    if (shownGraphemes_ >= stops_.size()) return;
+    shownGraphemes_ = stops_.size();
+    SetShownText();
+    return;
+  }
   if (typedLength >= messageText.size()) return;
   typedLength = static_cast<uint32_t>(messageText.size());
   if (messageTextObject) messageTextObject->setText(messageText);
@@ -213,5 +239,79 @@ void MessageWindow::RenderWindow() {
 }
 
 void MessageWindow::RenderCursor() { cursorSprite->Render(); }
+
+// --- a translation's view ---
+
+int MessageWindow::TextAreaWidthFor(const SpriteRect& window) {
+  // Rows start 20 pixels in from the window's left edge and keep as far
+  // from its right edge.
+  return static_cast<int>(window.w) - 40;
+}
+
+size_t MessageWindow::TextAreaRowsFor(const SpriteRect& window, int em) {
+  // From the first row's top to 8 pixels above the window's bottom edge,
+  // each row one em tall and the next a row pitch below.
+  const float room = window.h - 35.0f - 8.0f - float(em);
+  return room < 0.0f ? 1 : size_t(room / float(kTranslatedRowPitch)) + 1;
+}
+
+int MessageWindow::TextAreaWidth() const { return TextAreaWidthFor(layout.window); }
+
+size_t MessageWindow::TextAreaRows() const {
+  return TextAreaRowsFor(layout.window, messageTextObject ? messageTextObject->PixelHeight() : 16);
+}
+
+void MessageWindow::LayOutShown(const std::string& utf8, const std::string& language) {
+  platform::Font* font = messageTextObject ? messageTextObject->Face() : nullptr;
+  const int em = messageTextObject ? messageTextObject->PixelHeight() : 16;
+  TextRows laid = LayOutRows(utf8, font, em, TextAreaWidth(), TextAreaRows(), language);
+  shown_.clear();
+  for (size_t i = 0; i < laid.rows.size(); ++i) {
+    if (i) shown_ += '\n';
+    shown_ += laid.rows[i];
+  }
+  shownOverflow_ = laid.overflow;
+  stops_ = platform::GraphemeEnds(shown_);
+}
+
+void MessageWindow::SetShownText() {
+  if (!messageTextObject) return;
+  const size_t bytes = ShownTyped();
+  messageTextObject->setTextUtf8(shown_.substr(0, bytes));
+}
+
+void MessageWindow::ShowTranslated(const std::string& utf8, const std::string& language) {
+  if (!translated_ && messageTextObject) messageTextObject->SetLinePitch(kTranslatedRowPitch);
+  translated_ = true;
+  LayOutShown(utf8, language);
+  // As a message typed on from a longer one shows its first bytes at once.
+  if (shownGraphemes_ >= stops_.size()) shownGraphemes_ = stops_.size();
+  SetShownText();
+}
+
+void MessageWindow::ReshowTranslated(const std::string& utf8, const std::string& language) {
+  const bool whole = translated_ ? shownGraphemes_ >= stops_.size() : typedLength >= messageText.size();
+  if (!translated_ && messageTextObject) messageTextObject->SetLinePitch(kTranslatedRowPitch);
+  translated_ = true;
+  LayOutShown(utf8, language);
+  shownGraphemes_ = whole ? stops_.size() : 0;
+  SetShownText();
+}
+
+void MessageWindow::ShowOriginal() {
+  if (!translated_) return;
+  const bool whole = shownGraphemes_ >= stops_.size();
+  translated_ = false;
+  shown_.clear();
+  stops_.clear();
+  shownGraphemes_ = 0;
+  shownOverflow_ = false;
+  if (whole) typedLength = static_cast<uint32_t>(messageText.size());
+  else typedLength = 0;
+  if (messageTextObject) {
+    messageTextObject->SetLinePitch(0);
+    messageTextObject->setText(messageText.substr(0, std::min<size_t>(typedLength, messageText.size())));
+  }
+}
 
 }  // namespace msgbox

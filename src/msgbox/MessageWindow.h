@@ -64,6 +64,33 @@ class MessageWindow {
   void RenderWindow();
   void RenderCursor();
 
+  // --- a translation's view of the message ---
+  // The message as a translation shows it (UTF-8, label included), laid out
+  // in rows that fill the window's text area by the Unicode rules for
+  // `language`, typed on by grapheme from as far as the last message was
+  // typed (a clear word or a new script starts from nothing). The
+  // original's message and its rows stay as they are underneath.
+  void ShowTranslated(const std::string& utf8, const std::string& language);
+  // The same message again in another language, at once: typed whole
+  // where it was, else typed anew.
+  void ReshowTranslated(const std::string& utf8, const std::string& language);
+  // Back to the original's rows, as far as they are typed.
+  void ShowOriginal();
+  bool Translated() const { return translated_; }
+  // The message as shown: its rows one line feed apart, and how many bytes
+  // of it are typed.
+  const std::string& ShownText() const { return shown_; }
+  size_t ShownTyped() const { return shownGraphemes_ == 0 ? 0 : stops_[shownGraphemes_ - 1]; }
+  // Whether the shown message fits the window's rows.
+  bool ShownFits() const { return !shownOverflow_; }
+  // The text area a translation fills: its width and rows, one row pitch apart.
+  int TextAreaWidth() const;
+  size_t TextAreaRows() const;
+  // The same for a window placed at `window` with text `em` pixels high.
+  static int TextAreaWidthFor(const SpriteRect& window);
+  static size_t TextAreaRowsFor(const SpriteRect& window, int em);
+  static constexpr int kTranslatedRowPitch = 24;
+
   // Test seams: typing as if a message were being typed; rows broken as
   // once a script has opened.
   void SetTyping(bool on) { typing = on; }
@@ -112,6 +139,14 @@ class MessageWindow {
   std::string speakerKey;
   std::string speakerLabel;
   MsgBoxKeptLayout layout;
+
+  void LayOutShown(const std::string& utf8, const std::string& language);
+  void SetShownText();
+  bool translated_ = false;
+  std::string shown_;          // rows joined by line feeds
+  std::vector<size_t> stops_;  // the end of each grapheme of shown_
+  size_t shownGraphemes_ = 0;  // typed so far; kept across messages as typedLength is
+  bool shownOverflow_ = false;
 };
 
 }  // namespace msgbox

@@ -105,6 +105,8 @@ HRESULT CMsgBox::ReadFontMenu() {
   HRESULT hr = ReadMenuBlock(fontMenu_, SJ("フォントメニューの項目が設定されていません。").c_str());
   if (FAILED(hr)) return hr;
   fontMenu_.LayOut(window_.DialogueFrame());
+  menuScript_ = OpenScriptName();
+  if (translation_) TranslateMenus();
   return S_OK;
 }
 

@@ -17,7 +17,11 @@ std::string Number(float f) {
 template <class Item>
 std::string CommonFields(const Item& item) {
   using platform::JsonCp932;
-  return "{\"id\":" + std::to_string(item.id) + ",\"label\":" + JsonCp932(item.label) +
+  std::string label = JsonCp932(item.label);
+  if constexpr (requires { item.shown; }) {
+    if (!item.shown.empty()) label = platform::JsonString(item.shown);  // as a translation shows it
+  }
+  return "{\"id\":" + std::to_string(item.id) + ",\"label\":" + label +
          ",\"target\":" + JsonCp932(item.target) + ",\"x\":" + Number(item.position.x) +
          ",\"y\":" + Number(item.position.y) + ",\"w\":" + Number(item.size.x) + ",\"h\":" + Number(item.size.y);
 }

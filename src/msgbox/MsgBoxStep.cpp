@@ -80,13 +80,17 @@ CMsgBox::Outcome CMsgBox::EndOfWords() {
 
 HRESULT CMsgBox::TextWord() {
   std::string word = script_.StartMessage();
+  const std::string script = OpenScriptName();
   if (word.find(SJ("：")) != std::string::npos) {
     // A speaker word takes the next word as its text, whatever it holds.
     if (!script_.Follows(1)) return EndOfWords().result;
     window_.SetSpeaker(word, script_.TextureAliases());
+    speakerOrigin_ = {script, script_.Position(), window_.SpeakerLabel()};
     word = script_.NextArgument();
   }
+  textOrigin_ = {script, script_.Position(), word};
   window_.SetMessage(window_.SpeakerLabel() + word);
+  if (translation_) window_.ShowTranslated(TranslatedMessage(), translation_->Language());
   if (messageObserver_) NotifyMessageShown();
   script_.Skip(1);
   return S_OK;

@@ -49,11 +49,13 @@ void CMsgBox::TraceState(std::string& out) const {
   out += ",\"position\":" + std::to_string(script_.Position());
   out += ",\"words\":" + std::to_string(script_.Words().size());
   out += std::string(",\"running\":") + Bool(script_.Running());
-  out += ",\"message\":" + JsonCp932(window_.MessageText());
-  out += ",\"typed\":" + std::to_string(window_.TypedLength());
+  // In a translation, the message as shown: its rows and what is typed of them.
+  const bool translated = window_.Translated();
+  out += ",\"message\":" + (translated ? platform::JsonString(window_.ShownText()) : JsonCp932(window_.MessageText()));
+  out += ",\"typed\":" + std::to_string(translated ? window_.ShownTyped() : window_.TypedLength());
   out += std::string(",\"typing\":") + Bool(window_.Typing());
   out += ",\"speakerKey\":" + JsonCp932(window_.SpeakerKey());
-  out += ",\"speakerLabel\":" + JsonCp932(window_.SpeakerLabel());
+  out += ",\"speakerLabel\":" + (translated ? platform::JsonString(shownLabel_) : JsonCp932(window_.SpeakerLabel()));
   out += std::string(",\"buttonMenuActive\":") + Bool(buttons_.ButtonMenuActive());
   out += std::string(",\"menuActive\":") + Bool(fontMenu_.MenuActive());
   out += std::string(",\"saveMode\":") + Bool(saves_.SaveMode());

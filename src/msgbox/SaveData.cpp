@@ -9,6 +9,7 @@
 #include "msgbox/Interpreter.h"
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveArrangement.h"
+#include "msgbox/Translation.h"
 #include "script/DecimalWord.h"
 #include "platform/diagnostics/Report.h"
 #include "platform/text/TextCodec.h"
@@ -224,6 +225,35 @@ void SaveData::FillScreen(const std::string& resume, CTextFile* file, FontMenu& 
   }
 
   menu.ListDown(frame.x, frame.y, kScreenLineHeight);
+  if (translation_) TranslateScreen(menu);
+}
+
+void SaveData::TranslateScreen(FontMenu& menu) const {
+  using T = SaveScreenText;
+  for (auto& [id, item] : menu.Items()) {
+    item->shown.clear();
+    if (!translation_ || id < 0 || id > kSlotCount) continue;
+    const std::string original = platform::Cp932ToUtf8(item->label);
+    if (id == 0) {
+      item->shown = ScreenText(*translation_, kSaveScreenContext, T::kBack, {}, original);
+      continue;
+    }
+    const SaveSlot& slot = saveSlots[size_t(id)];
+    const std::string n = std::to_string(id);
+    if (!slot.exists) {
+      item->shown = ScreenText(*translation_, kSaveScreenContext, T::kEmpty, {n}, original);
+    } else if (slot.weekday < 0 || slot.weekday > 6) {
+      item->shown = ScreenText(*translation_, kSaveScreenContext, T::kUnknownDate, {n}, original);
+    } else {
+      const std::string day = T::kWeekdays[slot.weekday];
+      const std::string* weekday = translation_->Find(kWeekdayContext, day);
+      item->shown = ScreenText(*translation_, kSaveScreenContext, T::kDate,
+                               {n, std::to_string(int64_t{slot.year} + 1900), std::to_string(int64_t{slot.month} + 1),
+                                std::to_string(slot.day), weekday ? *weekday : day, std::to_string(slot.hour),
+                                std::to_string(slot.minute)},
+                               original);
+    }
+  }
 }
 
 }  // namespace msgbox

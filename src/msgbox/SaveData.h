@@ -13,6 +13,8 @@ struct SpriteRect;
 
 namespace msgbox {
 
+class Translation;
+
 class FontMenu;
 class Interpreter;
 
@@ -50,7 +52,13 @@ class SaveData {
   bool SaveMode() const { return saveMode; }
   bool LoadMode() const { return loadMode; }
 
+  // The translation the screens are shown in (null: the original's words),
+  // and the screen in the menu shown in it anew.
+  void UseTranslation(const Translation* translation) { translation_ = translation; }
+  void TranslateScreen(FontMenu& menu) const;
+
  private:
+  const Translation* translation_ = nullptr;
   void FillScreen(const std::string& resume, CTextFile* file, FontMenu& menu, const SpriteRect& frame);
 
   std::array<SaveSlot, 4> saveSlots;  // slot 0 holds no save

@@ -42,6 +42,9 @@ struct FontMenuItem {
   std::string target;      // script without extension, or a save file name
   std::string scriptName;  // save/load screen: the script a save here records
   int32_t id = 0;
+  // A translation's label (UTF-8), shown instead of `label` when not empty.
+  std::string shown;
+  size_t labelWord = static_cast<size_t>(-1);  // the label's word in its script; -1: none
 };
 
 template <class Item>
