@@ -72,6 +72,8 @@ HRESULT GameApp::SetupScene() {
   comfortConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
   comfortConfig.modalScreens = [this] { return input ? input->Configurations() : 0; };
   comfortConfig.latch = &input->Latch();
+  comfortConfig.language = runOptions.language;
+  comfortConfig.followLocale = !Headless();
   comforts = std::make_unique<comfort::Controller>(*msgBox, GetActionStates(), std::move(comfortConfig));
   camera = std::make_unique<Camera>();
   camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));

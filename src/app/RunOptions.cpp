@@ -1,5 +1,7 @@
 #include "app/RunOptions.h"
 
+#include "platform/text/Languages.h"
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -100,6 +102,13 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
     } else if (a == "--settings") {
       if (!value(v)) return false;
       o.settingsFile = Absolute(v);
+    } else if (a == "--language") {
+      if (!value(v)) return false;
+      if (!platform::IsLanguageCode(v)) {
+        error = "--language takes a language code (en, fr, pt_BR; ja: the original), not \"" + v + "\"";
+        return false;
+      }
+      o.language = v;
     } else if (a == "--save-dir") {
       if (!value(v)) return false;
       o.saveDir = Absolute(v);

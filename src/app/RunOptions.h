@@ -24,6 +24,7 @@ struct RunOptions {
   std::string saveDir;  // --save-dir: where saves go instead of the game's or the player's place
   bool watch = false;                 // reload the open script and pictures when saved
   std::string settingsFile;           // --settings: the player's settings file instead of the usual one
+  std::string language;               // --language: a translation for this run ("ja": the original)
   std::vector<FileRewrite> rewrites;  // in the order given
   bool showHelp = false;
   bool showVersion = false;

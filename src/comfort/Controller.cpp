@@ -1,11 +1,13 @@
 #include "comfort/Controller.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "framework/GameDataPaths.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Trace.h"
+#include "platform/text/Languages.h"
 #include "platform/text/TextCodec.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/Window.h"
@@ -40,8 +42,19 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
       pointer_(box, actionStates, config_.latch),
       skipping_(box),
       hiding_(box),
+      firstStart_([&] {
+        std::error_code ec;
+        return config_.settingsPath.empty() || !std::filesystem::exists(config_.settingsPath, ec);
+      }()),
       settings_(box, config_.settingsPath),
+      language_(box),
       screens_{&settings_, &history_} {
+  std::string language = settings_.Current().language;
+  if (!config_.language.empty()) language = config_.language == kOriginalLanguage ? std::string() : config_.language;
+  else if (firstStart_ && config_.followLocale) language = language_.Match(platform::PlayerLanguages());
+  language_.Follow(language);
+  settings_.OfferLanguages(language_.Choices(), language_.Current(),
+                           [this](const std::string& code) { language_.Follow(code); });
   seen_.Load();
   if (config_.modalScreens) modalSeen_ = config_.modalScreens();
   if (config_.listen) hook_ = platform::Window::AddEventHook([this](const Event& e) { OnEvent(e); });
@@ -129,7 +142,8 @@ bool Controller::BeginStep(double now) {
   }
   skipping_.BeginStep(now);
   settings_.FollowWindow(now);
-  if (OpenScreen() || Skip() != SkipState::Off || Auto() || WindowHidden() || !(Current() == Settings{}))
+  if (OpenScreen() || Skip() != SkipState::Off || Auto() || WindowHidden() || !(Current() == Settings{}) ||
+      !language_.Current().empty())
     usedOnce_ = true;
   if (seen_.Size() && now - lastSave_ >= kSeenSaveInterval) {
     seen_.Save();
@@ -195,6 +209,7 @@ void Controller::Trace(std::string& members) const {
   skipping_.Trace(comfort);
   hiding_.Trace(comfort);
   settings_.Trace(comfort);
+  language_.Trace(comfort);
   if (!members.empty()) members += ',';
   members += "\"comfort\":{" + comfort.substr(1) + "}";
 }

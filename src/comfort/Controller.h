@@ -16,6 +16,7 @@
 #include "comfort/HistoryRoom.h"
 #include "comfort/Indicator.h"
 #include "comfort/KeyRoutes.h"
+#include "comfort/LanguageRoom.h"
 #include "comfort/Pointer.h"
 #include "comfort/ScriptMessages.h"
 #include "comfort/SeenRecord.h"
@@ -46,6 +47,13 @@ class Controller {
     // it, so that the decide grid sees each once (the pointer keeps a latch
     // of its own if null).
     input::ActionLatch* latch = nullptr;
+    // --language: the translation for this run ("ja": the original), over
+    // the player's setting; empty: the setting's.
+    std::string language;
+    // With no settings file yet (the first start), the player's locale
+    // picks a translation that matches it. Off for headless runs, which
+    // play the same whatever the machine's locale.
+    bool followLocale = false;
   };
   Controller(CMsgBox& box, int32_t* actionStates, Config config);
   ~Controller();
@@ -86,6 +94,9 @@ class Controller {
   bool WindowHidden() const { return hiding_.Hidden(); }
   const SeenRecord& Seen() const { return seen_; }
   const Settings& Current() const { return settings_.Current(); }
+  // The translation in force; empty: the original.
+  const std::string& Language() const { return language_.Current(); }
+  const LanguageRoom& Languages() const { return language_; }
   // Puts new settings in force at once and saves them.
   void Change(const Settings& s) { settings_.Change(s); }
   // Writes the seen record when it changed; also done on destruction.
@@ -117,7 +128,9 @@ class Controller {
   WindowHiding hiding_;
   Indicator indicator_;
   HistoryRoom history_;
+  bool firstStart_;  // no settings file was there
   SettingsRoom settings_;
+  LanguageRoom language_;
   // The screens of ours, in the order they take events.
   std::vector<Room*> screens_;
 

@@ -1,5 +1,7 @@
 #include "comfort/HistoryView.h"
 
+#include "platform/text/UiText.h"
+
 #include <string>
 
 #include "framework/GameFaces.h"
@@ -46,7 +48,7 @@ void HistoryView::Render(const History& history) {
   const size_t total = history.Entries().size();
   const size_t first = history.First(), shown = history.Shown();
   // Where the page stands in the whole: "12-15 / 40".
-  Panel::Draw(*device, text_, SJ("メッセージ履歴"),
+  Panel::Draw(*device, text_, Utf8{platform::Tr("メッセージ履歴")},
               std::to_string(first + 1) + "-" + std::to_string(first + shown) + " / " + std::to_string(total));
   float top = kPageTop;
   for (size_t i = 0; i < shown; ++i) {

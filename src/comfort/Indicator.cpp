@@ -6,6 +6,7 @@
 #include "framework/TextFont.h"
 #include "platform/draw/Device.h"
 #include "platform/text/TextCodec.h"
+#include "platform/text/UiText.h"
 
 namespace comfort {
 namespace {
@@ -21,7 +22,8 @@ void Indicator::Render(SkipState skip, bool autoMode) {
   if (!device) return;
   device->SetRenderState(platform::D3DRS_ZENABLE, 0);
   float top = kTop;
-  auto label = [&](const std::string& text) {
+  auto label = [&](const char* msgid) {
+    const Utf8 text{platform::Tr(msgid)};
     const float w = float(text_.Width(*device, text)) + 20.0f;
     const float left = kRight - w;
     FillRect(*device, left, top, w, kHeight, kBox);
@@ -29,9 +31,9 @@ void Indicator::Render(SkipState skip, bool autoMode) {
     text_.Draw(*device, text, left + 11.0f, top + 3.0f, kText);
     top += kHeight + 4.0f;
   };
-  if (skip == SkipState::Held) label(SJ("スキップ中"));
-  else if (skip == SkipState::Seen) label(SJ("既読スキップ中"));
-  if (autoMode) label(SJ("オート中"));
+  if (skip == SkipState::Held) label("スキップ中");
+  else if (skip == SkipState::Seen) label("既読スキップ中");
+  if (autoMode) label("オート中");
 }
 
 }  // namespace comfort

@@ -6,7 +6,7 @@ constexpr uint32_t kShade = 0xC0000010, kBorder = 0xFF5A6E9C, kField = 0xFF161E3
                    kHeadingText = 0xFFFFFFFF, kNoteText = 0xFFB8C4E0;
 }  // namespace
 
-void Panel::Draw(platform::Device& device, TextPainter& text, const std::string& heading, const std::string& note) {
+void Panel::Draw(platform::Device& device, TextPainter& text, const Utf8& heading, const std::string& note) {
   device.SetRenderState(platform::D3DRS_ZENABLE, 0);
   FillRect(device, 0, 0, float(device.Width()), float(device.Height()), kShade);
   FillRect(device, kLeft - 1, kTop - 1, kRight - kLeft + 2, kBottom - kTop + 2, kBorder);

@@ -19,7 +19,11 @@ struct Panel {
   // Draws the panel with its heading (CP932) and, right-aligned in the
   // strip, `note` (a page count; may be empty).
   static void Draw(platform::Device& device, TextPainter& text, const std::string& heading,
-                   const std::string& note = {});
+                   const std::string& note = {}) {
+    Draw(device, text, Utf8{platform::Cp932ToUtf8(heading)}, note);
+  }
+  // The heading in UTF-8 (from the engine's catalogue).
+  static void Draw(platform::Device& device, TextPainter& text, const Utf8& heading, const std::string& note = {});
 };
 
 }  // namespace comfort

@@ -24,6 +24,10 @@ struct Settings {
   // The window's size out of full screen as the player left it (its whole
   // inside, menu bar included); 0 x 0: the game's own size.
   int32_t windowWidth = 0, windowHeight = 0;
+  // The translation the game shows ("fr", its file's name in
+  // GameData/Translations); empty: the original. Written to the file only
+  // when set, so that a player who never chose one keeps the file as it was.
+  std::string language;
 
   bool operator==(const Settings&) const = default;
   // Every value held within its range (a window size below 160 x 120 grows to it).

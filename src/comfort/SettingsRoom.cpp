@@ -1,6 +1,7 @@
 #include "comfort/SettingsRoom.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <limits>
 
 #include "comfort/SettingsScreen.h"
@@ -79,8 +80,24 @@ void SettingsRoom::Change(const Settings& s) {
   file_.Save(settings_);
 }
 
+void SettingsRoom::OfferLanguages(const std::vector<LanguageChoice>& choices, const std::string& inForce,
+                                  std::function<void(const std::string&)> follow) {
+  screen_->SetLanguages(choices);
+  inForce_ = inForce;
+  followLanguage_ = std::move(follow);
+}
+
 void SettingsRoom::ChangeRow(int32_t direction) {
   Settings s = settings_;
+  if (screen_->Cursor() == SettingsScreen::kLanguage) {
+    // The row steps on from the language in force, which --language may
+    // have chosen; the choice is kept as the setting from then on.
+    s.language = screen_->NextLanguage(inForce_, direction);
+    inForce_ = s.language;
+    Change(s);
+    if (followLanguage_) followLanguage_(inForce_);
+    return;
+  }
   if (!screen_->Change(s, direction)) {
     open_ = false;  // the close row
     return;
@@ -137,7 +154,7 @@ void SettingsRoom::TakeControls(const int32_t* actions, bool decidePressed) {
 }
 
 void SettingsRoom::Render() {
-  if (open_) screen_->Render(settings_);
+  if (open_) screen_->Render(settings_, inForce_);
 }
 
 void SettingsRoom::Trace(std::string& members) const {
@@ -152,7 +169,10 @@ void SettingsRoom::Trace(std::string& members) const {
     if (!firstMember) members += ',';
     firstMember = false;
     const std::string value = file.substr(eq + 3, end - eq - 3);
-    const bool word = value == "on" || value == "off" || value == "sharp" || value == "smooth";
+    char* numberEnd = nullptr;
+    std::strtod(value.c_str(), &numberEnd);
+    const bool word = value.empty() || value.find_first_not_of("0123456789.-+e") != std::string::npos ||
+                      *numberEnd != '\0';  // anything but a number is a string
     members += platform::JsonString(file.substr(at, eq - at)) + ":" +
                (value == "on" ? "true" : value == "off" ? "false" : word ? platform::JsonString(value) : value);
     at = end + 1;

@@ -5,9 +5,12 @@
 // F11 or Alt+Enter, its size) is kept the same way; the size is given back
 // to the window at the next start.
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <vector>
 #include <string>
 
+#include "comfort/LanguageRoom.h"
 #include "comfort/Room.h"
 #include "comfort/Settings.h"
 #include "comfort/SettingsFile.h"
@@ -28,6 +31,11 @@ class SettingsRoom : public Room {
   void Change(const Settings& s);
   void Open();
   int32_t Cursor() const;
+  // The languages the language row offers, the one in force now (which
+  // --language may have chosen over the setting) and what puts one in
+  // force when the player changes the row.
+  void OfferLanguages(const std::vector<LanguageChoice>& choices, const std::string& inForce,
+                      std::function<void(const std::string&)> follow);
   // Each logic step: takes in what the player changed in the window. A new
   // size is kept once it has held for kSizeSettles (a drag resizes many times).
   void FollowWindow(double now);
@@ -55,6 +63,8 @@ class SettingsRoom : public Room {
   bool open_ = false;
   int seenWidth_ = 0, seenHeight_ = 0;  // the window's size out of full screen when last looked at
   double sizeChangedAt_ = -1.0;         // < 0: no new size waits to be kept
+  std::function<void(const std::string&)> followLanguage_;
+  std::string inForce_;  // the language shown in force; the row starts from it
 };
 
 }  // namespace comfort

@@ -9,19 +9,47 @@
 #include "framework/TextFont.h"
 #include "platform/draw/Device.h"
 #include "platform/text/TextCodec.h"
+#include "platform/text/UiText.h"
 
 namespace comfort {
 namespace {
 constexpr uint32_t kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40, kText = 0xFFFFFFFF,
                    kDim = 0xFFB0B8C8;
 
+using platform::Tr;
+
+// The screen's texts in UTF-8, from the engine's catalogue: with the
+// original they are the msgids themselves.
 std::string Seconds(double s) {
   char b[32];
   std::snprintf(b, sizeof b, "%.2f", s);
-  return std::string(b) + SJ("秒");
+  return std::string(b) + Tr("秒");
 }
 
-std::string OnOff(bool b) { return b ? SJ("オン") : SJ("オフ"); }
+std::string OnOff(bool b) { return b ? Tr("オン") : Tr("オフ"); }
+
+const char* const kNames[SettingsScreen::kRows] = {
+    "文字の速さ", "オートの待ち時間", "オートの一文字ごとの追加", "音楽の音量", "効果音の音量", "消音",
+    "未読もスキップする", "フルスクリーン", "拡大の方法", "メッセージをクリップボードへ", "言語", "閉じる"};
+
+std::string ValueText(const Settings& s, int32_t row) {
+  switch (row) {
+    case SettingsScreen::kTextSpeed:
+      if (s.stepsPerCharacter == 0) return Tr("一度に全部");
+      if (s.stepsPerCharacter == 1) return Tr("標準");
+      return std::to_string(s.stepsPerCharacter) + Tr("ステップに一文字");
+    case SettingsScreen::kAutoDelay: return Seconds(s.autoDelay);
+    case SettingsScreen::kAutoPerCharacter: return Seconds(s.autoPerCharacter);
+    case SettingsScreen::kMusic: return std::to_string(s.musicVolume) + "%";
+    case SettingsScreen::kEffects: return std::to_string(s.effectVolume) + "%";
+    case SettingsScreen::kMute: return OnOff(s.mute);
+    case SettingsScreen::kSkipUnseen: return OnOff(s.skipUnseen);
+    case SettingsScreen::kFullScreen: return OnOff(s.fullScreen);
+    case SettingsScreen::kScaling: return s.sharpScaling ? Tr("整数倍（くっきり）") : Tr("ウィンドウに合わせる（なめらか）");
+    case SettingsScreen::kClipboard: return OnOff(s.copyToClipboard);
+    default: return {};
+  }
+}
 
 // One notch from `v` towards `direction` on a grid of `step`, within [lo, hi].
 double Notch(double v, int32_t direction, double step, double lo, double hi) {
@@ -54,6 +82,7 @@ bool SettingsScreen::Change(Settings& s, int32_t direction) const {
     case kFullScreen: s.fullScreen = !s.fullScreen; return true;
     case kScaling: s.sharpScaling = !s.sharpScaling; return true;
     case kClipboard: s.copyToClipboard = !s.copyToClipboard; return true;
+    case kLanguage: s.language = NextLanguage(s.language, direction); return true;
     default: return false;
   }
 }
@@ -65,42 +94,39 @@ int32_t SettingsScreen::RowAt(int32_t x, int32_t y) {
 }
 
 std::string SettingsScreen::Name(int32_t row) {
-  static const char* const kNames[kRows] = {"文字の速さ", "オートの待ち時間", "オートの一文字ごとの追加", "音楽の音量",
-                                            "効果音の音量", "消音", "未読もスキップする", "フルスクリーン",
-                                            "拡大の方法", "メッセージをクリップボードへ", "閉じる"};
   return row >= 0 && row < kRows ? platform::Utf8ToCp932Lossy(kNames[row]) : std::string();
 }
 
 std::string SettingsScreen::Value(const Settings& s, int32_t row) {
-  switch (row) {
-    case kTextSpeed:
-      if (s.stepsPerCharacter == 0) return SJ("一度に全部");
-      if (s.stepsPerCharacter == 1) return SJ("標準");
-      return std::to_string(s.stepsPerCharacter) + SJ("ステップに一文字");
-    case kAutoDelay: return Seconds(s.autoDelay);
-    case kAutoPerCharacter: return Seconds(s.autoPerCharacter);
-    case kMusic: return std::to_string(s.musicVolume) + "%";
-    case kEffects: return std::to_string(s.effectVolume) + "%";
-    case kMute: return OnOff(s.mute);
-    case kSkipUnseen: return OnOff(s.skipUnseen);
-    case kFullScreen: return OnOff(s.fullScreen);
-    case kScaling: return s.sharpScaling ? SJ("整数倍（くっきり）") : SJ("ウィンドウに合わせる（なめらか）");
-    case kClipboard: return OnOff(s.copyToClipboard);
-    default: return {};
-  }
+  return platform::Utf8ToCp932Lossy(ValueText(s, row));
 }
 
-void SettingsScreen::Render(const Settings& s) {
+std::string SettingsScreen::NextLanguage(const std::string& code, int32_t direction) const {
+  if (languages_.empty()) return code;
+  const int32_t n = int32_t(languages_.size());
+  int32_t at = 0;
+  for (int32_t i = 0; i < n; ++i)
+    if (languages_[size_t(i)].code == code) at = i;
+  return languages_[size_t(((at + (direction < 0 ? -1 : 1)) % n + n) % n)].code;
+}
+
+void SettingsScreen::Render(const Settings& s, const std::string& language) {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
-  Panel::Draw(*device, text_, SJ("設定"));
+  Panel::Draw(*device, text_, Utf8{Tr("設定")});
   for (int32_t i = 0; i < kRows; ++i) {
     const float top = float(kTop + i * kRowHeight);
     FillRect(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ ? kCursor : kPanel);
-    text_.Draw(*device, Name(i), float(kLeft + 12), top + 5.0f, kText);
-    text_.Draw(*device, Value(s, i), float(kLeft + 300), top + 5.0f, kText);
+    text_.Draw(*device, Utf8{Tr(kNames[i])}, float(kLeft + 12), top + 5.0f, kText);
+    std::string value = ValueText(s, i);
+    if (i == kLanguage) {
+      // Each language by its own name.
+      for (const LanguageChoice& c : languages_)
+        if (c.code == language) value = c.name;
+    }
+    text_.Draw(*device, Utf8{value}, float(kLeft + 300), top + 5.0f, kText);
   }
-  text_.Draw(*device, SJ("↑↓: 選ぶ　←→ / クリック / ホイール: 変える　Esc / 右クリック / F2: 閉じる"), float(kLeft),
+  text_.Draw(*device, Utf8{Tr("↑↓: 選ぶ　←→ / クリック / ホイール: 変える　Esc / 右クリック / F2: 閉じる")}, float(kLeft),
              float(kTop + kRows * kRowHeight + 8), kDim);
 }
 

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <string>
 
+#include <vector>
+
+#include "comfort/LanguageRoom.h"
 #include "comfort/Settings.h"
 #include "comfort/TextPainter.h"
 
@@ -14,7 +17,7 @@ class SettingsScreen {
  public:
   enum Row : int32_t {
     kTextSpeed, kAutoDelay, kAutoPerCharacter, kMusic, kEffects, kMute, kSkipUnseen, kFullScreen, kScaling,
-    kClipboard, kClose, kRows
+    kClipboard, kLanguage, kClose, kRows
   };
   SettingsScreen();
 
@@ -32,13 +35,19 @@ class SettingsScreen {
   static std::string Name(int32_t row);
   static std::string Value(const Settings& s, int32_t row);
 
-  void Render(const Settings& s);
+  // The languages the language row steps through, and the one `direction`
+  // steps from `code` to, round the ends.
+  void SetLanguages(std::vector<LanguageChoice> choices) { languages_ = std::move(choices); }
+  std::string NextLanguage(const std::string& code, int32_t direction) const;
+  // The language row shows `language` (a code; empty: the original).
+  void Render(const Settings& s, const std::string& language);
 
-  static constexpr int32_t kTop = 70, kRowHeight = 32, kLeft = 60, kWidth = 520;
+  static constexpr int32_t kTop = 70, kRowHeight = 30, kLeft = 60, kWidth = 520;
 
  private:
   int32_t cursor_ = 0;
   TextPainter text_;
+  std::vector<LanguageChoice> languages_;
 };
 
 }  // namespace comfort

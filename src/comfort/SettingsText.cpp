@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "platform/text/Languages.h"
+
 namespace comfort {
 namespace {
 constexpr std::string_view kHeader = "# vantorel settings 1";
@@ -94,6 +96,15 @@ const std::vector<Key>& Keys() {
       Switch("copy-to-clipboard", &Settings::copyToClipboard),
       Count("window-width", &Settings::windowWidth),
       Count("window-height", &Settings::windowHeight),
+      // The translation chosen; written only once one is, so that the file
+      // of a player who never chose one stays as it was.
+      {"language",
+       [](std::string_view v, Settings& s) {
+         if (!v.empty() && !platform::IsLanguageCode(v)) return false;
+         s.language = std::string(v);
+         return true;
+       },
+       [](const Settings& s) { return s.language; }},
   };
   return keys;
 }
@@ -195,7 +206,7 @@ std::string SettingsText::Write(const Settings& s) const {
     out += eol;
   }
   for (size_t k = 0; k < Keys().size(); ++k)
-    if (!written[k]) out += std::string(Keys()[k].name) + " = " + Keys()[k].write(s) + eol;
+    if (!written[k] && !Keys()[k].write(s).empty()) out += std::string(Keys()[k].name) + " = " + Keys()[k].write(s) + eol;
   return out;
 }
 

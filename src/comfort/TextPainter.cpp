@@ -5,14 +5,22 @@
 namespace comfort {
 
 bool TextPainter::Open() {
+  // A language chosen since: its characters need the fonts that have them.
+  if (tried_ && generation_ != platform::FontGeneration()) {
+    tried_ = false;
+    cache_.clear();
+    order_.clear();
+  }
   if (!tried_) {
     tried_ = true;
-    font_ = platform::OpenFont(face_, height_, false, false);
+    generation_ = platform::FontGeneration();
+    font_ = platform::OpenFont(face_, height_, false, false, platform::FontLanguage());
   }
   return font_ != nullptr;
 }
 
 const TextPainter::Entry& TextPainter::Find(platform::Device& device, const std::string& text) {
+  // `text` is UTF-8.
   static const Entry kNone;
   if (text.empty() || !Open()) return kNone;
   auto it = cache_.find(text);
@@ -25,7 +33,7 @@ const TextPainter::Entry& TextPainter::Find(platform::Device& device, const std:
     order_.push_back(text);
     Entry e;
     platform::TextImage img;
-    if (font_->Render(platform::Cp932ToUtf8(text), img) && img.width > 0) {
+    if (font_->Render(text, img) && img.width > 0) {
       e.texture = device.CreateTexture(img.width, img.height, img.argb.data());
       if (e.texture) {
         e.width = img.width;
@@ -37,8 +45,8 @@ const TextPainter::Entry& TextPainter::Find(platform::Device& device, const std:
   return it->second;
 }
 
-int TextPainter::Draw(platform::Device& device, const std::string& text, float x, float y, uint32_t argb) {
-  const Entry& e = Find(device, text);
+int TextPainter::Draw(platform::Device& device, const Utf8& text, float x, float y, uint32_t argb) {
+  const Entry& e = Find(device, text.text);
   if (!e.texture) return 0;
   const float r = x + float(e.width), b = y + float(e.height);
   const platform::Vertex v[4] = {{x, y, 0, 1, argb, 0, 0}, {r, y, 0, 1, argb, 1, 0}, {r, b, 0, 1, argb, 1, 1},

@@ -1,0 +1,60 @@
+#pragma once
+// The language the game is shown in: the original or one of the
+// translations in GameData/Translations. Putting one in force shows the
+// message and menu on screen in it at once, the pictures that have a
+// version of their own for it (GameData/Texture/LANG/...), the fonts that
+// draw its characters, and our own screens in its words where the
+// engine's catalogue has them (English where it has not). A translation
+// that cannot be read is reported once and the original stays.
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "msgbox/TranslationFiles.h"
+
+class CMsgBox;
+
+namespace comfort {
+
+struct LanguageChoice {
+  std::string code;  // empty: the original
+  std::string name;  // in its own language ("Français"; the original's "日本語")
+};
+
+class LanguageRoom {
+ public:
+  explicit LanguageRoom(CMsgBox& box);
+  ~LanguageRoom();
+
+  // The original first, then each translation found, by code.
+  const std::vector<LanguageChoice>& Choices() const { return choices_; }
+  bool Has(const std::string& code) const;
+  // The first language of `wanted` (most wanted first) that a translation
+  // is there for; empty when none. The original's own language (Japanese)
+  // asks for no translation.
+  std::string Match(const std::vector<std::string>& wanted) const;
+
+  // Puts a language in force (empty: the original); nothing happens when
+  // it already is.
+  void Follow(const std::string& code);
+  const std::string& Current() const { return current_; }
+
+  // ,"language":"fr" while a translation is in force (nothing otherwise).
+  void Trace(std::string& members) const;
+
+ private:
+  std::shared_ptr<const msgbox::Translation> Load(const std::string& code);
+  CMsgBox& box_;
+  std::vector<msgbox::TranslationFile> files_;
+  std::vector<LanguageChoice> choices_;
+  std::map<std::string, std::shared_ptr<const msgbox::Translation>> loaded_;
+  std::set<std::string> failed_;  // reported once, not tried again
+  std::string current_;
+};
+
+// The language the original is written in.
+inline constexpr char kOriginalLanguage[] = "ja";
+
+}  // namespace comfort
