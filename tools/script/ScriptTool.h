@@ -34,6 +34,7 @@ int RunBuild(const std::vector<std::string>& args);
 int RunCheck(const std::vector<std::string>& args);
 int RunNames(const std::vector<std::string>& args);
 int RunExplore(const std::vector<std::string>& args);
+int RunTranslate(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {

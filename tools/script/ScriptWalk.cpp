@@ -329,6 +329,7 @@ class Walker {
         if (dot != std::string::npos) key.erase(dot);
         label_ = key == SJ("ナレーション") ? std::string() : key + colon;
       }
+      speakerAt_ = pos_;
       text = words_[++pos_];
       textAt = pos_;
     } else {
@@ -338,7 +339,7 @@ class Walker {
     if (text == "{" || text == "}") {
       Add(Severity::Warning, textAt, "a lone " + Quote(text) + " is shown as text: is a menu block out of balance?");
     }
-    s_.messages.push_back({textAt, label_ + text});
+    s_.messages.push_back({textAt, label_ + text, speakerAt_, label_});
     const size_t bytes = label_.size() + text.size();
     if (bytes > kWindowBytes) {
       Add(Severity::Warning, textAt,
@@ -374,6 +375,7 @@ class Walker {
   std::vector<Finding>& findings_;
   size_t pos_ = 0;
   std::string label_;
+  size_t speakerAt_ = static_cast<size_t>(-1);
   bool saveScreenOpen_ = false;
   bool stopped_ = false;
 };

@@ -51,6 +51,10 @@ struct ScriptCommand {
 struct ShownMessage {
   size_t at = 0;     // the text word
   std::string text;  // CP932
+  // The speaker word in force (this message's or an earlier one's) and the
+  // label it gives; npos: none yet.
+  size_t speakerAt = static_cast<size_t>(-1);
+  std::string label;  // CP932
 };
 
 struct WalkedScript {

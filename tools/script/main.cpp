@@ -45,6 +45,13 @@ const std::vector<Command>& Commands() {
        "was reported, 2 on a bad command line, 3 when the exploration stopped short of the whole game (the "
        "state limit, no process to be had, a full work directory): the report says what was not explored",
        RunExplore},
+      {"translate", "translate extract|update|check [--source SRCDIR] [--cp932] ... GAMEDIR ...",
+       "the translator's gettext PO files: extract [-o FILE] GAMEDIR LANG writes every message, speaker label, "
+       "text-menu item and save/load screen text of the scripts (by default to "
+       "GameData/Translations/LANG.po); update GAMEDIR FILE brings FILE up to date with edited scripts as "
+       "msgmerge would and prints the counts; check [--format json] GAMEDIR FILE names what is untranslated "
+       "or fuzzy and the translated texts that do not fit the window or their menu (exit 1 when any)",
+       RunTranslate},
   };
   return commands;
 }
