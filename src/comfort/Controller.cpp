@@ -54,7 +54,10 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
   else if (firstStart_ && config_.followLocale) language = language_.Match(platform::PlayerLanguages());
   language_.Follow(language);
   settings_.OfferLanguages(language_.Choices(), language_.Current(),
-                           [this](const std::string& code) { language_.Follow(code); });
+                           [this](const std::string& code) {
+                             language_.Follow(code);
+                             return language_.Current();
+                           });
   seen_.Load();
   if (config_.modalScreens) modalSeen_ = config_.modalScreens();
   if (config_.listen) hook_ = platform::Window::AddEventHook([this](const Event& e) { OnEvent(e); });

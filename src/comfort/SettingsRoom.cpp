@@ -81,7 +81,7 @@ void SettingsRoom::Change(const Settings& s) {
 }
 
 void SettingsRoom::OfferLanguages(const std::vector<LanguageChoice>& choices, const std::string& inForce,
-                                  std::function<void(const std::string&)> follow) {
+                                  std::function<std::string(const std::string&)> follow) {
   screen_->SetLanguages(choices);
   inForce_ = inForce;
   followLanguage_ = std::move(follow);
@@ -92,10 +92,11 @@ void SettingsRoom::ChangeRow(int32_t direction) {
   if (screen_->Cursor() == SettingsScreen::kLanguage) {
     // The row steps on from the language in force, which --language may
     // have chosen; the choice is kept as the setting from then on.
-    s.language = screen_->NextLanguage(inForce_, direction);
-    inForce_ = s.language;
+    // One that cannot be read is said once and not kept; the row stands
+    // on it, so that the next step goes on past it.
+    inForce_ = screen_->NextLanguage(inForce_, direction);
+    s.language = followLanguage_ ? followLanguage_(inForce_) : inForce_;
     Change(s);
-    if (followLanguage_) followLanguage_(inForce_);
     return;
   }
   if (!screen_->Change(s, direction)) {

@@ -33,9 +33,10 @@ class SettingsRoom : public Room {
   int32_t Cursor() const;
   // The languages the language row offers, the one in force now (which
   // --language may have chosen over the setting) and what puts one in
-  // force when the player changes the row.
+  // force when the player changes the row (it returns the language then in
+  // force: the original's when the translation cannot be read).
   void OfferLanguages(const std::vector<LanguageChoice>& choices, const std::string& inForce,
-                      std::function<void(const std::string&)> follow);
+                      std::function<std::string(const std::string&)> follow);
   // Each logic step: takes in what the player changed in the window. A new
   // size is kept once it has held for kSizeSettles (a drag resizes many times).
   void FollowWindow(double now);
@@ -63,7 +64,7 @@ class SettingsRoom : public Room {
   bool open_ = false;
   int seenWidth_ = 0, seenHeight_ = 0;  // the window's size out of full screen when last looked at
   double sizeChangedAt_ = -1.0;         // < 0: no new size waits to be kept
-  std::function<void(const std::string&)> followLanguage_;
+  std::function<std::string(const std::string&)> followLanguage_;
   std::string inForce_;  // the language shown in force; the row starts from it
 };
 

@@ -1,0 +1,114 @@
+// The player's language: the translations a game ships, the choice by
+// --language, by the settings (their file and the settings screen's row)
+// and by the locale, each put in force at once and traced.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "comfort/Controller.h"
+#include "comfort/Settings.h"
+#include "comfort/SettingsScreen.h"
+#include "input/GameActions.h"
+#include "platform/text/Font.h"
+#include "platform/text/UiText.h"
+#include "support/MsgBoxTestSupport.h"
+
+using comfort::Controller;
+
+namespace {
+class ComfortLanguage : public msgboxtest::MsgBoxTest {
+ protected:
+  void SetUp() override {
+    MsgBoxTest::SetUp();
+    std::filesystem::create_directories("GameData/Translations");
+    std::ofstream("GameData/Translations/fr.po")
+        << "msgid \"\"\nmsgstr \"Language: fr\\nContent-Type: text/plain; charset=UTF-8\\n\"\n\n"
+           "msgctxt \"test.Dat:0\"\nmsgid \"こんにちは\"\nmsgstr \"Bonjour, ça va ?\"\n";
+    std::ofstream("GameData/Translations/not a code.po") << "";  // passed over
+    std::ofstream("GameData/Translations/de.po") << "msgid \"a\nbroken";
+  }
+  void TearDown() override {
+    comforts.reset();
+    MsgBoxTest::TearDown();
+  }
+  void Make(const std::string& language, const std::string& settings = "settings") {
+    comforts.reset();
+    Controller::Config c;
+    c.listen = false;
+    c.settingsPath = settings;
+    c.language = language;
+    comforts = std::make_unique<Controller>(*box, actions, c);
+  }
+  std::unique_ptr<Controller> comforts;
+};
+}  // namespace
+
+TEST_F(ComfortLanguage, TheCommandLinesLanguageIsInForceAtOnceAndTraced) {
+  ASSERT_EQ(Run({"こんにちは"}), S_OK);
+  Make("fr");
+  std::vector<std::string> codes;
+  for (const auto& c : comforts->Languages().Choices()) codes.push_back(c.code);
+  EXPECT_EQ(codes, (std::vector<std::string>{"", "de", "fr"}));
+  EXPECT_EQ(comforts->Languages().Choices()[2].name, "Français");
+  EXPECT_EQ(comforts->Language(), "fr");
+  EXPECT_EQ(platform::FontLanguage(), "fr");
+  EXPECT_EQ(box->Window().ShownText(), "Bonjour, ça va ?");
+  comforts->BeginStep(0.0);
+  const std::string line = TracedPass([] {});
+  EXPECT_NE(line.find("\"language\":\"fr\""), std::string::npos) << line;
+  // The settings keep no language the player did not choose.
+  EXPECT_TRUE(comforts->Current().language.empty());
+  // With the controller gone, the process is back in the original's language.
+  comforts.reset();
+  EXPECT_EQ(platform::FontLanguage(), "");
+  EXPECT_EQ(platform::UiLanguage(), "ja");
+}
+
+TEST_F(ComfortLanguage, AnUnreadableTranslationIsReportedAndTheOriginalStays) {
+  ASSERT_EQ(Run({"こんにちは"}), S_OK);
+  Make("de");
+  EXPECT_EQ(comforts->Language(), "");
+  EXPECT_FALSE(box->Window().Translated());
+  Make("ja");  // the original by name
+  EXPECT_EQ(comforts->Language(), "");
+}
+
+TEST_F(ComfortLanguage, TheSettingsRowChoosesKeepsAndShowsTheLanguage) {
+  ASSERT_EQ(Run({"こんにちは"}), S_OK);
+  Make("");
+  EXPECT_EQ(comforts->Language(), "");
+  comforts->OpenSettings();
+  // Down to the language row, then right: the next language, de, cannot
+  // be read and the original stays; right again: French.
+  for (int i = 0; i < comfort::SettingsScreen::kLanguage; ++i) {
+    actions[ACT_DOWN] = 1;
+    comforts->BeginStep(0.0);
+  }
+  ASSERT_EQ(comforts->SettingsCursor(), comfort::SettingsScreen::kLanguage);
+  for (int i = 0; i < 2; ++i) {
+    actions[ACT_RIGHT] = 1;
+    comforts->BeginStep(0.0);
+  }
+  EXPECT_EQ(comforts->Language(), "fr");
+  EXPECT_EQ(box->Window().ShownText(), "Bonjour, ça va ?");
+  // Kept in the file, and in force at the next start.
+  std::ifstream in("settings");
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_NE(text.find("language = fr"), std::string::npos) << text;
+  Make("");
+  EXPECT_EQ(comforts->Language(), "fr");
+}
+
+TEST(LanguageSetting, ReadWrittenAndOnlyWrittenWhenChosen) {
+  comfort::Settings s;
+  EXPECT_EQ(comfort::SerializeSettings(s).find("language"), std::string::npos);
+  s.language = "pt_BR";
+  const std::string text = comfort::SerializeSettings(s);
+  comfort::Settings back;
+  std::string error;
+  ASSERT_TRUE(comfort::ParseSettings(text, back, error)) << error;
+  EXPECT_EQ(back.language, "pt_BR");
+  comfort::Settings bad;
+  EXPECT_FALSE(comfort::ParseSettings("# vantorel settings 1\nlanguage = ../../etc\n", bad, error));
+  EXPECT_TRUE(bad.language.empty());
+}
