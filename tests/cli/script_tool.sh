@@ -81,4 +81,8 @@ expect_error 2 'expected 2 arguments' encode scene.txt
 expect_error 2 'unknown option' encode --frobnicate scene.txt x.Dat
 expect_error 2 'unknown command' frobnicate
 "$TOOL" --help | grep -q 'encode' || fail "--help"
+# help: the keyword reference, whole or one keyword by either spelling.
+"$TOOL" help bg | head -1 | grep -qxF '### `BG` or `bg`' || fail "help bg: $("$TOOL" help bg)"
+[ "$("$TOOL" help | grep -c '^### ')" = 29 ] || fail "help lists $("$TOOL" help | grep -c '^### ') keywords"
+expect_error 1 'help: "SEPaly" is no keyword; did you mean SEPlay?' help SEPaly
 echo "script tool round trip OK"

@@ -35,6 +35,7 @@ int RunCheck(const std::vector<std::string>& args);
 int RunNames(const std::vector<std::string>& args);
 int RunExplore(const std::vector<std::string>& args);
 int RunTranslate(const std::vector<std::string>& args);
+int RunHelp(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {

@@ -34,7 +34,12 @@ const std::vector<Command>& Commands() {
        "CP932 read as code page 437 (plain unzip) to proper UTF-8 names, printing each; --dry-run only prints. "
        "Exits 1 when a name could not be renamed",
        RunNames},
-      {"explore", "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] GAMEDIR",
+      {"help", "help [KEYWORD]",
+       "print the script language's keywords (or one of them): the words each takes, what it does, what fails "
+       "and how, and an example; the same text as docs/script-language.md. Exits 1 for a word that is no "
+       "keyword",
+       RunHelp},
+            {"explore", "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] GAMEDIR",
        "play the game in GAMEDIR headless from its opening script, deciding at every wait point and trying "
        "every item of every menu (button and text menus, save and load screens, the key configuration) on its "
        "own copy of the game; report the scripts reached and never reached, the menu items taken, the endings "
@@ -75,7 +80,7 @@ int main(int argc, char** argv) {
     PrintHelp(stderr);
     return scripttool::kUsage;
   }
-  if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
+  if (args[0] == "-h" || args[0] == "--help") {
     PrintHelp(stdout);
     return scripttool::kOk;
   }
