@@ -80,7 +80,9 @@ Image DrawWindowButton(const std::string& labelUtf8) {
 
 // The title, lettered on the right of a 400 x 426 picture above a soft
 // glow, with the subtitle and a line of small stars.
-Image DrawTitleLogo() {
+Image DrawTitleLogo() { return DrawTitleLogoOf("夕焼けの約束", "〜 Yuuyake no Yakusoku 〜"); }
+
+Image DrawTitleLogoOf(const std::string& title, const std::string& subtitle) {
   Canvas c(400, 426);
   c.Fill(Ellipse(250, 120, 160, 70), Radial(250, 120, 160, {{0.0f, Hex(0xFFF0D0, 0.55f)}, {1.0f, Hex(0xFFF0D0, 0.0f)}}),
          {20.0f});
@@ -98,8 +100,14 @@ Image DrawTitleLogo() {
     c.Fill(Polygon(pts), kGold);
   }
   Image img = c.ToImage();
-  Letter(img, "夕焼けの約束", 44, 252, 118, Hex(0xFFF4E0), true);
-  Letter(img, "〜 Yuuyake no Yakusoku 〜", 16, 252, 214, Hex(0xF2DFA7), false);
+  // A long title is lettered smaller, to stay within the glow.
+  int height = 44;
+  if (auto font = platform::OpenFont(SJ("ＭＳ ゴシック"), height, true, false)) {
+    platform::TextImage text;
+    if (font->Render(title, text) && text.width > 380) height = std::max(12, int(44.0f * 380.0f / float(text.width)));
+  }
+  Letter(img, title, height, 252, 118, Hex(0xFFF4E0), true);
+  if (!subtitle.empty()) Letter(img, subtitle, 16, 252, 214, Hex(0xF2DFA7), false);
   return img;
 }
 

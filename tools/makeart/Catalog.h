@@ -33,6 +33,8 @@ Image DrawCat(bool face);                 // 200 x 426 standing, or 128 x 128 fa
 Image DrawTitleButton(const std::string& labelUtf8);
 Image DrawWindowButton(const std::string& labelUtf8);
 Image DrawTitleLogo();  // 400 x 426, the title lettered over a glow
+// The same glow and stars with another title (UTF-8) and a line below it.
+Image DrawTitleLogoOf(const std::string& title, const std::string& subtitle);
 Image DrawIcon(int size);  // the application icon, size x size
 
 }  // namespace makeart

@@ -2,10 +2,13 @@
 
 #include <squish.h>
 
+#include <cctype>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "common/DdsWriter.h"
+#include "platform/files/ImageEncoder.h"
 
 namespace makeart {
 namespace {
@@ -44,6 +47,36 @@ std::string EncodeTga(const Image& image) {
   for (int y = image.height - 1; y >= 0; --y)
     for (int x = 0; x < image.width; ++x) Put32(out, image.argb[size_t(y) * image.width + x]);
   return out;
+}
+
+namespace {
+bool EndsWith(const std::string& s, const char* tail) {
+  const size_t n = std::strlen(tail);
+  if (s.size() < n) return false;
+  for (size_t i = 0; i < n; ++i)
+    if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) return false;
+  return true;
+}
+}  // namespace
+
+bool EncodePictureFile(const Image& image, const std::string& fileName, DdsKind kind, std::string& bytes) {
+  if (EndsWith(fileName, ".dds")) {
+    bytes = EncodeDds(image, kind);
+    return true;
+  }
+  if (kind != DdsKind::Argb8888) return false;
+  if (EndsWith(fileName, ".tga")) {
+    bytes = EncodeTga(image);
+    return true;
+  }
+  const bool png = EndsWith(fileName, ".png");
+  if (!png && !EndsWith(fileName, ".jpg") && !EndsWith(fileName, ".jpeg")) return false;
+  // PNG and JPEG go through the platform's picture writer.
+  platform::Image p;
+  p.width = image.width;
+  p.height = image.height;
+  p.argb = image.argb;
+  return platform::EncodeImage(p, png ? platform::ImageType::Png : platform::ImageType::Jpeg, bytes, 92);
 }
 
 }  // namespace makeart

@@ -12,7 +12,6 @@
 #include "PictureFiles.h"
 #include "platform/files/Files.h"
 #include "platform/files/ImageDecoder.h"
-#include "platform/files/ImageEncoder.h"
 
 namespace {
 
@@ -27,15 +26,6 @@ bool EndsWith(const std::string& s, const char* tail) {
   for (size_t i = 0; i < n; ++i)
     if (std::tolower(static_cast<unsigned char>(s[s.size() - n + i])) != tail[i]) return false;
   return true;
-}
-
-// PNG and JPEG go through the platform's picture writer.
-bool EncodeCommon(const makeart::Image& image, platform::ImageType type, std::string& out) {
-  platform::Image p;
-  p.width = image.width;
-  p.height = image.height;
-  p.argb = image.argb;
-  return platform::EncodeImage(p, type, out, 92);
 }
 
 }  // namespace
@@ -70,9 +60,7 @@ int main(int argc, char** argv) {
   }
   if (kind != DdsKind::Argb8888 && !EndsWith(out, ".dds")) return Usage();
   std::string bytes;
-  if (EndsWith(out, ".dds")) bytes = EncodeDds(entry->draw(), kind);
-  else if (EndsWith(out, ".tga")) bytes = EncodeTga(entry->draw());
-  else if (!EncodeCommon(entry->draw(), common, bytes)) {
+  if (!EncodePictureFile(entry->draw(), out, kind, bytes)) {
     std::fprintf(stderr, "vantorel-makeart: %s: the picture could not be encoded\n", out.c_str());
     return 1;
   }

@@ -29,7 +29,7 @@ enum class Built { Yes, Failed, KeptLast };
 // reads as empty (an editor between truncating and writing) leaves a built
 // file that exists as it is.
 Built BuildOne(const std::string& srcDir, const std::string& src, const std::string& gameDir, bool cp932,
-               bool keepOverEmpty) {
+               bool keepOverEmpty, bool report = true) {
   const std::string target = BuiltFileFor(srcDir, src, gameDir);
   SourceScript source;
   std::string bytes;
@@ -47,7 +47,7 @@ Built BuildOne(const std::string& srcDir, const std::string& src, const std::str
     PrintError(error);
     return Built::Failed;
   }
-  std::printf("%s -> %s (%zu words)\n", src.c_str(), target.c_str(), source.words.size());
+  if (report) std::printf("%s -> %s (%zu words)\n", src.c_str(), target.c_str(), source.words.size());
   return Built::Yes;
 }
 
@@ -115,6 +115,25 @@ int Watch(const std::string& srcDir, const std::string& gameDir, bool cp932, con
 }
 }  // namespace
 
+bool BuildScripts(const std::string& srcDir, const std::string& gameDir, bool cp932, bool report,
+                  std::vector<std::string>* built) {
+  std::vector<std::string> sources;
+  std::string error;
+  if (!ListScriptSources(srcDir, sources, error)) {
+    PrintError(error);
+    return false;
+  }
+  int failures = 0;
+  for (const std::string& src : sources) failures += BuildOne(srcDir, src, gameDir, cp932, false, report) == Built::Yes ? 0 : 1;
+  if (!WriteBuildRecord(gameDir, srcDir, cp932, error)) PrintError("note: " + error);
+  if (built) *built = sources;
+  if (failures > 0) {
+    PrintError(std::to_string(failures) + " of " + std::to_string(sources.size()) + " scripts failed");
+    return false;
+  }
+  return true;
+}
+
 int RunBuild(const std::vector<std::string>& args) {
   const char* usage = " (usage: vantorel-script build [--cp932] [--watch] [--create] SRCDIR GAMEDIR)";
   CommandLine line;
@@ -163,14 +182,8 @@ int RunBuild(const std::vector<std::string>& args) {
     PrintError(srcDir + ": no .txt scripts found");
     return kFailed;
   }
-  int failures = 0;
-  for (const std::string& src : sources) failures += BuildOne(srcDir, src, gameDir, line.cp932, false) == Built::Yes ? 0 : 1;
-  if (!WriteBuildRecord(gameDir, srcDir, line.cp932, error)) PrintError("note: " + error);
+  const bool built = BuildScripts(srcDir, gameDir, line.cp932, true, &sources);
   if (watch) return Watch(srcDir, gameDir, line.cp932, sources);
-  if (failures > 0) {
-    PrintError(std::to_string(failures) + " of " + std::to_string(sources.size()) + " scripts failed");
-    return kFailed;
-  }
-  return kOk;
+  return built ? kOk : kFailed;
 }
 }  // namespace scripttool

@@ -36,6 +36,7 @@ int RunNames(const std::vector<std::string>& args);
 int RunExplore(const std::vector<std::string>& args);
 int RunTranslate(const std::vector<std::string>& args);
 int RunHelp(const std::vector<std::string>& args);
+int RunNew(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {
@@ -92,6 +93,12 @@ bool EncipherSource(const SourceScript& source, std::string& fileBytes, std::str
 // "E"-named), printing "SOURCE -> TARGET (N words)"; words gets N.
 bool EncodeScriptFile(const std::string& sourcePath, bool cp932, const std::string& target, std::string& error,
                       size_t* words = nullptr);
+
+// Builds every plain script below srcDir into gameDir (which holds
+// GameData) and notes where they came from; report: print each script
+// built. built gets the sources. False when any failed (each is reported).
+bool BuildScripts(const std::string& srcDir, const std::string& gameDir, bool cp932, bool report,
+                  std::vector<std::string>* built = nullptr);
 
 // The engine path (CP932) for a host path.
 bool ToEnginePath(const std::string& hostPath, std::string& enginePath, std::string& error);

@@ -9,6 +9,12 @@
 namespace scripttool {
 const std::vector<Command>& Commands() {
   static const std::vector<Command> commands = {
+      {"new", "new DIR [--title TEXT]",
+       "make a small whole game in the new directory DIR to start from: its plain scripts in DIR/scripts (a "
+       "title, a choice, a save screen and an ending, showing each kind of command once), built into "
+       "DIR/GameData with pictures drawn and sounds made as the demo's are; TEXT is lettered on its title "
+       "picture",
+       RunNew},
       {"encode", "encode [--cp932] SOURCE TARGET",
        "encipher a plain script into the game's word file; TARGET is the plain name, the \"E\" is inserted "
        "before the first \".\" of its file name",
