@@ -7,7 +7,7 @@ PKGS=(
   libsquish-dev libpng-dev libjpeg-dev libfluidsynth-dev timgm6mb-soundfont libebur128-dev libsoxr-dev
   libfontconfig-dev fonts-ipafont-gothic fonts-dejavu-core
   libicu-dev libgettextpo-dev gettext
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev neovim
   desktop-file-utils appstream dpkg-dev file
 )
 missing=()

@@ -104,23 +104,53 @@ GameCheck::GameCheck() = default;
 GameCheck::~GameCheck() = default;
 
 std::vector<Diagnostic> GameCheck::Run(const std::vector<ScriptInput>& inputs, bool glyphs) {
-  std::vector<WalkedScript> scripts;
-  scripts.reserve(inputs.size());
+  return RunFiltered(inputs, glyphs, {});
+}
+
+std::vector<Diagnostic> GameCheck::Run(const std::vector<ScriptInput>& inputs,
+                                       const std::set<std::string>& glyphScripts) {
+  return RunFiltered(inputs, false, glyphScripts);
+}
+
+std::vector<Diagnostic> GameCheck::RunFiltered(const std::vector<ScriptInput>& inputs, bool allGlyphs,
+                                               const std::set<std::string>& glyphScripts) {
+  // Walks of scripts whose words have not changed since the last run are
+  // kept in place (no copy: the game may have a thousand scripts).
+  std::map<std::string, size_t> last;
+  for (size_t i = 0; i < scripts_.size(); ++i) last[scripts_[i].name] = i;
+  std::vector<WalkedScript> scripts(inputs.size());
+  std::vector<std::vector<Finding>> walkFindings(inputs.size());
   std::map<std::string, const ScriptInput*> byName;
-  for (const ScriptInput& in : inputs) {
-    WalkedScript s;
-    s.name = in.name;
-    s.words = in.Words();
-    scripts.push_back(std::move(s));
+  for (size_t i = 0; i < inputs.size(); ++i) {
+    const ScriptInput& in = inputs[i];
     byName[in.name] = &in;
+    auto it = last.find(in.name);
+    if (it != last.end() && scripts_[it->second].words == in.Words()) {
+      scripts[i] = std::move(scripts_[it->second]);
+      walkFindings[i] = std::move(walkFindings_[it->second]);
+      last.erase(it);  // a name given twice is walked twice
+    } else {
+      scripts[i].name = in.name;
+      scripts[i].words = in.Words();
+      WalkScript(scripts[i], walkFindings[i]);
+    }
   }
   std::vector<Finding> findings;
-  for (WalkedScript& script : scripts) WalkScript(script, findings);
+  for (const std::vector<Finding>& f : walkFindings) findings.insert(findings.end(), f.begin(), f.end());
   CheckGame(scripts, findings);
-  if (glyphs) {
+  if (allGlyphs || !glyphScripts.empty()) {
     if (!fonts_) fonts_ = std::make_unique<Fonts>();
-    fonts_->glyphs.Check(scripts, findings);
+    if (allGlyphs) {
+      fonts_->glyphs.Check(scripts, findings);
+    } else {
+      std::vector<WalkedScript> some;
+      for (const WalkedScript& s : scripts)
+        if (glyphScripts.count(s.name)) some.push_back(s);
+      fonts_->glyphs.Check(some, findings);
+    }
   }
+  scripts_ = std::move(scripts);
+  walkFindings_ = std::move(walkFindings);
 
   std::vector<Diagnostic> out;
   out.reserve(findings.size());

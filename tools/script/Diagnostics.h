@@ -9,7 +9,9 @@
 // looks them up: relative to the working directory, which must be the game
 // directory (the one holding GameData).
 #include <cstddef>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -70,10 +72,20 @@ class GameCheck {
   ~GameCheck();
   // glyphs: check each message against the window's fonts.
   std::vector<Diagnostic> Run(const std::vector<ScriptInput>& inputs, bool glyphs = true);
+  // The same, with the glyph check only for the scripts named (an editor's
+  // open documents: the check is the costliest, and the others have not
+  // changed). A script whose words are as in the last run is not walked
+  // again.
+  std::vector<Diagnostic> Run(const std::vector<ScriptInput>& inputs, const std::set<std::string>& glyphScripts);
 
  private:
+  std::vector<Diagnostic> RunFiltered(const std::vector<ScriptInput>& inputs, bool allGlyphs,
+                                      const std::set<std::string>& glyphScripts);
   struct Fonts;
   std::unique_ptr<Fonts> fonts_;
+  // The last run's walks, in its inputs' order, and each one's findings.
+  std::vector<WalkedScript> scripts_;
+  std::vector<std::vector<Finding>> walkFindings_;
 };
 
 // Diagnostics sorted as the command prints them: the game's own first, then

@@ -37,6 +37,7 @@ int RunExplore(const std::vector<std::string>& args);
 int RunTranslate(const std::vector<std::string>& args);
 int RunHelp(const std::vector<std::string>& args);
 int RunNew(const std::vector<std::string>& args);
+int RunLsp(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {

@@ -45,7 +45,15 @@ const std::vector<Command>& Commands() {
        "and how, and an example; the same text as docs/script-language.md. Exits 1 for a word that is no "
        "keyword",
        RunHelp},
-            {"explore", "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] GAMEDIR",
+      {"lsp", "lsp [--game GAMEDIR] [--source SRCDIR] [--cp932]",
+       "a language server (Language Server Protocol on stdin and stdout) for an editor: the checks of check "
+       "--source on the text being typed, completion of keywords, aliases, variables and script names, the "
+       "reference of a keyword on hover, go to definition of an alias, a variable or a script, and the "
+       "messages and menus as symbols. The game is the nearest directory above the file holding GameData "
+       "unless --game names it; its sources are those the last build noted, or the directory below the game "
+       "holding the file, unless --source names them",
+       RunLsp},
+      {"explore", "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] GAMEDIR",
        "play the game in GAMEDIR headless from its opening script, deciding at every wait point and trying "
        "every item of every menu (button and text menus, save and load screens, the key configuration) on its "
        "own copy of the game; report the scripts reached and never reached, the menu items taken, the endings "
