@@ -53,6 +53,16 @@ const std::vector<Command>& Commands() {
        "unless --game names it; its sources are those the last build noted, or the directory below the game "
        "holding the file, unless --source names them",
        RunLsp},
+      {"package",
+       "package GAMEDIR --name NAME --version V [--title TEXT] [--summary TEXT] [--maintainer TEXT] [--id ID] "
+       "[--icon PNG] [--format deb|tar] [-o OUTDIR]",
+       "make the game in GAMEDIR (its GameData, saves left out) a Debian package NAME_V_all.deb that depends on "
+       "the engine's package and installs the command NAME, a desktop entry, an icon (PNG, square; default the "
+       "engine's) and AppStream metainfo under the id ID (default org.vantorel.game.NAME), and a tarball "
+       "NAME-V-x86_64.tar.gz that carries the engine, its libraries, fonts and soundfont beside the game and "
+       "plays from wherever it is unpacked (./NAME); --format makes only one; TEXT is the name players see "
+       "(default NAME); files go to OUTDIR (default .)",
+       RunPackage},
       {"explore", "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] GAMEDIR",
        "play the game in GAMEDIR headless from its opening script, deciding at every wait point and trying "
        "every item of every menu (button and text menus, save and load screens, the key configuration) on its "
