@@ -80,7 +80,11 @@ expect_error 1 'not a directory' build scene.txt game
 expect_error 2 'expected 2 arguments' encode scene.txt
 expect_error 2 'unknown option' encode --frobnicate scene.txt x.Dat
 expect_error 2 'unknown command' frobnicate
-"$TOOL" --help | grep -q 'encode' || fail "--help"
+# Read whole: grep -q would leave the tool writing into a closed pipe.
+"$TOOL" --help >help.txt || fail "--help: status $?"
+for c in new encode decode build check names help lsp package explore; do
+  grep -q "^  $c " help.txt || fail "--help lacks $c"
+done
 # help: the keyword reference, whole or one keyword by either spelling.
 "$TOOL" help bg | head -1 | grep -qxF '### `BG` or `bg`' || fail "help bg: $("$TOOL" help bg)"
 [ "$("$TOOL" help | grep -c '^### ')" = 29 ] || fail "help lists $("$TOOL" help | grep -c '^### ') keywords"
