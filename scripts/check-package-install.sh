@@ -28,7 +28,7 @@ start=$(date +%s)
 mmdebstrap --variant=apt \
   --customize-hook="copy-in $WORK/debs /tmp" \
   --customize-hook='chroot "$1" sh -c "apt-get install -y --no-install-recommends /tmp/debs/*.deb"' \
-  --customize-hook='chroot "$1" sh -c "command -v hoshi-no-yakusoku && printf \"300 tap decide\n\" > /tmp/in && HOME=/tmp hoshi-no-yakusoku --headless --frames 600 --input /tmp/in --trace /tmp/play.jsonl"' \
+  --customize-hook='chroot "$1" sh -c "printf \"300 tap decide\n\" > /tmp/in && HOME=/tmp /usr/games/hoshi-no-yakusoku --headless --frames 600 --input /tmp/in --trace /tmp/play.jsonl"' \
   --customize-hook="copy-out /tmp/play.jsonl $WORK" \
   bookworm "$WORK/root.tar" >"$WORK/mmdebstrap.log" 2>&1 || fail "mmdebstrap: $(tail -30 "$WORK/mmdebstrap.log")"
 grep -q '"script":"本編\\\\はじまり.Dat"' "$WORK/play.jsonl" || fail "the installed game did not reach its story"
