@@ -5,6 +5,8 @@
 #include <cerrno>
 #include <mutex>
 
+#include "platform/text/Cp932Table.h"
+
 namespace platform {
 namespace {
 // iconv descriptors are not thread-safe; one mutex per direction is enough here.
@@ -65,10 +67,8 @@ std::string Cp932ToUtf8(std::string_view in) {
   std::string out;
   Converter& conv = ToUtf8();
   std::lock_guard<std::mutex> lock(conv.mutex);
-  if (conv.cd == reinterpret_cast<iconv_t>(-1)) {
-    for (unsigned char c : in) out += c < 0x80 ? std::string(1, static_cast<char>(c)) : kReplacement;
-    return out;
-  }
+  // The browser's C library has Shift_JIS but not CP932: use our own table.
+  if (conv.cd == reinterpret_cast<iconv_t>(-1)) return cp932::ToUtf8(in);
   // Invalid bytes become U+FFFD one by one; a cut character ends the text.
   Run(conv, in, out, [&out](size_t, bool) {
     out += kReplacement;
@@ -81,7 +81,7 @@ bool Utf8ToCp932(std::string_view in, std::string& out, size_t* badOffset) {
   out.clear();
   Converter& conv = ToCp932();
   std::lock_guard<std::mutex> lock(conv.mutex);
-  if (conv.cd == reinterpret_cast<iconv_t>(-1)) return false;
+  if (conv.cd == reinterpret_cast<iconv_t>(-1)) return cp932::FromUtf8(in, out, badOffset);
   return Run(conv, in, out, [badOffset](size_t at, bool) {
     if (badOffset) *badOffset = at;
     return false;

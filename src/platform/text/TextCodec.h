@@ -1,5 +1,6 @@
 #pragma once
-// Code page 932 <-> UTF-8 at the edges of the engine (iconv "CP932").
+// Code page 932 <-> UTF-8 at the edges of the engine (iconv "CP932", or our
+// own table where iconv lacks it: platform/text/Cp932Table.h).
 #include <cstddef>
 #include <string>
 #include <string_view>
