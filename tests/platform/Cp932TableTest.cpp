@@ -45,7 +45,9 @@ void ExpectSameEncoding(const std::string& utf8) {
   const bool okTable = platform::cp932::FromUtf8(utf8, fromTable, &badTable);
   ASSERT_EQ(okIconv, okTable) << testing::PrintToString(utf8);
   ASSERT_EQ(fromIconv, fromTable) << testing::PrintToString(utf8);
-  if (!okIconv) ASSERT_EQ(badIconv, badTable) << testing::PrintToString(utf8);
+  if (!okIconv) {
+    ASSERT_EQ(badIconv, badTable) << testing::PrintToString(utf8);
+  }
 }
 
 }  // namespace
