@@ -62,7 +62,10 @@ ls "$T"/lib | grep -qE '^libc\.so|^ld-linux' && fail "the C library was carried"
 desktop-file-validate "$T/share/applications/$id.desktop" || fail "tarball desktop entry"
 input="$WORK/tap.in"
 printf '300 tap decide\n' > "$input"
+# The sanitizer run's options go through (its leak suppressions).
 env -i HOME="$WORK" PATH=/usr/bin:/bin XDG_CONFIG_HOME="$WORK/cfg" \
+  ${ASAN_OPTIONS:+ASAN_OPTIONS="$ASAN_OPTIONS"} ${LSAN_OPTIONS:+LSAN_OPTIONS="$LSAN_OPTIONS"} \
+  ${UBSAN_OPTIONS:+UBSAN_OPTIONS="$UBSAN_OPTIONS"} \
   "$T/hoshi-no-yakusoku" --headless --frames 500 --input "$input" --trace "$WORK/tar.jsonl" >/dev/null 2>tar.err ||
   fail "the unpacked game does not run: $(cat tar.err)"
 grep -q '"script":"本編\\\\はじまり.Dat"' tar.jsonl || fail "the unpacked game did not start its story"
