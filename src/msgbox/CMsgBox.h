@@ -176,6 +176,9 @@ class CMsgBox {
   // and the menu on screen; null: the original again, as it always was.
   void SetTranslation(std::shared_ptr<const msgbox::Translation> translation);
   const msgbox::Translation* CurrentTranslation() const { return translation_.get(); }
+  // The word the message on screen takes its text from (after its speaker
+  // word, if it has one): where a translation's entry for it is.
+  size_t MessageTextWord() const { return textOrigin_.word; }
   // The speaker label as shown: the translation's (UTF-8) while one is
   // in force.
   const std::string& ShownLabel() const { return shownLabel_; }

@@ -3,8 +3,11 @@
 # choice of three (one way leads to a missing script, one into a loop of two
 # scripts, one saves and then loads on its load screen) and a script nothing
 # reaches is reported with exactly those, and fails; a message too long for
-# the window is named without failing; the demo, when built, reaches every
-# script and both endings with no failure. Bad command lines exit 2.
+# the window is named in characters and rows without failing; one failure
+# reached three ways is one line with its count; the demo, when built,
+# reaches every script and both endings (told apart by their variables, each
+# once however many ways lead there) with no failure and nothing too long in
+# its English translation either. Bad command lines exit 2.
 set -euo pipefail
 BUILD=$(cd "$1" && pwd)
 TOOL="$BUILD/vantorel-script"
@@ -110,9 +113,9 @@ PY
 done
 explore game
 [ "$rc" = 1 ] || fail "text: exited $rc"
-grep -qxF "  本編\\森.Dat word 0: 指定された名前のスクリプトファイルが見つかりませんでした。 after 「森へ」" out.txt ||
+grep -qxF "  本編\\森.Dat word 0: 指定された名前のスクリプトファイルが見つかりませんでした。 after 「森へ」 (1 way)" out.txt ||
   fail "the text report lacks the failure: $(cat out.txt)"
-grep -qxF "  loop in 本編\\海.Dat after 「海へ」" out.txt || fail "the text report lacks the loop: $(cat out.txt)"
+grep -qxF "  loop in 本編\\海.Dat after 「海へ」 (1 way)" out.txt || fail "the text report lacks the loop: $(cat out.txt)"
 grep -qxF "4 branches, 8 states" out.txt || fail "the text report's count: $(cat out.txt)"
 # A budget too small for any ending stops the branch there, which is no failure.
 explore --budget 5 game
@@ -137,32 +140,73 @@ python3 - <<'PY' || fail "the long message game: $(cat out.txt)"
 import json, sys
 r = json.load(open("out.txt"))
 t = r["tooLong"]
+# 92 characters, 184 bytes: rows of 52 bytes, the window holds 3.
 if len(t) != 1 or t[0]["script"] != "オープニング\\オープニング1.Dat" or t[0]["bytes"] != 184 or not t[0]["message"].startswith("あいう"):
     sys.exit(f"tooLong: {t}")
+if (t[0]["characters"], t[0]["rows"], t[0]["windowRows"], t[0]["language"]) != (92, 4, 3, None):
+    sys.exit(f"the long message's measure: {t}")
 got = sorted((e["kind"], e["script"], e["choices"]) for e in r["endings"])
 if got != [("Battle", "本編\\戦い.Dat", ["戦う"]), ("Map", "本編\\地図.Dat", ["地図を見る"])]:
     sys.exit(f"endings: {got}")
 PY
 
+explore long/game
+grep -qxF "  オープニング\\オープニング1.Dat word 0: 92 characters: 4 rows where the window holds 3 (rows of 26 full-width or 52 half-width characters): あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをんアイウエオカキクケコサシスセソタチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワヲン" out.txt ||
+  fail "the text report's long message: $(cat out.txt)"
+
+# --- one failure three ways: north and south meet at the bridge (the second
+# stops where the first went on), east comes with a variable of its own; an
+# ending after either of two items that meet is one ending of two ways ---
+mkdir -p many/src/オープニング many/src/本編
+skeleton many/game
+cat > many/src/オープニング/オープニング1.txt <<'EOF2'
+どちらへ？
+FontMenu { フォーマット 1 3 メニューアイテム { 「北へ」 1 本編\橋 「南へ」 2 本編\橋 「東へ」 3 本編\東 「西へ」 4 本編\西 「西の奥へ」 5 本編\西 } }
+EOF2
+printf 'string $道 = 東\n東から来た。\ngoto 本編\\橋\n' > many/src/本編/東.txt
+printf '橋を渡る。\ngoto 本編\\崖\n' > many/src/本編/橋.txt
+printf '西の果て。\nGameEnd\n' > many/src/本編/西.txt
+"$TOOL" build many/src many/game >/dev/null
+explore --format json many/game
+[ "$rc" = 1 ] || fail "the failure three ways exited $rc"
+python3 - <<'PY' || fail "the failure three ways: $(cat out.txt)"
+import json, sys
+r = json.load(open("out.txt"))
+f = r["failures"]
+if len(f) != 1 or f[0]["script"] != "本編\\崖.Dat" or f[0]["ways"] != 3 or f[0]["choices"] not in (["「北へ」"], ["「南へ」"]):
+    sys.exit(f"failures: {f}")
+e = r["endings"]
+if len(e) != 1 or e[0]["ways"] != 2 or e[0]["variables"] != {} or e[0]["choices"] != ["「西の奥へ」"]:
+    sys.exit(f"endings: {e}")
+PY
+explore many/game
+grep -qxF "  本編\\崖.Dat word 0: 指定された名前のスクリプトファイルが見つかりませんでした。 after 「北へ」 (3 ways)" out.txt ||
+  fail "the text report's failure three ways: $(cat out.txt)"
+
 # --- the demo ---
 if [ -d "$BUILD/game/GameData/Text" ]; then
   cp -r "$BUILD/game" demo
   rm -rf demo/GameData/Text/セーブデータ/*
-  explore --format json demo
+  explore --format json --language en demo
   [ "$rc" = 0 ] || fail "the demo exited $rc: $(cat out.txt)"
   python3 -m json.tool out.txt >/dev/null || fail "the demo's report is not JSON"
   python3 - <<'PY' || fail "the demo's report: $(cat out.txt)"
 import json, sys
 r = json.load(open("out.txt"))
-if r["scripts"]["unreached"] or r["failures"] or r["tooLong"]:
+if r["scripts"]["unreached"] or r["failures"] or r["tooLong"] or r["language"] != "en":
     sys.exit("unreached, failures or long messages")
 if len(r["scripts"]["reached"]) != 15:
     sys.exit(f"reached {len(r['scripts']['reached'])} scripts")
-# Where two ways meet, either may be the one named: only the park's choice
-# is sure to be on every way to the story's end.
+# The story's two endings are told apart by the variable naming them, and
+# each way the save screen offers is no ending of its own.
+story = [e for e in r["endings"] if e["script"] == "本編\\おしまい.Dat"]
+if {e["variables"].get("$結末") for e in story} != {"本編\\結末_待つ", "本編\\結末_煮干し"}:
+    sys.exit(f"the story's endings: {story}")
+keys = [(e["kind"], e["script"], tuple(sorted(e["variables"].items()))) for e in r["endings"]]
+if len(keys) != len(set(keys)) or len(story) > 6 or max(e["ways"] for e in story) < 8:
+    sys.exit(f"an ending listed twice, or its ways not counted: {r['endings']}")
 park = {"「煮干しで呼んでみよう」", "「静かに待ってみよう」"}
-story = {c for e in r["endings"] if e["script"] == "本編\\おしまい.Dat" for c in e["choices"] if c in park}
-if story != park:
+if {c for e in story for c in e["choices"] if c in park} != park:
     sys.exit(f"the story's endings come after {story}")
 taken = {(m["script"], m["menu"], m["label"]) for m in r["menuItems"]}
 for want in [("システム\\キー設定.Dat", "KeyConfig", "OK"), ("システム\\キー設定.Dat", "KeyConfig", "キャンセル")]:

@@ -168,20 +168,23 @@ Record R(char kind, std::vector<std::string> fields) { return {kind, std::move(f
 TEST(ExploreReport, GathersBranchesAndNamesADeadOneAsAFailure) {
   ExploreReport report;
   AddBranch(report,
-            {R(record::kBranch, {"0", "", "1"}), R(record::kOpened, {"オープニング\\オープニング1.Dat"}),
+            {R(record::kBranch, {"0", "", "1"}), R(record::kState, {"0"}),
+             R(record::kOpened, {"オープニング\\オープニング1.Dat"}), R(record::kState, {"5"}),
              R(record::kTaken, {"オープニング\\オープニング1.Dat", "FontMenu", "「海へ」"}),
              R(record::kOpened, {"本編\\海.Dat"}), R(record::kStopped, {"loop", "本編\\海.Dat", "「海へ」"}),
              R(record::kDone, {})},
             "");
   AddBranch(report,
-            {R(record::kBranch, {"1", "「山へ」", "2"}), R(record::kOpened, {"本編\\山.Dat"}),
+            {R(record::kBranch, {"1", "「山へ」", "2"}), R(record::kState, {"5"}),
              R(record::kTaken, {"オープニング\\オープニング1.Dat", "FontMenu", "「山へ」"}),
-             R(record::kTooLong, {"本編\\山.Dat", "4", "160", "長い"})},
+             R(record::kOpened, {"本編\\山.Dat"}),
+             R(record::kTooLong, {"本編\\山.Dat", "4", "", "80", "4", "3", "160", "80 characters in 4 rows", "長い"})},
             "the engine stopped on signal Segmentation fault");
   AddBranch(report,
-            {R(record::kBranch, {"2", "「森へ」", "3"}),
+            {R(record::kBranch, {"2", "「森へ」", "3"}), R(record::kState, {"5"}),
+             R(record::kTaken, {"オープニング\\オープニング1.Dat", "FontMenu", "「森へ」"}),
              R(record::kFailure, {"本編\\森.Dat", "0", "見つかりません", "「森へ」"}),
-             R(record::kEnding, {"GameEnd", "本編\\森.Dat", "「森へ」"}), R(record::kDone, {})},
+             R(record::kEnding, {"GameEnd", "本編\\森.Dat", "「森へ」", ""}), R(record::kDone, {})},
             "");
   SetGameScripts(report, {"オープニング\\オープニング1.Dat", "本編\\山.Dat", "本編\\迷子.Dat", "本編\\海.Dat"});
   report.states = 9;
@@ -190,21 +193,25 @@ TEST(ExploreReport, GathersBranchesAndNamesADeadOneAsAFailure) {
   ASSERT_EQ(report.failures.size(), 2u);
   // Sorted by script: the dead branch (last script it opened) before the forest.
   auto f = report.failures.begin();
-  EXPECT_EQ(f->script, "本編\\山.Dat");
-  EXPECT_EQ(f->message, "the engine stopped on signal Segmentation fault");
-  EXPECT_EQ(f->choices, (std::vector<std::string>{"「山へ」"}));
+  EXPECT_EQ(f->first.script, "本編\\山.Dat");
+  EXPECT_EQ(f->first.message, "the engine stopped on signal Segmentation fault");
   const std::string text = ReportText(report);
   EXPECT_NE(text.find("scripts never reached (1):\n  本編\\迷子.Dat\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("  loop in 本編\\海.Dat after 「海へ」\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("  本編\\山.Dat word 4: 160 bytes: 長い\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  loop in 本編\\海.Dat after 「海へ」 (1 way)\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("  本編\\山.Dat word 0: the engine stopped on signal Segmentation fault after 「山へ」 (1 way)\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("  本編\\山.Dat word 4: 80 characters in 4 rows: 長い\n"), std::string::npos) << text;
   EXPECT_NE(text.find("3 branches, 9 states\n"), std::string::npos) << text;
   const std::string json = ReportJson(report);
-  EXPECT_NE(json.find(R"("endings":[{"kind":"GameEnd","script":"本編\\森.Dat","choices":["「森へ」"]}])"),
+  EXPECT_NE(json.find(R"("endings":[{"kind":"GameEnd","script":"本編\\森.Dat","variables":{},"ways":1,"choices":["「森へ」"]}])"),
+            std::string::npos)
+      << json;
+  EXPECT_NE(json.find(R"("tooLong":[{"script":"本編\\山.Dat","position":4,"language":null,"characters":80,"rows":4,"windowRows":3,"bytes":160,)"),
             std::string::npos)
       << json;
   EXPECT_NE(json.find(R"("unreached":["本編\\迷子.Dat"])"), std::string::npos) << json;
-  EXPECT_NE(json.find(R"("branches":3,"states":9)"), std::string::npos) << json;
-  // The same records in another order make the same report.
+  EXPECT_NE(json.find(R"("language":null,"branches":3,"states":9)"), std::string::npos) << json;
   EXPECT_EQ(json.back(), '\n');
 }
 

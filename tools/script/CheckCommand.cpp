@@ -1,6 +1,7 @@
-// check [--source SRCDIR] [--cp932] [--format text|json] GAMEDIR: reads every
-// script of a game as the engine reads it and reports what would go wrong
-// when it runs.
+// check [--source SRCDIR] [--cp932] [--language LANG] [--format text|json]
+// GAMEDIR: reads every script of a game as the engine reads it and reports
+// what would go wrong when it runs; with --language, also the texts of that
+// translation that do not fit where the game shows them.
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -9,7 +10,9 @@
 #include "Diagnostics.h"
 #include "GlyphCheck.h"
 #include "ScriptTool.h"
+#include "TranslationFit.h"
 #include "platform/diagnostics/Trace.h"
+#include "platform/text/Languages.h"
 #include "platform/text/TextCodec.h"
 
 namespace scripttool {
@@ -21,6 +24,7 @@ struct CheckOptions {
   std::string sourceDir;  // as given, for messages; empty: no sources
   bool cp932 = false;
   bool json = false;  // --format json
+  std::string language;  // --language: empty for none
 };
 
 bool ParseCheckLine(const std::vector<std::string>& args, CheckOptions& options, std::string& error) {
@@ -34,6 +38,12 @@ bool ParseCheckLine(const std::vector<std::string>& args, CheckOptions& options,
         return false;
       }
       options.sourceDir = args[++i];
+    } else if (args[i] == "--language") {
+      if (i + 1 >= args.size() || !platform::IsLanguageCode(args[i + 1])) {
+        error = "--language needs a language code (en, fr, pt_BR)";
+        return false;
+      }
+      options.language = args[++i];
     } else if (args[i] == "--format") {
       if (i + 1 >= args.size() || (args[i + 1] != "text" && args[i + 1] != "json")) {
         error = "--format takes text or json";
@@ -108,7 +118,8 @@ int RunCheck(const std::vector<std::string>& args) {
   std::string error;
   if (!ParseCheckLine(args, options, error)) {
     PrintError("check: " + error +
-               " (usage: vantorel-script check [--source SRCDIR] [--cp932] [--format text|json] GAMEDIR)");
+               " (usage: vantorel-script check [--source SRCDIR] [--cp932] [--language LANG] [--format text|json] "
+               "GAMEDIR)");
     return kUsage;
   }
   std::error_code ec;
@@ -144,6 +155,17 @@ int RunCheck(const std::vector<std::string>& args) {
   if (sourceAbs.empty()) StaleSources(options.gameDir, diagnostics);
   GameCheck check;
   for (Diagnostic& d : check.Run(inputs)) diagnostics.push_back(std::move(d));
+  if (!options.language.empty()) {
+    // The measure translate check takes: the translation's texts laid out
+    // as the game lays them out, with the fonts it would draw them with.
+    const auto translation = LoadGameTranslation(options.language, error);
+    if (!translation) {
+      PrintError(options.gameDir + ": " + error);
+      return kFailed;
+    }
+    std::vector<Finding> overflows = OverflowFindings(FindOverflows(inputs, *translation), options.language);
+    for (Diagnostic& d : PlaceFindings(inputs, overflows)) diagnostics.push_back(std::move(d));
+  }
   SortDiagnostics(diagnostics);
 
   size_t errors = 0;
@@ -161,7 +183,8 @@ int RunCheck(const std::vector<std::string>& args) {
              ",\"file\":" + platform::JsonString(r.file) +
              ",\"standIn\":" + (!r.preferred.empty() && r.family != r.preferred ? "true" : "false") + "}";
     }
-    out += "],\n\"scripts\":" + std::to_string(inputs.size()) + ",\"errors\":" + std::to_string(errors) +
+    out += "],\n\"language\":" + (options.language.empty() ? std::string("null") : platform::JsonString(options.language));
+    out += ",\"scripts\":" + std::to_string(inputs.size()) + ",\"errors\":" + std::to_string(errors) +
            ",\"warnings\":" + std::to_string(warnings) + "}\n";
     std::fputs(out.c_str(), stdout);
   } else {

@@ -152,6 +152,11 @@ std::vector<Diagnostic> GameCheck::RunFiltered(const std::vector<ScriptInput>& i
   scripts_ = std::move(scripts);
   walkFindings_ = std::move(walkFindings);
 
+  return PlaceFindings(byName, findings);
+}
+
+std::vector<Diagnostic> PlaceFindings(const std::map<std::string, const ScriptInput*>& byName,
+                                      std::vector<Finding>& findings) {
   std::vector<Diagnostic> out;
   out.reserve(findings.size());
   for (Finding& f : findings) {
@@ -181,6 +186,12 @@ std::vector<Diagnostic> GameCheck::RunFiltered(const std::vector<ScriptInput>& i
     out.push_back(std::move(d));
   }
   return out;
+}
+
+std::vector<Diagnostic> PlaceFindings(const std::vector<ScriptInput>& inputs, std::vector<Finding>& findings) {
+  std::map<std::string, const ScriptInput*> byName;
+  for (const ScriptInput& in : inputs) byName[in.name] = &in;
+  return PlaceFindings(byName, findings);
 }
 
 void SortDiagnostics(std::vector<Diagnostic>& diagnostics) {

@@ -88,6 +88,12 @@ class GameCheck {
   std::vector<std::vector<Finding>> walkFindings_;
 };
 
+// Findings as diagnostics: the word's text and, for a script read from a
+// plain source, its file, line and column. The findings' texts are moved.
+std::vector<Diagnostic> PlaceFindings(const std::vector<ScriptInput>& inputs, std::vector<Finding>& findings);
+std::vector<Diagnostic> PlaceFindings(const std::map<std::string, const ScriptInput*>& byName,
+                                      std::vector<Finding>& findings);
+
 // Diagnostics sorted as the command prints them: the game's own first, then
 // by script and word.
 void SortDiagnostics(std::vector<Diagnostic>& diagnostics);

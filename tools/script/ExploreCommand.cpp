@@ -18,6 +18,8 @@
 #include "ExploreShared.h"
 #include "GameScripts.h"
 #include "ScriptTool.h"
+#include "TranslationFit.h"
+#include "platform/text/Languages.h"
 #include "platform/text/TextCodec.h"
 
 namespace scripttool {
@@ -35,6 +37,7 @@ struct ExploreOptions {
   int jobs = 0;
   uint64_t budget = kDefaultBudget;
   uint64_t maxStates = kDefaultMaxStates;
+  std::string language;  // --language: empty for none
 };
 
 bool ParsePositive(const std::string& text, uint64_t& value) {
@@ -78,6 +81,12 @@ bool ParseExploreLine(const std::vector<std::string>& args, ExploreOptions& opti
       }
       options.maxStates = n;
       ++i;
+    } else if (a == "--language") {
+      if (!hasValue || !platform::IsLanguageCode(args[i + 1])) {
+        error = "--language needs a language code (en, fr, pt_BR)";
+        return false;
+      }
+      options.language = args[++i];
     } else if (!a.empty() && a[0] == '-') {
       error = "unknown option \"" + a + "\"";
       return false;
@@ -114,6 +123,23 @@ int RunExplore(const std::vector<std::string>& args) {
     PrintError(error);
     return kFailed;
   }
+  // The translation's messages that do not fit, measured as translate check
+  // measures them; a branch reports those it reaches.
+  TranslatedOverflows overflows;
+  if (!options.language.empty()) {
+    const auto translation = LoadGameTranslation(options.language, error);
+    if (!translation) {
+      PrintError(options.gameDir + ": " + error);
+      return kFailed;
+    }
+    std::vector<ScriptInput> inputs;
+    if (!AddBuiltInputs(inputs, error)) {
+      PrintError(options.gameDir + ": " + error);
+      return kFailed;
+    }
+    for (Overflow& o : FindOverflows(inputs, *translation))
+      if (o.what == "message") overflows[{o.script, o.word}] = std::move(o);
+  }
   const char* tmp = std::getenv("TMPDIR");
   std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/vantorel-explore-XXXXXX";
   if (!::mkdtemp(pattern.data())) {
@@ -146,6 +172,7 @@ int RunExplore(const std::vector<std::string>& args) {
   int signal = 0;
   {
     ExploreCoordinator coordinator(work, options.budget, keep, *shared, report);
+    if (!options.language.empty()) coordinator.UseLanguage(options.language, &overflows);
     signal = coordinator.Run();
   }
   if (signal) {
@@ -158,6 +185,7 @@ int RunExplore(const std::vector<std::string>& args) {
   for (const WalkedScript& s : scripts) names.push_back(platform::Cp932ToUtf8(s.name));
   SetGameScripts(report, names);
   report.states = shared->States();
+  report.language = options.language;
   const std::string out = options.json ? ReportJson(report) : ReportText(report);
   std::fwrite(out.data(), 1, out.size(), stdout);
   if (!keep) fs::remove_all(work, ec);

@@ -32,6 +32,12 @@ class ExploreCoordinator {
   ExploreCoordinator(const ExploreCoordinator&) = delete;
   ExploreCoordinator& operator=(const ExploreCoordinator&) = delete;
 
+  // With --language: the translation's code and its messages that do not
+  // fit, which the branches report where they reach them.
+  void UseLanguage(const std::string& language, const TranslatedOverflows* overflows) {
+    settings_.language = language;
+    settings_.overflows = overflows;
+  }
   // Explores to the end, filling the report (what stayed undone and why
   // included). Returns 0, or the signal that interrupted the exploration:
   // every branch has ended then and the work directory is gone.

@@ -14,9 +14,15 @@ namespace record {
 constexpr char kBranch = 'B';    // id, choices, process id: the branch starts
 constexpr char kOpened = 'O';    // script: a script opened
 constexpr char kTaken = 'M';     // script, menu, label: a menu item taken
-constexpr char kEnding = 'E';    // kind, script, choices
+// key: the branch stands at a state (its first: the state it started
+// from, the opening's being 0); each next one is a step from the last,
+// through the menu item taken (kTaken) in between, if any
+constexpr char kState = 'K';
+constexpr char kEnding = 'E';    // kind, script, choices, variables ("name=value" joined as choices)
 constexpr char kFailure = 'F';   // script, position, message, choices
-constexpr char kTooLong = 'W';   // script, position, bytes, message
+// script, position, language (empty: the original), characters, rows,
+// window's rows, bytes, why, message as shown
+constexpr char kTooLong = 'W';
 constexpr char kStopped = 'S';   // reason, script, choices
 // key, first item, walk positions, script, menu, choices, labels: the items
 // of a menu from the first named on, queued for a replay (Explorer.h)

@@ -52,32 +52,56 @@ void ExploreReport::AddIncomplete(const std::string& why) {
   if (std::find(incomplete.begin(), incomplete.end(), why) == incomplete.end()) incomplete.push_back(why);
 }
 
+namespace {
+ExploreReport::Variables ParseVariables(const std::string& field) {
+  ExploreReport::Variables out;
+  for (const std::string& v : SplitChoices(field)) {
+    const size_t eq = v.find('=');
+    if (eq != std::string::npos) out[v.substr(0, eq)] = v.substr(eq + 1);
+  }
+  return out;
+}
+}  // namespace
+
 void AddBranch(ExploreReport& report, const std::vector<Record>& records, const std::string& death, bool workFull) {
   ++report.branches;
-  ExploreReport::Choices choices;
   std::string lastScript;
   bool done = false;
+  // Where the branch stands in the graph of ways, and the item taken since.
+  uint64_t last = WayGraph::kOpening;
+  bool started = false;
+  std::string taken;
+  // An end is reached from the last state, through the item taken since
+  // (a failure and the ending of the same step alike).
+  auto end = [&](uint64_t node) { report.ways.AddEdge(last, node, taken); };
   for (const Record& r : records) {
     switch (r.kind) {
-      case record::kBranch:
-        choices = SplitChoices(Field(r, 1));
-        break;
       case record::kOpened:
         report.reached.insert(Field(r, 0));
         lastScript = Field(r, 0);
         break;
+      case record::kState: {
+        const uint64_t node = ExploreReport::StateNode(Number(Field(r, 0)));
+        if (started) report.ways.AddEdge(last, node, taken);
+        taken.clear();
+        last = node;
+        started = true;
+        break;
+      }
       case record::kTaken:
         ++report.taken[{Field(r, 0), Field(r, 1), Field(r, 2)}];
+        taken = Field(r, 2);
         break;
       case record::kEnding:
-        report.endings.insert({Field(r, 0), Field(r, 1), SplitChoices(Field(r, 2))});
+        end(report.EndNode(ExploreReport::Ending{Field(r, 0), Field(r, 1), ParseVariables(Field(r, 3))}));
         break;
       case record::kFailure:
-        if (!workFull)
-          report.failures.insert({Field(r, 0), Number(Field(r, 1)), Field(r, 2), SplitChoices(Field(r, 3))});
+        if (!workFull) end(report.EndNode(ExploreReport::Failure{Field(r, 0), Number(Field(r, 1)), Field(r, 2)}));
         break;
       case record::kTooLong:
-        report.tooLong[{Field(r, 0), Number(Field(r, 1))}] = {Number(Field(r, 2)), Field(r, 3)};
+        report.tooLong[{Field(r, 0), Number(Field(r, 1)), Field(r, 2)}] = {
+            Field(r, 2), Number(Field(r, 3)), Number(Field(r, 4)), Number(Field(r, 5)), Number(Field(r, 6)),
+            Field(r, 7), Field(r, 8)};
         break;
       case record::kStopped:
         if (Field(r, 0) == kStoppedAtLimit) {
@@ -87,7 +111,7 @@ void AddBranch(ExploreReport& report, const std::vector<Record>& records, const 
           report.AddIncomplete("a replayed branch did not come back to the menu it was queued at (the engine did not "
                                "play the same input alike)");
         } else {
-          report.stopped.insert({Field(r, 0), Field(r, 1), SplitChoices(Field(r, 2))});
+          end(report.EndNode(ExploreReport::Stop{Field(r, 0), Field(r, 1)}));
         }
         break;
       case record::kDone:
@@ -98,7 +122,7 @@ void AddBranch(ExploreReport& report, const std::vector<Record>& records, const 
     }
   }
   if (!done && !workFull)
-    report.failures.insert({lastScript, 0, death.empty() ? "the branch ended early" : death, choices});
+    end(report.EndNode(ExploreReport::Failure{lastScript, 0, death.empty() ? "the branch ended early" : death}));
 }
 
 void SetGameScripts(ExploreReport& report, const std::vector<std::string>& scripts) {
@@ -106,7 +130,50 @@ void SetGameScripts(ExploreReport& report, const std::vector<std::string>& scrip
     if (!report.reached.count(s)) report.unreached.insert(s);
 }
 
+namespace {
+std::string WaysText(const WayGraph::Ways& w) {
+  return " after " + ChoicesText(w.shortest) + " (" + std::to_string(w.count) + (w.count == 1 ? " way)" : " ways)");
+}
+
+// For each ending, the variables whose values tell it apart from another
+// ending of the same kind in the same script; none where it is the only one.
+std::map<ExploreReport::Ending, ExploreReport::Variables> TellingVariables(const ExploreReport& r) {
+  std::map<std::pair<std::string, std::string>, std::vector<const ExploreReport::Ending*>> alike;
+  for (const auto& [e, node] : r.endings) alike[{e.kind, e.script}].push_back(&e);
+  std::map<ExploreReport::Ending, ExploreReport::Variables> out;
+  for (const auto& [where, list] : alike) {
+    std::set<std::string> differ;
+    for (const ExploreReport::Ending* e : list)
+      for (const auto& [name, value] : e->variables)
+        for (const ExploreReport::Ending* other : list) {
+          auto it = other->variables.find(name);
+          if (it == other->variables.end() || it->second != value) differ.insert(name);
+        }
+    for (const ExploreReport::Ending* e : list) {
+      ExploreReport::Variables& shown = out[*e];
+      for (const std::string& name : differ) {
+        auto it = e->variables.find(name);
+        shown[name] = it == e->variables.end() ? std::string() : it->second;
+      }
+    }
+  }
+  return out;
+}
+
+const WayGraph::Ways& WaysOf(const std::unordered_map<uint64_t, WayGraph::Ways>& ways, uint64_t node) {
+  static const WayGraph::Ways kNone;
+  auto it = ways.find(node);
+  return it == ways.end() ? kNone : it->second;
+}
+
+std::string TooLongWhere(const std::tuple<std::string, uint64_t, std::string>& where) {
+  const auto& [script, word, language] = where;
+  return script + " word " + std::to_string(word) + (language.empty() ? "" : " in " + language);
+}
+}  // namespace
+
 std::string ReportText(const ExploreReport& r) {
+  const auto ways = r.ways.Count();
   std::string out;
   auto heading = [&out](const std::string& title, size_t n) { out += title + " (" + std::to_string(n) + "):\n"; };
   heading("scripts reached", r.reached.size());
@@ -120,18 +187,26 @@ std::string ReportText(const ExploreReport& r) {
            (count == 1 ? "" : "es") + ")\n";
   }
   heading("endings", r.endings.size());
-  for (const auto& [kind, script, choices] : r.endings) out += "  " + kind + " in " + script + " after " + ChoicesText(choices) + "\n";
+  const auto telling = TellingVariables(r);
+  for (const auto& [e, node] : r.endings) {
+    out += "  " + e.kind + " in " + e.script;
+    const ExploreReport::Variables& vars = telling.at(e);
+    bool first = true;
+    for (const auto& [name, value] : vars) {
+      out += (first ? " with " : ", ") + name + " = " + (value.empty() ? "(unset)" : value);
+      first = false;
+    }
+    out += WaysText(WaysOf(ways, node)) + "\n";
+  }
   heading("failures", r.failures.size());
-  for (const auto& f : r.failures)
-    out += "  " + f.script + " word " + std::to_string(f.position) + ": " + f.message + " after " + ChoicesText(f.choices) + "\n";
+  for (const auto& [f, node] : r.failures)
+    out += "  " + f.script + " word " + std::to_string(f.position) + ": " + f.message + WaysText(WaysOf(ways, node)) +
+           "\n";
   heading("messages longer than the window", r.tooLong.size());
-  for (const auto& [where, m] : r.tooLong)
-    out += "  " + where.first + " word " + std::to_string(where.second) + ": " + std::to_string(m.bytes) + " bytes: " +
-           m.message + "\n";
+  for (const auto& [where, m] : r.tooLong) out += "  " + TooLongWhere(where) + ": " + m.why + ": " + m.message + "\n";
   if (!r.stopped.empty()) {
-    heading("branches stopped before an ending", r.stopped.size());
-    for (const auto& [reason, script, choices] : r.stopped)
-      out += "  " + reason + " in " + script + " after " + ChoicesText(choices) + "\n";
+    heading("ways stopped before an ending", r.stopped.size());
+    for (const auto& [s, node] : r.stopped) out += "  " + s.reason + " in " + s.script + WaysText(WaysOf(ways, node)) + "\n";
   }
   if (r.notExploredCount) {
     heading("branches not explored", r.notExploredCount);
@@ -159,6 +234,11 @@ std::string JsonArray(const char* name, const Items& items, Object object) {
 }  // namespace
 
 std::string ReportJson(const ExploreReport& r) {
+  const auto ways = r.ways.Count();
+  auto waysJson = [&ways](uint64_t node) {
+    const WayGraph::Ways& w = WaysOf(ways, node);
+    return ",\"ways\":" + std::to_string(w.count) + ",\"choices\":" + ChoicesJson(w.shortest);
+  };
   std::string out = "{\"scripts\":{\"reached\":" + NamesJson(r.reached) + ",\"unreached\":" + NamesJson(r.unreached) + "}";
   out += JsonArray("menuItems", r.taken, [](const auto& taken) {
     const auto& [key, count] = taken;
@@ -166,24 +246,31 @@ std::string ReportJson(const ExploreReport& r) {
     return "{\"script\":" + JsonString(script) + ",\"menu\":" + JsonString(menu) + ",\"label\":" + JsonString(label) +
            ",\"branches\":" + std::to_string(count) + "}";
   });
-  out += JsonArray("endings", r.endings, [](const auto& ending) {
-    const auto& [kind, script, choices] = ending;
-    return "{\"kind\":" + JsonString(kind) + ",\"script\":" + JsonString(script) + ",\"choices\":" +
-           ChoicesJson(choices) + "}";
+  const auto telling = TellingVariables(r);
+  out += JsonArray("endings", r.endings, [&](const auto& ending) {
+    const auto& [e, node] = ending;
+    std::string vars = "{";
+    for (const auto& [name, value] : telling.at(e)) vars += (vars.size() > 1 ? "," : "") + JsonString(name) + ":" + JsonString(value);
+    return "{\"kind\":" + JsonString(e.kind) + ",\"script\":" + JsonString(e.script) + ",\"variables\":" + vars + "}" +
+           waysJson(node) + "}";
   });
-  out += JsonArray("failures", r.failures, [](const auto& f) {
+  out += JsonArray("failures", r.failures, [&](const auto& failure) {
+    const auto& [f, node] = failure;
     return "{\"script\":" + JsonString(f.script) + ",\"position\":" + std::to_string(f.position) +
-           ",\"message\":" + JsonString(f.message) + ",\"choices\":" + ChoicesJson(f.choices) + "}";
+           ",\"message\":" + JsonString(f.message) + waysJson(node) + "}";
   });
   out += JsonArray("tooLong", r.tooLong, [](const auto& entry) {
     const auto& [where, m] = entry;
-    return "{\"script\":" + JsonString(where.first) + ",\"position\":" + std::to_string(where.second) +
-           ",\"bytes\":" + std::to_string(m.bytes) + ",\"message\":" + JsonString(m.message) + "}";
+    const auto& [script, word, language] = where;
+    return "{\"script\":" + JsonString(script) + ",\"position\":" + std::to_string(word) +
+           ",\"language\":" + (language.empty() ? std::string("null") : JsonString(language)) +
+           ",\"characters\":" + std::to_string(m.characters) + ",\"rows\":" + std::to_string(m.rows) +
+           ",\"windowRows\":" + std::to_string(m.windowRows) + ",\"bytes\":" + std::to_string(m.bytes) +
+           ",\"why\":" + JsonString(m.why) + ",\"message\":" + JsonString(m.message) + "}";
   });
-  out += JsonArray("stopped", r.stopped, [](const auto& stop) {
-    const auto& [reason, script, choices] = stop;
-    return "{\"reason\":" + JsonString(reason) + ",\"script\":" + JsonString(script) + ",\"choices\":" +
-           ChoicesJson(choices) + "}";
+  out += JsonArray("stopped", r.stopped, [&](const auto& stop) {
+    const auto& [s, node] = stop;
+    return "{\"reason\":" + JsonString(s.reason) + ",\"script\":" + JsonString(s.script) + waysJson(node) + "}";
   });
   out += JsonArray("notExplored", r.notExplored, [](const auto& n) {
     return "{\"script\":" + JsonString(n.script) + ",\"choices\":" + ChoicesJson(n.choices) + ",\"what\":" +
@@ -191,6 +278,7 @@ std::string ReportJson(const ExploreReport& r) {
   });
   out += ",\"notExploredCount\":" + std::to_string(r.notExploredCount);
   out += ",\"complete\":" + std::string(r.incomplete.empty() ? "true" : "false") + ",\"incomplete\":" + NamesJson(r.incomplete);
+  out += ",\"language\":" + (r.language.empty() ? std::string("null") : JsonString(r.language));
   out += ",\"branches\":" + std::to_string(r.branches) + ",\"states\":" + std::to_string(r.states) +
          ",\"statesFull\":" + (r.statesFull ? "true" : "false") + ",\"replays\":" + std::to_string(r.replays) +
          ",\"forkFailures\":" + std::to_string(r.forkFailures) + "}\n";

@@ -10,31 +10,55 @@
 #include <vector>
 
 #include "ExploreRecords.h"
+#include "WayGraph.h"
 
 namespace scripttool {
 
 struct ExploreReport {
   using Choices = std::vector<std::string>;
+  using Variables = std::map<std::string, std::string>;  // name -> value, UTF-8
   std::set<std::string> reached, unreached;  // engine names, UTF-8
   // (script, menu, label) -> how many branches took it
   std::map<std::tuple<std::string, std::string, std::string>, int> taken;
-  std::set<std::tuple<std::string, std::string, Choices>> endings;  // kind, script, choices
+
+  // What ways end at. Each is one node of `ways`, however many ways lead
+  // to it: an ending by its script and every variable (saves made on the
+  // way do not tell endings apart), a failure by its place and message, a
+  // stop by its reason and script.
+  struct Ending {
+    std::string kind, script;
+    Variables variables;
+    bool operator<(const Ending& o) const {
+      return std::tie(kind, script, variables) < std::tie(o.kind, o.script, o.variables);
+    }
+  };
   struct Failure {
     std::string script;
     uint64_t position = 0;
     std::string message;
-    Choices choices;
     bool operator<(const Failure& o) const {
-      return std::tie(script, position, message, choices) < std::tie(o.script, o.position, o.message, o.choices);
+      return std::tie(script, position, message) < std::tie(o.script, o.position, o.message);
     }
   };
-  std::set<Failure> failures;
-  struct TooLong {
-    uint64_t bytes = 0;
-    std::string message;
+  struct Stop {
+    std::string reason, script;
+    bool operator<(const Stop& o) const { return std::tie(reason, script) < std::tie(o.reason, o.script); }
   };
-  std::map<std::pair<std::string, uint64_t>, TooLong> tooLong;  // (script, word) -> message
-  std::set<std::tuple<std::string, std::string, Choices>> stopped;  // reason, script, choices
+  std::map<Ending, uint64_t> endings;
+  std::map<Failure, uint64_t> failures;
+  std::map<Stop, uint64_t> stopped;
+  WayGraph ways;
+
+  // A message that does not fit the window, as the window shows it: the
+  // original's rows of 26 full-width characters (52 bytes), or a
+  // translation's rows laid out in the window's text area.
+  struct TooLong {
+    std::string language;  // empty: the original
+    uint64_t characters = 0, rows = 0, windowRows = 0, bytes = 0;
+    std::string why;      // "4 rows where the window holds 3", or what else does not fit
+    std::string message;  // as shown, the speaker's label included
+  };
+  std::map<std::tuple<std::string, uint64_t, std::string>, TooLong> tooLong;  // (script, word, language)
   // Where the exploration did not go: the way there and what stayed
   // undone. Only the first kNotExploredListed are kept; all are counted.
   struct NotExplored {
@@ -51,11 +75,30 @@ struct ExploreReport {
   // Why the exploration is not whole, each reason once, in the order met;
   // empty when it is.
   std::vector<std::string> incomplete;
+  std::string language;  // --language; empty: the original only
   uint64_t branches = 0, states = 0, replays = 0, forkFailures = 0;
   bool statesFull = false;  // the state limit was reached
 
   void AddNotExplored(NotExplored n);
   void AddIncomplete(const std::string& why);
+  // The node a way's end stands for.
+  uint64_t EndNode(const Ending& e) { return Node(endings, e); }
+  uint64_t EndNode(const Failure& f) { return Node(failures, f); }
+  uint64_t EndNode(const Stop& s) { return Node(stopped, s); }
+
+ private:
+  // Ends are numbered apart from the game's states, whose keys lose their top bit.
+  static constexpr uint64_t kEndBit = uint64_t(1) << 63;
+  uint64_t ends_ = 0;
+  template <class Map, class Key>
+  uint64_t Node(Map& map, const Key& key) {
+    auto [it, added] = map.emplace(key, 0);
+    if (added) it->second = kEndBit | ends_++;
+    return it->second;
+  }
+
+ public:
+  static uint64_t StateNode(uint64_t key) { return key & ~kEndBit; }
 };
 
 // What a branch stopped at the state limit or on a replay that did not

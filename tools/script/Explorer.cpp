@@ -23,6 +23,7 @@
 #include "ExploreRecords.h"
 #include "ExploreReport.h"
 #include "ExploreShared.h"
+#include "WayGraph.h"
 #include "app/GameApp.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"
@@ -58,6 +59,22 @@ constexpr int kStuckTries = 3;
 constexpr unsigned kBranchSeconds = 600;
 
 std::string Utf8(const std::string& cp932) { return platform::Cp932ToUtf8(cp932); }
+
+// The original's message as the window shows it: rows of 52 bytes (26
+// full-width characters), the first two broken there, the third running on
+// past the window's edge. The measure's fields as kTooLong records them.
+std::vector<std::string> TooLongOriginal(const std::string& cp932) {
+  constexpr size_t kRowBytes = 52, kWindowRows = msgbox::MessageWindow::kWindowBytes / kRowBytes;
+  size_t characters = 0;
+  for (size_t i = 0; i < cp932.size(); ++i, ++characters)
+    if (platform::IsLeadByte(static_cast<unsigned char>(cp932[i])) && i + 1 < cp932.size()) ++i;
+  const size_t rows = (cp932.size() + kRowBytes - 1) / kRowBytes;
+  const std::string why = std::to_string(characters) + " characters: " + std::to_string(rows) +
+                          " rows where the window holds " + std::to_string(kWindowRows) +
+                          " (rows of 26 full-width or 52 half-width characters)";
+  return {std::to_string(characters), std::to_string(rows), std::to_string(kWindowRows), std::to_string(cp932.size()),
+          why, Utf8(cp932)};
+}
 
 // Saves made on the way are part of a state: the load screen offers them.
 void HashSaves(const std::string& root, KeyHash& hash) {
@@ -152,6 +169,10 @@ class Branch {
   bool HasBox() const { return app_ && app_->MessageWindow(); }
   CMsgBox& box() const { return *app_->MessageWindow(); }
   void Record(char kind, const std::vector<std::string>& fields);
+  // A message that does not fit, once per place and language.
+  void NoteTooLong(const std::string& language, const std::vector<std::string>& measure);
+  // The variables as "name=value", for an ending.
+  std::vector<std::string> VariablesNow() const;
   // The work directory ran out of room: the coordinator is told, and the
   // branch ends without blaming the game.
   [[noreturn]] void WorkFull(int error);
@@ -212,6 +233,8 @@ void Branch::Record(char kind, const std::vector<std::string>& fields) {
 
 void Branch::Run(int id) {
   Start(id);
+  // The opening is where every way starts; a replay starts at its queued menu.
+  if (!replay_) Record(record::kState, {std::to_string(WayGraph::kOpening)});
   ::alarm(kBranchSeconds);
   platform::trace::SetEventListener([this](const std::string& json) { OnEvent(json); });
   platform::UseVirtualClock(0);
@@ -270,7 +293,7 @@ void Branch::WorkFull(int error) {
 [[noreturn]] void Branch::Finish(const std::string& reason) {
   if (workFull_) WorkFull(ENOSPC);
   if (!ending_.empty()) {
-    Record(record::kEnding, {ending_, Script(), JoinChoices(choices_)});
+    Record(record::kEnding, {ending_, Script(), JoinChoices(choices_), JoinChoices(VariablesNow())});
   } else if (!failed_ && reason != "seen") {
     Record(record::kStopped, {reason, Script(), JoinChoices(choices_)});
   }
@@ -348,8 +371,11 @@ void Branch::Visit(uint64_t key) {
   if (replay_) return;
   switch (shared_.Insert(key)) {
     case ExploreShared::Visit::kNew:
+      Record(record::kState, {std::to_string(key)});
       return;
     case ExploreShared::Visit::kSeen:
+      // Where this way meets one played before: the ways on from here are counted there.
+      Record(record::kState, {std::to_string(key)});
       Finish("seen");
     case ExploreShared::Visit::kLimit:
       Finish(kStoppedAtLimit);
@@ -405,15 +431,35 @@ void Branch::Decide() {
     sameKeyTries_ = 0;
     lastKey_ = key;
     Visit(key);
-    if (!w.MessageFits()) {
-      const std::string where = Script() + "\t" + std::to_string(b.Script().MessageWord());
-      if (tooLong_.insert(where).second)
-        Record(record::kTooLong, {Script(), std::to_string(b.Script().MessageWord()),
-                                  std::to_string(w.GivenText().size()), Utf8(w.GivenText())});
+    if (!w.MessageFits()) NoteTooLong(std::string(), TooLongOriginal(w.GivenText()));
+    if (settings_.overflows) {
+      auto it = settings_.overflows->find({b.OpenScriptName(), b.MessageTextWord()});
+      if (it != settings_.overflows->end()) {
+        const Overflow& o = it->second;
+        NoteTooLong(settings_.language, {std::to_string(o.characters), std::to_string(o.rows),
+                                         std::to_string(o.windowRows), std::to_string(o.shown.size()),
+                                         std::to_string(o.characters) + " characters: " + o.why, o.shown});
+      }
     }
   }
   const Plan decide = Tap("decide", kDecideHold);
   plan_.assign(decide.begin(), decide.end());
+}
+
+void Branch::NoteTooLong(const std::string& language, const std::vector<std::string>& measure) {
+  const std::string word = std::to_string(box().Script().MessageWord());
+  if (!tooLong_.insert(Script() + "\t" + word + "\t" + language).second) return;
+  std::vector<std::string> fields{Script(), word, language};
+  fields.insert(fields.end(), measure.begin(), measure.end());
+  Record(record::kTooLong, fields);
+}
+
+std::vector<std::string> Branch::VariablesNow() const {
+  std::vector<std::string> out;
+  if (!HasBox()) return out;
+  for (const auto& [name, value] : box().Script().Variables()) out.push_back(Utf8(name) + "=" + Utf8(value));
+  for (const auto& [name, value] : box().Script().IntVars()) out.push_back(Utf8(name) + "=" + std::to_string(value));
+  return out;
 }
 
 void Branch::Take(const std::string& menu, Items items, Plan step) {
@@ -441,6 +487,7 @@ void Branch::Take(const std::string& menu, Items items, Plan step) {
     // The queued menu: the same state, or the engine did not play alike.
     if (key != replay_->key || replay_->start >= walk_.items.labels.size()) Finish(kStoppedReplay);
     path_.insert(key);
+    Record(record::kState, {std::to_string(key)});
     walk_.at = replay_->start;
     replay_.reset();
     app_->SetDrawing(true);
@@ -488,6 +535,7 @@ void Branch::TakeItem(size_t at, int newBranch) {
   taken_.push_back(static_cast<uint32_t>(at));
   if (newBranch >= 0) {
     Start(newBranch);
+    Record(record::kState, {std::to_string(walk_.key)});  // the menu it starts from
     ::alarm(kBranchSeconds);  // a child's clock starts when it runs
   }
   Record(record::kTaken, {walk_.script, walk_.menu, label});

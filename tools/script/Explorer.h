@@ -26,20 +26,30 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 
 #include "ExploreLink.h"
 #include "ExploreRecords.h"
+#include "TranslationFit.h"
 
 namespace scripttool {
 
 class ExploreShared;
+
+// The messages of a translation that do not fit the window, by the open
+// script (CP932) and the text word the message comes from.
+using TranslatedOverflows = std::map<std::pair<std::string, size_t>, Overflow>;
 
 struct ExploreSettings {
   std::string workDir;  // host path, absolute; one subdirectory of saves per branch
   uint64_t budget = 0;  // logic steps (passes) from the start, per branch
   LinkEnds link;        // to the coordinator
   pid_t group = 0;      // the process group every branch joins
+  // --language: its code and the messages it overflows with; null: none.
+  std::string language;
+  const TranslatedOverflows* overflows = nullptr;
 };
 
 // Runs a branch with id `id` in this process, a fresh child of the

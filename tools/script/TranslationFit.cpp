@@ -5,7 +5,9 @@
 #include "framework/TextFont.h"
 #include "framework/TextLayout.h"
 #include "msgbox/MessageWindow.h"
+#include "msgbox/TranslationFiles.h"
 #include "platform/text/Font.h"
+#include "platform/text/TextBreaks.h"
 #include "platform/text/TextCodec.h"
 
 namespace scripttool {
@@ -49,6 +51,9 @@ std::vector<Overflow> FindOverflows(const std::vector<ScriptInput>& inputs, cons
       const TextRows laid = LayOutRows(shown, messageFont.get(), em, width, rows, language);
       if (!laid.overflow) continue;
       Overflow o{in.name, m.at, msgbox::TextContext(in.name, m.at), shown, "message", {}};
+      o.characters = platform::GraphemeEnds(shown).size();
+      o.rows = laid.rows.size();
+      o.windowRows = rows;
       o.why = laid.rows.size() > rows ? Rows(laid.rows.size()) + " where the window holds " + Rows(rows)
                                       : "a word wider than the window's " + std::to_string(width) + " px";
       out.push_back(std::move(o));
@@ -96,6 +101,31 @@ std::vector<Overflow> FindOverflows(const std::vector<ScriptInput>& inputs, cons
     if (w <= screen) continue;
     out.push_back({std::string(), 0, msgbox::kSaveScreenContext, shown, "save/load screen text",
                    std::to_string(w) + " px where the screen holds " + std::to_string(screen)});
+  }
+  return out;
+}
+
+std::shared_ptr<const msgbox::Translation> LoadGameTranslation(const std::string& language, std::string& error) {
+  std::string found;
+  for (const msgbox::TranslationFile& f : msgbox::FindTranslations()) {
+    if (f.language == language) return msgbox::LoadTranslation(f, error);
+    found += (found.empty() ? "" : ", ") + f.language;
+  }
+  error = "the game has no translation \"" + language + "\" in GameData/Translations (" +
+          (found.empty() ? std::string("it has none") : "it has " + found) + ")";
+  return nullptr;
+}
+
+std::vector<Finding> OverflowFindings(const std::vector<Overflow>& overflows, const std::string& language) {
+  std::vector<Finding> out;
+  for (const Overflow& o : overflows) {
+    if (o.script.empty()) {
+      out.push_back({Severity::Error, std::string(), 0,
+                     "in " + language + " the " + o.what + " \"" + o.shown + "\" does not fit: " + o.why});
+      continue;
+    }
+    out.push_back({Severity::Error, o.script, o.word,
+                   "in " + language + " this " + o.what + " does not fit: " + o.why + ": " + o.shown});
   }
   return out;
 }

@@ -27,13 +27,14 @@ const std::vector<Command>& Commands() {
        "encoding each script again once it is saved and closed, until interrupted (a source that reads as "
        "empty keeps the last build)",
        RunBuild},
-      {"check", "check [--source SRCDIR] [--cp932] [--format text|json] GAMEDIR",
+      {"check", "check [--source SRCDIR] [--cp932] [--language LANG] [--format text|json] GAMEDIR",
        "read every script of the game in GAMEDIR as the engine does and report what would fail: words running "
        "off the end, undefined aliases and variables, missing files, broken menu blocks, characters the "
        "window's fonts cannot draw, mistyped keywords, a full-width space or a missing argument in a "
        "command; with --source, the plain scripts in SRCDIR are checked, by line; without it, a script "
-       "changed since the last build is named; --format json prints one object with the findings for "
-       "programs. Exits 1 on errors, 2 on a bad command line",
+       "changed since the last build is named; --language LANG also names every message, label and menu text "
+       "of the game's translation LANG (GameData/Translations) that does not fit where it is shown, measured "
+       "as translate check measures it; --format json prints one object with the findings for programs. Exits 1 on errors, 2 on a bad command line",
        RunCheck},
       {"names", "names [--dry-run] DIR",
        "rename the files and directories below DIR whose names came out of an archive as CP932 bytes or as "
@@ -63,11 +64,14 @@ const std::vector<Command>& Commands() {
        "plays from wherever it is unpacked (./NAME); --format makes only one; TEXT is the name players see "
        "(default NAME); files go to OUTDIR (default .)",
        RunPackage},
-      {"explore", "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] GAMEDIR",
+      {"explore",
+       "explore [--format text|json] [-j N] [--budget STEPS] [--max-states N] [--language LANG] GAMEDIR",
        "play the game in GAMEDIR headless from its opening script, deciding at every wait point and trying "
        "every item of every menu (button and text menus, save and load screens, the key configuration) on its "
-       "own copy of the game; report the scripts reached and never reached, the menu items taken, the endings "
-       "and failures with the choices that lead there, and messages longer than the window. -j N runs N "
+       "own copy of the game; report the scripts reached and never reached, the menu items taken, each ending "
+       "(by its script and the variables that tell it apart) and each failure once, with how many ways lead "
+       "there and the shortest, and the messages longer than the window in characters and rows; --language "
+       "LANG also names the messages reached whose translation LANG does not fit the window. -j N runs N "
        "branches at once (default: the number of cores), with at most N + 4 processes in all; a branch stops "
        "after STEPS logic steps (default 200000); --max-states bounds the states kept (default 100000). "
        "SIGINT, SIGTERM or SIGHUP ends every branch and removes the work directory. Exits 1 when a failure "

@@ -1,0 +1,44 @@
+#pragma once
+// The ways an exploration played, as a graph of the game's states: each
+// branch leaves the states it went through in order, and where it stopped at
+// a state another branch had already played the two ways meet. Counting the
+// ways from the opening to each end (an ending, a failure, a stop) over the
+// graph counts the ways that merged on the way too, which the branches
+// alone (one per way not yet met) do not.
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace scripttool {
+
+class WayGraph {
+ public:
+  using Choices = std::vector<std::string>;
+  // The node every way starts from: the game as it opens.
+  static constexpr uint64_t kOpening = 0;
+
+  // A step from one node to the next; `choice` is the menu item decided on
+  // the way (empty where none was).
+  void AddEdge(uint64_t from, uint64_t to, const std::string& choice);
+
+  struct Ways {
+    uint64_t count = 0;  // saturates at the largest uint64_t
+    Choices shortest;    // the fewest choices, the first in order among equals
+  };
+  // The ways from the opening to every node it reaches. A way that comes
+  // back to a state it passed is counted up to there (a loop is no more ways).
+  std::unordered_map<uint64_t, Ways> Count() const;
+  size_t Nodes() const { return next_.size(); }
+
+ private:
+  struct Edge {
+    uint64_t to;
+    std::string choice;
+    bool operator<(const Edge& o) const { return to != o.to ? to < o.to : choice < o.choice; }
+    bool operator==(const Edge& o) const { return to == o.to && choice == o.choice; }
+  };
+  std::unordered_map<uint64_t, std::vector<Edge>> next_;
+};
+
+}  // namespace scripttool
