@@ -29,16 +29,18 @@ class WayGraph {
   // The ways from the opening to every node it reaches. A way that comes
   // back to a state it passed is counted up to there (a loop is no more ways).
   std::unordered_map<uint64_t, Ways> Count() const;
-  size_t Nodes() const { return next_.size(); }
+  size_t Steps() const { return edges_.size(); }
 
  private:
+  // Kept flat and small (the exploration may hold millions of states):
+  // 24 bytes a step, labels once each.
   struct Edge {
-    uint64_t to;
-    std::string choice;
-    bool operator<(const Edge& o) const { return to != o.to ? to < o.to : choice < o.choice; }
-    bool operator==(const Edge& o) const { return to == o.to && choice == o.choice; }
+    uint64_t from, to;
+    uint32_t choice;  // index into choices_; 0 is none
   };
-  std::unordered_map<uint64_t, std::vector<Edge>> next_;
+  std::vector<Edge> edges_;
+  std::vector<std::string> choices_{std::string()};
+  std::unordered_map<std::string, uint32_t> choiceIds_{{std::string(), 0}};
 };
 
 }  // namespace scripttool
