@@ -73,6 +73,16 @@ r = json.load(open('$T/long.json'))
 c = [o['context'] for o in r['overflows']]
 sys.exit(0 if c == ['本編/学校.Dat:72'] else 'overflows: %s' % c)" || fail "check did not name the long line"
 
+# The English pictures each stand in for one of the original's, and every
+# picture lettered in Japanese (the title's logo and buttons) has one.
+( cd "$BUILD/game/GameData/Texture/en" && find . -type f ) >"$T/en-pictures.txt"
+while read -r f; do
+  [ -f "$BUILD/game/GameData/Texture/$f" ] || fail "en/$f replaces no picture of the original"
+done <"$T/en-pictures.txt"
+for f in Title/Logo.png Button/Start.png Button/Continue.png Button/Keys.png Button/Quit.png; do
+  [ -f "$BUILD/game/GameData/Texture/en/$f" ] || fail "no English $f"
+done
+
 # The English demo plays to both endings.
 GAME="$T/game" VANTOREL="$BUILD/vantorel" WORK="$T" python3 - <<'PY' || fail "the English demo"
 import json, os, subprocess, sys

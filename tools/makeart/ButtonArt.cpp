@@ -15,8 +15,9 @@ const Color kGoldDeep = Hex(0xB8904A);
 
 // Letters UTF-8 text centred on (cx, cy) in the colour, with a soft dark
 // shadow under it, straight over the picture.
-void Letter(Image& img, const std::string& utf8, int pixelHeight, float cx, float cy, Color color, bool bold) {
-  auto font = platform::OpenFont(SJ("ＭＳ ゴシック"), pixelHeight, bold, false);
+void Letter(Image& img, const std::string& utf8, int pixelHeight, float cx, float cy, Color color, bool bold,
+            const char* face = "ＭＳ ゴシック") {
+  auto font = platform::OpenFont(platform::Utf8ToCp932Lossy(face), pixelHeight, bold, false);
   platform::TextImage text;
   if (!font || !font->Render(utf8, text) || text.width == 0) return;
   int left = int(std::lround(cx - text.width / 2.0f)), top = int(std::lround(cy - text.height / 2.0f));
@@ -82,7 +83,7 @@ Image DrawWindowButton(const std::string& labelUtf8) {
 // glow, with the subtitle and a line of small stars.
 Image DrawTitleLogo() { return DrawTitleLogoOf("夕焼けの約束", "〜 Yuuyake no Yakusoku 〜"); }
 
-Image DrawTitleLogoOf(const std::string& title, const std::string& subtitle) {
+Image DrawTitleLogoOf(const std::string& title, const std::string& subtitle, const char* face) {
   Canvas c(400, 426);
   c.Fill(Ellipse(250, 120, 160, 70), Radial(250, 120, 160, {{0.0f, Hex(0xFFF0D0, 0.55f)}, {1.0f, Hex(0xFFF0D0, 0.0f)}}),
          {20.0f});
@@ -100,13 +101,16 @@ Image DrawTitleLogoOf(const std::string& title, const std::string& subtitle) {
     c.Fill(Polygon(pts), kGold);
   }
   Image img = c.ToImage();
-  // A long title is lettered smaller, to stay within the glow.
+  // A long title is lettered smaller, to stay within the picture: centred
+  // at x 252, it has 148 pixels on its right.
   int height = 44;
-  if (auto font = platform::OpenFont(SJ("ＭＳ ゴシック"), height, true, false)) {
+  constexpr int kWidest = 2 * (400 - 252) - 8;
+  if (auto font = platform::OpenFont(platform::Utf8ToCp932Lossy(face), height, true, false)) {
     platform::TextImage text;
-    if (font->Render(title, text) && text.width > 380) height = std::max(12, int(44.0f * 380.0f / float(text.width)));
+    if (font->Render(title, text) && text.width > kWidest)
+      height = std::max(12, int(44.0f * float(kWidest) / float(text.width)));
   }
-  Letter(img, title, height, 252, 118, Hex(0xFFF4E0), true);
+  Letter(img, title, height, 252, 118, Hex(0xFFF4E0), true, face);
   if (!subtitle.empty()) Letter(img, subtitle, 16, 252, 214, Hex(0xF2DFA7), false);
   return img;
 }

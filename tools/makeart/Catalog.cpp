@@ -22,6 +22,8 @@ const std::vector<PictureEntry>& Catalog() {
         {"button-load", "window button 'load', 156x136", [] { return DrawWindowButton("ロード"); }},
         {"button-go-on", "window button 'go on', 156x136", [] { return DrawWindowButton("つづける"); }},
         // The same buttons for the English translation (GameData/Texture/en).
+        {"title-logo-en", "title lettering (English), 400x426",
+         [] { return DrawTitleLogoOf("A Promise at Sunset", "〜 Yuuyake no Yakusoku 〜", "ＭＳ Ｐゴシック"); }},
         {"button-start-en", "title button 'New game' (English), 150x66", [] { return DrawTitleButton("New game"); }},
         {"button-continue-en", "title button 'Continue' (English), 150x66", [] { return DrawTitleButton("Continue"); }},
         {"button-keys-en", "title button 'Controls' (English), 150x66", [] { return DrawTitleButton("Controls"); }},

@@ -34,7 +34,9 @@ Image DrawTitleButton(const std::string& labelUtf8);
 Image DrawWindowButton(const std::string& labelUtf8);
 Image DrawTitleLogo();  // 400 x 426, the title lettered over a glow
 // The same glow and stars with another title (UTF-8) and a line below it.
-Image DrawTitleLogoOf(const std::string& title, const std::string& subtitle);
+// `face` letters the title: the fixed-pitch Gothic suits Japanese; Latin
+// reads better in the proportional one (bold fills the fixed-pitch "m").
+Image DrawTitleLogoOf(const std::string& title, const std::string& subtitle, const char* face = "ＭＳ ゴシック");
 Image DrawIcon(int size);  // the application icon, size x size
 
 }  // namespace makeart
