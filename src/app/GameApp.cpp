@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 
 #include "framework/GameDataPaths.h"
 #include "framework/GameFaces.h"
@@ -69,6 +70,9 @@ HRESULT GameApp::SetupScene() {
     const std::string configDir = comfort::PlayerConfigDirectory();
     if (!configDir.empty()) comfortConfig.settingsPath = configDir + "/settings";
   }
+  // Compiled translations are kept beside the settings.
+  if (!comfortConfig.settingsPath.empty())
+    comfortConfig.translationCache = std::filesystem::path(comfortConfig.settingsPath).parent_path() / "translations";
   comfortConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
   comfortConfig.modalScreens = [this] { return input ? input->Configurations() : 0; };
   comfortConfig.latch = &input->Latch();

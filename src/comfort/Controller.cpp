@@ -47,17 +47,20 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
         return config_.settingsPath.empty() || !std::filesystem::exists(config_.settingsPath, ec);
       }()),
       settings_(box, config_.settingsPath),
-      language_(box),
+      language_(box, config_.translationCache),
       screens_{&settings_, &history_} {
   std::string language = settings_.Current().language;
   if (!config_.language.empty()) language = config_.language == kOriginalLanguage ? std::string() : config_.language;
   else if (firstStart_ && config_.followLocale) language = language_.Match(platform::PlayerLanguages());
   language_.Follow(language);
-  settings_.OfferLanguages(language_.Choices(), language_.Current(),
-                           [this](const std::string& code) {
-                             language_.Follow(code);
-                             return language_.Current();
-                           });
+  // A language that could not be read stays on the row, saying so.
+  settings_.OfferLanguages(
+      language_.Choices(), language_.Failed(language_.Wanted()) ? language_.Wanted() : language_.Current(),
+      [this](const std::string& code) {
+        language_.Follow(code);
+        return language_.Current();
+      },
+      [this](const std::string& code) { return language_.Failed(code); });
   seen_.Load();
   if (config_.modalScreens) modalSeen_ = config_.modalScreens();
   if (config_.listen) hook_ = platform::Window::AddEventHook([this](const Event& e) { OnEvent(e); });

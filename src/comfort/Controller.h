@@ -54,6 +54,9 @@ class Controller {
     // picks a translation that matches it. Off for headless runs, which
     // play the same whatever the machine's locale.
     bool followLocale = false;
+    // Where translations read from PO files are kept compiled, so that the
+    // next start reads them quickly; empty: nowhere.
+    std::string translationCache;
   };
   Controller(CMsgBox& box, int32_t* actionStates, Config config);
   ~Controller();
@@ -88,6 +91,7 @@ class Controller {
   const History& Messages() const { return history_.Messages(); }
   bool SettingsOpen() const { return settings_.IsOpen(); }
   int32_t SettingsCursor() const { return settings_.Cursor(); }
+  std::string LanguageRow() const { return settings_.LanguageRow(); }  // UTF-8
   SkipState Skip() const { return skipping_.State(); }
   bool SkipMode() const { return skipping_.SkipMode(); }
   bool Auto() const { return skipping_.Auto(); }

@@ -13,7 +13,8 @@
 
 namespace comfort {
 
-LanguageRoom::LanguageRoom(CMsgBox& box) : box_(box), files_(msgbox::FindTranslations()) {
+LanguageRoom::LanguageRoom(CMsgBox& box, std::string cacheDir)
+    : box_(box), cacheDir_(std::move(cacheDir)), files_(msgbox::FindTranslations()) {
   choices_.push_back({std::string(), platform::LanguageName(kOriginalLanguage)});
   for (const msgbox::TranslationFile& f : files_) choices_.push_back({f.language, platform::LanguageName(f.language)});
 }
@@ -41,7 +42,7 @@ std::shared_ptr<const msgbox::Translation> LanguageRoom::Load(const std::string&
   auto file = std::find_if(files_.begin(), files_.end(), [&](const msgbox::TranslationFile& f) { return f.language == code; });
   std::string error = "no translation file for " + code;
   std::shared_ptr<const msgbox::Translation> t;
-  if (file != files_.end()) t = msgbox::LoadTranslation(*file, error);
+  if (file != files_.end()) t = msgbox::LoadTranslation(*file, error, cacheDir_);
   if (!t) {
     failed_.insert(code);
     platform::DXTraceA("LanguageRoom", __LINE__, E_FAIL,
@@ -55,6 +56,7 @@ std::shared_ptr<const msgbox::Translation> LanguageRoom::Load(const std::string&
 }
 
 void LanguageRoom::Follow(const std::string& code) {
+  wanted_ = code;
   if (code == current_) return;
   std::shared_ptr<const msgbox::Translation> t;
   if (!code.empty()) t = Load(code);
@@ -70,6 +72,15 @@ void LanguageRoom::Follow(const std::string& code) {
 
 void LanguageRoom::Trace(std::string& members) const {
   if (!current_.empty()) members += ",\"language\":" + platform::JsonString(current_);
+  if (failed_.empty()) return;
+  members += ",\"languagesFailed\":[";
+  bool first = true;
+  for (const std::string& code : failed_) {
+    if (!first) members += ',';
+    first = false;
+    members += platform::JsonString(code);
+  }
+  members += "]";
 }
 
 }  // namespace comfort

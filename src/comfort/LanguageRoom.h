@@ -25,7 +25,8 @@ struct LanguageChoice {
 
 class LanguageRoom {
  public:
-  explicit LanguageRoom(CMsgBox& box);
+  // `cacheDir`: where translations from PO files are kept compiled (empty: nowhere).
+  LanguageRoom(CMsgBox& box, std::string cacheDir);
   ~LanguageRoom();
 
   // The original first, then each translation found, by code.
@@ -40,18 +41,25 @@ class LanguageRoom {
   // it already is.
   void Follow(const std::string& code);
   const std::string& Current() const { return current_; }
+  // The language last asked for (by Follow): Current() unless it failed.
+  const std::string& Wanted() const { return wanted_; }
+  // Whether the language's translation could not be read (said once).
+  bool Failed(const std::string& code) const { return failed_.count(code) != 0; }
 
-  // ,"language":"fr" while a translation is in force (nothing otherwise).
+  // ,"language":"fr" while a translation is in force, ,"languagesFailed":[…]
+  // once one could not be read (nothing otherwise).
   void Trace(std::string& members) const;
 
  private:
   std::shared_ptr<const msgbox::Translation> Load(const std::string& code);
   CMsgBox& box_;
+  std::string cacheDir_;
   std::vector<msgbox::TranslationFile> files_;
   std::vector<LanguageChoice> choices_;
   std::map<std::string, std::shared_ptr<const msgbox::Translation>> loaded_;
   std::set<std::string> failed_;  // reported once, not tried again
   std::string current_;
+  std::string wanted_;
 };
 
 // The language the original is written in.

@@ -81,10 +81,16 @@ void SettingsRoom::Change(const Settings& s) {
 }
 
 void SettingsRoom::OfferLanguages(const std::vector<LanguageChoice>& choices, const std::string& inForce,
-                                  std::function<std::string(const std::string&)> follow) {
+                                  std::function<std::string(const std::string&)> follow,
+                                  std::function<bool(const std::string&)> failed) {
   screen_->SetLanguages(choices);
   inForce_ = inForce;
   followLanguage_ = std::move(follow);
+  languageFailed_ = std::move(failed);
+}
+
+std::string SettingsRoom::LanguageRow() const {
+  return screen_->LanguageValue(inForce_, languageFailed_ && languageFailed_(inForce_));
 }
 
 void SettingsRoom::ChangeRow(int32_t direction) {
@@ -155,7 +161,7 @@ void SettingsRoom::TakeControls(const int32_t* actions, bool decidePressed) {
 }
 
 void SettingsRoom::Render() {
-  if (open_) screen_->Render(settings_, inForce_);
+  if (open_) screen_->Render(settings_, inForce_, languageFailed_ && languageFailed_(inForce_));
 }
 
 void SettingsRoom::Trace(std::string& members) const {

@@ -35,8 +35,13 @@ class SettingsRoom : public Room {
   // --language may have chosen over the setting) and what puts one in
   // force when the player changes the row (it returns the language then in
   // force: the original's when the translation cannot be read).
+  // `failed` tells a language whose translation could not be read: the row
+  // stands on it and says so.
   void OfferLanguages(const std::vector<LanguageChoice>& choices, const std::string& inForce,
-                      std::function<std::string(const std::string&)> follow);
+                      std::function<std::string(const std::string&)> follow,
+                      std::function<bool(const std::string&)> failed);
+  // The language row's value as shown (UTF-8).
+  std::string LanguageRow() const;
   // Each logic step: takes in what the player changed in the window. A new
   // size is kept once it has held for kSizeSettles (a drag resizes many times).
   void FollowWindow(double now);
@@ -65,6 +70,7 @@ class SettingsRoom : public Room {
   int seenWidth_ = 0, seenHeight_ = 0;  // the window's size out of full screen when last looked at
   double sizeChangedAt_ = -1.0;         // < 0: no new size waits to be kept
   std::function<std::string(const std::string&)> followLanguage_;
+  std::function<bool(const std::string&)> languageFailed_;
   std::string inForce_;  // the language shown in force; the row starts from it
 };
 

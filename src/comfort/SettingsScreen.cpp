@@ -110,7 +110,18 @@ std::string SettingsScreen::NextLanguage(const std::string& code, int32_t direct
   return languages_[size_t(((at + (direction < 0 ? -1 : 1)) % n + n) % n)].code;
 }
 
-void SettingsScreen::Render(const Settings& s, const std::string& language) {
+std::string SettingsScreen::LanguageValue(const std::string& language, bool failed) const {
+  std::string value;
+  for (const LanguageChoice& c : languages_)
+    if (c.code == language) value = c.name;
+  if (!failed) return value;
+  // "%s" is the language's name; nothing of the translator's reaches printf.
+  std::string shown = Tr("%s（読めません）");
+  const size_t at = shown.find("%s");
+  return at == std::string::npos ? value : shown.replace(at, 2, value);
+}
+
+void SettingsScreen::Render(const Settings& s, const std::string& language, bool failed) {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
   Panel::Draw(*device, text_, Utf8{Tr("設定")});
@@ -119,11 +130,7 @@ void SettingsScreen::Render(const Settings& s, const std::string& language) {
     FillRect(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ ? kCursor : kPanel);
     text_.Draw(*device, Utf8{Tr(kNames[i])}, float(kLeft + 12), top + 5.0f, kText);
     std::string value = ValueText(s, i);
-    if (i == kLanguage) {
-      // Each language by its own name.
-      for (const LanguageChoice& c : languages_)
-        if (c.code == language) value = c.name;
-    }
+    if (i == kLanguage) value = LanguageValue(language, failed);
     text_.Draw(*device, Utf8{value}, float(kLeft + 300), top + 5.0f, kText);
   }
   text_.Draw(*device, Utf8{Tr("↑↓: 選ぶ　←→ / クリック / ホイール: 変える　Esc / 右クリック / F2: 閉じる")}, float(kLeft),

@@ -39,8 +39,10 @@ class SettingsScreen {
   // steps from `code` to, round the ends.
   void SetLanguages(std::vector<LanguageChoice> choices) { languages_ = std::move(choices); }
   std::string NextLanguage(const std::string& code, int32_t direction) const;
-  // The language row shows `language` (a code; empty: the original).
-  void Render(const Settings& s, const std::string& language);
+  // The language row shows `language` (a code; empty: the original) by its
+  // own name, and says so when its translation could not be read.
+  void Render(const Settings& s, const std::string& language, bool failed);
+  std::string LanguageValue(const std::string& language, bool failed) const;  // UTF-8
 
   static constexpr int32_t kTop = 70, kRowHeight = 30, kLeft = 60, kWidth = 520;
 

@@ -20,6 +20,20 @@ Translation::Translation(std::string language, const platform::Catalog& catalog)
   }
 }
 
+std::shared_ptr<const Translation> Translation::FromMo(std::string language, std::string_view mo, std::string& header,
+                                                       std::string& error) {
+  auto t = std::shared_ptr<Translation>(new Translation(std::move(language), platform::Catalog{}));
+  header.clear();
+  const bool ok = platform::VisitMo(
+      mo,
+      [&](std::string_view key, std::string_view msgstr) {
+        if (key.empty()) header.assign(msgstr);
+        else if (!msgstr.empty()) t->texts_.emplace(key, msgstr);
+      },
+      error);
+  return ok ? t : nullptr;
+}
+
 const std::string* Translation::Find(const std::string& context, const std::string& msgidUtf8) const {
   auto it = texts_.find(platform::CatalogKey(context, msgidUtf8));
   return it == texts_.end() ? nullptr : &it->second;

@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -39,6 +40,11 @@ class Translation {
  public:
   // Untranslated, fuzzy and obsolete entries are left out.
   Translation(std::string language, const platform::Catalog& catalog);
+  // From an MO file's bytes straight (no catalogue in between: the quick
+  // way a start reads a compiled translation); null with the reason when
+  // they are no MO file. `header` receives the header entry.
+  static std::shared_ptr<const Translation> FromMo(std::string language, std::string_view mo, std::string& header,
+                                                   std::string& error);
   const std::string& Language() const { return language_; }
   size_t Size() const { return texts_.size(); }
 

@@ -6,9 +6,12 @@
 #include <sstream>
 
 #include "framework/GameDataPaths.h"
+#include "platform/diagnostics/Debug.h"
 #include "platform/files/Files.h"
+#include "platform/files/RegularFile.h"
 #include "platform/text/Languages.h"
 #include "platform/text/MessageCatalog.h"
+#include "platform/text/TextCodec.h"
 
 namespace msgbox {
 namespace fs = std::filesystem;
@@ -41,7 +44,59 @@ std::vector<TranslationFile> FindTranslations() {
   return out;
 }
 
-std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, std::string& error) {
+namespace {
+// What a cached MO file was compiled from: the PO file's absolute path, its
+// size and its time of change (as finely as the file system keeps it).
+std::string SourceStamp(const std::string& hostPath) {
+  std::error_code ec;
+  const auto size = fs::file_size(hostPath, ec);
+  if (ec) return {};
+  const auto time = fs::last_write_time(hostPath, ec);
+  if (ec) return {};
+  std::string path = fs::absolute(hostPath, ec).string();
+  if (ec) return {};
+  for (char& c : path)
+    if (c == '\n' || c == '\r') c = '?';  // one header line
+  return std::to_string(size) + " " + std::to_string(time.time_since_epoch().count()) + " " + path;
+}
+
+std::string CachePath(const std::string& cacheDir, const TranslationFile& file) {
+  return cacheDir + "/" + file.language + ".mo";
+}
+
+// The cached translation when it was compiled from the PO file as it is now.
+std::shared_ptr<const Translation> ReadCache(const std::string& cacheDir, const TranslationFile& file,
+                                             const std::string& stamp) {
+  std::string bytes;
+  if (platform::ReadRegularFile(CachePath(cacheDir, file), bytes, kMaxTranslationBytes) != platform::FileRead::kRead)
+    return nullptr;
+  std::string header, why;
+  auto t = Translation::FromMo(file.language, bytes, header, why);
+  return t && platform::HeaderField(header, kCacheSourceField) == stamp ? t : nullptr;
+}
+
+void WriteCache(const std::string& cacheDir, const TranslationFile& file, const std::string& stamp,
+                platform::Catalog& catalog) {
+  const std::string path = CachePath(cacheDir, file);
+  std::error_code ec;
+  const fs::file_status there = fs::symlink_status(path, ec);
+  if (fs::exists(there) && !fs::is_regular_file(there) && !fs::is_symlink(there)) {
+    // Not ours to replace, and not worth a report: the cache is only for speed.
+    platform::OutputDebugString(platform::Utf8ToCp932Lossy("translation cache not written: " + path));
+    return;
+  }
+  if (!catalog.header.empty() && catalog.header.back() != '\n') catalog.header += '\n';
+  catalog.header += std::string(kCacheSourceField) + ": " + stamp + "\n";
+  if (!platform::MakeHostDirs(cacheDir) || !platform::WriteHostFileAtomic(path, platform::FormatMo(catalog), false)) {
+    (void)platform::TakeWriteFailureReason();
+    // Only the next start's time is lost: the debugger output, no report.
+    platform::OutputDebugString(platform::Utf8ToCp932Lossy("translation cache not written: " + path));
+  }
+}
+}  // namespace
+
+std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, std::string& error,
+                                                   const std::string& cacheDir) {
   std::error_code ec;
   if (!fs::is_regular_file(file.hostPath, ec)) {
     error = file.hostPath + ": not a regular file";
@@ -51,6 +106,10 @@ std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, 
     error = file.hostPath + ": larger than a translation can be";
     return nullptr;
   }
+  // Stamped before reading: a file changed while it is read is compiled again next time.
+  const std::string stamp = !file.compiled && !cacheDir.empty() ? SourceStamp(file.hostPath) : std::string();
+  if (!stamp.empty())
+    if (auto cached = ReadCache(cacheDir, file, stamp)) return cached;
   std::ifstream in(file.hostPath, std::ios::binary);
   std::ostringstream bytes;
   bytes << in.rdbuf();
@@ -58,15 +117,21 @@ std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, 
     error = file.hostPath + ": cannot be read";
     return nullptr;
   }
-  platform::Catalog catalog;
   std::string why;
-  const bool ok = file.compiled ? platform::ParseMo(bytes.str(), catalog, why)
-                                : platform::ParsePo(bytes.str(), file.hostPath, catalog, why);
-  if (!ok) {
-    error = file.compiled ? file.hostPath + ": " + why : why;
+  if (file.compiled) {
+    std::string header;
+    auto t = Translation::FromMo(file.language, bytes.str(), header, why);
+    if (!t) error = file.hostPath + ": " + why;
+    return t;
+  }
+  platform::Catalog catalog;
+  if (!platform::ParsePo(bytes.str(), file.hostPath, catalog, why)) {
+    error = why;
     return nullptr;
   }
-  return std::make_shared<const Translation>(file.language, catalog);
+  auto translation = std::make_shared<const Translation>(file.language, catalog);
+  if (!stamp.empty()) WriteCache(cacheDir, file, stamp, catalog);
+  return translation;
 }
 
 }  // namespace msgbox

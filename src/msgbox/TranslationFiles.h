@@ -20,7 +20,15 @@ struct TranslationFile {
 // by language; files whose names are no language codes are passed over.
 std::vector<TranslationFile> FindTranslations();
 // Null, with the reason, when the file cannot be read or is not a catalogue.
-std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, std::string& error);
+// A PO file is slow to read (libgettextpo checks everything): with a
+// `cacheDir` (a host folder; empty: none), its compiled form is kept there
+// as LANG.mo and read instead while the PO file's path, size and time of
+// change are those it was compiled from. The cache is written crash-safe;
+// one that cannot be read or written only costs the time.
+std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, std::string& error,
+                                                   const std::string& cacheDir = {});
+// The header field naming the PO file a cached MO file was compiled from.
+inline constexpr char kCacheSourceField[] = "X-Vantorel-Source";
 
 // The largest translation file read (far beyond any game's texts).
 inline constexpr size_t kMaxTranslationBytes = 64u << 20;

@@ -40,6 +40,14 @@ XDG_CONFIG_HOME="$T/cfg" "$BUILD/vantorel" --headless --game-dir "$T/game" --fra
 grep -q '"message":"Ça, c’est l’œuvre du soir : très calme."' "$T/fr.jsonl" ||
   fail "the trace does not show the translation"
 grep -q '"language":"fr"' "$T/fr.jsonl" || fail "the trace does not name the language"
+# The PO file was kept compiled beside the settings; the next start reads
+# that and shows the same.
+CACHED="$(find "$T/cfg" -path '*/translations/fr.mo')"
+[ -n "$CACHED" ] || fail "no compiled translation beside the settings: $(find "$T/cfg")"
+XDG_CONFIG_HOME="$T/cfg" "$BUILD/vantorel" --headless --game-dir "$T/game" --frames 900 --input "$T/taps.in" \
+  --trace "$T/fr2.jsonl" --language fr >/dev/null 2>&1 || fail "the second French run failed"
+cmp -s "$T/fr.jsonl" "$T/fr2.jsonl" ||
+  fail "the run from the compiled translation differs"
 XDG_CONFIG_HOME="$T/cfg2" "$BUILD/vantorel" --headless --game-dir "$T/game" --frames 900 --input "$T/taps.in" \
   --trace "$T/ja.jsonl" >/dev/null 2>&1 || fail "the run in the original failed"
 grep -q '"language"' "$T/ja.jsonl" && fail "a run without a translation traces a language"

@@ -66,11 +66,47 @@ TEST_F(ComfortLanguage, TheCommandLinesLanguageIsInForceAtOnceAndTraced) {
 
 TEST_F(ComfortLanguage, AnUnreadableTranslationIsReportedAndTheOriginalStays) {
   ASSERT_EQ(Run({"こんにちは"}), S_OK);
-  Make("de");
+  std::string line = TracedPass([&] { Make("de"); });
   EXPECT_EQ(comforts->Language(), "");
   EXPECT_FALSE(box->Window().Translated());
+  auto reports = [](const std::string& s) {
+    size_t n = 0;
+    for (size_t at = s.find("\"type\":\"report\""); at != std::string::npos; at = s.find("\"type\":\"report\"", at + 1)) ++n;
+    return n;
+  };
+  EXPECT_EQ(reports(line), 1u) << line;
+  EXPECT_NE(line.find("de.po"), std::string::npos) << line;
+  // The row stands on the language asked for and says it failed, in the
+  // original's words (the original is in force).
+  EXPECT_EQ(comforts->LanguageRow(), "Deutsch（読めません）");
+  // Nothing more is reported however often it is drawn, traced or asked for
+  // again; the row goes on past it.
+  comforts->OpenSettings();
+  for (int i = 0; i < comfort::SettingsScreen::kLanguage; ++i) {
+    actions[ACT_DOWN] = 1;
+    comforts->BeginStep(0.0);
+  }
+  line = TracedPass([&] {
+    for (int i = 0; i < 3; ++i) {
+      comforts->BeginStep(0.0);
+      comforts->Render();
+    }
+    actions[ACT_LEFT] = 1;  // to the original
+    comforts->BeginStep(0.0);
+    actions[ACT_RIGHT] = 1;  // to de again: known to fail
+    comforts->BeginStep(0.0);
+  });
+  EXPECT_EQ(reports(line), 0u) << line;
+  EXPECT_NE(line.find("\"languagesFailed\":[\"de\"]"), std::string::npos) << line;
+  EXPECT_EQ(comforts->LanguageRow(), "Deutsch（読めません）");
+  EXPECT_EQ(comforts->Language(), "");
+  actions[ACT_RIGHT] = 1;
+  comforts->BeginStep(0.0);
+  EXPECT_EQ(comforts->LanguageRow(), "Français");
+  EXPECT_EQ(comforts->Language(), "fr");
   Make("ja");  // the original by name
   EXPECT_EQ(comforts->Language(), "");
+  EXPECT_EQ(comforts->LanguageRow(), "日本語");
 }
 
 TEST_F(ComfortLanguage, TheSettingsRowChoosesKeepsAndShowsTheLanguage) {

@@ -122,6 +122,36 @@ TEST(MoFile, ReadsWhatMsgfmtWritesAndRefusesWhatIsCutShort) {
   }
 }
 
+TEST(MoFile, WrittenWithTheTranslatedEntriesOnlyAndReadByGettextsOwnTools) {
+  Catalog sample = Sample();
+  CatalogEntry untranslated;
+  untranslated.context = "本編/学校.Dat:20";
+  untranslated.msgid = "まだ";
+  CatalogEntry noContext;  // sorts first of all: no context before its byte 4
+  noContext.msgid = "Z";
+  noContext.msgstr = "zed";
+  sample.entries.push_back(untranslated);
+  sample.entries.push_back(noContext);
+  const std::string mo = platform::FormatMo(sample);
+  Catalog back;
+  std::string error;
+  ASSERT_TRUE(platform::ParseMo(mo, back, error)) << error;
+  EXPECT_EQ(back.header, sample.header);
+  std::vector<std::string> keys;
+  for (const CatalogEntry& e : back.entries) keys.push_back(platform::CatalogKey(e.context, e.msgid) + "=" + e.msgstr);
+  // Sorted by bytes, as gettext's binary search needs; fuzzy, obsolete and
+  // untranslated entries left out.
+  EXPECT_EQ(keys, (std::vector<std::string>{"Z=zed", "save/load screen\x04データ%d：空き=Emplacement %d : vide",
+                                            "本編/学校.Dat:11\x04" + sample.entries[0].msgid + "=" + sample.entries[0].msgstr}));
+  if (std::system("command -v msgunfmt >/dev/null 2>&1") != 0) GTEST_SKIP() << "msgunfmt not installed";
+  ScratchDir dir(ScratchDir::kEnter, "mowrite");
+  std::ofstream("fr.mo", std::ios::binary) << mo;
+  ASSERT_EQ(std::system("msgunfmt fr.mo -o back.po"), 0);
+  const std::string po = dir.Read("back.po");
+  EXPECT_NE(po.find("msgctxt \"本編/学校.Dat:11\""), std::string::npos) << po;
+  EXPECT_NE(po.find("msgstr \"Emplacement %d : vide\""), std::string::npos) << po;
+}
+
 TEST(TextBreaks, GraphemesAndLineBreaksFollowUnicode) {
   // e + combining acute, a flag of two regional indicators, a ZWJ family.
   const std::string s = "e\xCC\x81" "\xF0\x9F\x87\xAB\xF0\x9F\x87\xB7" "a";

@@ -3,6 +3,7 @@
 // and written by gettext's own libgettextpo) and the compiled MO file that
 // msgfmt makes (read here). Strings are UTF-8.
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -37,6 +38,16 @@ std::string HeaderField(std::string_view header, std::string_view field);
 // is cut short or points outside itself is refused with a reason. Plural
 // entries keep their first forms.
 bool ParseMo(std::string_view bytes, Catalog& out, std::string& error);
+// The same reading without a catalogue: each entry's key (as CatalogKey
+// makes it; the header's is empty) and translation, in the file's order,
+// views into `bytes`.
+bool VisitMo(std::string_view bytes, const std::function<void(std::string_view key, std::string_view msgstr)>& visit,
+             std::string& error);
+
+// The MO file msgfmt would compile from a catalogue: the header and every
+// translated entry that is neither fuzzy nor obsolete (plural forms are
+// not kept), sorted as gettext looks them up; no hash table.
+std::string FormatMo(const Catalog& catalog);
 
 // A PO file's bytes read by libgettextpo (fuzzy and obsolete entries kept,
 // with their flags). Errors name the line; `name` is how they call the file.

@@ -2,8 +2,11 @@
 // of 32-bit words in the writer's byte order, then two tables of (length,
 // offset) pairs for the originals and the translations. Every length and
 // offset is checked against the file before it is used.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "platform/text/MessageCatalog.h"
 
@@ -67,6 +70,23 @@ class Reader {
 };
 }  // namespace
 
+bool VisitMo(std::string_view bytes, const std::function<void(std::string_view key, std::string_view msgstr)>& visit,
+             std::string& error) {
+  Reader r(bytes);
+  if (!r.Start(error)) return false;
+  const uint32_t count = r.Word(8), originals = r.Word(12), translations = r.Word(16);
+  if (uint64_t(count) * 16 > bytes.size()) {
+    error = "more strings than the file can hold";
+    return false;
+  }
+  for (uint32_t i = 0; i < count; ++i) {
+    std::string_view original, translation;
+    if (!r.String(originals, i, original, error) || !r.String(translations, i, translation, error)) return false;
+    visit(original.substr(0, original.find('\0')), translation.substr(0, translation.find('\0')));
+  }
+  return true;
+}
+
 bool ParseMo(std::string_view bytes, Catalog& out, std::string& error) {
   out = Catalog{};
   Reader r(bytes);
@@ -100,6 +120,41 @@ bool ParseMo(std::string_view bytes, Catalog& out, std::string& error) {
     out.entries.push_back(std::move(e));
   }
   return true;
+}
+
+std::string FormatMo(const Catalog& catalog) {
+  std::vector<std::pair<std::string, std::string_view>> strings;
+  strings.reserve(catalog.entries.size() + 1);
+  strings.emplace_back(std::string(), catalog.header);
+  for (const CatalogEntry& e : catalog.entries) {
+    if (e.fuzzy || e.obsolete || e.msgstr.empty() || e.msgid.empty()) continue;
+    strings.emplace_back(CatalogKey(e.context, e.msgid), e.msgstr);
+  }
+  // gettext finds an original by binary search over the bytes; a key given
+  // twice keeps its first translation, as the lookup would.
+  std::stable_sort(strings.begin(), strings.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  strings.erase(std::unique(strings.begin(), strings.end(), [](const auto& a, const auto& b) { return a.first == b.first; }),
+                strings.end());
+  const uint32_t count = uint32_t(strings.size());
+  const uint32_t originals = 28, translations = originals + 8 * count;
+  std::string out(size_t(translations) + 8 * count, '\0');
+  auto put = [&](size_t at, uint32_t v) { std::memcpy(out.data() + at, &v, 4); };
+  put(0, kMagic);
+  put(4, 0);  // revision
+  put(8, count);
+  put(12, originals);
+  put(16, translations);
+  put(20, 0);  // no hash table
+  put(24, translations + 8 * count);
+  auto append = [&](size_t table, uint32_t index, std::string_view s) {
+    put(table + 8 * size_t(index), uint32_t(s.size()));
+    put(table + 8 * size_t(index) + 4, uint32_t(out.size()));
+    out.append(s);
+    out += '\0';
+  };
+  for (uint32_t i = 0; i < count; ++i) append(originals, i, strings[i].first);
+  for (uint32_t i = 0; i < count; ++i) append(translations, i, strings[i].second);
+  return out;
 }
 
 std::string HeaderField(std::string_view header, std::string_view field) {
