@@ -1,5 +1,10 @@
 # Every outside library the project uses, found once here. All are Debian
-# packages that scripts/deps.sh installs.
+# packages that scripts/deps.sh installs (for the browser build, see
+# WebDependencies.cmake).
+if(EMSCRIPTEN)
+  include(${CMAKE_CURRENT_LIST_DIR}/WebDependencies.cmake)
+  return()
+endif()
 find_package(PkgConfig REQUIRED)
 find_package(Threads REQUIRED)
 find_package(SDL2 REQUIRED CONFIG)
@@ -32,6 +37,9 @@ find_library(SQUISH_LIBRARY squish REQUIRED)
 add_library(squish_lib INTERFACE)
 target_include_directories(squish_lib INTERFACE ${SQUISH_INCLUDE_DIR})
 target_link_libraries(squish_lib INTERFACE ${SQUISH_LIBRARY})
+# What the platform layer links (src/CMakeLists.txt).
+set(VANTOREL_PLATFORM_LIBRARIES SDL2::SDL2 PkgConfig::SDL2_TTF PkgConfig::FONTCONFIG PkgConfig::LIBPNG PkgConfig::EBUR128
+    PkgConfig::SOXR PkgConfig::ICU gettextpo_lib squish_lib)
 
 if(VANTOREL_TESTS)
   find_package(GTest REQUIRED)

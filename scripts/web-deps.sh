@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 
 # Debian source package names, in the order they depend on each other.
-ALL=(zlib libpng1.6 libjpeg-turbo freetype libsdl2 libsdl2-ttf libsquish)
+ALL=(zlib libpng1.6 libjpeg-turbo freetype libsdl2 libsdl2-ttf libsdl2-image libsquish libebur128 libsoxr)
 WANT=("$@")
 [ ${#WANT[@]} -eq 0 ] && WANT=("${ALL[@]}")
 
@@ -69,6 +69,7 @@ fetch_source() {  # fetch_source NAME: into $WORK/NAME, preferred version first
   for v in "${VER[$name]}" $(listed_versions "$name" | grep -vxF "${VER[$name]}"); do
     rm -rf "${WORK:?}/$name"; mkdir -p "$WORK/$name"
     if (cd "$WORK/$name" && apt-get source -q "$name=$v") >>"$WORK/$name.log" 2>&1; then
+      BUILT_VERSION=$v
       [ "$v" = "${VER[$name]}" ] || echo "web-deps: $name: ${VER[$name]} not on the mirror, built $v" | tee -a "$PREFIX/build-times.txt"
       return 0
     fi
@@ -77,15 +78,19 @@ fetch_source() {  # fetch_source NAME: into $WORK/NAME, preferred version first
 }
 
 declare -A VER
-# Raise RECIPE when a change below alters what gets built.
+# Raise RECIPE when a change below alters what every library gets (a change
+# to one recipe raises that library's number in RECIPES instead).
 RECIPE=1
+declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=2 [libsquish]=2)
 keytext="$(emcc --version 2>/dev/null | head -1)
 recipe $RECIPE"
+# The prefix is keyed by the compiler; each library's stamp holds its own
+# version and recipe, so a new upload of one library rebuilds only that one.
+KEY=$(printf '%s' "$keytext" | sha256sum | cut -c1-16)
 for p in "${ALL[@]}"; do
   VER[$p]=$(version_of "$p")
-  keytext+=$'\n'"$p=${VER[$p]}"
 done
-KEY=$(printf '%s' "$keytext" | sha256sum | cut -c1-16)
+stamp_text() { echo "$1 ${VER[$1]} recipe ${RECIPES[$1]:-1}"; }
 CACHE=${VANTOREL_WEB_DEPS:-$HOME/.cache/vantorel-web}
 PREFIX=$CACHE/$KEY
 WORK=$CACHE/src-$KEY
@@ -121,23 +126,88 @@ build_freetype() {
   cmake_build "$1" -DFT_DISABLE_HARFBUZZ=ON -DFT_DISABLE_BROTLI=ON -DFT_DISABLE_BZIP2=ON -DFT_DISABLE_PNG=ON \
     -DFT_REQUIRE_ZLIB=ON "${ZLIB_ARGS[@]}"
 }
+# emcc_objects OUTDIR FLAGS... -- SOURCES...: compiles each source to its own
+# object, $JOBS at a time (one emcc run per file, as emscripten's own ports do).
+emcc_objects() {
+  local out=$1; shift
+  local flags=()
+  while [ "$1" != "--" ]; do flags+=("$1"); shift; done
+  shift
+  mkdir -p "$out"
+  printf '%s\n' "$@" | xargs -P"$JOBS" -I{} sh -c \
+    'out=$1 src=$2; shift 2; emcc -c "$src" -o "$out/$(echo "$src" | tr / _).o" "$@" || { echo "failed: $src"; exit 255; }' \
+    sh "$out" {} "${flags[@]}"
+}
 build_libsdl2() {
-  cmake_build "$1" -DSDL_SHARED=OFF -DSDL_STATIC=ON -DSDL_TEST=OFF -DSDL2_DISABLE_SDL2MAIN=ON
+  # SDL's configure and CMake probe thousands of things, each an emcc run
+  # (over 30 minutes here without finishing); SDL ships a configuration
+  # header for emscripten, so its sources are compiled directly: the common
+  # ones and the emscripten, dummy and generic back ends (no threads).
+  local s=$1/src out=$1/_web
+  rm -rf "$out"
+  local srcs=("$s"/*.c)
+  local d
+  for d in atomic audio cpuinfo dynapi events file haptic joystick locale misc power render sensor stdlib thread timer video \
+           audio/emscripten audio/disk audio/dummy video/emscripten video/dummy video/yuv2rgb render/software render/opengles2 \
+           joystick/emscripten joystick/virtual haptic/dummy sensor/dummy loadso/dlopen power/emscripten filesystem/emscripten \
+           locale/emscripten misc/emscripten timer/unix thread/generic; do
+    srcs+=("$s/$d"/*.c)
+  done
+  emcc_objects "$out" -O2 -w -I"$1/include" -- "${srcs[@]}" &&
+    emar rcs "$out/libSDL2.a" "$out"/*.o &&
+    mkdir -p "$PREFIX/include/SDL2" &&
+    cp "$1"/include/*.h "$PREFIX/include/SDL2/" &&
+    cp "$out/libSDL2.a" "$PREFIX/lib/"
 }
 build_libsdl2-ttf() {
-  cmake_build "$1" -DSDL2TTF_VENDORED=OFF -DSDL2TTF_HARFBUZZ=OFF -DSDL2TTF_SAMPLES=OFF -DSDL2TTF_INSTALL=ON \
-    -DSDL2_DIR="$PREFIX/lib/cmake/SDL2" -DFREETYPE_INCLUDE_DIRS="$PREFIX/include/freetype2" \
-    -DFREETYPE_LIBRARY="$PREFIX/lib/libfreetype.a" "${ZLIB_ARGS[@]}"
+  # One C file; no HarfBuzz (the engine lays out text itself).
+  local out=$1/_web
+  rm -rf "$out"
+  emcc_objects "$out" -O2 -w -DTTF_USE_HARFBUZZ=0 -I"$PREFIX/include/SDL2" -I"$PREFIX/include/freetype2" -I"$PREFIX/include" \
+      -- "$1/SDL_ttf.c" &&
+    emar rcs "$out/libSDL2_ttf.a" "$out"/*.o &&
+    cp "$1/SDL_ttf.h" "$PREFIX/include/SDL2/" &&
+    cp "$out/libSDL2_ttf.a" "$PREFIX/lib/"
+}
+build_libsdl2-image() {
+  # JPEG and BMP reading and PNG and JPEG writing, the parts the engine asks
+  # of it (the other formats' files compile to stubs without their LOAD_).
+  local out=$1/_web
+  rm -rf "$out"
+  emcc_objects "$out" -O2 -w -DLOAD_JPG -DLOAD_PNG -DLOAD_BMP -DSAVE_PNG -DSAVE_JPG -I"$PREFIX/include/SDL2" -I"$PREFIX/include" \
+      -- "$1"/IMG*.c &&
+    emar rcs "$out/libSDL2_image.a" "$out"/*.o &&
+    cp "$1/SDL_image.h" "$PREFIX/include/SDL2/" &&
+    cp "$out/libSDL2_image.a" "$PREFIX/lib/"
 }
 build_libsquish() {
-  cmake_build "$1" -DBUILD_SQUISH_WITH_OPENMP=OFF -DBUILD_SQUISH_WITH_SSE2=OFF -DBUILD_SQUISH_WITH_ALTIVEC=OFF \
-    -DBUILD_SQUISH_EXTRA=OFF
+  # Plain C++ without SIMD or OpenMP; its CMake would probe the compiler only.
+  local out=$1/_web
+  rm -rf "$out"
+  emcc_objects "$out" -O2 -w -DSQUISH_USE_SSE=0 -DSQUISH_USE_ALTIVEC=0 -- \
+      "$1"/alpha.cpp "$1"/clusterfit.cpp "$1"/colourblock.cpp "$1"/colourfit.cpp "$1"/colourset.cpp "$1"/maths.cpp \
+      "$1"/rangefit.cpp "$1"/singlecolourfit.cpp "$1"/squish.cpp &&
+    emar rcs "$out/libsquish.a" "$out"/*.o &&
+    cp "$1/squish.h" "$PREFIX/include/" &&
+    cp "$out/libsquish.a" "$PREFIX/lib/"
+}
+build_libebur128() {
+  local out=$1/_web
+  rm -rf "$out"
+  emcc_objects "$out" -O2 -w -I"$1/ebur128/queue" -- "$1/ebur128/ebur128.c" &&
+    emar rcs "$out/libebur128.a" "$out"/*.o &&
+    cp "$1/ebur128/ebur128.h" "$PREFIX/include/" &&
+    cp "$out/libebur128.a" "$PREFIX/lib/"
+}
+build_libsoxr() {
+  cmake_build "$1" -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DWITH_OPENMP=OFF -DWITH_LSR_BINDINGS=OFF -DWITH_AVFFT=OFF \
+    -DWITH_CR32S=OFF -DWITH_CR64S=OFF -DWITH_PFFFT=ON
 }
 
 status=0
 for name in "${WANT[@]}"; do
   stamp="$PREFIX/.built-$name"
-  if [ -f "$stamp" ]; then
+  if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$(stamp_text "$name")" ]; then
     echo "web-deps: $name ${VER[$name]} cached"
     continue
   fi
@@ -150,8 +220,8 @@ for name in "${WANT[@]}"; do
   start=$(date +%s)
   if "build_$name" "$src" >>"$WORK/$name.log" 2>&1; then
     secs=$(( $(date +%s) - start ))
-    echo "$name ${VER[$name]} ${secs}s" >> "$PREFIX/build-times.txt"
-    touch "$stamp"
+    echo "$name $BUILT_VERSION ${secs}s" >> "$PREFIX/build-times.txt"
+    stamp_text "$name" > "$stamp"
     echo "web-deps: $name built in ${secs}s"
   else
     echo "web-deps: $name failed, see $WORK/$name.log" >&2
@@ -159,5 +229,14 @@ for name in "${WANT[@]}"; do
     status=1
   fi
 done
+# SDL_mixer and FluidSynth are not built for the browser (FluidSynth needs
+# GLib): the engine opens them at run time and plays silently without them,
+# so only their declarations are needed, from the machine's own packages.
+if [ -f /usr/include/SDL2/SDL_mixer.h ] && [ -f /usr/include/fluidsynth.h ]; then
+  cp /usr/include/SDL2/SDL_mixer.h "$PREFIX/include/SDL2/" 2>/dev/null || true
+  cp -r /usr/include/fluidsynth.h /usr/include/fluidsynth "$PREFIX/include/"
+else
+  echo "web-deps: the SDL_mixer and FluidSynth headers are missing (scripts/deps.sh installs them)" >&2; status=1
+fi
 echo "$PREFIX"
 exit $status

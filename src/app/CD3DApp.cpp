@@ -17,6 +17,7 @@
 #include "platform/diagnostics/Trace.h"
 #include "platform/headless/Clock.h"
 #include "platform/text/TextCodec.h"
+#include "platform/window/Host.h"
 
 using namespace platform;
 
@@ -313,7 +314,10 @@ void CD3DApp::IdleWait() {
   frameTimer->Update();
   const uint32_t now = static_cast<uint32_t>(frameTimer->current);
   int32_t wait = kFrameMs - MsBetween(frameTimer->last, now);  // to the next step
-  if (wait <= 0) return;
+  if (wait <= 0) {
+    platform::LetHostRun();  // a browser shows the frame now (nothing on a desktop)
+    return;
+  }
   const bool stepping = active && device && !windowDestroyed_;
   if (!stepping) {
     mainWindow->WaitMessage(static_cast<uint32_t>(wait));

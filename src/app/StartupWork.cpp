@@ -14,6 +14,7 @@
 #include "platform/audio/SdlSharedState.h"
 #include "platform/text/Font.h"
 #include "platform/text/TextCodec.h"
+#include "platform/window/Host.h"
 #include "platform/window/Window.h"
 #include "script/CTextFile.h"
 #include "script/Keywords.h"
@@ -125,6 +126,8 @@ void Launch(std::thread& thread, Work work) {
 }  // namespace
 
 StartupWork::StartupWork(bool window) {
+  // Where no worker can start (the browser), the main thread does it all.
+  if (!platform::WorkerThreads()) return;
   // What SDL works out on first use, unguarded, is worked out before the
   // workers can race the main thread for it.
   platform::SettleSdlSharedState();

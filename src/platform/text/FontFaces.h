@@ -1,8 +1,7 @@
 #pragma once
 // Inside the platform's text folder: the opened faces that Font.cpp and
-// MixedFont.cpp share, their cache and fontconfig's configuration.
+// MixedFont.cpp share and their cache.
 #include <SDL_ttf.h>
-#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <memory>
@@ -42,9 +41,6 @@ struct Piece {
 // Lays the pieces into `out` (its width and height set) and frees them.
 void Compose(std::vector<Piece>& pieces, TextImage& out);
 
-// fontconfig with our alias rules for the Windows face names; null when
-// fontconfig cannot start.
-FcConfig* Config();
 bool EnsureTtf();
 // Guards the caches below and fontconfig.
 std::mutex& CacheMutex();
@@ -54,6 +50,8 @@ ResolvedFace ResolveLocked(std::string_view faceCp932, bool bold, bool italic);
 // (the file has none of its own). Null when it cannot be opened;
 // CacheMutex held.
 std::shared_ptr<Face> OpenFaceLocked(const std::string& path, int pixelHeight, bool synthBold, bool synthItalic);
+// A text object drawing in that one face.
+std::unique_ptr<Font> MakeFaceFont(std::shared_ptr<Face> face);
 // A face that draws text in several faces, each character from the first
 // that has it (MixedFont.cpp); CacheMutex held.
 std::unique_ptr<Font> OpenMixedFontLocked(const std::string& gameFacePath, int pixelHeight, bool bold, bool italic,

@@ -10,6 +10,7 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "platform/text/FontConfig.h"
 #include "platform/text/FontFaces.h"
 
 namespace platform::fonts {

@@ -16,7 +16,9 @@
 #include "platform/window/DisplayDriver.h"
 #include "platform/window/SdlEvent.h"
 #include "platform/window/SdlMenuBar.h"
+#include "platform/window/Host.h"
 #include "platform/window/SdlUi.h"
+#include "platform/window/Host.h"
 #include "platform/window/Window.h"
 
 namespace platform {
@@ -105,6 +107,12 @@ class SdlWindow : public Window {
 
   void WaitMessage(uint32_t timeoutMs) override {
     if (!QueueEmpty()) return;
+    // In the browser a wait of nothing still hands the thread over, or a
+    // loop that polls (a modal screen's) would never let the page draw.
+    if (timeoutMs == 0 && !WorkerThreads()) {
+      LetHostRun();
+      return;
+    }
     // Drivers without an event source to block on would have SDL poll every
     // millisecond; only posted messages can arrive there.
     if (eventsCanWait_)

@@ -1,0 +1,9 @@
+#pragma once
+// Where the browser build's page puts what it ships beside the game, in the
+// program's file system (the packed data mounts there).
+namespace platform::web {
+
+// The fonts the page carries (web/FontResolveWeb.cpp).
+inline constexpr char kWebFontDir[] = "/fonts";
+
+}  // namespace platform::web

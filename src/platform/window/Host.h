@@ -1,0 +1,16 @@
+#pragma once
+// What the host the engine runs in allows: a desktop process, or a browser
+// page (the WebAssembly build), whose one thread must be handed back to the
+// browser now and then for it to show the presented frame and deliver input.
+namespace platform {
+
+// Whether worker threads can be started (not in a page: the browser build
+// has none without cross-origin isolation).
+bool WorkerThreads();
+
+// Hands the thread to the browser until its next frame (the frame loop
+// calls it when a pass leaves no time to wait); nothing on a desktop,
+// where presenting shows the frame.
+void LetHostRun();
+
+}  // namespace platform
