@@ -8,6 +8,9 @@ if(NOT VANTOREL_WEB_PREFIX OR NOT EXISTS ${VANTOREL_WEB_PREFIX}/lib/libSDL2.a)
   message(FATAL_ERROR "the web build needs VANTOREL_WEB_PREFIX: the prefix scripts/web-deps.sh printed")
 endif()
 set(web_include ${VANTOREL_WEB_PREFIX}/include)
+# Our headers as -I, ahead of emscripten's own SDL 1 headers, which its
+# compiler adds as a system directory (an -isystem of ours would come after).
+set(CMAKE_NO_SYSTEM_FROM_IMPORTED ON)
 
 # web_library(TARGET ARCHIVE [INCLUDE DIR...] [LINK TARGET...])
 function(web_library target archive)

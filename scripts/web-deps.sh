@@ -74,6 +74,21 @@ fetch_source() {  # fetch_source NAME: into $WORK/NAME, preferred version first
       return 0
     fi
   done
+  # The mirror may lack Debian's packaging (debian.tar.xz) while apt has
+  # fetched and checked the upstream tarball: build that, without Debian's
+  # patches, and say so.
+  rm -rf "${WORK:?}/$name"; mkdir -p "$WORK/$name"
+  if (cd "$WORK/$name" && apt-get source -q --download-only "$name=${VER[$name]}") >>"$WORK/$name.log" 2>&1 ||
+     ls "$WORK/$name"/*.orig.tar.* >/dev/null 2>&1; then
+    local orig
+    orig=$(ls "$WORK/$name"/*.orig.tar.* 2>/dev/null | head -1)
+    if [ -n "$orig" ] && tar -xf "$orig" -C "$WORK/$name"; then
+      BUILT_VERSION="${VER[$name]} (upstream tarball only)"
+      echo "web-deps: $name: the mirror lacks Debian's packaging of ${VER[$name]}; built its upstream tarball unpatched" |
+        tee -a "$PREFIX/build-times.txt"
+      return 0
+    fi
+  fi
   return 1
 }
 

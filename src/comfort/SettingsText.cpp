@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 
@@ -33,7 +34,23 @@ bool ReadSeconds(std::string_view v, double& out) {
   if (v.empty() || v.size() > 12 || v.find_first_not_of("0123456789.") != std::string_view::npos ||
       std::count(v.begin(), v.end(), '.') > 1 || v == ".")
     return false;
-  return std::from_chars(v.data(), v.data() + v.size(), out, std::chars_format::fixed).ec == std::errc();
+  // The digits as one whole number and a power of ten, both exact in a
+  // double (at most 11 digits), divided once: the correctly rounded value,
+  // as from_chars gives it (which the browser build's C++ library lacks
+  // for floating point).
+  uint64_t digits = 0;
+  double scale = 1;
+  bool fraction = false;
+  for (char c : v) {
+    if (c == '.') {
+      fraction = true;
+      continue;
+    }
+    digits = digits * 10 + uint64_t(c - '0');
+    if (fraction) scale *= 10;
+  }
+  out = double(digits) / scale;
+  return true;
 }
 
 bool ReadSwitch(std::string_view v, bool& out) {

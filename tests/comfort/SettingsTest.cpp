@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -29,6 +30,27 @@ using comfort::SettingsFile;
 using comfort::SettingsScreen;
 using platform::Event;
 using platform::Key;
+
+// Seconds are read with arithmetic of the reader's own (the browser build's
+// C++ library has no floating-point from_chars): to the same double as
+// from_chars, whole, fractional, at the length limit and at the range's ends.
+TEST(ComfortSettings, SecondsReadToTheValueFromCharsGives) {
+  for (const std::string v : {"0", "10", "1.5", ".25", "0.1", "0.3", "2.", "0.016", "9.9999999999", "0.0000000001",
+                              "3.1415926535", "7.77777777", "0.07", "00000001.000"}) {
+    Settings back;
+    std::string error;
+    ASSERT_TRUE(comfort::ParseSettings("auto-delay = " + v + "\n", back, error)) << v << ": " << error;
+    double expected = -1;
+    ASSERT_EQ(std::from_chars(v.data(), v.data() + v.size(), expected, std::chars_format::fixed).ec, std::errc()) << v;
+    EXPECT_EQ(back.autoDelay, expected) << v;  // bit for bit, not merely close
+  }
+  // Past the length limit or with a second point: refused as before.
+  for (const std::string v : {"1.00000000000", "1.2.3", "."}) {
+    Settings back;
+    std::string error;
+    EXPECT_FALSE(comfort::ParseSettings("auto-delay = " + v + "\n", back, error)) << v;
+  }
+}
 
 TEST(ComfortSettings, FileFormComesBackAndRejectsWhatItDoesNotKnow) {
   Settings s;

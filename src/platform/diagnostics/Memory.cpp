@@ -7,8 +7,8 @@
 // AddressSanitizer brings its own allocator: glibc's heap is never set up,
 // there is nothing to trim, and two threads making the first malloc_trim at
 // once (the window thread's first frame, the soundfont loader) race in
-// setting it up and crash.
-#if defined(__SANITIZE_ADDRESS__)
+// setting it up and crash. The browser build's allocator has no trim.
+#if defined(__SANITIZE_ADDRESS__) || defined(__EMSCRIPTEN__)
 #define VANTOREL_TRIM 0
 #elif defined(__has_feature)
 #if __has_feature(address_sanitizer)
@@ -24,7 +24,9 @@ namespace {
 std::atomic<bool> g_startupOver{false};
 
 void Trim() {
-  if (VANTOREL_TRIM) malloc_trim(0);
+#if VANTOREL_TRIM
+  malloc_trim(0);
+#endif
 }
 }  // namespace
 

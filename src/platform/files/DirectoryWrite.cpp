@@ -2,7 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#if __has_include(<linux/openat2.h>)  // not in the browser build
 #include <linux/openat2.h>
+#endif
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -35,7 +37,7 @@ std::vector<std::string> Components(const std::string& relative) {
 // below it (the kernel checks every step, and fails when a rename races
 // the walk). -1 with errno; ENOSYS where the kernel or a sandbox lacks it.
 int OpenBeneath(int baseFd, const std::string& path) {
-#ifdef SYS_openat2
+#if defined(SYS_openat2) && defined(RESOLVE_BENEATH)
   open_how how{};
   how.flags = O_RDONLY | O_DIRECTORY | O_CLOEXEC;
   how.resolve = RESOLVE_BENEATH | RESOLVE_NO_MAGICLINKS;
@@ -44,6 +46,8 @@ int OpenBeneath(int baseFd, const std::string& path) {
     if (fd >= 0 || errno != EAGAIN) return static_cast<int>(fd);
   }
 #else
+  (void)baseFd;
+  (void)path;
   errno = ENOSYS;
   return -1;
 #endif
