@@ -248,8 +248,9 @@ done
 # GLib): the engine opens them at run time and plays silently without them,
 # so only their declarations are needed, from the machine's own packages.
 if [ -f /usr/include/SDL2/SDL_mixer.h ] && [ -f /usr/include/fluidsynth.h ]; then
-  cp /usr/include/SDL2/SDL_mixer.h "$PREFIX/include/SDL2/" 2>/dev/null || true
-  cp -r /usr/include/fluidsynth.h /usr/include/fluidsynth "$PREFIX/include/"
+  # (times kept: a copy made anew would rebuild everything that includes them)
+  cp -p /usr/include/SDL2/SDL_mixer.h "$PREFIX/include/SDL2/" 2>/dev/null || true
+  cp -rp /usr/include/fluidsynth.h /usr/include/fluidsynth "$PREFIX/include/"
 else
   echo "web-deps: the SDL_mixer and FluidSynth headers are missing (scripts/deps.sh installs them)" >&2; status=1
 fi

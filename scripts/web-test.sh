@@ -2,7 +2,10 @@
 # The browser check: serves a page made by scripts/web.sh on 127.0.0.1,
 # runs the game in it headless in Chromium (puppeteer-core) with the same
 # passes, input and screenshots as the native headless build, and compares
-# the screenshots pixel for pixel (ImageMagick's compare).
+# the screenshots (ImageMagick's compare). Pixels where pictures are blended
+# may differ by up to 2 of 255 in a channel: SDL's software blitters take
+# their MMX paths on x86-64 and their plain C ones in WebAssembly, which
+# round differently; anything more fails.
 #
 # Usage: scripts/web-test.sh PAGE_DIR NATIVE_BUILD_DIR
 #   PAGE_DIR: scripts/web.sh's OUT for NATIVE_BUILD_DIR/game
@@ -53,17 +56,21 @@ compare_run() {
   fi
   echo "$name: $(cat "$T/$name-web.json")"
   for n in ${shots//,/ }; do
-    local diff
-    diff=$(compare -metric AE "$T/$name-native/shot-$n.png" "$T/$name-web/shot-$n.png" "$T/$name-diff-$n.png" 2>&1 || true)
-    if [ "$diff" = "0" ]; then
+    local differ peak
+    differ=$(compare -metric AE "$T/$name-native/shot-$n.png" "$T/$name-web/shot-$n.png" "$T/$name-diff-$n.png" 2>&1 || true)
+    peak=$(compare -metric PAE "$T/$name-native/shot-$n.png" "$T/$name-web/shot-$n.png" null: 2>&1 | cut -d' ' -f1 || true)
+    # PAE in 16-bit units: 2 of 255 is 514.
+    if [ "$differ" = "0" ]; then
       echo "  pass $n: same pixels"
+    elif [[ "$peak" =~ ^[0-9]+$ ]] && [ "$peak" -le 514 ]; then
+      echo "  pass $n: $differ pixels differ by at most $((peak / 257)) of 255 (blending)"
     else
-      echo "FAIL $name pass $n: $diff pixels differ (kept: ${KEEP:+$T/$name-diff-$n.png})"
+      echo "FAIL $name pass $n: $differ pixels differ, by up to $peak of 65535${KEEP:+ ($T/$name-diff-$n.png)}"
       status=1
     fi
   done
 }
 
 # The title as it first shows and once its buttons are up.
-compare_run title 120 1,60,120 ""
+compare_run title 300 1,60,200,299 ""
 exit $status

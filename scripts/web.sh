@@ -17,13 +17,19 @@ ROOT=$(pwd)
 [ -d "$GAME/GameData" ] || { echo "web.sh: no GameData in $GAME" >&2; exit 1; }
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 
-PREFIX=$(scripts/web-deps.sh | tail -1)
+if ! deps=$(scripts/web-deps.sh); then
+  printf '%s\n' "$deps" | tail -5 >&2
+  echo "web.sh: scripts/web-deps.sh failed" >&2
+  exit 1
+fi
+PREFIX=$(printf '%s\n' "$deps" | tail -1)
 BUILD=${BUILD_WEB:-$ROOT/build-web}
 mkdir -p "$BUILD"
 
 # The code page table is written at build time by the build machine's
 # iconv: a cp932gen for this machine.
-c++ -std=c++20 -O2 tools/cp932gen/cp932gen.cpp -o "$BUILD/cp932gen.host"
+[ "$BUILD/cp932gen.host" -nt tools/cp932gen/cp932gen.cpp ] ||
+  c++ -std=c++20 -O2 tools/cp932gen/cp932gen.cpp -o "$BUILD/cp932gen.host"
 emcmake cmake -S . -B "$BUILD" -DCMAKE_BUILD_TYPE=Release -DVANTOREL_WEB_PREFIX="$PREFIX" \
   -DVANTOREL_CP932GEN="$BUILD/cp932gen.host" -DCMAKE_FIND_ROOT_PATH="$PREFIX" >/dev/null
 cmake --build "$BUILD" -j"${JOBS:-2}" --target vantorel
@@ -41,7 +47,7 @@ done
 # fonts): web/FontResolveWeb.cpp looks for them below /fonts.
 for f in ipagp.ttf ipag.ttf ipamp.ttf ipam.ttf; do
   found=$(find /usr/share/fonts -name "$f" | head -1)
-  [ -n "$found" ] && cp "$found" "$STAGE/fonts/"
+  if [ -n "$found" ]; then cp "$found" "$STAGE/fonts/"; fi
 done
 ls "$STAGE/fonts"/*.ttf >/dev/null 2>&1 || { echo "web.sh: no IPA fonts (fonts-ipafont-gothic)" >&2; exit 1; }
 

@@ -19,12 +19,13 @@ const puppeteer = require("puppeteer-core");
     args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--autoplay-policy=no-user-gesture-required"],
   });
   let status = 1;
+  const log = [];
+  process.on("exit", () => fs.writeFileSync(path.join(outDir, "console.txt"), log.join("\n") + "\n"));
   try {
     const page = await browser.newPage();
     await page.setViewport({width: 800, height: 600});
-    const log = [];
     page.on("console", m => log.push(m.type() + ": " + m.text()));
-    page.on("pageerror", e => log.push("pageerror: " + e.message));
+    page.on("pageerror", e => log.push("pageerror: " + (e.stack || e.message)));
     let downloaded = 0;
     const cdp = await page.createCDPSession();
     await cdp.send("Network.enable");
@@ -44,7 +45,6 @@ const puppeteer = require("puppeteer-core");
       return {status: window.vantorelDone.status, files: files};
     });
     for (const [name, b64] of Object.entries(result.files)) fs.writeFileSync(path.join(outDir, name), Buffer.from(b64, "base64"));
-    fs.writeFileSync(path.join(outDir, "console.txt"), log.join("\n") + "\n");
     status = result.status;
     console.log(JSON.stringify({status: result.status, endedMs: ended, downloadedBytes: downloaded, files: Object.keys(result.files)}));
   } catch (e) {

@@ -28,6 +28,7 @@
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Memory.h"
 #include "platform/files/Files.h"
+#include "platform/window/Host.h"
 
 namespace platform {
 namespace {
@@ -152,7 +153,7 @@ struct MusicGraph::Impl {
   // before the piece was made pending: measures the piece on a thread of its
   // own; the render thread gives silence meanwhile.
   void Measure(const std::string& bytes, size_t key) {
-    measurer = std::thread([this, bytes, key] {
+    auto measure = [this, bytes, key] {
       AwaitLoad();
       double lufs = std::numeric_limits<double>::quiet_NaN();
       if (synth && !cancelMeasuring) {
@@ -170,7 +171,12 @@ struct MusicGraph::Impl {
       std::lock_guard lock(loadMu);
       measuring = false;
       loadDone.notify_all();
-    });
+    };
+    // Where no thread can start (the browser), measured at once.
+    if (WorkerThreads())
+      measurer = std::thread(measure);
+    else
+      measure();
   }
   // With mu held and the soundfont loaded: stops the old piece and starts
   // the new one. False when the player refuses it.
@@ -266,7 +272,8 @@ void MusicGraph::StartLoading() {
   // on a thread of their own, off the path to the first frame, from the
   // first piece asked for: a game without music never pays for them (about
   // 8 MiB resident). Nothing touches the synthesiser before `loaded` is set.
-  m.loader = std::thread([&m] {
+  // Where no thread can start (the browser), the loading is done at once.
+  auto load = [&m] {
     // FluidSynth fills its shared tables when the first synthesiser is made,
     // after flagging them as done: a second one made meanwhile (by another
     // graph's loader) would read them half-filled.
@@ -327,7 +334,11 @@ void MusicGraph::StartLoading() {
     std::lock_guard lock(m.loadMu);
     m.loaded = true;
     m.loadDone.notify_all();
-  });
+  };
+  if (WorkerThreads())
+    m.loader = std::thread(load);
+  else
+    load();
 }
 
 MusicGraph::~MusicGraph() {

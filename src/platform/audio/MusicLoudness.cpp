@@ -19,7 +19,7 @@ namespace {
 using SetRate = void (*)(fluid_synth_t*, float);
 SetRate SampleRateSetter() {
   static const SetRate set = [] {
-    void* library = dlopen(sound_libraries::kFluidLibrary, RTLD_NOW | RTLD_NOLOAD);
+    void* library = late_library::OpenShared(sound_libraries::kFluidLibrary, RTLD_NOW | RTLD_NOLOAD);
     return library ? reinterpret_cast<SetRate>(dlsym(library, "fluid_synth_set_sample_rate")) : nullptr;
   }();
   return set;

@@ -24,7 +24,7 @@ void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 void QuietAlsa() {
   static const bool done = [] {
     // The same library SDL's ALSA driver opens: one copy, one handler.
-    void* alsa = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    void* alsa = late_library::OpenShared("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
     if (!alsa) return false;
     using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
     auto set = reinterpret_cast<int (*)(Handler)>(dlsym(alsa, "snd_lib_error_set_handler"));

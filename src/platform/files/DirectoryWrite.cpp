@@ -56,7 +56,11 @@ int OpenBeneath(int baseFd, const std::string& path) {
 std::string TempName(const std::string& name) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   unsigned char random[6];
+#ifdef __EMSCRIPTEN__  // the browser's C library has getentropy only (the page's crypto)
+  if (::getentropy(random, sizeof random) != 0)
+#else
   if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random))
+#endif
     for (unsigned char& c : random) c = static_cast<unsigned char>(std::rand());
   std::string out = name + ".tmp-";
   for (unsigned char c : random) out += kLetters[c % (sizeof kLetters - 1)];

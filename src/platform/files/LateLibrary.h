@@ -19,6 +19,18 @@
 
 namespace platform::late_library {
 
+// dlopen; nothing in the browser build, where shared libraries cannot be
+// opened (its dlopen would end the program).
+inline void* OpenShared(const char* soname, int flags) {
+#ifdef __EMSCRIPTEN__
+  (void)soname;
+  (void)flags;
+  return nullptr;
+#else
+  return dlopen(soname, flags);
+#endif
+}
+
 template <class Functions>
 struct Opened {
   Functions functions;
@@ -32,8 +44,12 @@ struct Opened {
 template <class Functions, class Resolve>
 Opened<Functions> Open(const char* soname, Resolve resolve) {
   Opened<Functions> o;
-  void* library = dlopen(soname, RTLD_NOW | RTLD_LOCAL);
+  void* library = OpenShared(soname, RTLD_NOW | RTLD_LOCAL);
   if (!library) {
+#ifdef __EMSCRIPTEN__
+    o.why = std::string(soname) + " is not part of the browser build";
+    return o;
+#endif
     const char* error = dlerror();
     o.why = std::string(soname) + " cannot be loaded (" + (error ? error : "unknown reason") + ")";
     return o;
