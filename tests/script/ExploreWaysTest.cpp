@@ -30,19 +30,45 @@ TEST(WayGraph, WaysThatMeetAreCountedOnAndALoopIsNoMoreWays) {
   g.AddEdge(3, 9, "");
   g.AddEdge(3, 9, "");  // the same step told twice is one way
   const auto ways = g.Count();
-  EXPECT_EQ(ways.at(1).count, 1u);
-  EXPECT_EQ(ways.at(9).count, 2u);
-  EXPECT_EQ(ways.at(9).shortest, (WayGraph::Choices{"a"}));
-  EXPECT_EQ(ways.at(4).count, 1u);
+  EXPECT_EQ(ways.Of(1).count, 1u);
+  EXPECT_EQ(ways.Of(9).count, 2u);
+  EXPECT_EQ(ways.Of(9).shortest, (WayGraph::Choices{"a"}));
+  EXPECT_EQ(ways.Of(4).count, 1u);
   // Two items to the same state are two ways; among equally short ways the
   // first in order is named.
   g.AddEdge(1, 3, "0");
-  EXPECT_EQ(g.Count().at(9).count, 3u);
-  EXPECT_EQ(g.Count().at(9).shortest, (WayGraph::Choices{"0"}));
+  EXPECT_EQ(g.Count().Of(9).count, 3u);
+  EXPECT_EQ(g.Count().Of(9).shortest, (WayGraph::Choices{"0"}));
   // A node no way from the opening reaches has no ways.
   g.AddEdge(50, 9, "x");
-  EXPECT_EQ(g.Count().count(50), 0u);
-  EXPECT_EQ(g.Count().at(9).count, 3u);
+  EXPECT_FALSE(g.Count().Reaches(50));
+  EXPECT_EQ(g.Count().Of(50).count, 0u);
+  EXPECT_EQ(g.Count().Of(9).count, 3u);
+}
+
+TEST(WayGraph, TheShortestWayIsTheFirstInOrderByItsEarliestDifferingChoice) {
+  WayGraph g;
+  // Two items labelled alike lead to 1 and 2; from them "x" and "w" meet
+  // at 5: the two ways differ only in their last choice.
+  g.AddEdge(WayGraph::kOpening, 1, "a");
+  g.AddEdge(WayGraph::kOpening, 2, "a");
+  g.AddEdge(1, 5, "x");
+  g.AddEdge(2, 5, "w");
+  // Two ways to 8 of two choices, "b" then "c" and "c" then "a": the first
+  // choice decides, not the last.
+  g.AddEdge(WayGraph::kOpening, 6, "b");
+  g.AddEdge(WayGraph::kOpening, 7, "c");
+  g.AddEdge(6, 8, "c");
+  g.AddEdge(7, 8, "a");
+  // A longer way in first order loses to a shorter one.
+  g.AddEdge(5, 8, "");
+  const auto ways = g.Count();
+  EXPECT_EQ(ways.Of(5).shortest, (WayGraph::Choices{"a", "w"}));
+  EXPECT_EQ(ways.Of(5).count, 2u);
+  EXPECT_EQ(ways.Of(8).shortest, (WayGraph::Choices{"a", "w"}));
+  EXPECT_EQ(ways.Of(8).count, 4u);
+  g.AddEdge(WayGraph::kOpening, 8, "z");
+  EXPECT_EQ(g.Count().Of(8).shortest, (WayGraph::Choices{"z"}));
 }
 
 TEST(WayGraph, ManyWaysSaturateAndADeepChainIsNoRecursion) {
@@ -58,12 +84,12 @@ TEST(WayGraph, ManyWaysSaturateAndADeepChainIsNoRecursion) {
     at = join;
   }
   const auto ways = g.Count();
-  EXPECT_EQ(ways.at(at).count, std::numeric_limits<uint64_t>::max());
-  EXPECT_EQ(ways.at(at).shortest.size(), 70u);
+  EXPECT_EQ(ways.Of(at).count, std::numeric_limits<uint64_t>::max());
+  EXPECT_EQ(ways.Of(at).shortest.size(), 70u);
   // A chain of 100,000 states (a long game's messages one after another).
   WayGraph chain;
   for (uint64_t i = 0; i < 100000; ++i) chain.AddEdge(i, i + 1, "");
-  EXPECT_EQ(chain.Count().at(100000).count, 1u);
+  EXPECT_EQ(chain.Count().Of(100000).count, 1u);
 }
 
 TEST(ExploreReport, AnEndingReachedByManyWaysIsOneLineWithItsCountAndTheVariablesThatTellItApart) {

@@ -160,11 +160,7 @@ std::map<ExploreReport::Ending, ExploreReport::Variables> TellingVariables(const
   return out;
 }
 
-const WayGraph::Ways& WaysOf(const std::unordered_map<uint64_t, WayGraph::Ways>& ways, uint64_t node) {
-  static const WayGraph::Ways kNone;
-  auto it = ways.find(node);
-  return it == ways.end() ? kNone : it->second;
-}
+WayGraph::Ways WaysOf(const WayGraph::Counts& ways, uint64_t node) { return ways.Of(node); }
 
 std::string TooLongWhere(const std::tuple<std::string, uint64_t, std::string>& where) {
   const auto& [script, word, language] = where;
@@ -236,7 +232,7 @@ std::string JsonArray(const char* name, const Items& items, Object object) {
 std::string ReportJson(const ExploreReport& r) {
   const auto ways = r.ways.Count();
   auto waysJson = [&ways](uint64_t node) {
-    const WayGraph::Ways& w = WaysOf(ways, node);
+    const WayGraph::Ways w = WaysOf(ways, node);
     return ",\"ways\":" + std::to_string(w.count) + ",\"choices\":" + ChoicesJson(w.shortest);
   };
   std::string out = "{\"scripts\":{\"reached\":" + NamesJson(r.reached) + ",\"unreached\":" + NamesJson(r.unreached) + "}";

@@ -28,7 +28,25 @@ class WayGraph {
   };
   // The ways from the opening to every node it reaches. A way that comes
   // back to a state it passed is counted up to there (a loop is no more ways).
-  std::unordered_map<uint64_t, Ways> Count() const;
+  class Counts {
+   public:
+    Ways Of(uint64_t node) const;  // count 0 for a node no way reaches
+    bool Reaches(uint64_t node) const { return index_.count(node) > 0; }
+
+   private:
+    friend class WayGraph;
+    // The shortest ways share their beginnings: a tree of choices, each
+    // node its parent, its choice and its depth; 0 is the empty way.
+    struct Trail {
+      uint32_t parent, choice, depth;
+    };
+    std::vector<Trail> trails_{{0, 0, 0}};
+    std::unordered_map<uint64_t, uint32_t> index_;  // node -> its number
+    std::vector<uint64_t> count_;
+    std::vector<uint32_t> trail_;
+    const std::vector<std::string>* choices_ = nullptr;
+  };
+  Counts Count() const;
   size_t Steps() const { return edges_.size(); }
 
  private:
