@@ -57,7 +57,10 @@ std::string SourceStamp(const std::string& hostPath) {
   if (ec) return {};
   for (char& c : path)
     if (c == '\n' || c == '\r') c = '?';  // one header line
-  return std::to_string(size) + " " + std::to_string(time.time_since_epoch().count()) + " " + path;
+  // As a 64-bit count: the browser build's C++ library keeps file times in
+  // 128 bits, which to_string does not take (the values agree until 2262).
+  const long long ticks = static_cast<long long>(time.time_since_epoch().count());
+  return std::to_string(size) + " " + std::to_string(ticks) + " " + path;
 }
 
 std::string CachePath(const std::string& cacheDir, const TranslationFile& file) {
