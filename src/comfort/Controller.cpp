@@ -53,18 +53,30 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
   if (!config_.language.empty()) language = config_.language == kOriginalLanguage ? std::string() : config_.language;
   else if (firstStart_ && config_.followLocale) language = language_.Match(platform::PlayerLanguages());
   language_.Follow(language);
+  history_.Translate(language_.InForce());
   // A language that could not be read stays on the row, saying so.
   settings_.OfferLanguages(
       language_.Choices(), language_.Failed(language_.Wanted()) ? language_.Wanted() : language_.Current(),
       [this](const std::string& code) {
         language_.Follow(code);
+        history_.Translate(language_.InForce());
         return language_.Current();
       },
       [this](const std::string& code) { return language_.Failed(code); });
   seen_.Load();
   if (config_.modalScreens) modalSeen_ = config_.modalScreens();
   if (config_.listen) hook_ = platform::Window::AddEventHook([this](const Event& e) { OnEvent(e); });
-  box_.SetMessageObserver([this](const CMsgBox::ShownMessage& m) { MessageShown(m.speaker, m.text, m.script, m.word); });
+  box_.SetMessageObserver([this](const CMsgBox::ShownMessage& m) {
+    HistoryEntry entry;
+    entry.speaker = m.speaker;
+    entry.text = m.text;
+    entry.script = m.script;
+    entry.word = m.word;
+    entry.original = m.original;
+    entry.labelScript = m.labelScript;
+    entry.labelWord = m.labelWord;
+    MessageShown(std::move(entry));
+  });
   box_.SetLoadObserver([this] { history_.Clear(); });
   traceId_ = platform::trace::AddStateProvider([this](std::string& members) { Trace(members); });
 }
@@ -196,13 +208,17 @@ double Controller::SecondsUntilDue(double now) const {
   return std::min(skipping_.SecondsUntilDue(now, Current()), settled);
 }
 
-void Controller::MessageShown(const std::string& speaker, const std::string& text, const std::string& script,
-                              size_t word) {
-  history_.Add(speaker, text);
-  const bool seenBefore = Current().skipUnseen || seen_.Seen(script, word);
-  seen_.Mark(script, word);
-  skipping_.MessageShown(seenBefore, Characters(speaker) + Characters(text));
-  if (Current().copyToClipboard) platform::SetClipboardText(platform::Cp932ToUtf8(speaker + text));
+void Controller::MessageShown(HistoryEntry entry) {
+  const bool seenBefore = Current().skipUnseen || seen_.Seen(entry.script, entry.word);
+  seen_.Mark(entry.script, entry.word);
+  skipping_.MessageShown(seenBefore, Characters(entry.speaker) + Characters(entry.text));
+  history_.Add(std::move(entry));
+  if (Current().copyToClipboard) {
+    // As shown: in the translation when it is shown in one.
+    const HistoryEntry& e = history_.Messages().Entries().back();
+    platform::SetClipboardText(e.translated ? e.shownSpeaker + e.shownText
+                                            : platform::Cp932ToUtf8(e.speaker + e.text));
+  }
 }
 
 void Controller::Trace(std::string& members) const {

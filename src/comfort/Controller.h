@@ -112,7 +112,8 @@ class Controller {
   void Take(const platform::Event& e);
   Room* OpenScreen() const;
   void OpenHistory();
-  void MessageShown(const std::string& speaker, const std::string& text, const std::string& script, size_t word);
+  // A message shown: its history entry, with what a translation knows it by.
+  void MessageShown(HistoryEntry entry);
   void Trace(std::string& members) const;
 
   CMsgBox& box_;

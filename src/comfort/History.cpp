@@ -5,7 +5,14 @@
 namespace comfort {
 
 void History::Add(std::string speaker, std::string text) {
-  entries_.push_back({std::move(speaker), std::move(text)});
+  HistoryEntry e;
+  e.speaker = std::move(speaker);
+  e.text = std::move(text);
+  Add(std::move(e));
+}
+
+void History::Add(HistoryEntry entry) {
+  entries_.push_back(std::move(entry));
   if (entries_.size() > kCapacity) {
     entries_.pop_front();
     if (first_ > 0) --first_;  // the page keeps showing the same entries

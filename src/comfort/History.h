@@ -13,6 +13,20 @@ namespace comfort {
 struct HistoryEntry {
   std::string speaker;  // the label the message began with, or empty
   std::string text;     // rows as typed, one line feed apart
+  // What a translation knows it by: the script and position of the text
+  // word and of the label's word (npos: none), and the text word itself.
+  std::string script;
+  size_t word = static_cast<size_t>(-1);
+  std::string original;
+  std::string labelScript;
+  size_t labelWord = static_cast<size_t>(-1);
+  // In the translation in force, when it has the label or the text (UTF-8,
+  // rows one line feed apart); otherwise the entry shows as the original.
+  bool translated = false;
+  std::string shownSpeaker, shownText;
+
+  const std::string& ShownSpeaker() const { return translated ? shownSpeaker : speaker; }
+  const std::string& ShownText() const { return translated ? shownText : text; }
 };
 
 class History {
@@ -25,6 +39,9 @@ class History {
   void SetPage(float height, Measure measure);
 
   void Add(std::string speaker, std::string text);
+  void Add(HistoryEntry entry);
+  // Every entry, to show it anew (in another language).
+  std::deque<HistoryEntry>& Edit() { return entries_; }
   // Forgets everything (start-up, a load) and closes.
   void Clear();
 

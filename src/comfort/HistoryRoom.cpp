@@ -2,6 +2,8 @@
 
 #include "comfort/HistoryView.h"
 #include "input/GameActions.h"
+#include "msgbox/Translation.h"
+#include "platform/text/TextCodec.h"
 #include "platform/diagnostics/Trace.h"
 
 namespace comfort {
@@ -14,8 +16,41 @@ HistoryRoom::~HistoryRoom() = default;
 
 void HistoryRoom::Add(const std::string& speaker, const std::string& text) {
   history_.Add(speaker, text);
+  View().Prepare(history_.Entries().back());
+}
+
+void HistoryRoom::Add(HistoryEntry entry) {
+  Show(entry);
+  history_.Add(std::move(entry));
+  View().Prepare(history_.Entries().back());
+}
+
+HistoryView& HistoryRoom::View() {
   if (!view_) view_ = std::make_unique<HistoryView>();
-  view_->Prepare(history_.Entries().back());
+  return *view_;
+}
+
+void HistoryRoom::Translate(std::shared_ptr<const msgbox::Translation> translation) {
+  if (translation == translation_) return;
+  translation_ = std::move(translation);
+  for (HistoryEntry& e : history_.Edit()) Show(e);
+  // Heights changed with the words: an open page starts again at the newest.
+  if (history_.IsOpen()) history_.Open();
+}
+
+void HistoryRoom::Show(HistoryEntry& e) {
+  e.translated = false;
+  e.shownSpeaker.clear();
+  e.shownText.clear();
+  if (!translation_) return;
+  const std::string* label = nullptr;
+  if (!e.speaker.empty() && e.labelWord != static_cast<size_t>(-1))
+    label = translation_->Text(e.labelScript, e.labelWord, e.speaker);
+  const std::string* text = e.word != static_cast<size_t>(-1) ? translation_->Text(e.script, e.word, e.original) : nullptr;
+  if (!label && !text) return;  // the original, as it was typed
+  e.translated = true;
+  e.shownSpeaker = label ? *label : platform::Cp932ToUtf8(e.speaker);
+  e.shownText = View().Rows(text ? *text : platform::Cp932ToUtf8(e.original), translation_->Language());
 }
 
 void HistoryRoom::TakeEvent(const platform::Event& e) {
@@ -55,7 +90,10 @@ void HistoryRoom::Trace(std::string& members) const {
   for (size_t i = 0; i < history_.Entries().size(); ++i) {
     const HistoryEntry& e = history_.Entries()[i];
     if (i) members += ',';
-    members += "{\"speaker\":" + platform::JsonCp932(e.speaker) + ",\"text\":" + platform::JsonCp932(e.text) + "}";
+    if (e.translated)
+      members += "{\"speaker\":" + platform::JsonString(e.shownSpeaker) + ",\"text\":" + platform::JsonString(e.shownText) + "}";
+    else
+      members += "{\"speaker\":" + platform::JsonCp932(e.speaker) + ",\"text\":" + platform::JsonCp932(e.text) + "}";
   }
   members += "]";
 }

@@ -10,6 +10,10 @@
 #include "comfort/History.h"
 #include "comfort/Room.h"
 
+namespace msgbox {
+class Translation;
+}
+
 namespace comfort {
 
 class HistoryView;
@@ -20,6 +24,12 @@ class HistoryRoom : public Room {
   ~HistoryRoom() override;
 
   void Add(const std::string& speaker, const std::string& text);
+  // A message with what a translation knows it by, shown in the
+  // translation in force.
+  void Add(HistoryEntry entry);
+  // Shows every entry, and those to come, in a translation (null: the
+  // original): the label and text it has, the original where it has none.
+  void Translate(std::shared_ptr<const msgbox::Translation> translation);
   void Clear() { history_.Clear(); }
   void Open() { history_.Open(); }
   const History& Messages() const { return history_; }
@@ -34,8 +44,11 @@ class HistoryRoom : public Room {
   void Trace(std::string& members) const;
 
  private:
+  void Show(HistoryEntry& e);
+  HistoryView& View();
   History history_;
   std::unique_ptr<HistoryView> view_;  // made with the first message (it opens the font)
+  std::shared_ptr<const msgbox::Translation> translation_;
 };
 
 }  // namespace comfort

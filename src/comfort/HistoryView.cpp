@@ -5,6 +5,7 @@
 #include <string>
 
 #include "framework/GameFaces.h"
+#include "framework/TextLayout.h"
 #include "framework/TextFont.h"
 #include "platform/draw/Device.h"
 #include "platform/text/TextCodec.h"
@@ -31,15 +32,32 @@ HistoryView::HistoryView() : text_(SJ(gamefaces::kMessageFace), kFontPixels) {}
 
 float HistoryView::EntryHeight(const HistoryEntry& entry) {
   size_t rows = 0;
-  EachRow(entry.text, [&](const std::string&, size_t) { ++rows; });
-  return float(rows + (entry.speaker.empty() ? 0 : 1)) * kRowPitch + kGap;
+  EachRow(entry.ShownText(), [&](const std::string&, size_t) { ++rows; });
+  return float(rows + (entry.ShownSpeaker().empty() ? 0 : 1)) * kRowPitch + kGap;
 }
+
+namespace {
+// An entry's text as the painter takes it: a translated one is UTF-8 already.
+Utf8 AsShown(const HistoryEntry& e, const std::string& text) {
+  return Utf8{e.translated ? text : platform::Cp932ToUtf8(text)};
+}
+}  // namespace
 
 void HistoryView::Prepare(const HistoryEntry& entry) {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
-  text_.Prime(*device, entry.speaker);
-  EachRow(entry.text, [&](const std::string& row, size_t) { text_.Prime(*device, row); });
+  text_.Width(*device, AsShown(entry, entry.ShownSpeaker()));
+  EachRow(entry.ShownText(), [&](const std::string& row, size_t) { text_.Width(*device, AsShown(entry, row)); });
+}
+
+std::string HistoryView::Rows(const std::string& utf8, const std::string& language) {
+  const TextRows laid = LayOutRows(utf8, text_.Face(), kFontPixels, kRowWidth, size_t(-1), language);
+  std::string rows;
+  for (size_t i = 0; i < laid.rows.size(); ++i) {
+    if (i) rows += '\n';
+    rows += laid.rows[i];
+  }
+  return rows;
 }
 
 void HistoryView::Render(const History& history) {
@@ -54,13 +72,13 @@ void HistoryView::Render(const History& history) {
   for (size_t i = 0; i < shown; ++i) {
     const HistoryEntry& e = history.Entries()[first + i];
     float rowTop = top;
-    if (!e.speaker.empty()) {
-      text_.Draw(*device, e.speaker, kLeft, rowTop, kSpeaker);
+    if (!e.ShownSpeaker().empty()) {
+      text_.Draw(*device, AsShown(e, e.ShownSpeaker()), kLeft, rowTop, kSpeaker);
       rowTop += kRowPitch;
     }
     // Each row at the screen's own pitch, whatever the font's line spacing.
-    EachRow(e.text, [&](const std::string& row, size_t n) {
-      text_.Draw(*device, row, kLeft + 16.0f, rowTop + kRowPitch * float(n), kRows);
+    EachRow(e.ShownText(), [&](const std::string& row, size_t n) {
+      text_.Draw(*device, AsShown(e, row), kLeft + 16.0f, rowTop + kRowPitch * float(n), kRows);
     });
     top += EntryHeight(e);
   }

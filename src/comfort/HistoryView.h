@@ -17,6 +17,9 @@ class HistoryView {
   // draws what is ready (the font opens with the first).
   void Prepare(const HistoryEntry& entry);
   void Render(const History& history);
+  // A translation's text (UTF-8) in rows of the page's width, at the Unicode
+  // line breaks, one line feed apart.
+  std::string Rows(const std::string& utf8, const std::string& language);
 
   // An entry's height on the page, from its rows alone (whatever the font),
   // and the page's: the history's measure.
@@ -24,6 +27,8 @@ class HistoryView {
   static constexpr float kPageTop = Panel::kContentTop, kPageBottom = Panel::kBottom - 10.0f;
   static constexpr float kPageHeight = kPageBottom - kPageTop;
   static constexpr float kLeft = Panel::kLeft + 24.0f, kRowPitch = 22.0f, kGap = 10.0f;
+  // A row starts 16 px in from kLeft and ends as far in from the panel's right.
+  static constexpr int kRowWidth = int(Panel::kRight - 24.0f - (kLeft + 16.0f));
 
  private:
   TextPainter text_;

@@ -41,6 +41,11 @@ class LanguageRoom {
   // it already is.
   void Follow(const std::string& code);
   const std::string& Current() const { return current_; }
+  // The translation in force; null for the original.
+  std::shared_ptr<const msgbox::Translation> InForce() const {
+    auto it = loaded_.find(current_);
+    return it == loaded_.end() ? nullptr : it->second;
+  }
   // The language last asked for (by Follow): Current() unless it failed.
   const std::string& Wanted() const { return wanted_; }
   // Whether the language's translation could not be read (said once).

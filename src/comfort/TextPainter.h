@@ -37,6 +37,8 @@ class TextPainter {
   // Rasterises the text now without drawing it, for a later Draw.
   void Prime(platform::Device& device, const std::string& text) { Find(device, platform::Cp932ToUtf8(text)); }
   size_t Cached() const { return cache_.size(); }
+  // The font that draws (opened now if need be); null when none opens.
+  platform::Font* Face() { return Open() ? font_.get() : nullptr; }
 
   static constexpr size_t kMaxCached = 256;
 

@@ -143,6 +143,12 @@ class CMsgBox {
     std::string text;     // the rows as typed, row breaks kept, without the label
     std::string script;   // the open script, as OpenScriptName names it
     size_t word = 0;      // the position of the text word in it
+    // What a translation knows the message by: the text word as the script
+    // gives it, and the script and position of the word that gave the
+    // label (labelWord npos: no label, or one from before this script).
+    std::string original;
+    std::string labelScript;
+    size_t labelWord = static_cast<size_t>(-1);
   };
   // Told of every message a text word shows, as it is set.
   void SetMessageObserver(std::function<void(const ShownMessage&)> observer) {

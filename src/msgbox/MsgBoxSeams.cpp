@@ -29,5 +29,10 @@ void CMsgBox::NotifyMessageShown() {
   m.text = std::move(rows);
   m.script = OpenScriptName();
   m.word = script_.Position();
+  m.original = textOrigin_.original;
+  if (!m.speaker.empty() && speakerOrigin_.original == m.speaker) {
+    m.labelScript = speakerOrigin_.script;
+    m.labelWord = speakerOrigin_.word;
+  }
   messageObserver_(m);
 }

@@ -135,6 +135,73 @@ TEST_F(ComfortLanguage, TheSettingsRowChoosesKeepsAndShowsTheLanguage) {
   EXPECT_EQ(comforts->Language(), "fr");
 }
 
+TEST_F(ComfortLanguage, TheHistoryShowsEachMessageInTheLanguageInForce) {
+  const std::string lorem = "This sentence is long enough that the history lays it out over more than one "
+                            "row of its page, breaking only between words, never inside one of them.";
+  std::ofstream("GameData/Translations/fr.po")
+      << "msgid \"\"\nmsgstr \"Language: fr\\nContent-Type: text/plain; charset=UTF-8\\n\"\n\n"
+         "msgctxt \"test.Dat:0\"\nmsgid \"太郎：\"\nmsgstr \"Tarō : \"\n\n"
+         "msgctxt \"test.Dat:1\"\nmsgid \"「やあ」\"\nmsgstr \"« Salut ! »\"\n\n"
+         "msgctxt \"test.Dat:4\"\nmsgid \"長い文\"\nmsgstr \""
+      << lorem << "\"\n";
+  Make("");
+  ASSERT_EQ(Run({"太郎：", "「やあ」", "静かだ。", "花子：", "長い文", "さようなら"}), S_OK);
+  box->Step();
+  box->Step();
+  const auto& entries = comforts->Messages().Entries();
+  ASSERT_EQ(entries.size(), 3u);
+  for (const auto& e : entries) EXPECT_FALSE(e.translated);
+
+  // To French on the settings row (past de, which cannot be read).
+  comforts->OpenSettings();
+  for (int i = 0; i < comfort::SettingsScreen::kLanguage; ++i) {
+    actions[ACT_DOWN] = 1;
+    comforts->BeginStep(0.0);
+  }
+  for (int i = 0; i < 2; ++i) {
+    actions[ACT_RIGHT] = 1;
+    comforts->BeginStep(0.0);
+  }
+  ASSERT_EQ(comforts->Language(), "fr");
+  EXPECT_EQ(entries[0].ShownSpeaker(), "Tarō : ");
+  EXPECT_EQ(entries[0].ShownText(), "« Salut ! »");
+  // The label's translation serves the next text too; a text without one
+  // shows its original (in UTF-8 beside the translated label).
+  EXPECT_EQ(entries[1].ShownSpeaker(), "Tarō : ");
+  EXPECT_EQ(entries[1].ShownText(), "静かだ。");
+  // An untranslated label beside a translated text; the text in rows of
+  // the page's width, cut only between words.
+  EXPECT_EQ(entries[2].ShownSpeaker(), "花子：");
+  const std::string rows = entries[2].ShownText();
+  ASSERT_NE(rows.find('\n'), std::string::npos) << rows;
+  std::string joined = rows;
+  for (char& c : joined)
+    if (c == '\n') c = ' ';
+  EXPECT_EQ(joined, lorem);
+  for (size_t at = rows.find('\n'); at != std::string::npos; at = rows.find('\n', at + 1))
+    EXPECT_NE(rows[at - 1], ' ') << rows;
+  // Traced as shown.
+  comforts->Render();
+  std::string line = TracedPass([&] { comforts->BeginStep(0.0); });
+  EXPECT_NE(line.find("{\"speaker\":\"Tarō : \",\"text\":\"« Salut ! »\"}"), std::string::npos) << line;
+
+  // A message shown while French is in force, with no translation at all:
+  // the original as typed.
+  box->Step();
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_FALSE(entries[3].translated);
+  EXPECT_EQ(msgboxtest::U(entries[3].text), "さようなら");
+
+  // Back to the original: every entry as it was.
+  for (int i = 0; i < 2; ++i) {
+    actions[ACT_LEFT] = 1;
+    comforts->BeginStep(0.0);
+  }
+  ASSERT_EQ(comforts->Language(), "");
+  for (const auto& e : entries) EXPECT_FALSE(e.translated);
+  EXPECT_EQ(msgboxtest::U(entries[0].ShownText()), "「やあ」");
+}
+
 TEST(LanguageSetting, ReadWrittenAndOnlyWrittenWhenChosen) {
   comfort::Settings s;
   EXPECT_EQ(comfort::SerializeSettings(s).find("language"), std::string::npos);
