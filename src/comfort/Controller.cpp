@@ -8,6 +8,7 @@
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/text/Languages.h"
+#include "platform/text/TextBreaks.h"
 #include "platform/text/TextCodec.h"
 #include "platform/window/Clipboard.h"
 #include "platform/window/Window.h"
@@ -26,6 +27,13 @@ size_t Characters(const std::string& cp932) {
     ++n;
   }
   return n;
+}
+
+// A translation's text (UTF-8) counted as it is typed: by grapheme.
+size_t Graphemes(const std::string& utf8) {
+  std::string text = utf8;
+  text.erase(std::remove(text.begin(), text.end(), '\n'), text.end());
+  return platform::GraphemeEnds(text).size();
 }
 }  // namespace
 
@@ -211,11 +219,13 @@ double Controller::SecondsUntilDue(double now) const {
 void Controller::MessageShown(HistoryEntry entry) {
   const bool seenBefore = Current().skipUnseen || seen_.Seen(entry.script, entry.word);
   seen_.Mark(entry.script, entry.word);
-  skipping_.MessageShown(seenBefore, Characters(entry.speaker) + Characters(entry.text));
   history_.Add(std::move(entry));
+  // As shown: in the translation when it is shown in one (the auto wait
+  // grows with the text the player reads).
+  const HistoryEntry& e = history_.Messages().Entries().back();
+  skipping_.MessageShown(seenBefore, e.translated ? Graphemes(e.shownSpeaker) + Graphemes(e.shownText)
+                                                  : Characters(e.speaker) + Characters(e.text));
   if (Current().copyToClipboard) {
-    // As shown: in the translation when it is shown in one.
-    const HistoryEntry& e = history_.Messages().Entries().back();
     platform::SetClipboardText(e.translated ? e.shownSpeaker + e.shownText
                                             : platform::Cp932ToUtf8(e.speaker + e.text));
   }

@@ -202,6 +202,19 @@ TEST_F(ComfortLanguage, TheHistoryShowsEachMessageInTheLanguageInForce) {
   EXPECT_EQ(msgboxtest::U(entries[0].ShownText()), "「やあ」");
 }
 
+TEST_F(ComfortLanguage, AutoModeWaitsForTheTextAsShown) {
+  // 1 s after the message is typed out, and 0.05 s more per character: five
+  // in the original, sixteen graphemes in the French.
+  for (const auto& [language, wait] : {std::pair{std::string(), 1.25}, std::pair{std::string("fr"), 1.8}}) {
+    Make(language);
+    ASSERT_EQ(Run({"こんにちは"}), S_OK);
+    comforts->ToggleAuto();
+    box->ShowWholeMessage();
+    comforts->BeginStep(10.0);
+    EXPECT_NEAR(comforts->SecondsUntilDue(10.0), wait, 1e-9) << language;
+  }
+}
+
 TEST(LanguageSetting, ReadWrittenAndOnlyWrittenWhenChosen) {
   comfort::Settings s;
   EXPECT_EQ(comfort::SerializeSettings(s).find("language"), std::string::npos);
