@@ -15,6 +15,7 @@
 #include "input/CInput.h"
 #include "input/GameActions.h"
 #include "msgbox/CMsgBox.h"
+#include "saves/Keeper.h"
 #include "platform/files/Files.h"
 #include "platform/headless/Clock.h"
 #include "platform/headless/HeadlessPass.h"
@@ -79,6 +80,13 @@ HRESULT GameApp::SetupScene() {
   comfortConfig.language = runOptions.language;
   comfortConfig.followLocale = !Headless();
   comforts = std::make_unique<comfort::Controller>(*msgBox, GetActionStates(), std::move(comfortConfig));
+  saves::Keeper::Config keeperConfig;
+  keeperConfig.bound = [this](const std::string& control) { return input && input->ControlBound(control); };
+  // Our saves: below --save-dir, else in the player's data directory.
+  if (!runOptions.saveDir.empty()) keeperConfig.savesDir = runOptions.saveDir + "/saves";
+  else if (!dataDir.empty()) keeperConfig.savesDir = dataDir + "/saves";
+  keeperConfig.quit = [this] { SendClose(); };
+  keeper = std::make_unique<saves::Keeper>(*msgBox, *comforts, std::move(keeperConfig));
   camera = std::make_unique<Camera>();
   camera->Initialise(device, static_cast<float>(width) / static_cast<float>(height));
   if (Headless()) {
@@ -93,8 +101,10 @@ HRESULT GameApp::StartScene() {
   msgBox->SetLayout(GameLayout());
   // An opening that starts with LoadMenu fails its first step on purpose;
   // its load screen is open and waits.
+  keeper->KeepStartUp();
   HRESULT hr = msgBox->StartScript(SJ(gamedata::kOpeningScript));
   if (FAILED(hr) && !msgBox->LoadScreenOpened()) return E_FAIL;
+  if (runOptions.continueGame) keeper->ContinueNewest();
   return 0;
 }
 
@@ -213,9 +223,11 @@ HRESULT GameApp::RenderFrame() {
 
 HRESULT GameApp::ReleaseScene() {
   if (Headless()) platform::SetHeadlessPassHook(nullptr);
+  if (keeper) keeper->AtQuit();
   CDSMusic::ReleaseGraph();
   camera.reset();
   reloader.reset();
+  keeper.reset();
   comforts.reset();
   msgBox.reset();
   bgmPlayer.reset();

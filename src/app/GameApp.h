@@ -17,6 +17,9 @@ class Reloader;
 namespace comfort {
 class Controller;
 }
+namespace saves {
+class Keeper;
+}
 
 class GameApp : public CD3DApp {
  public:
@@ -35,6 +38,7 @@ class GameApp : public CD3DApp {
   CMsgBox* MessageWindow() const { return msgBox.get(); }
   Camera* GetCamera() const { return camera.get(); }
   comfort::Controller* Comforts() const { return comforts.get(); }
+  saves::Keeper* Keeper() const { return keeper.get(); }
 
   static constexpr double kDecideGrid = 0.06;     // seconds
   static constexpr double kDirectionGrid = 0.1;   // seconds
@@ -56,6 +60,7 @@ class GameApp : public CD3DApp {
   std::unique_ptr<CMsgBox> msgBox;
   std::unique_ptr<Reloader> reloader;  // --watch only
   std::unique_ptr<comfort::Controller> comforts;
+  std::unique_ptr<saves::Keeper> keeper;  // rollback, quick saves, the game menu
   uint64_t menuOpeningsSeen_ = 0;     // the message box's menu openings noted so far
   uint64_t decidePressesAtMenu_ = 0;  // decide presses counted when the open menu opened
 };

@@ -99,6 +99,8 @@ bool ParseCommandLine(int argc, char** argv, RunOptions& o, std::string& gameDir
       o.tracePath = Absolute(v);
     } else if (a == "--watch") {
       o.watch = true;
+    } else if (a == "--continue") {
+      o.continueGame = true;
     } else if (a == "--settings") {
       if (!value(v)) return false;
       o.settingsFile = Absolute(v);

@@ -23,6 +23,7 @@ struct RunOptions {
   bool answerYes = true;
   std::string saveDir;  // --save-dir: where saves go instead of the game's or the player's place
   bool watch = false;                 // reload the open script and pictures when saved
+  bool continueGame = false;          // --continue: from the newest save of the game menu's kinds
   std::string settingsFile;           // --settings: the player's settings file instead of the usual one
   std::string language;               // --language: a translation for this run ("ja": the original)
   std::vector<FileRewrite> rewrites;  // in the order given

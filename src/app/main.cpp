@@ -36,6 +36,7 @@ namespace {
 const char kUsage[] =
     "usage: vantorel [--game-dir DIR] [--trace FILE] [--watch] [--save-dir DIR] [--settings FILE]\n"
     "                [--language LANG]\n"
+    "                [--continue]\n"
     "       vantorel --headless [--game-dir DIR] [--frames N] [--screenshot N:FILE.png]...\n"
     "                [--input FILE] [--answer yes|no] [--trace FILE] [--watch]\n"
     "                [--rewrite-at N FROM TO]... [--save-dir DIR]\n"
@@ -55,6 +56,7 @@ const char kUsage[] =
     "  --settings FILE        the player's settings from and to FILE instead of the usual place\n"
     "  --language LANG        play in the translation GameData/Translations/LANG.po (or .mo) for this\n"
     "                         run; ja: the original\n"
+    "  --continue             start from the newest save of any kind (quick, auto or a slot)\n"
     "  --info                 what the engine finds here (drivers, sound device, soundfont, fonts,\n"
     "                         game, saves, bindings), one line each, for bug reports\n"
     "Exit status: 0 after a normal quit or --frames; 1 when start-up fails or a screenshot or\n"

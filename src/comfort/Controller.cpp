@@ -85,7 +85,10 @@ Controller::Controller(CMsgBox& box, int32_t* actionStates, Config config)
     entry.labelWord = m.labelWord;
     MessageShown(std::move(entry));
   });
-  box_.SetLoadObserver([this] { history_.Clear(); });
+  box_.SetLoadObserver([this] {
+    history_.Clear();
+    if (extension_) extension_->Loaded();
+  });
   traceId_ = platform::trace::AddStateProvider([this](std::string& members) { Trace(members); });
 }
 
@@ -103,6 +106,7 @@ void Controller::OnEvent(const Event& event) {
     case Type::KeyUp:
     case Type::PadButtonDown:
     case Type::PadButtonUp:
+    case Type::PadAxisMotion:
     case Type::MouseMotion:
     case Type::MouseDown:
     case Type::MouseUp:
@@ -118,6 +122,13 @@ Room* Controller::OpenScreen() const {
   for (Room* r : screens_)
     if (r->IsOpen()) return r;
   return nullptr;
+}
+
+void Controller::SetExtension(Extension* extension) {
+  extension_ = extension;
+  screens_ = {&settings_, &history_};
+  if (extension_)
+    for (Room* r : extension_->Screens()) screens_.push_back(r);
 }
 
 void Controller::OpenHistory() { history_.Open(); }
@@ -149,6 +160,7 @@ bool Controller::BeginStep(double now) {
     }
   }
 
+  if (extension_ && actions_ && !OpenScreen() && extension_->TakeControls(actions_, now)) swallow_ = true;
   if (Room* screen = OpenScreen(); screen && actions_) {
     // The game's own controls work the screen while it is open.
     screen->TakeControls(actions_, actions_[ACT_DECIDE] && !decideBefore_);
@@ -169,7 +181,7 @@ bool Controller::BeginStep(double now) {
   skipping_.BeginStep(now);
   settings_.FollowWindow(now);
   if (OpenScreen() || Skip() != SkipState::Off || Auto() || WindowHidden() || !(Current() == Settings{}) ||
-      !language_.Current().empty())
+      !language_.Current().empty() || (extension_ && extension_->Used()))
     usedOnce_ = true;
   if (seen_.Size() && now - lastSave_ >= kSeenSaveInterval) {
     seen_.Save();
@@ -184,6 +196,7 @@ void Controller::Take(const Event& e) {
     swallow_ = true;  // the press that brings the window back does nothing else
     return;
   }
+  if (extension_ && extension_->TakeEvent(e)) return;
   const Route route = routes_.Of(e);
   switch (route.ask) {
     case Ask::HideWindow: hiding_.Hide(); break;
@@ -207,6 +220,7 @@ void Controller::AfterStep() { skipping_.AfterStep(); }
 
 void Controller::Render() {
   if (!WindowHidden()) indicator_.Render(Skip(), Auto());
+  if (extension_ && !WindowHidden()) extension_->Render();
   for (Room* r : screens_) r->Render();
 }
 
@@ -242,6 +256,7 @@ void Controller::Trace(std::string& members) const {
   hiding_.Trace(comfort);
   settings_.Trace(comfort);
   language_.Trace(comfort);
+  if (extension_) extension_->Trace(comfort);
   if (!members.empty()) members += ',';
   members += "\"comfort\":{" + comfort.substr(1) + "}";
 }

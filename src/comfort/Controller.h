@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "comfort/Extension.h"
 #include "comfort/HistoryRoom.h"
 #include "comfort/Indicator.h"
 #include "comfort/KeyRoutes.h"
@@ -103,6 +104,13 @@ class Controller {
   const LanguageRoom& Languages() const { return language_; }
   // Puts new settings in force at once and saves them.
   void Change(const Settings& s) { settings_.Change(s); }
+  // What is layered over the comforts (its screens join ours); null: none.
+  void SetExtension(Extension* extension);
+  // The history, for what rolls the game back and forward through it.
+  HistoryRoom& HistoryScreen() { return history_; }
+  // Opens the history or the settings as the keys do (the game menu).
+  void OpenHistoryScreen() { OpenHistory(); }
+
   // Writes the seen record when it changed; also done on destruction.
   void SaveSeen() { seen_.Save(); }
 
@@ -144,6 +152,7 @@ class Controller {
   bool decideBefore_ = false;  // the decide slot as the last step left it
   uint64_t modalSeen_ = 0;
   double lastSave_ = 0.0;
+  Extension* extension_ = nullptr;
   bool usedOnce_ = false;  // something left its default: the trace shows the comfort state from then on
 };
 

@@ -13,13 +13,22 @@ void History::Add(std::string speaker, std::string text) {
 
 void History::Add(HistoryEntry entry) {
   entries_.push_back(std::move(entry));
+  ++added_;
   if (entries_.size() > kCapacity) {
     entries_.pop_front();
     if (first_ > 0) --first_;  // the page keeps showing the same entries
   }
 }
 
+void History::DropNewest(size_t n) {
+  n = std::min<uint64_t>(n, added_);
+  added_ -= n;
+  for (; n && !entries_.empty(); --n) entries_.pop_back();
+  first_ = std::min(first_, entries_.empty() ? size_t{0} : entries_.size() - 1);
+}
+
 void History::Clear() {
+  added_ = 0;
   entries_.clear();
   first_ = 0;
   open_ = false;

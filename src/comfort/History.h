@@ -4,6 +4,7 @@
 // (the newest at the bottom). Strings are CP932 as shown. A page holds as
 // many entries as fit its height, each as tall as its measure says.
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <string>
@@ -42,6 +43,11 @@ class History {
   void Add(HistoryEntry entry);
   // Every entry, to show it anew (in another language).
   std::deque<HistoryEntry>& Edit() { return entries_; }
+  // Lets the newest n entries go (the game rolled back past them).
+  void DropNewest(size_t n);
+  // Entries added since the last Clear, less those dropped: numbers each
+  // message shown, whether or not the capacity still holds it.
+  uint64_t Added() const { return added_; }
   // Forgets everything (start-up, a load) and closes.
   void Clear();
 
@@ -71,6 +77,7 @@ class History {
   Measure measure_;
   size_t first_ = 0;
   bool open_ = false;
+  uint64_t added_ = 0;
 };
 
 }  // namespace comfort

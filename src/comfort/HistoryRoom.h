@@ -31,6 +31,7 @@ class HistoryRoom : public Room {
   // original): the label and text it has, the original where it has none.
   void Translate(std::shared_ptr<const msgbox::Translation> translation);
   void Clear() { history_.Clear(); }
+  void DropNewest(size_t n) { history_.DropNewest(n); }
   void Open() { history_.Open(); }
   const History& Messages() const { return history_; }
 

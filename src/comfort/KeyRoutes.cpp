@@ -47,7 +47,7 @@ Route KeyRoutes::Of(const platform::Event& e) const {
     case Type::MouseUp:
       return {Ask::Pointer};
     case Type::MouseDown:
-      if (e.mouse == MouseButton::Right) return {Ask::HideWindow};
+      if (e.mouse == MouseButton::Right || e.mouse == MouseButton::Middle) return {Ask::HideWindow};
       return {e.mouse == MouseButton::Left ? Ask::Pointer : Ask::Nothing};
     case Type::MouseWheel:
       if (e.wheel > 0) return {Ask::OpenHistory};

@@ -22,6 +22,7 @@ struct MenuBlock;
 namespace msgbox {
 
 struct Devices;
+struct Snapshot;
 
 class ButtonMenu {
  public:
@@ -70,6 +71,11 @@ class ButtonMenu {
   ButtonMenuItemMap::const_iterator ButtonMenuCursor() const { return buttonMenuCursor; }
   bool ButtonMenuActive() const { return buttonMenuActive; }
   const std::unique_ptr<CPolygon>& ButtonSprite() const { return buttonSprite; }
+
+  // --- snapshots (SnapshotRoles.cpp); `previous` lends what did not change ---
+  void Capture(Snapshot& s, const Snapshot* previous) const;
+  // A menu given back open counts as an opening.
+  void Restore(const Snapshot& s);
 
  private:
   void LayOutCells(float left, float top, float cellW, float cellH);

@@ -38,6 +38,7 @@
 #include "msgbox/MsgBoxLayout.h"
 #include "msgbox/SaveData.h"
 #include "msgbox/Translation.h"
+#include "msgbox/Snapshot.h"
 #include "platform/diagnostics/Result.h"
 #include "script/Keywords.h"
 
@@ -126,6 +127,16 @@ class CMsgBox {
   // --- fades (MsgBoxFades.cpp) ---
   void StepImageFade();
   int32_t StepMusicFade();
+
+  // --- snapshots of the game at a wait point (MsgBoxSnapshot.cpp) ---
+  // A message typed to its end or a menu (or the save/load screen) open,
+  // and no fade running: what a snapshot may be taken at.
+  bool AtWaitPoint() const;
+  // `previous` (an earlier snapshot of this box) lends what did not change.
+  void TakeSnapshot(msgbox::Snapshot& s, const msgbox::Snapshot* previous = nullptr) const;
+  // Gives the state back as taken: no script runs, no sound effect plays,
+  // no file is written; the music changes only when the piece differs.
+  void RestoreSnapshot(const msgbox::Snapshot& s);
 
   // --- what the roles hold, read-only ---
   const msgbox::Interpreter& Script() const { return script_; }

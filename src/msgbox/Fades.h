@@ -37,6 +37,9 @@ class Fades {
   void FinishNow(CDSMusic* bgmPlayer);
   // Holds the script as a running fade would (a test seam).
   void Hold(bool image, bool on) { (image ? imageFadeActive : volumeFadeActive) = on; }
+  // No fade runs and the next one starts afresh (a snapshot, taken only
+  // while none runs, is given back).
+  void Settle();
 
   bool ImageFadeActive() const { return imageFadeActive; }
   bool VolumeFadeActive() const { return volumeFadeActive; }

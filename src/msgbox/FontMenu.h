@@ -19,6 +19,7 @@ struct MenuBlock;
 namespace msgbox {
 
 struct Devices;
+struct Snapshot;
 
 class FontMenu {
  public:
@@ -71,6 +72,11 @@ class FontMenu {
   FontMenuItemMap::const_iterator FontMenuCursor() const { return fontMenuCursor; }
   bool MenuActive() const { return menuActive; }
   const TextFont* MenuTextObject() const { return menuTextObject.get(); }
+
+  // --- snapshots (SnapshotRoles.cpp); `previous` lends what did not change ---
+  void Capture(Snapshot& s, const Snapshot* previous) const;
+  // A menu given back open counts as an opening.
+  void Restore(const Snapshot& s);
 
  private:
   std::string fontMenuFrame;

@@ -19,6 +19,7 @@ void Interpreter::Attach(CTextFile* file, std::string directory) {
 
 HRESULT Interpreter::Open(const std::string& name) {
   words.clear();
+  generation_ = NewGeneration();
   messageWord = 0;
   scriptPath = textDir + name;
   // An empty name would name the text directory itself: treat it as missing.
@@ -36,6 +37,7 @@ HRESULT Interpreter::Open(const std::string& name) {
 
 void Interpreter::ReplaceWords(std::vector<std::string> list) {
   words = std::move(list);
+  generation_ = NewGeneration();
   position = 0;
   messageWord = 0;
   running = true;
@@ -50,6 +52,7 @@ HRESULT Interpreter::Reread(size_t& landing) {
     return E_FAIL;
   landing = script::LandingWord(fresh, messageWord);
   words = std::move(fresh);
+  generation_ = NewGeneration();
   position = landing;
   messageWord = landing;
   running = true;

@@ -19,6 +19,8 @@ struct MenuBlock;
 
 namespace msgbox {
 
+struct Snapshot;
+
 class Interpreter {
  public:
   // The script the frame loop starts whenever a step fails; one per process.
@@ -95,7 +97,17 @@ class Interpreter {
   const std::map<std::string, std::string>& Variables() const { return variables; }
   const std::map<std::string, int32_t>& IntVars() const { return intVars; }
 
+  // --- snapshots (SnapshotRoles.cpp); `previous` lends what did not change ---
+  void Capture(Snapshot& s, const Snapshot* previous) const;
+  void Restore(const Snapshot& s);
+  // Changes whenever the words do (another script, an edit).
+  uint64_t Generation() const { return generation_; }
+
  private:
+  // Names the word list: a new one on every change of the words, so that
+  // snapshots share an unchanged list without comparing it.
+  static uint64_t NewGeneration();
+  uint64_t generation_ = NewGeneration();
   CTextFile* textFile = nullptr;
   std::string textDir;
   std::string scriptPath;

@@ -19,6 +19,8 @@ class TextFont;
 
 namespace msgbox {
 
+struct Snapshot;
+
 class MessageWindow {
  public:
   MessageWindow();
@@ -118,6 +120,10 @@ class MessageWindow {
   const std::string& SpeakerKey() const { return speakerKey; }
   const std::string& SpeakerLabel() const { return speakerLabel; }
   const MsgBoxKeptLayout& Layout() const { return layout; }
+
+  // --- snapshots (SnapshotRoles.cpp); `previous` lends what did not change ---
+  void Capture(Snapshot& s, const Snapshot* previous) const;
+  void Restore(const Snapshot& s);
 
  private:
   std::unique_ptr<CPolygon> pictureFrameSprite;

@@ -51,6 +51,11 @@ class SaveData {
   const std::array<SaveSlot, 4>& SaveSlots() const { return saveSlots; }
   bool SaveMode() const { return saveMode; }
   bool LoadMode() const { return loadMode; }
+  // The screen's mode as a snapshot holds it (SnapshotRoles.cpp).
+  void RestoreModes(bool saving, bool loading) {
+    saveMode = saving;
+    loadMode = loading;
+  }
 
   // The translation the screens are shown in (null: the original's words),
   // and the screen in the menu shown in it anew.

@@ -12,6 +12,7 @@ struct MenuVector {
   float x = 0.0f;
   float y = 0.0f;
   float z = 0.0f;
+  bool operator==(const MenuVector&) const = default;
 };
 
 // One picture button of a button menu. The label selects the button's
@@ -27,6 +28,7 @@ struct ButtonMenuItem {
   // Subtracted from the position while the item is under the cursor, added
   // back when the cursor leaves it: the button seems to lift.
   MenuVector selectionDisplacement{-2.0f, -2.0f, 0.0f};
+  bool operator==(const ButtonMenuItem&) const = default;
 };
 
 // One text item of a font menu or of the save/load screen.
@@ -45,6 +47,7 @@ struct FontMenuItem {
   // A translation's label (UTF-8), shown instead of `label` when not empty.
   std::string shown;
   size_t labelWord = static_cast<size_t>(-1);  // the label's word in its script; -1: none
+  bool operator==(const FontMenuItem&) const = default;
 };
 
 template <class Item>

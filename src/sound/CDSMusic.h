@@ -42,6 +42,9 @@ class CDSMusic {
   HRESULT AddVolume(int32_t step);
   int32_t GetVolume() const { return volume; }
   const std::string& GetPath() const { return path; }
+  const std::string& GetDirectory() const { return directory; }
+  // Whether the graph has a piece going.
+  static bool Playing() { return graph && graph->Playing(); }
 
  private:
   void ReportUnplayable();

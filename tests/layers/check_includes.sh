@@ -14,7 +14,8 @@ declare -A allowed=(
   [gfx]="gfx framework platform"
   [msgbox]="msgbox gfx input script sound framework platform"
   [comfort]="comfort msgbox gfx input script sound framework platform"
-  [app]="app framework comfort msgbox gfx input script sound platform"
+  [saves]="saves comfort msgbox gfx input script sound framework platform"
+  [app]="app framework saves comfort msgbox gfx input script sound platform"
 )
 
 # The folder an include names: "dir/X.h" is dir.

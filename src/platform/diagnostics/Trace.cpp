@@ -98,6 +98,18 @@ int AddStateProvider(StateProvider provider) {
 
 void RemoveStateProvider(int id) { S().providers.erase(id); }
 
+std::string CurrentState() {
+  std::string state;
+  for (auto& [id, provider] : S().providers) {
+    std::string members;
+    provider(members);
+    if (members.empty()) continue;
+    state += ',';
+    state += members;
+  }
+  return state;
+}
+
 void EndFrame(uint64_t frame, uint32_t ms) {
   State& s = S();
   if (!s.file) return;

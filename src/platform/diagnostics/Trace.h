@@ -29,6 +29,9 @@ void SetEventListener(EventListener listener);
 using StateProvider = std::function<void(std::string& members)>;
 int AddStateProvider(StateProvider provider);
 void RemoveStateProvider(int id);
+// The state members every provider writes now, each after a comma, as a
+// line would hold them (with or without a trace file): what a test compares.
+std::string CurrentState();
 // Ends a pass: writes a line when events were added, the state changed, or it
 // is the first pass.
 void EndFrame(uint64_t frame, uint32_t ms);

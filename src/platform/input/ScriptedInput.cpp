@@ -78,10 +78,10 @@ bool ParseScriptedInput(const std::string& text, std::vector<ScriptedEvent>& out
         up.frame = e.frame + 5;
         out.push_back(up);
       }
-    } else if (verb == "rclick") {
-      if (w.size() != 2) return fail("'rclick' takes nothing");
+    } else if (verb == "rclick" || verb == "mclick") {
+      if (w.size() != 2) return fail("'" + verb + "' takes nothing");
       e.kind = ScriptedEvent::MouseDown;
-      e.button = MouseButton::Right;
+      e.button = verb == "rclick" ? MouseButton::Right : MouseButton::Middle;
       out.push_back(e);
       e.kind = ScriptedEvent::MouseUp;
       e.frame += 1;

@@ -1,0 +1,43 @@
+// Snapshots of the whole box at a wait point, and giving one back.
+#include "msgbox/CMsgBox.h"
+#include "sound/CDSMusic.h"
+
+bool CMsgBox::AtWaitPoint() const {
+  if (!window_.Created() || fades_.Active()) return false;
+  if (MenuOpen()) return true;
+  // Typing stays on for the step that types the last character.
+  return script_.Running() && !window_.Typing() && !window_.MessageText().empty() &&
+         window_.TypedLength() >= window_.MessageText().size();
+}
+
+void CMsgBox::TakeSnapshot(msgbox::Snapshot& s, const msgbox::Snapshot* previous) const {
+  script_.Capture(s, previous);
+  window_.Capture(s, previous);
+  buttons_.Capture(s, previous);
+  fontMenu_.Capture(s, previous);
+  s.saveMode = saves_.SaveMode();
+  s.loadMode = saves_.LoadMode();
+  if (const CDSMusic* music = devices_.bgmPlayer) {
+    s.musicPath = music->GetPath();
+    s.musicVolume = music->GetVolume();
+    s.musicPlaying = CDSMusic::Playing();
+  }
+}
+
+void CMsgBox::RestoreSnapshot(const msgbox::Snapshot& s) {
+  fades_.Settle();
+  script_.Restore(s);
+  window_.Restore(s);
+  buttons_.Restore(s);
+  fontMenu_.Restore(s);
+  saves_.RestoreModes(s.saveMode, s.loadMode);
+  if (CDSMusic* music = devices_.bgmPlayer) {
+    const std::string& dir = music->GetDirectory();
+    const bool differs = music->GetPath() != s.musicPath || (s.musicPlaying && !CDSMusic::Playing());
+    // A piece starts again from its beginning: the player keeps no place to seek to.
+    if (differs && !s.musicPath.empty() && s.musicPath.compare(0, dir.size(), dir) == 0)
+      music->Play(s.musicPath.substr(dir.size()));
+    music->SetVolume(s.musicVolume);
+  }
+  paceCount_ = 0;
+}

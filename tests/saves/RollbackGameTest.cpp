@@ -1,0 +1,194 @@
+// Rolling the demo game back and forward as a player would, headless: at
+// every message and menu of a whole play, Backspace gives back the trace of
+// the wait point before and decide the trace of this one again; rolling back
+// past the park's choice and choosing the other item plays the other branch.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "app/GameApp.h"
+#include "msgbox/CMsgBox.h"
+#include "platform/diagnostics/Debug.h"
+#include "platform/diagnostics/Trace.h"
+#include "platform/headless/Clock.h"
+#include "platform/text/TextCodec.h"
+#include "platform/window/Window.h"
+#include "saves/Keeper.h"
+#include "support/ScratchDir.h"
+
+namespace fs = std::filesystem;
+using namespace platform;
+
+namespace {
+// The state a trace line holds, without what the comforts add (the record's
+// own depth and place) and the action slots of this pass.
+std::string GameState() {
+  std::string s = trace::CurrentState();
+  const size_t comfort = s.find(",\"comfort\":");
+  if (comfort != std::string::npos) s.resize(comfort);
+  return std::regex_replace(s, std::regex("\"actions\":\\{[^}]*\\}"), "\"actions\":{}");
+}
+
+class DemoRollback : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::path game = fs::path(VANTOREL_BINARY_DIR) / "game";
+    if (!fs::exists(game / "GameData")) GTEST_SKIP() << "demo game not built";
+    fs::copy(game / "GameData", fs::path(dir.Path()) / "GameData", fs::copy_options::recursive);
+    setenv("XDG_CONFIG_HOME", (dir.Path() + "/config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (dir.Path() + "/data").c_str(), 1);
+    UseVirtualClock(0);
+    SetDebugEcho(false);
+    options.headless = true;
+    options.maxFrames = 1;
+    app.SetRunOptions(options);
+    ASSERT_EQ(app.Create(nullptr, 1), S_OK);
+    box = app.MessageWindow();
+  }
+  void TearDown() override {
+    UseRealClock();
+    SetDebugEcho(true);
+    SetCurrentWindow(nullptr);
+  }
+  // Runs `frames` passes with these events (relative pass, verb, target).
+  void Play(uint64_t frames, std::vector<ScriptedEvent> events = {}) {
+    const uint64_t at = app.PassNumber();
+    for (ScriptedEvent& e : events) e.frame += at;
+    options.input = std::move(events);
+    options.maxFrames = at + frames;
+    app.SetRunOptions(options);
+    app.Run();
+  }
+  void Tap(const std::string& target, uint64_t settle = 12) {
+    Play(settle, {{1, ScriptedEvent::Press, target}, {3, ScriptedEvent::Release, target}});
+  }
+  // Decide until the game stands at its next wait point (a fade runs by itself).
+  bool NextWaitPoint() {
+    Tap("decide");
+    for (int i = 0; i < 400 && !box->AtWaitPoint(); ++i) Play(5);
+    return box->AtWaitPoint();
+  }
+  std::string Script() const { return Cp932ToUtf8(CMsgBox::currentScriptName); }
+  void FirstWaitPoint() {
+    for (int i = 0; i < 400 && !box->AtWaitPoint(); ++i) Play(5);
+    ASSERT_TRUE(box->AtWaitPoint());
+  }
+  // The picture, without the wait cursor (its animation goes on by the clock).
+  std::vector<uint32_t> Screen() {
+    std::vector<uint32_t> px;
+    EXPECT_TRUE(app.GetDevice()->ReadPixels(px));
+    for (int y = 400; y < 436 && !px.empty(); ++y)
+      for (int x = 606; x < 640; ++x) px[size_t(y) * 640 + size_t(x)] = 0;
+    return px;
+  }
+  // Walks on until the park's choice is open.
+  void ToParkChoice() {
+    FirstWaitPoint();
+    for (int i = 0; i < 80; ++i) {
+      if (box->TextMenu().MenuActive() && Script().find("公園1") != std::string::npos) return;
+      ASSERT_TRUE(NextWaitPoint());
+    }
+    FAIL() << "never reached the park's choice";
+  }
+  std::string SavesDir() { return app.Keeper()->Place().Directory(); }
+
+  ScratchDir dir;
+  RunOptions options;
+  GameApp app;
+  CMsgBox* box = nullptr;
+};
+
+TEST_F(DemoRollback, EveryWaitPointComesBackAsItWasAndForwardAgain) {
+  for (int i = 0; i < 400 && !box->AtWaitPoint(); ++i) Play(5);
+  ASSERT_TRUE(box->AtWaitPoint());
+  std::string before = GameState();
+  int points = 0, menus = 0;
+  while (box->Script().Running() && points < 200) {
+    const bool menu = box->MenuOpen();
+    if (!NextWaitPoint()) break;
+    ++points;
+    menus += box->MenuOpen();
+    const std::string here = GameState();
+    Tap("key:Backspace");
+    ASSERT_EQ(GameState(), before) << "rolled back from wait point " << points << " in " << Script();
+    if (menu) {
+      Tap("decide");  // the same choice replays the recorded future
+    } else {
+      Tap("decide");
+    }
+    ASSERT_EQ(GameState(), here) << "rolled forward to wait point " << points << " in " << Script();
+    EXPECT_EQ(app.Keeper()->Record().BackCount(), 0u);
+    before = here;
+  }
+  EXPECT_GT(points, 40);
+  EXPECT_GE(menus, 2);
+}
+
+TEST_F(DemoRollback, BackPastTheParkChoiceChoosesTheOtherBranch) {
+  ToParkChoice();
+  Tap("decide");  // 煮干し
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(NextWaitPoint());
+  ASSERT_NE(Script().find("煮干し"), std::string::npos);
+  for (int i = 0; i < 10 && !box->TextMenu().MenuActive(); ++i) Tap("key:Backspace");
+  ASSERT_TRUE(box->TextMenu().MenuActive());
+  EXPECT_GT(app.Keeper()->Record().BackCount(), 0u);
+  EXPECT_EQ(app.Keeper()->Record().Current()->chosen, 1);
+  Tap("down");
+  Tap("decide");  // 待つ, the other item: the old future goes
+  ASSERT_TRUE(NextWaitPoint());
+  EXPECT_NE(Script().find("待つ"), std::string::npos);
+  EXPECT_EQ(app.Keeper()->Record().BackCount(), 0u);
+  EXPECT_EQ(Cp932ToUtf8(box->Script().Variables().at(Utf8ToCp932Lossy("$ミケの呼び方"))), "待つ");
+}
+
+TEST_F(DemoRollback, QuickLoadGivesBackTheLineAndThePictureOfTheQuickSave) {
+  FirstWaitPoint();
+  for (int i = 0; i < 6; ++i) ASSERT_TRUE(NextWaitPoint());
+  Play(30);
+  const std::string state = GameState();
+  const auto screen = Screen();
+  Tap("key:F5");
+  ASSERT_TRUE(std::filesystem::exists(app.Keeper()->Place().HostPath("quick.vsave")));
+  for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextWaitPoint());
+  EXPECT_NE(GameState(), state);
+  Tap("key:F9");
+  Play(30);
+  EXPECT_EQ(GameState(), state);
+  EXPECT_EQ(Screen(), screen);
+}
+
+TEST_F(DemoRollback, EveryMenuLeavesAnAutosave) {
+  ToParkChoice();  // the title's menu and the park's
+  namespace fs = std::filesystem;
+  int autos = 0;
+  for (const auto& f : fs::directory_iterator(SavesDir())) autos += f.path().filename().string().rfind("auto", 0) == 0;
+  EXPECT_EQ(autos, 2);
+}
+
+TEST_F(DemoRollback, ReturnToTheTitleStartsAsStartUpDoes) {
+  FirstWaitPoint();
+  const std::string title = GameState();
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(NextWaitPoint());
+  ScriptedEvent right{1, ScriptedEvent::MouseDown, ""};
+  right.button = MouseButton::Right;
+  ScriptedEvent up = right;
+  up.kind = ScriptedEvent::MouseUp;
+  up.frame = 2;
+  Play(5, {right, up});
+  ASSERT_TRUE(app.Keeper()->GameMenu().IsOpen());
+  for (int i = 0; i < 6; ++i) Tap("down");
+  ASSERT_EQ(app.Keeper()->GameMenu().Cursor(), saves::GameMenuRoom::kTitle);
+  Tap("decide");
+  ASSERT_TRUE(app.Keeper()->GameMenu().Asking());
+  Tap("left");
+  Tap("decide");
+  EXPECT_FALSE(app.Keeper()->GameMenu().IsOpen());
+  FirstWaitPoint();
+  EXPECT_EQ(GameState(), title);
+  EXPECT_EQ(app.Comforts()->Messages().Entries().size(), 0u);
+}
+}  // namespace
