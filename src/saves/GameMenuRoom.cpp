@@ -106,9 +106,9 @@ void GameMenuRoom::Render() {
   comfort::Panel::Draw(*device, text_, SJ("メニュー"));
   for (int32_t i = 0; i < kRows; ++i) {
     const float top = float(kTop + i * kRowHeight);
-    FillRect(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ && !asking_ ? kCursor : kPanel);
+    comfort::FillRect(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ && !asking_ ? kCursor : kPanel);
     if (asking_ && i == kTitle) {
-      FillRect(*device, float(kLeft + (yes_ ? 0 : kWidth / 2)), top, float(kWidth / 2), float(kRowHeight - 4), kCursor);
+      comfort::FillRect(*device, float(kLeft + (yes_ ? 0 : kWidth / 2)), top, float(kWidth / 2), float(kRowHeight - 4), kCursor);
       text_.Draw(*device, SJ("戻る"), float(kLeft + 12), top + 7.0f, kText);
       text_.Draw(*device, SJ("やめる"), float(kLeft + kWidth / 2 + 12), top + 7.0f, kText);
     } else {

@@ -6,6 +6,7 @@
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Report.h"
 #include "platform/diagnostics/Trace.h"
+#include "platform/files/Files.h"
 #include "platform/files/ImageEncoder.h"
 #include "platform/text/TextCodec.h"
 #include "saves/Keeper.h"
@@ -81,7 +82,9 @@ bool Keeper::SaveAs(const std::string& name, const char* kind) {
     return false;
   }
   if (!place_.Write(name, EncodeSave(Contents(kind)))) {
-    DXTRACE("Keeper", E_FAIL, SJ("セーブデータの書き込みに失敗しました。"), true, platform::Utf8ToCp932Lossy(place_.HostPath(name)));
+    // Why, in the player's words (a full disk, a read-only place).
+    DXTRACE("Keeper", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + platform::TakeWriteFailureReason(), true,
+            platform::Utf8ToCp932Lossy(place_.HostPath(name)));
     return false;
   }
   if (std::string(kind) != "auto") used_ = true;

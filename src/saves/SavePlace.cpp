@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "platform/files/Files.h"
+#include "platform/files/RegularFile.h"
 #include "saves/SaveFile.h"
 
 namespace saves {
@@ -28,22 +29,13 @@ std::string SavePlace::SlotName(int slot) { return Numbered("slot", slot); }
 
 bool SavePlace::Write(const std::string& name, const std::string& bytes) const {
   if (dir_.empty() || !platform::MakeHostDirs(dir_)) return false;
-  return platform::WriteHostFileAtomic(HostPath(name), bytes);
+  return platform::WriteHostFileAtomic(HostPath(name), bytes, false);
 }
 
 bool SavePlace::Read(const std::string& name, std::string& bytes) const {
-  if (dir_.empty()) return false;
-  FILE* f = std::fopen(HostPath(name).c_str(), "rb");
-  if (!f) return false;
-  bytes.clear();
-  char buf[65536];
-  size_t n;
-  // A save holds its record of play: a few MiB at the most.
-  constexpr size_t kCap = 64u << 20;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() < kCap) bytes.append(buf, n);
-  const bool ok = !std::ferror(f) && bytes.size() < kCap;
-  std::fclose(f);
-  return ok;
+  // Only a regular file of a save's size is read (a FIFO never holds the game).
+  return !dir_.empty() &&
+         platform::ReadRegularFile(HostPath(name), bytes, platform::file_caps::kSave) == platform::FileRead::kRead;
 }
 
 bool SavePlace::Exists(const std::string& name) const {

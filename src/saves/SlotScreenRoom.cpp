@@ -18,7 +18,7 @@ using Type = platform::Event::Type;
 namespace {
 constexpr uint32_t kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40, kText = 0xFFFFFFFF, kDim = 0xFFB0B8C8;
 constexpr float kThumbW = 120.0f, kThumbH = 90.0f;
-constexpr size_t kFirstWords = 28;  // bytes of the message shown in a cell (14 full-width characters)
+constexpr size_t kFirstWords = 18;  // bytes of the message shown in a cell (9 full-width characters)
 
 // Cut on a character boundary.
 std::string FirstWords(const std::string& cp932, size_t bytes) {
@@ -200,7 +200,7 @@ void SlotScreenRoom::Render() {
   for (int32_t i = 0; i < kPerPage; ++i) {
     const Shown& c = cells_[size_t(i)];
     const float x = kLeft + float(i % 2) * kCellW, y = kTop + float(i / 2) * kCellH;
-    FillRect(*device, x, y, kCellW - 8, kCellH - 8, i == cursor_ ? kCursor : kPanel);
+    comfort::FillRect(*device, x, y, kCellW - 8, kCellH - 8, i == cursor_ ? kCursor : kPanel);
     const std::string name = NameAt(page_, i);
     std::string label = name.rfind("slot", 0) == 0 ? "No." + name.substr(5, 2)
                         : name.rfind("auto", 0) == 0 ? SJ("オート") + " " + name.substr(5, 2)
@@ -212,7 +212,7 @@ void SlotScreenRoom::Render() {
                                      {x + 6, y + 6 + kThumbH, 0, 1, 0xFFFFFFFF, 0, 1}};
       device->DrawQuad(v, c.picture);
     } else {
-      FillRect(*device, x + 6, y + 6, kThumbW, kThumbH, 0xFF101420);
+      comfort::FillRect(*device, x + 6, y + 6, kThumbW, kThumbH, 0xFF101420);
     }
     const float tx = x + kThumbW + 14;
     text_.Draw(*device, label, tx, y + 8, kDim);
@@ -227,7 +227,7 @@ void SlotScreenRoom::Render() {
   const float hy = kTop + 3 * kCellH + 4;
   if (ask_ != Ask::None) {
     text_.Draw(*device, ask_ == Ask::Overwrite ? SJ("上書きしますか？") : SJ("消しますか？"), kLeft, hy, kText);
-    FillRect(*device, yes_ ? 200.0f : 330.0f, hy - 2, 110, 24, kCursor);
+    comfort::FillRect(*device, yes_ ? 200.0f : 330.0f, hy - 2, 110, 24, kCursor);
     text_.Draw(*device, SJ("はい"), 220, hy, kText);
     text_.Draw(*device, SJ("いいえ"), 350, hy, kText);
   } else {
