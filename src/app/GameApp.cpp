@@ -33,7 +33,15 @@ GameApp::GameApp() {
   iconResourceId = IDI_MAIN_ICON;
   menuResource = ResourceSlot{nullptr, 1, IDR_MAIN_MENU};
   menuSlot = &menuResource;
-  menuExtras = {{SJ("設定 (F2)"), IDM_SETTINGS}, {SJ("既読スキップ (Tab)"), IDM_SKIP_MODE}, {SJ("オート (A)"), IDM_AUTO_MODE}};
+  menuExtras = {{SJ("セーブ"), IDM_SAVE},
+                {SJ("ロード"), IDM_LOAD},
+                {SJ("クイックセーブ (F5)"), IDM_QUICK_SAVE},
+                {SJ("クイックロード (F9)"), IDM_QUICK_LOAD},
+                {SJ("履歴 (Page Up)"), IDM_HISTORY},
+                {SJ("設定 (F2)"), IDM_SETTINGS},
+                {SJ("既読スキップ (Tab)"), IDM_SKIP_MODE},
+                {SJ("オート (A)"), IDM_AUTO_MODE},
+                {SJ("タイトルに戻る"), IDM_TITLE}};
   actionMapGuid = kGameActionMapGuid;
 }
 
@@ -245,6 +253,12 @@ LRESULT GameApp::HandleMessage(HWND hwnd, uint32_t msg, uintptr_t wParam, intptr
       case IDM_SETTINGS: comforts->OpenSettings(); break;
       case IDM_SKIP_MODE: comforts->ToggleSkipMode(); break;
       case IDM_AUTO_MODE: comforts->ToggleAuto(); break;
+      case IDM_HISTORY: comforts->OpenHistoryScreen(); break;
+      case IDM_SAVE: if (keeper) keeper->OpenSlots(true); break;
+      case IDM_LOAD: if (keeper) keeper->OpenSlots(false); break;
+      case IDM_QUICK_SAVE: if (keeper) keeper->QuickSave(); break;
+      case IDM_QUICK_LOAD: if (keeper) keeper->QuickLoad(); break;
+      case IDM_TITLE: if (keeper) keeper->AskReturnToTitle(); break;
       default: break;
     }
     ShowComfortChecks();

@@ -9,6 +9,13 @@ constexpr uint32_t IDM_GAME_EXIT = 40001;
 constexpr uint32_t IDM_SETTINGS = 40002;
 constexpr uint32_t IDM_SKIP_MODE = 40003;
 constexpr uint32_t IDM_AUTO_MODE = 40004;
+// The game menu's items, on the menu bar too (F10 reaches them).
+constexpr uint32_t IDM_SAVE = 40005;
+constexpr uint32_t IDM_LOAD = 40006;
+constexpr uint32_t IDM_QUICK_SAVE = 40007;
+constexpr uint32_t IDM_QUICK_LOAD = 40008;
+constexpr uint32_t IDM_HISTORY = 40009;
+constexpr uint32_t IDM_TITLE = 40010;
 
 struct MenuResource {
   const char* popupUtf8;

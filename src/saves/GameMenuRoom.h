@@ -25,6 +25,12 @@ class GameMenuRoom : public comfort::Room {
   void Open();
   int32_t Cursor() const { return cursor_; }
   bool Asking() const { return asking_; }
+  // Stands on the title row with its question asked.
+  void AskTitle() {
+    cursor_ = kTitle;
+    asking_ = true;
+    yes_ = false;
+  }
 
   bool IsOpen() const override { return open_; }
   void Close() override {

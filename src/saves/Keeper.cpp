@@ -16,8 +16,8 @@ using Type = platform::Event::Type;
 
 Keeper::Keeper(CMsgBox& box, comfort::Controller& comforts, Config config)
     : box_(box), comforts_(comforts), config_(std::move(config)), place_(config_.savesDir) {
-  menu_.actions[GameMenuRoom::kSave] = [this] { slots_.Open(true); };
-  menu_.actions[GameMenuRoom::kLoad] = [this] { slots_.Open(false); };
+  menu_.actions[GameMenuRoom::kSave] = [this] { OpenSlots(true); };
+  menu_.actions[GameMenuRoom::kLoad] = [this] { OpenSlots(false); };
   slots_.save = [this](const std::string& name) { SaveAs(name, "slot"); };
   slots_.load = [this](const std::string& name) { LoadFrom(name); };
   menu_.actions[GameMenuRoom::kQuickSave] = [this] { QuickSave(); };
@@ -105,6 +105,17 @@ void Keeper::Loaded() { record_.Clear(); }
 
 void Keeper::OpenGameMenu() {
   menu_.Open();
+  menuUsed_ = true;
+}
+
+void Keeper::AskReturnToTitle() {
+  OpenGameMenu();
+  menu_.AskTitle();
+}
+
+void Keeper::OpenSlots(bool saving) {
+  menu_.Close();
+  slots_.Open(saving);
   menuUsed_ = true;
 }
 

@@ -68,6 +68,10 @@ class Keeper : public comfort::Extension {
   void KeepStartUp();
   // Ends the game as it stands and starts the opening script as start-up does.
   void ReturnToTitle();
+  // The game menu open at its question whether to go back to the title.
+  void AskReturnToTitle();
+  // Our save (saving) or load screen.
+  void OpenSlots(bool saving);
 
   // --- saves (KeeperSaves.cpp) ---
   // Saves the game as it stands at its last wait point; false (reported)

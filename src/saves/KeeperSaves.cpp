@@ -2,6 +2,7 @@
 #include <chrono>
 
 #include "comfort/Controller.h"
+#include "framework/GameDataPaths.h"
 #include "framework/TextFont.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Report.h"
@@ -94,6 +95,12 @@ bool Keeper::SaveAs(const std::string& name, const char* kind) {
 
 bool Keeper::AutoSave() {
   if (!place_.Usable() || record_.Empty()) return false;
+  // The title as start-up opens it is no progress to keep: autosaving it
+  // would leave --continue there after a start that only looked at it.
+  const std::string& script = record_.Current()->snapshot.scriptPath;
+  const std::string opening = SJ(gamedata::kOpeningScript);
+  if (script.size() >= opening.size() && script.compare(script.size() - opening.size(), opening.size(), opening) == 0)
+    return false;
   if (autoNext_ < 0) {
     const std::string next = place_.NextAutoName();
     autoNext_ = 0;
