@@ -79,7 +79,7 @@ TEST_F(Snapshots, GiveBackTheTraceAndTheScreenAtAMessageAndAtAMenu) {
   // From the menu given back the game plays on as it would have.
   box->ButtonMenuNext();
   EXPECT_NE(box->ButtonMenuDecide(), 0);
-  EXPECT_EQ(Message(), "次の話。\n\n");
+  EXPECT_EQ(Message(), "花子：次の話。\n\n");  // the label stays until the next speaker word
 
   // From the first message again: stepping gives the same second message.
   box->RestoreSnapshot(first);

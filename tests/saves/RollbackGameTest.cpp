@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/GameApp.h"
+#include "comfort/Controller.h"
 #include "msgbox/CMsgBox.h"
 #include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Trace.h"
