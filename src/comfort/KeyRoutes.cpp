@@ -47,6 +47,7 @@ Route KeyRoutes::Of(const platform::Event& e) const {
     case Type::MouseUp:
       return {Ask::Pointer};
     case Type::MouseDown:
+      // The middle button hides too: the game menu, layered over, takes the right one first.
       if (e.mouse == MouseButton::Right || e.mouse == MouseButton::Middle) return {Ask::HideWindow};
       return {e.mouse == MouseButton::Left ? Ask::Pointer : Ask::Nothing};
     case Type::MouseWheel:
