@@ -108,6 +108,7 @@ class Keeper : public comfort::Extension {
   bool used_ = false;    // the player saved or loaded: autosaves are traced from then on
   SavePlace place_;
   int autoNext_ = -1;    // the ring's place for the next autosave; -1: not looked for yet
+  bool autoFailed_ = false;  // an autosave could not be written (said once)
   uint64_t autoSeen_ = 0;  // the record's count at the last autosave
   bool decideBefore_ = false;
   bool triggerHeld_ = false;

@@ -5,6 +5,7 @@
 #include "framework/GameDataPaths.h"
 #include "framework/TextFont.h"
 #include "msgbox/CMsgBox.h"
+#include "platform/diagnostics/Debug.h"
 #include "platform/diagnostics/Report.h"
 #include "platform/diagnostics/Trace.h"
 #include "platform/files/Files.h"
@@ -82,13 +83,22 @@ bool Keeper::SaveAs(const std::string& name, const char* kind) {
     DXTRACE("Keeper", E_FAIL, SJ("まだセーブできる場面がありません。"), false, name);
     return false;
   }
+  const bool automatic = std::string(kind) == "auto";
   if (!place_.Write(name, EncodeSave(Contents(kind)))) {
-    // Why, in the player's words (a full disk, a read-only place).
-    DXTRACE("Keeper", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + platform::TakeWriteFailureReason(), true,
-            platform::Utf8ToCp932Lossy(place_.HostPath(name)));
+    // Why, in the player's words (a full disk, a read-only place). A save the
+    // player asked for is a failure reported with its box; an autosave, which
+    // nobody asked for, goes to the debug output once, as the game's other
+    // failures that need no attention do.
+    const std::string why = platform::TakeWriteFailureReason();
+    const std::string where = platform::Utf8ToCp932Lossy(place_.HostPath(name));
+    if (!automatic)
+      DXTRACE("Keeper", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + why, true, where);
+    else if (!autoFailed_)
+      platform::OutputDebugString(SJ("オートセーブの書き込みに失敗しました。") + why + " (" + where + ")\n");
+    if (automatic) autoFailed_ = true;
     return false;
   }
-  if (std::string(kind) != "auto") used_ = true;
+  if (!automatic) used_ = true;
   TraceFile("save", kind, name);
   return true;
 }
