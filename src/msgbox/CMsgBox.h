@@ -243,11 +243,9 @@ class CMsgBox {
   HRESULT TextWord();
   void NotifyMessageShown();
   // Where the message on screen came from, to show it again in another language.
-  struct TextOrigin {
-    std::string script;  // the open script's name when the word was met
-    size_t word = 0;
-    std::string original;  // CP932: the label the speaker word gave, or the text word
-  };
+  // The open script's name when the word was met, the word, and (CP932)
+  // the label the speaker word gave or the text word.
+  using TextOrigin = msgbox::TextPlace;
   TextOrigin speakerOrigin_, textOrigin_;
   std::string menuScript_;  // the script whose text menu is open
   std::shared_ptr<const msgbox::Translation> translation_;
@@ -255,6 +253,7 @@ class CMsgBox {
   // The message as the translation shows it: label and text (UTF-8).
   std::string TranslatedMessage();
   void TranslateMenus();
+  void RestoreTranslation(const msgbox::Snapshot& s);
   std::function<void(const ShownMessage&)> messageObserver_;
   std::function<void()> loadObserver_;
   bool chromeHidden_ = false;

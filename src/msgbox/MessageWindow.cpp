@@ -298,6 +298,14 @@ void MessageWindow::ReshowTranslated(const std::string& utf8, const std::string&
   SetShownText();
 }
 
+void MessageWindow::RestoreTranslated(const std::string& utf8, const std::string& language, size_t graphemes) {
+  if (!translated_ && messageTextObject) messageTextObject->SetLinePitch(kTranslatedRowPitch);
+  translated_ = true;
+  LayOutShown(utf8, language);
+  shownGraphemes_ = std::min(graphemes, stops_.size());
+  SetShownText();
+}
+
 void MessageWindow::ShowOriginal() {
   if (!translated_) return;
   const bool whole = shownGraphemes_ >= stops_.size();

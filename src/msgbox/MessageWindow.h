@@ -76,9 +76,14 @@ class MessageWindow {
   // The same message again in another language, at once: typed whole
   // where it was, else typed anew.
   void ReshowTranslated(const std::string& utf8, const std::string& language);
+  // A snapshot's message in a translation, `graphemes` of it typed (at
+  // most all).
+  void RestoreTranslated(const std::string& utf8, const std::string& language, size_t graphemes);
   // Back to the original's rows, as far as they are typed.
   void ShowOriginal();
   bool Translated() const { return translated_; }
+  // The message typed to its end, in the words shown (a translation's or the original's).
+  bool TypedOut() const { return translated_ ? shownGraphemes_ >= stops_.size() : typedLength >= messageText.size(); }
   // The message as shown: its rows one line feed apart, and how many bytes
   // of it are typed.
   const std::string& ShownText() const { return shown_; }

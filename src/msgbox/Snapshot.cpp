@@ -34,7 +34,10 @@ size_t Map(const std::map<std::string, V>& m) {
 template <class Item>
 size_t Items(const std::vector<Item>& v) {
   size_t n = sizeof v + v.capacity() * sizeof(Item);
-  for (const Item& item : v) n += Heap(item.label) + Heap(item.target);
+  for (const Item& item : v) {
+    n += Heap(item.label) + Heap(item.target);
+    if constexpr (requires { item.shown; }) n += Heap(item.shown) + Heap(item.scriptName);
+  }
   return n;
 }
 }  // namespace
@@ -44,7 +47,8 @@ size_t Snapshot::OwnBytes(const Snapshot* previous) const {
   const Snapshot& p = previous ? *previous : none;
   size_t n = sizeof(Snapshot);
   for (const std::string* s : {&scriptPath, &currentScriptName, &messageText, &givenText, &shownText, &speakerKey,
-                               &speakerLabel, &musicPath, &buttonMenu.frame, &fontMenu.frame})
+                               &speakerLabel, &musicPath, &buttonMenu.frame, &fontMenu.frame, &language, &speakerPlace.script,
+                               &speakerPlace.original, &textPlace.script, &textPlace.original, &menuScript})
     n += Heap(*s);
   for (const SpriteState& sprite : sprites) n += Heap(sprite.name);
   n += Shared<std::vector<std::string>>(words, p.words, Words);

@@ -39,6 +39,15 @@ struct MenuState {
   bool active = false;
 };
 
+// Where a shown text came from: its script, its word and its original
+// (CP932), by which a translation finds it.
+struct TextPlace {
+  std::string script;
+  size_t word = 0;
+  std::string original;
+  bool operator==(const TextPlace&) const = default;
+};
+
 struct Snapshot {
   // --- the interpreter ---
   std::shared_ptr<const std::vector<std::string>> words;
@@ -66,6 +75,16 @@ struct Snapshot {
   int32_t messageAlpha = 255;
   size_t cursorFrame = 0;
   std::array<SpriteState, kSpriteCount> sprites;
+
+  // --- the message as a translation shows it ---
+  // The language it was shown in (empty: the original's words). The
+  // language is the player's setting: a snapshot given back shows in the
+  // language chosen then, typed as far as it was when that is the same.
+  std::string language;
+  TextPlace speakerPlace, textPlace;
+  std::string menuScript;  // the script whose text menu is open
+  size_t shownGraphemes = 0;
+  bool shownWhole = false;  // the message typed to its end, in whichever words
 
   // --- the menus and the save/load screen ---
   MenuState buttonMenu;

@@ -139,6 +139,13 @@ void MessageWindow::Capture(Snapshot& s, const Snapshot*) const {
     s.shownText = messageTextObject->GetText();
     s.messageAlpha = messageTextObject->alpha;
   }
+  s.shownGraphemes = shownGraphemes_;
+  s.shownWhole = TypedOut();
+  if (translated_) {
+    // Underneath a translation the original stands as it would come back.
+    s.typedLength = s.shownWhole ? static_cast<uint32_t>(messageText.size()) : 0;
+    s.shownText = messageText.substr(0, s.typedLength);
+  }
   if (cursorSprite) s.cursorFrame = cursorSprite->current;
   TakeSprite(s.sprites[kBg], bgSprite.get());
   TakeSprite(s.sprites[kLeft], leftSprite.get());
@@ -152,6 +159,13 @@ void MessageWindow::Capture(Snapshot& s, const Snapshot*) const {
 }
 
 void MessageWindow::Restore(const Snapshot& s) {
+  // The original's view first; CMsgBox lays a translation over it again.
+  if (translated_ && messageTextObject) messageTextObject->SetLinePitch(0);
+  translated_ = false;
+  shown_.clear();
+  stops_.clear();
+  shownGraphemes_ = 0;
+  shownOverflow_ = false;
   messageText = s.messageText;
   givenText = s.givenText;
   typedLength = s.typedLength;

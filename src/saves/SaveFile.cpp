@@ -82,6 +82,15 @@ std::string TextItem(const FontMenuItem& t) {
   Field(o, "target", t.target);
   Field(o, "script", t.scriptName);
   Number(o, "id", t.id);
+  if (t.labelWord != static_cast<size_t>(-1)) Number(o, "labelWord", static_cast<int64_t>(t.labelWord));
+  return o;
+}
+
+std::string Place(const msgbox::TextPlace& p) {
+  std::string o;
+  Field(o, "script", p.script);
+  Number(o, "word", static_cast<int64_t>(p.word));
+  Field(o, "original", p.original);
   return o;
 }
 
@@ -127,6 +136,12 @@ std::string State(const msgbox::Snapshot& s, const msgbox::Snapshot* before,
   Field(o, "speakerLabel", s.speakerLabel);
   Number(o, "messageAlpha", s.messageAlpha);
   Number(o, "cursorFrame", static_cast<int64_t>(s.cursorFrame));
+  if (!s.language.empty()) Field(o, "language", s.language);
+  Field(o, "speakerPlace", Place(s.speakerPlace));
+  Field(o, "textPlace", Place(s.textPlace));
+  Field(o, "menuScript", s.menuScript);
+  Number(o, "shownGraphemes", static_cast<int64_t>(s.shownGraphemes));
+  Number(o, "shownWhole", s.shownWhole);
   for (const msgbox::SpriteState& sprite : s.sprites) Field(o, "sprite", Sprite(sprite));
   Field(o, "buttonMenu", Menu(s.buttonMenu));
   if (changed(s.buttonItems, before->buttonItems)) {
@@ -253,8 +268,19 @@ FontMenuItem ReadTextItem(std::string_view bytes) {
     else if (name == "target") t.target = v;
     else if (name == "script") t.scriptName = v;
     else if (name == "id") t.id = static_cast<int32_t>(ToNumber(v));
+    else if (name == "labelWord") t.labelWord = static_cast<size_t>(ToNumber(v));
   }
   return t;
+}
+
+msgbox::TextPlace ReadPlace(std::string_view bytes) {
+  msgbox::TextPlace p;
+  for (auto [name, v] : Parse(bytes).list) {
+    if (name == "script") p.script = v;
+    else if (name == "word") p.word = static_cast<size_t>(ToNumber(v));
+    else if (name == "original") p.original = v;
+  }
+  return p;
 }
 
 template <class V>
@@ -318,6 +344,12 @@ bool ReadState(std::string_view bytes, const std::vector<WordList>& lists, const
     else if (name == "speakerLabel") s.speakerLabel = v;
     else if (name == "messageAlpha") s.messageAlpha = static_cast<int32_t>(ToNumber(v));
     else if (name == "cursorFrame") s.cursorFrame = static_cast<size_t>(ToNumber(v));
+    else if (name == "language") s.language = v;
+    else if (name == "speakerPlace") s.speakerPlace = ReadPlace(v);
+    else if (name == "textPlace") s.textPlace = ReadPlace(v);
+    else if (name == "menuScript") s.menuScript = v;
+    else if (name == "shownGraphemes") s.shownGraphemes = static_cast<size_t>(ToNumber(v));
+    else if (name == "shownWhole") s.shownWhole = ToNumber(v) != 0;
     else if (name == "sprite") {
       if (sprite < s.sprites.size()) ReadSprite(v, s.sprites[sprite++]);
     } else if (name == "buttonMenu") ReadMenu(v, s.buttonMenu);
