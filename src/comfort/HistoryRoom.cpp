@@ -1,6 +1,7 @@
 #include "comfort/HistoryRoom.h"
 
 #include "comfort/HistoryView.h"
+#include "comfort/Panel.h"
 #include "input/GameActions.h"
 #include "msgbox/Translation.h"
 #include "platform/text/TextCodec.h"
@@ -60,26 +61,60 @@ void HistoryRoom::TakeEvent(const platform::Event& e) {
       else if (e.key == Key::PageUp) history_.Scroll(-static_cast<long>(history_.Shown()));
       else if (e.key == Key::PageDown) history_.Scroll(static_cast<long>(history_.Shown()));
       break;
+    case Type::MouseMotion:
+      hovered_ = EntryAt(e.x, e.y);
+      break;
     case Type::MouseDown:
       if (e.mouse == MouseButton::Right) history_.Close();
+      else if (e.mouse == MouseButton::Left && roll_) RollTo(EntryAt(e.x, e.y));
       break;
     case Type::MouseWheel:
       if (e.wheel > 0) history_.Scroll(-1);
       else if (!history_.Scroll(1)) history_.Close();  // down past the newest
+      hovered_ = -1;  // the page moved under the pointer
       break;
     default:
       break;
   }
 }
 
-void HistoryRoom::TakeControls(const int32_t* actions, bool) {
+void HistoryRoom::TakeControls(const int32_t* actions, bool decidePressed) {
+  if (actions[ACT_UP] || actions[ACT_DOWN]) hovered_ = -1;
   if (actions[ACT_UP]) history_.Scroll(-1);
   if (actions[ACT_DOWN]) history_.Scroll(1);
   if (actions[ACT_CANCEL]) history_.Close();
+  else if (decidePressed && roll_) RollTo(Target());
+}
+
+long HistoryRoom::EntryAt(int32_t x, int32_t y) const {
+  if (!history_.IsOpen() || x < Panel::kLeft || x >= Panel::kRight) return -1;
+  float top = HistoryView::kPageTop;
+  for (size_t i = history_.First(); i < history_.First() + history_.Shown(); ++i) {
+    const float bottom = top + HistoryView::EntryHeight(history_.Entries()[i]);
+    if (float(y) >= top && float(y) < bottom) return long(i);
+    top = bottom;
+  }
+  return -1;
+}
+
+long HistoryRoom::Target() const {
+  if (!roll_ || !history_.IsOpen() || history_.Empty()) return -1;
+  const bool onPage = hovered_ >= long(history_.First()) && hovered_ < long(history_.First() + history_.Shown());
+  return onPage ? hovered_ : long(history_.First() + history_.Shown()) - 1;
+}
+
+bool HistoryRoom::RollTo(long entry) {
+  if (entry < 0 || size_t(entry) >= history_.Entries().size()) return false;
+  // The entries kept are the newest of all the messages numbered so far.
+  const uint64_t n = history_.Added() - history_.Entries().size() + uint64_t(entry) + 1;
+  if (!roll_(n)) return false;
+  history_.Close();
+  hovered_ = -1;
+  return true;
 }
 
 void HistoryRoom::Render() {
-  if (history_.IsOpen() && view_) view_->Render(history_);
+  if (history_.IsOpen() && view_) view_->Render(history_, Target());
 }
 
 void HistoryRoom::Trace(std::string& members) const {

@@ -4,6 +4,7 @@
 // keys and the wheel, and closes on cancel, Escape, a right click or the
 // wheel down past the newest.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -44,10 +45,23 @@ class HistoryRoom : public Room {
   // ,"historyOpen":…,"historyFirst":…,"history":[…]
   void Trace(std::string& members) const;
 
+  // What rolls the game to where the history's message number n (from 1)
+  // was shown; false when it cannot. Set: a click on an entry, or decide,
+  // rolls there and closes the history; null: the history only shows.
+  void SetRoll(std::function<bool(uint64_t)> roll) { roll_ = std::move(roll); }
+  // The entry a decide rolls to: the one under the pointer, else the
+  // newest on the page; -1 when none (closed, empty, or no roll set).
+  long Target() const;
+  // The entry shown at a game-area point; -1 when none.
+  long EntryAt(int32_t x, int32_t y) const;
+
  private:
   void Show(HistoryEntry& e);
   HistoryView& View();
+  bool RollTo(long entry);
   History history_;
+  std::function<bool(uint64_t)> roll_;
+  long hovered_ = -1;  // the entry under the pointer
   std::unique_ptr<HistoryView> view_;  // made with the first message (it opens the font)
   std::shared_ptr<const msgbox::Translation> translation_;
 };

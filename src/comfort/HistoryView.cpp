@@ -13,6 +13,7 @@
 namespace comfort {
 namespace {
 constexpr uint32_t kSpeaker = 0xFFFFDC8C, kRows = 0xFFFFFFFF;
+constexpr uint32_t kMarked = 0xFF3A5FCD;  // as the settings screen's cursor
 constexpr int kFontPixels = 16;  // the message font's 12 points
 
 // Calls `row` with each row of an entry's text and its index.
@@ -60,7 +61,7 @@ std::string HistoryView::Rows(const std::string& utf8, const std::string& langua
   return rows;
 }
 
-void HistoryView::Render(const History& history) {
+void HistoryView::Render(const History& history, long marked) {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
   const size_t total = history.Entries().size();
@@ -71,6 +72,8 @@ void HistoryView::Render(const History& history) {
   float top = kPageTop;
   for (size_t i = 0; i < shown; ++i) {
     const HistoryEntry& e = history.Entries()[first + i];
+    if (long(first + i) == marked) FillRect(*device, Panel::kLeft + 8.0f, top - 2.0f, Panel::kRight - Panel::kLeft - 16.0f,
+                                            EntryHeight(e) - kGap + 4.0f, kMarked);
     float rowTop = top;
     if (!e.ShownSpeaker().empty()) {
       text_.Draw(*device, AsShown(e, e.ShownSpeaker()), kLeft, rowTop, kSpeaker);

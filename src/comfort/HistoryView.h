@@ -16,7 +16,8 @@ class HistoryView {
   // Rasterises an entry as it is added, so that opening the history only
   // draws what is ready (the font opens with the first).
   void Prepare(const HistoryEntry& entry);
-  void Render(const History& history);
+  // `marked`: the entry a decide rolls the game to, drawn on a bar; -1: none.
+  void Render(const History& history, long marked = -1);
   // A translation's text (UTF-8) in rows of the page's width, at the Unicode
   // line breaks, one line feed apart.
   std::string Rows(const std::string& utf8, const std::string& language);

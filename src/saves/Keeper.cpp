@@ -29,9 +29,14 @@ Keeper::Keeper(CMsgBox& box, comfort::Controller& comforts, Config config)
     if (config_.quit) config_.quit();
   };
   comforts_.SetExtension(this);
+  // Deciding an entry of the history rolls the game to it.
+  comforts_.HistoryScreen().SetRoll([this](uint64_t n) { return RollToMessage(n); });
 }
 
-Keeper::~Keeper() { comforts_.SetExtension(nullptr); }
+Keeper::~Keeper() {
+  comforts_.HistoryScreen().SetRoll(nullptr);
+  comforts_.SetExtension(nullptr);
+}
 
 bool Keeper::TakeEvent(const Event& e) {
   switch (e.type) {

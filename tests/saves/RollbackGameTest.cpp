@@ -6,6 +6,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <map>
 #include <regex>
 #include <string>
 #include <vector>
@@ -198,5 +200,56 @@ TEST_F(DemoRollback, ReturnToTheTitleStartsAsStartUpDoes) {
   FirstWaitPoint();
   EXPECT_EQ(GameState(), title);
   EXPECT_EQ(app.Comforts()->Messages().Entries().size(), 0u);
+}
+
+TEST_F(DemoRollback, DecidingAnEntryOfTheHistoryRollsTheGameBackToIt) {
+  FirstWaitPoint();
+  const comfort::History& history = app.Comforts()->Messages();
+  std::map<uint64_t, std::string> at;  // the game at each message, by its number
+  for (int i = 0; i < 40 && at.size() < 6; ++i) {
+    ASSERT_TRUE(NextWaitPoint());
+    if (!box->MenuOpen()) at[history.Added()] = GameState();
+  }
+  ASSERT_GE(at.size(), 6u);
+  comfort::HistoryRoom& room = app.Comforts()->HistoryScreen();
+  // A point on entry `n`'s rows, the page scrolled until it shows.
+  auto pointAt = [&](uint64_t n, int32_t& y) {
+    const long entry = long(n - (history.Added() - history.Entries().size()) - 1);
+    for (int i = 0; i < 40 && entry < long(history.First()); ++i) Tap("up");
+    for (y = 0; y < 480; ++y)
+      if (room.EntryAt(320, y) == entry) return true;
+    return false;
+  };
+
+  // The pointer over an entry, then decide.
+  const uint64_t later = std::prev(at.end(), 2)->first;
+  Tap("key:PageUp");
+  ASSERT_TRUE(room.IsOpen());
+  int32_t y = 0;
+  ASSERT_TRUE(pointAt(later, y));
+  ScriptedEvent move{1, ScriptedEvent::MouseMove, ""};
+  move.at = true, move.x = 320, move.y = y;
+  Play(3, {move});
+  Tap("decide");
+  EXPECT_FALSE(room.IsOpen());
+  EXPECT_EQ(GameState(), at[later]);
+  EXPECT_EQ(history.Added(), later);
+  EXPECT_GT(app.Keeper()->Record().BackCount(), 0u);
+
+  // A click on an older one.
+  const uint64_t older = at.begin()->first;
+  Tap("key:PageUp");
+  ASSERT_TRUE(pointAt(older, y));
+  ScriptedEvent click{1, ScriptedEvent::MouseDown, ""};
+  click.at = true, click.x = 320, click.y = y;
+  ScriptedEvent up = click;
+  up.kind = ScriptedEvent::MouseUp, up.frame = 3;
+  Play(12, {click, up});
+  EXPECT_FALSE(room.IsOpen());
+  EXPECT_EQ(GameState(), at[older]);
+  // And forward again through the recorded future with decide.
+  Tap("decide");
+  EXPECT_NE(GameState(), at[older]);
+  EXPECT_EQ(history.Added(), older + 1);
 }
 }  // namespace
