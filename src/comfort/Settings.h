@@ -28,6 +28,12 @@ struct Settings {
   // GameData/Translations); empty: the original. Written to the file only
   // when set, so that a player who never chose one keeps the file as it was.
   std::string language;
+  // Backspace, the left trigger and the history roll the game back; off
+  // for players who do not want it. Written to the file only when off.
+  bool rollback = true;
+  // The right click hides the window and the middle button opens the game
+  // menu (the other way round by default). Written only when on.
+  bool rightClickHides = false;
 
   bool operator==(const Settings&) const = default;
   // Every value held within its range (a window size below 160 x 120 grows to it).

@@ -30,7 +30,8 @@ std::string OnOff(bool b) { return b ? Tr("オン") : Tr("オフ"); }
 
 const char* const kNames[SettingsScreen::kRows] = {
     "文字の速さ", "オートの待ち時間", "オートの一文字ごとの追加", "音楽の音量", "効果音の音量", "消音",
-    "未読もスキップする", "フルスクリーン", "拡大の方法", "メッセージをクリップボードへ", "言語", "閉じる"};
+    "未読もスキップする", "フルスクリーン", "拡大の方法", "メッセージをクリップボードへ", "言語", "巻き戻し",
+    "右クリックでウィンドウを消す", "閉じる"};
 
 std::string ValueText(const Settings& s, int32_t row) {
   switch (row) {
@@ -47,6 +48,8 @@ std::string ValueText(const Settings& s, int32_t row) {
     case SettingsScreen::kFullScreen: return OnOff(s.fullScreen);
     case SettingsScreen::kScaling: return s.sharpScaling ? Tr("整数倍（くっきり）") : Tr("ウィンドウに合わせる（なめらか）");
     case SettingsScreen::kClipboard: return OnOff(s.copyToClipboard);
+    case SettingsScreen::kRollback: return OnOff(s.rollback);
+    case SettingsScreen::kRightClick: return OnOff(s.rightClickHides);
     default: return {};
   }
 }
@@ -82,6 +85,8 @@ bool SettingsScreen::Change(Settings& s, int32_t direction) const {
     case kFullScreen: s.fullScreen = !s.fullScreen; return true;
     case kScaling: s.sharpScaling = !s.sharpScaling; return true;
     case kClipboard: s.copyToClipboard = !s.copyToClipboard; return true;
+    case kRollback: s.rollback = !s.rollback; return true;
+    case kRightClick: s.rightClickHides = !s.rightClickHides; return true;
     case kLanguage: s.language = NextLanguage(s.language, direction); return true;
     default: return false;
   }

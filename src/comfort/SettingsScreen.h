@@ -17,7 +17,7 @@ class SettingsScreen {
  public:
   enum Row : int32_t {
     kTextSpeed, kAutoDelay, kAutoPerCharacter, kMusic, kEffects, kMute, kSkipUnseen, kFullScreen, kScaling,
-    kClipboard, kLanguage, kClose, kRows
+    kClipboard, kLanguage, kRollback, kRightClick, kClose, kRows
   };
   SettingsScreen();
 
@@ -44,7 +44,7 @@ class SettingsScreen {
   void Render(const Settings& s, const std::string& language, bool failed);
   std::string LanguageValue(const std::string& language, bool failed) const;  // UTF-8
 
-  static constexpr int32_t kTop = 70, kRowHeight = 30, kLeft = 60, kWidth = 520;
+  static constexpr int32_t kTop = 70, kRowHeight = 26, kLeft = 60, kWidth = 520;
 
  private:
   int32_t cursor_ = 0;

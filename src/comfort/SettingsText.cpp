@@ -122,6 +122,11 @@ const std::vector<Key>& Keys() {
          return true;
        },
        [](const Settings& s) { return s.language; }},
+      // Written only away from their defaults, as the language.
+      {"rollback", [](std::string_view v, Settings& s) { return ReadSwitch(v, s.rollback); },
+       [](const Settings& s) { return std::string(s.rollback ? "" : "off"); }},
+      {"right-click-hides", [](std::string_view v, Settings& s) { return ReadSwitch(v, s.rightClickHides); },
+       [](const Settings& s) { return std::string(s.rightClickHides ? "on" : ""); }},
   };
   return keys;
 }

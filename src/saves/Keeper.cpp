@@ -30,7 +30,8 @@ Keeper::Keeper(CMsgBox& box, comfort::Controller& comforts, Config config)
   };
   comforts_.SetExtension(this);
   // Deciding an entry of the history rolls the game to it.
-  comforts_.HistoryScreen().SetRoll([this](uint64_t n) { return RollToMessage(n); });
+  historyRolls_ = RollbackOn();
+  if (historyRolls_) comforts_.HistoryScreen().SetRoll([this](uint64_t n) { return RollToMessage(n); });
 }
 
 Keeper::~Keeper() {
@@ -41,7 +42,7 @@ Keeper::~Keeper() {
 bool Keeper::TakeEvent(const Event& e) {
   switch (e.type) {
     case Type::KeyDown:
-      if (e.key == Key::Backspace && !Bound("key:Backspace")) {
+      if (e.key == Key::Backspace && !Bound("key:Backspace") && RollbackOn()) {
         RollBack();
         return true;
       }
@@ -55,12 +56,14 @@ bool Keeper::TakeEvent(const Event& e) {
       }
       return false;
     case Type::PadAxisMotion:
-      if (e.axis != platform::PadAxis::TriggerLeft || Bound("pad:lefttrigger")) return false;
+      if (e.axis != platform::PadAxis::TriggerLeft || Bound("pad:lefttrigger") || !RollbackOn()) return false;
       if (!triggerHeld_ && e.value >= kTriggerPress) RollBack();
       triggerHeld_ = e.value >= kTriggerPress / 2 && (triggerHeld_ || e.value >= kTriggerPress);
       return true;
     case Type::MouseDown:
-      if (e.mouse != platform::MouseButton::Right) return false;
+      // The right button, or the middle one where the player has the right one hide the window.
+      if (e.mouse != (comforts_.Current().rightClickHides ? platform::MouseButton::Middle : platform::MouseButton::Right))
+        return false;
       OpenGameMenu();
       return true;
     case Type::PadButtonDown:
@@ -77,6 +80,11 @@ bool Keeper::TakeEvent(const Event& e) {
 }
 
 bool Keeper::TakeControls(const int32_t* actions, double) {
+  if (RollbackOn() != historyRolls_) {
+    historyRolls_ = RollbackOn();
+    comforts_.HistoryScreen().SetRoll(historyRolls_ ? [this](uint64_t n) { return RollToMessage(n); }
+                                                    : std::function<bool(uint64_t)>());
+  }
   record_.Observe(box_, comforts_.Messages());
   // An autosave at every menu the scripts open (not at one rolled back to).
   if (const RecordEntry* at = record_.Current();
@@ -107,6 +115,8 @@ bool Keeper::TakeControls(const int32_t* actions, double) {
 }
 
 void Keeper::Loaded() { record_.Clear(); }
+
+bool Keeper::RollbackOn() const { return comforts_.Current().rollback; }
 
 void Keeper::OpenGameMenu() {
   menu_.Open();

@@ -93,6 +93,7 @@ class Keeper : public comfort::Extension {
 
  private:
   bool Bound(const std::string& control) const { return config_.bound && config_.bound(control); }
+  bool RollbackOn() const;
   void TraceRoll(const char* type) const;
   void TraceFile(const char* type, const char* kind, const std::string& name) const;
   // What a save holds: the record up to where the game stands, the history
@@ -111,6 +112,7 @@ class Keeper : public comfort::Extension {
   bool autoFailed_ = false;  // an autosave could not be written (said once)
   uint64_t autoSeen_ = 0;  // the record's count at the last autosave
   bool decideBefore_ = false;
+  bool historyRolls_ = false;  // the history rolls the game (the setting as last seen)
   bool triggerHeld_ = false;
   std::unique_ptr<comfort::TextPainter> marker_;
   GameMenuRoom menu_;

@@ -82,6 +82,24 @@ TEST(ComfortSettings, FileFormComesBackAndRejectsWhatItDoesNotKnow) {
   }
 }
 
+TEST(ComfortSettings, RollbackAndTheRightClickAreWrittenOnlyAwayFromTheirDefaults) {
+  // A player who never touched them keeps the file as it was.
+  const std::string plain = comfort::SerializeSettings(Settings{});
+  EXPECT_EQ(plain.find("rollback"), std::string::npos);
+  EXPECT_EQ(plain.find("right-click"), std::string::npos);
+  Settings s;
+  s.rollback = false;
+  s.rightClickHides = true;
+  const std::string text = comfort::SerializeSettings(s);
+  EXPECT_NE(text.find("rollback = off"), std::string::npos) << text;
+  EXPECT_NE(text.find("right-click-hides = on"), std::string::npos) << text;
+  Settings back;
+  std::string error;
+  ASSERT_TRUE(comfort::ParseSettings(text, back, error)) << error;
+  EXPECT_EQ(back, s);
+  EXPECT_FALSE(comfort::ParseSettings("rollback = sometimes\n", back, error));
+}
+
 TEST(ComfortSettings, ReadsWhatAPersonWritesAndKeepsTheRestWhenAValueIsWrong) {
   // A BOM, CR LF, comments after values, no spaces or tabs around "=", a
   // quoted word, a key in capitals with "_", a newer version's key, and two

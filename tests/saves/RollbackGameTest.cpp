@@ -252,4 +252,43 @@ TEST_F(DemoRollback, DecidingAnEntryOfTheHistoryRollsTheGameBackToIt) {
   EXPECT_NE(GameState(), at[older]);
   EXPECT_EQ(history.Added(), older + 1);
 }
+
+TEST_F(DemoRollback, SettingsTurnRollbackOffAndGiveTheRightClickBackToHiding) {
+  FirstWaitPoint();
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(NextWaitPoint());
+  comfort::Settings s = app.Comforts()->Current();
+  s.rollback = false;
+  app.Comforts()->Change(s);
+  const std::string here = GameState();
+  Tap("key:Backspace");
+  EXPECT_EQ(GameState(), here);
+  EXPECT_EQ(app.Keeper()->Record().BackCount(), 0u);
+  // The history only shows: nothing marked, decide rolls nothing.
+  comfort::HistoryRoom& room = app.Comforts()->HistoryScreen();
+  Tap("key:PageUp");
+  ASSERT_TRUE(room.IsOpen());
+  EXPECT_EQ(room.Target(), -1);
+  Tap("decide");
+  EXPECT_TRUE(room.IsOpen());
+  Tap("key:Escape");
+  EXPECT_EQ(GameState(), here);
+
+  s.rightClickHides = true;
+  app.Comforts()->Change(s);
+  auto click = [this](MouseButton button) {
+    ScriptedEvent down{1, ScriptedEvent::MouseDown, ""};
+    down.button = button;
+    ScriptedEvent up = down;
+    up.kind = ScriptedEvent::MouseUp, up.frame = 2;
+    Play(5, {down, up});
+  };
+  click(MouseButton::Right);
+  EXPECT_TRUE(app.Comforts()->WindowHidden());
+  EXPECT_FALSE(app.Keeper()->GameMenu().IsOpen());
+  click(MouseButton::Right);
+  EXPECT_FALSE(app.Comforts()->WindowHidden());
+  click(MouseButton::Middle);
+  EXPECT_TRUE(app.Keeper()->GameMenu().IsOpen());
+  EXPECT_FALSE(app.Comforts()->WindowHidden());
+}
 }  // namespace
