@@ -8,6 +8,13 @@
 using namespace saves;
 
 namespace {
+comfort::HistoryEntry Message(const std::string& speaker, const std::string& text) {
+  comfort::HistoryEntry m;
+  m.speaker = speaker;
+  m.text = text;
+  return m;
+}
+
 RecordEntry Entry(std::shared_ptr<const std::vector<std::string>> words, size_t position, const std::string& message) {
   RecordEntry e;
   msgbox::Snapshot& s = e.snapshot;
@@ -44,7 +51,7 @@ RecordEntry Entry(std::shared_ptr<const std::vector<std::string>> words, size_t 
   e.menu = true;
   e.chosen = 2;
   e.historyAdded = position;
-  e.shown = {{"X:", message}};
+  e.shown = {Message("X:", message)};
   return e;
 }
 
@@ -55,7 +62,7 @@ SaveContents Sample() {
   c.record.push_back(Entry(words, 2, "one"));
   c.record.push_back(Entry(words, 4, "two"));
   c.record.back().snapshot.variables = c.record.front().snapshot.variables;  // shared: written once
-  c.history = {{"X:", "one"}, {"", "two\nrows"}};
+  c.history = {Message("X:", "one"), Message("", "two\nrows")};
   return c;
 }
 
