@@ -154,7 +154,7 @@ bool Keeper::LoadFrom(const std::string& name) {
   comfort::HistoryRoom& history = comforts_.HistoryScreen();
   history.Close();
   history.Clear();
-  for (const comfort::HistoryEntry& m : c.history) history.Add(m.speaker, m.text);
+  for (const comfort::HistoryEntry& m : c.history) history.Add(m);
   const uint64_t savedAdded = c.record.back().historyAdded;
   const uint64_t nowAdded = history.Messages().Added();
   for (RecordEntry& e : c.record)

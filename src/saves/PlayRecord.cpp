@@ -78,7 +78,7 @@ bool PlayRecord::Back(CMsgBox& box, comfort::HistoryRoom& history) {
 bool PlayRecord::Forward(CMsgBox& box, comfort::HistoryRoom& history) {
   if (entries_.empty() || at_ + 1 >= entries_.size()) return false;
   ++at_;
-  for (const comfort::HistoryEntry& m : entries_[at_].shown) history.Add(m.speaker, m.text);
+  for (const comfort::HistoryEntry& m : entries_[at_].shown) history.Add(m);  // shown in the language in force
   Restore(box);
   return true;
 }
