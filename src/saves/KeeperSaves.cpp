@@ -147,7 +147,9 @@ bool Keeper::LoadFrom(const std::string& name) {
     static const char* const kSaid[] = {"", "スクリプトが変わっていたので、同じ場所から続けます。",
                                         "スクリプトが変わっていたので、少し前のメッセージから続けます。",
                                         "スクリプトが変わっていたので、そのスクリプトの最初から続けます。"};
-    DXTRACE("Keeper", E_FAIL, platform::Utf8ToCp932Lossy(kSaid[int(fit)]), true, last.scriptPath);
+    // A load that went well, said once as a note (the debug output and the
+    // trace), not as a failure with its box.
+    platform::OutputDebugString(platform::Utf8ToCp932Lossy(kSaid[int(fit)]) + " (" + last.scriptPath + ")\n");
     c.record.erase(c.record.begin(), c.record.end() - 1);
   }
   // The history first, so that the record's numbers of messages follow it.

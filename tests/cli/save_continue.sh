@@ -1,0 +1,130 @@
+#!/usr/bin/env bash
+# Quick save, quit, --continue: the game resumes at the saved script and word
+# with the history reaching back before the save. A save of a script edited
+# since loads at the same word when the words up to it are unchanged, else at
+# the nearest earlier message still there, else at the start of the script,
+# said once as a note (no failure report); a save of a script that is gone is
+# refused with a report.
+set -euo pipefail
+BUILD="$(cd "$1" && pwd)"
+SRC="$(cd "$2" && pwd)"
+[ -d "$BUILD/game/GameData/Text" ] || { echo "demo game not built; skipping"; exit 0; }
+T=$(mktemp -d)
+[ -z "${KEEP:-}" ] || echo "kept in $T"
+trap '[ -n "${KEEP:-}" ] || rm -rf "$T"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+cp -rL "$BUILD/game" "$T/game"
+cp -r "$SRC/game/scripts" "$T/src"
+export XDG_DATA_HOME="$T/data" XDG_CONFIG_HOME="$T/cfg"
+
+# Through the title into the school, a quick save at its second message,
+# two messages more, then the run ends (and autosaves).
+{
+  for f in $(seq 40 30 530); do echo "$f tap decide"; done
+  echo "560 tap key:F5"
+  echo "590 tap decide"
+  echo "620 tap decide"
+} >"$T/play.txt"
+"$BUILD/vantorel" --headless --game-dir "$T/game" --frames 650 --input "$T/play.txt" --trace "$T/play.jsonl" \
+  --save-dir "$T/saves" 2>/dev/null || fail "play: exit status $?"
+
+# field TRACE LINE KEY: a member of one trace line (a negative LINE counts from the end).
+field() {
+  python3 - "$@" <<'PY'
+import json, sys
+lines = open(sys.argv[1], encoding="utf-8").read().splitlines()
+v = json.loads(lines[int(sys.argv[2])])
+for k in sys.argv[3].split("."):
+    v = v.get(k) if isinstance(v, dict) else None
+print(json.dumps(v, ensure_ascii=False) if not isinstance(v, (str, int)) or isinstance(v, bool) else v)
+PY
+}
+# The trace line of the pass that quick-saved tells where the save stands.
+saveline=$(grep -n '"type":"save","kind":"quick","file":"quick.vsave"' "$T/play.jsonl" | head -1 | cut -d: -f1)
+[ -n "$saveline" ] || fail "play: no quick save"
+saveline=$((saveline - 1))
+script=$(field "$T/play.jsonl" "$saveline" script)
+position=$(field "$T/play.jsonl" "$saveline" position)
+message=$(field "$T/play.jsonl" "$saveline" message)
+[ "$script" = '本編\学校.Dat' ] || fail "play: saved in $script"
+[ "$(field "$T/play.jsonl" -1 position)" -gt "$position" ] || fail "play: the game did not go on after the save"
+[ -f "$T/saves/saves/auto-00.vsave" ] || fail "play: no autosave at the end"
+# The quit's autosave is as new as the quick save to the second; without it
+# --continue has only the quick save to take.
+rm -f "$T/saves/saves/"auto-*.vsave
+cp -r "$T/saves" "$T/saved"
+
+# resume NAME: --continue with a copy of the saves, the history opened with
+# Page Up; the trace in NAME.jsonl, stderr in NAME.err.
+resume() {
+  rm -rf "$T/saves" && cp -r "$T/saved" "$T/saves"
+  printf '30 tap key:PageUp\n' >"$T/resume.txt"
+  "$BUILD/vantorel" --headless --game-dir "$T/game" --frames 45 --continue --input "$T/resume.txt" \
+    --trace "$T/$1.jsonl" --save-dir "$T/saves" 2>"$T/$1.err" || fail "$1: exit status $?"
+}
+
+# 1. Unchanged: the same place, the message, the history before the save.
+resume continue
+grep -q '"type":"load","kind":"quick","file":"quick.vsave"' "$T/continue.jsonl" || fail "continue: not loaded"
+[ "$(field "$T/continue.jsonl" 0 script)" = "$script" ] || fail "continue: another script"
+[ "$(field "$T/continue.jsonl" 0 position)" = "$position" ] || fail "continue: another position"
+[ "$(field "$T/continue.jsonl" 0 message)" = "$message" ] || fail "continue: another message"
+history=$(field "$T/continue.jsonl" -1 comfort.history)
+[ "$(field "$T/continue.jsonl" -1 comfort.historyOpen)" = true ] || fail "continue: the history did not open"
+case "$history" in *放課後の廊下は、しんと静まりかえっていた。*窓から差しこむ夕日が*) ;;
+  *) fail "continue: the history does not reach back before the save: $history" ;; esac
+case "$history" in *すっかり遅くなっちゃったな*) fail "continue: the history holds what came after the save" ;; esac
+grep -q '"type":"report"' "$T/continue.jsonl" && fail "continue: a failure was reported"
+grep -q 'スクリプトが変わって' "$T/continue.err" && fail "continue: an unchanged script was said to have changed"
+
+# rebuild: the edited sources into the game copy.
+rebuild() { "$BUILD/vantorel-script" build "$T/src" "$T/game" >/dev/null || fail "the edited script does not build"; }
+school="$T/src/本編/学校.txt"
+cp "$school" "$T/school.orig"
+
+# fitted NAME NOTE: loaded without a failure report, the note said exactly once.
+fitted() {
+  grep -q '"type":"load","kind":"quick"' "$T/$1.jsonl" || fail "$1: not loaded"
+  grep -q '"type":"report"' "$T/$1.jsonl" && fail "$1: the fitted load was reported as a failure"
+  [ "$(grep -o "$2" "$T/$1.jsonl" | wc -l)" = 1 ] || fail "$1: the note was not said once in the trace"
+  [ "$(grep -c "$2" "$T/$1.err")" = 1 ] || fail "$1: the note was not said once on the debug output"
+}
+
+# 2. Changed after the saved word: the same word.
+sed -i 's/いつの間にかこんな時間だ。/気づけばもう夕方だ。/' "$school"
+rebuild
+resume after
+fitted after 同じ場所から続けます
+[ "$(field "$T/after.jsonl" 0 position)" = "$position" ] || fail "after: moved from the saved word"
+[ "$(field "$T/after.jsonl" 0 message)" = "$message" ] || fail "after: another message"
+
+# 3. Words added before it: the saved message where it stands now.
+cp "$T/school.orig" "$school"
+sed -i '0,/^ナレーション： 放課後の廊下は/s//ナレーション： 遠くで部活の声がする。\n.\n&/' "$school"
+rebuild
+resume before
+fitted before 少し前のメッセージから続けます
+[ "$(field "$T/before.jsonl" 0 message)" = "$message" ] || fail "before: not at the saved message"
+[ "$(field "$T/before.jsonl" 0 position)" -gt "$position" ] || fail "before: not moved past the added words"
+grep -q '"history":\[[^]]*窓から差しこむ夕日が' "$T/before.jsonl" || fail "before: the history was lost"
+
+# 4. Every message up to it rewritten: the start of the script.
+cp "$T/school.orig" "$school"
+sed -i -e 's/放課後の廊下は、しんと静まりかえっていた。/放課後の廊下には、誰もいなかった。/' \
+  -e 's/窓から差しこむ夕日が、/窓からの夕日が、/' "$school"
+rebuild
+resume start
+fitted start そのスクリプトの最初から続けます
+[ "$(field "$T/start.jsonl" 0 script)" = "$script" ] || fail "start: another script"
+# Stepped from its first word: stopped at its opening fade.
+[ "$(field "$T/start.jsonl" 0 position)" -le 2 ] || fail "start: not at the start"
+
+# 5. The script gone: refused in the player's words, the game at its title.
+rm -f "$T/game/GameData/Text/本編/学校E.Dat"
+resume gone
+grep -q '"type":"load"' "$T/gone.jsonl" && fail "gone: loaded"
+grep -q '"type":"report".*このセーブデータのスクリプトは、今のゲームにはもうありません。' "$T/gone.jsonl" ||
+  fail "gone: not refused in the player's words"
+[ "$(field "$T/gone.jsonl" -1 script)" = "$(field "$T/play.jsonl" 0 script)" ] &&
+  [ "$(field "$T/gone.jsonl" -1 position)" = "$(field "$T/play.jsonl" 0 position)" ] || fail "gone: not left at the title"
+echo "continue: resumed with the history; edited scripts fitted and said once; a gone script refused"
