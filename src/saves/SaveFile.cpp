@@ -371,7 +371,8 @@ bool ReadState(std::string_view bytes, const std::vector<WordList>& lists, const
     else if (name == "musicVolume") s.musicVolume = static_cast<int32_t>(ToNumber(v));
     else if (name == "musicPlaying") s.musicPlaying = ToNumber(v) != 0;
   }
-  return s.words != nullptr;
+  // A damaged save is refused here rather than restored past its own words.
+  return s.words != nullptr && s.position <= s.words->size() && s.messageWord <= s.words->size();
 }
 
 bool ReadHeader(std::string_view bytes, std::string_view& rest, std::string& why) {

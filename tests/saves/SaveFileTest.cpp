@@ -131,4 +131,17 @@ TEST(SaveFile, RefusesWhatIsNoSaveOrIsCutShort) {
   bad.replace(bad.find("summary ") + 8, 1, "9");
   EXPECT_FALSE(DecodeSave(bad, back, why));
 }
+
+// A damaged save whose place lies past its own words is refused, not restored
+// to run off the end of the script.
+TEST(SaveFile, RefusesAPlacePastItsWords) {
+  for (const bool messageWord : {false, true}) {
+    SaveContents c = Sample();
+    msgbox::Snapshot& s = c.record.back().snapshot;
+    (messageWord ? s.messageWord : s.position) = s.words->size() + 1;
+    SaveContents back;
+    std::string why;
+    EXPECT_FALSE(DecodeSave(EncodeSave(c), back, why)) << (messageWord ? "message word" : "position");
+  }
+}
 }  // namespace
