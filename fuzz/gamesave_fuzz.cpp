@@ -8,36 +8,11 @@
 #include <string>
 #include <string_view>
 
-#include "framework/TextFont.h"
-#include "gfx/CPolygon.h"
-#include "msgbox/CMsgBox.h"
-#include "platform/diagnostics/Debug.h"
-#include "platform/draw/Device.h"
-#include "platform/draw/OffscreenDevice.h"
+#include "MsgBoxSetup.h"
 #include "saves/SaveFile.h"
-#include "script/CTextFile.h"
-
-namespace {
-struct Setup {
-  std::unique_ptr<platform::Device> device = platform::CreateOffscreenDevice(640, 480);
-  CTextFile textFile{false};
-  Setup() {
-    platform::SetDebugEcho(false);
-    CPolygon::InitDeviceObjects("GameData\\Texture\\", device.get());
-    TextFont::SetDevice(device.get());
-  }
-};
-
-MsgBoxLayout Layout() {
-  MsgBoxLayout l;
-  l.window = {160, 296, 0.9f, 470, 136, 0};
-  l.alpha = 255;
-  return l;
-}
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Setup setup;
+  static MsgBoxSetup setup;
   static int32_t actions[255];
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
   saves::SaveSummary summary;
@@ -53,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (save.record.empty()) return 0;
   CMsgBox box;
   box.Init(&setup.textFile, nullptr, actions, nullptr, nullptr, "x", 12, 1);
-  box.SetLayout(Layout());
+  box.SetLayout(FuzzMsgBoxLayout());
   box.RestoreSnapshot(save.record.back().snapshot);
   for (int i = 0; i < 16; ++i) {
     for (int frame = 0; frame < 3; ++frame) box.FrameMove();

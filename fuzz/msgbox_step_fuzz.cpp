@@ -6,40 +6,15 @@
 #include <string_view>
 #include <utility>
 
-#include "framework/TextFont.h"
-#include "gfx/CPolygon.h"
-#include "msgbox/CMsgBox.h"
-#include "platform/diagnostics/Debug.h"
-#include "platform/draw/Device.h"
-#include "platform/draw/OffscreenDevice.h"
-#include "script/CTextFile.h"
+#include "MsgBoxSetup.h"
 #include "script/WordList.h"
 
-namespace {
-struct Setup {
-  std::unique_ptr<platform::Device> device = platform::CreateOffscreenDevice(640, 480);
-  CTextFile textFile{false};
-  Setup() {
-    platform::SetDebugEcho(false);
-    CPolygon::InitDeviceObjects("GameData\\Texture\\", device.get());
-    TextFont::SetDevice(device.get());
-  }
-};
-
-MsgBoxLayout Layout() {
-  MsgBoxLayout l;
-  l.window = {160, 296, 0.9f, 470, 136, 0};
-  l.alpha = 255;
-  return l;
-}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  static Setup setup;
+  static MsgBoxSetup setup;
   static int32_t actions[255];
   CMsgBox box;
   box.Init(&setup.textFile, nullptr, actions, nullptr, nullptr, "x", 12, 1);
-  box.SetLayout(Layout());
+  box.SetLayout(FuzzMsgBoxLayout());
   WordList words;
   SplitWords(std::string_view(reinterpret_cast<const char*>(data), size), words);
   box.ReplaceWords(std::move(words));
