@@ -5,6 +5,7 @@
 #include "framework/TextFont.h"
 #include "input/GameActions.h"
 #include "platform/text/TextCodec.h"
+#include "platform/text/UiText.h"
 
 namespace saves {
 using platform::Key;
@@ -14,13 +15,15 @@ using Type = platform::Event::Type;
 namespace {
 constexpr uint32_t kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40, kText = 0xFFFFFFFF, kDim = 0xFFB0B8C8;
 
-std::string Name(int32_t row) {
+}  // namespace
+
+std::string GameMenuRoom::RowName(int32_t row) {
   static const char* const kNames[GameMenuRoom::kRows] = {"セーブ",     "ロード", "クイックセーブ (F5)",
                                                           "クイックロード (F9)", "履歴", "設定",
                                                           "タイトルに戻る", "ゲームを終了する"};
-  return row >= 0 && row < GameMenuRoom::kRows ? platform::Utf8ToCp932Lossy(kNames[row]) : std::string();
+  // In the language of our screens (the msgids are the original's texts).
+  return row >= 0 && row < GameMenuRoom::kRows ? platform::Tr(kNames[row]) : "";
 }
-}  // namespace
 
 GameMenuRoom::GameMenuRoom() : text_(SJ(gamefaces::kMessageFace), 16) {}
 
@@ -103,20 +106,20 @@ void GameMenuRoom::Render() {
   if (!open_) return;
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
-  comfort::Panel::Draw(*device, text_, SJ("メニュー"));
+  comfort::Panel::Draw(*device, text_, comfort::Utf8{platform::Tr("メニュー")});
   for (int32_t i = 0; i < kRows; ++i) {
     const float top = float(kTop + i * kRowHeight);
     comfort::FillRect(*device, float(kLeft), top, float(kWidth), float(kRowHeight - 4), i == cursor_ && !asking_ ? kCursor : kPanel);
     if (asking_ && i == kTitle) {
       comfort::FillRect(*device, float(kLeft + (yes_ ? 0 : kWidth / 2)), top, float(kWidth / 2), float(kRowHeight - 4), kCursor);
-      text_.Draw(*device, SJ("戻る"), float(kLeft + 12), top + 7.0f, kText);
-      text_.Draw(*device, SJ("やめる"), float(kLeft + kWidth / 2 + 12), top + 7.0f, kText);
+      text_.Draw(*device, comfort::Utf8{platform::Tr("戻る")}, float(kLeft + 12), top + 7.0f, kText);
+      text_.Draw(*device, comfort::Utf8{platform::Tr("やめる")}, float(kLeft + kWidth / 2 + 12), top + 7.0f, kText);
     } else {
-      text_.Draw(*device, Name(i), float(kLeft + 12), top + 7.0f, kText);
+      text_.Draw(*device, comfort::Utf8{RowName(i)}, float(kLeft + 12), top + 7.0f, kText);
     }
   }
-  const std::string hint = asking_ ? SJ("タイトルに戻りますか？ 今の進み具合はオートセーブに残ります。")
-                                   : SJ("↑↓: 選ぶ　決定 / クリック: 開く　Esc / 右クリック: 閉じる");
+  const comfort::Utf8 hint{asking_ ? platform::Tr("タイトルに戻りますか？ 今の進み具合はオートセーブに残ります。")
+                                   : platform::Tr("↑↓: 選ぶ　決定 / クリック: 開く　Esc / 右クリック: 閉じる")};
   text_.Draw(*device, hint, float(comfort::Panel::kLeft + 24), float(kTop + kRows * kRowHeight + 8), kDim);
 }
 

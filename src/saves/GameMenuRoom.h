@@ -44,6 +44,8 @@ class GameMenuRoom : public comfort::Room {
   static constexpr int32_t kTop = 70, kRowHeight = 36, kLeft = 170, kWidth = 300;
   // The row at a game-area point; -1 when none.
   static int32_t RowAt(int32_t x, int32_t y);
+  // A row's name as drawn, in the language of our screens (UTF-8).
+  static std::string RowName(int32_t row);
 
  private:
   void Take(int32_t row);
