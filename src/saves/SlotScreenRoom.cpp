@@ -9,6 +9,7 @@
 #include "platform/diagnostics/Trace.h"
 #include "platform/files/PngReader.h"
 #include "platform/text/TextCodec.h"
+#include "platform/text/UiText.h"
 
 namespace saves {
 using platform::Key;
@@ -196,15 +197,16 @@ void SlotScreenRoom::Render() {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
   const std::string note = std::to_string(page_ + 1) + " / " + std::to_string(Pages());
-  comfort::Panel::Draw(*device, text_, saving_ ? SJ("セーブ") : SJ("ロード"), note);
+  comfort::Panel::Draw(*device, text_, comfort::Utf8{platform::Tr(saving_ ? "セーブ" : "ロード")}, note);
   for (int32_t i = 0; i < kPerPage; ++i) {
     const Shown& c = cells_[size_t(i)];
     const float x = kLeft + float(i % 2) * kCellW, y = kTop + float(i / 2) * kCellH;
     comfort::FillRect(*device, x, y, kCellW - 8, kCellH - 8, i == cursor_ ? kCursor : kPanel);
     const std::string name = NameAt(page_, i);
-    std::string label = name.rfind("slot", 0) == 0 ? "No." + name.substr(5, 2)
-                        : name.rfind("auto", 0) == 0 ? SJ("オート") + " " + name.substr(5, 2)
-                                                     : SJ("クイック");
+    // In the language of our screens (UTF-8; the names' numbers are ASCII).
+    const std::string label = name.rfind("slot", 0) == 0 ? "No." + name.substr(5, 2)
+                              : name.rfind("auto", 0) == 0 ? platform::Tr("オート") + (" " + name.substr(5, 2))
+                                                           : std::string(platform::Tr("クイック"));
     if (c.picture) {
       const platform::Vertex v[4] = {{x + 6, y + 6, 0, 1, 0xFFFFFFFF, 0, 0},
                                      {x + 6 + kThumbW, y + 6, 0, 1, 0xFFFFFFFF, 1, 0},
@@ -215,23 +217,23 @@ void SlotScreenRoom::Render() {
       comfort::FillRect(*device, x + 6, y + 6, kThumbW, kThumbH, 0xFF101420);
     }
     const float tx = x + kThumbW + 14;
-    text_.Draw(*device, label, tx, y + 8, kDim);
+    text_.Draw(*device, comfort::Utf8{label}, tx, y + 8, kDim);
     if (c.exists) {
       text_.Draw(*device, When(c.summary.time), tx, y + 28, kText);
       text_.Draw(*device, FirstWords(c.summary.speaker, 20), tx, y + 50, kText);
       text_.Draw(*device, FirstWords(c.summary.text, kFirstWords), tx, y + 70, kText);
     } else {
-      text_.Draw(*device, SJ("空き"), tx, y + 28, kDim);
+      text_.Draw(*device, comfort::Utf8{platform::Tr("空き")}, tx, y + 28, kDim);
     }
   }
   const float hy = kTop + 3 * kCellH + 4;
   if (ask_ != Ask::None) {
-    text_.Draw(*device, ask_ == Ask::Overwrite ? SJ("上書きしますか？") : SJ("消しますか？"), kLeft, hy, kText);
+    text_.Draw(*device, comfort::Utf8{platform::Tr(ask_ == Ask::Overwrite ? "上書きしますか？" : "消しますか？")}, kLeft, hy, kText);
     comfort::FillRect(*device, yes_ ? 200.0f : 330.0f, hy - 2, 110, 24, kCursor);
-    text_.Draw(*device, SJ("はい"), 220, hy, kText);
-    text_.Draw(*device, SJ("いいえ"), 350, hy, kText);
+    text_.Draw(*device, comfort::Utf8{platform::Tr("はい")}, 220, hy, kText);
+    text_.Draw(*device, comfort::Utf8{platform::Tr("いいえ")}, 350, hy, kText);
   } else {
-    text_.Draw(*device, SJ("←→ / ホイール: ページ　決定 / クリック: 選ぶ　Delete: 消す　Esc / 右クリック: 閉じる"),
+    text_.Draw(*device, comfort::Utf8{platform::Tr("←→ / ホイール: ページ　決定 / クリック: 選ぶ　Delete: 消す　Esc / 右クリック: 閉じる")},
                kLeft, hy, kDim);
   }
 }
