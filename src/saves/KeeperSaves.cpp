@@ -11,6 +11,7 @@
 #include "platform/files/Files.h"
 #include "platform/files/ImageEncoder.h"
 #include "platform/text/TextCodec.h"
+#include "platform/text/UiText.h"
 #include "saves/Keeper.h"
 #include "saves/ScriptChanges.h"
 #include "script/CTextFile.h"
@@ -18,6 +19,10 @@
 namespace saves {
 
 namespace {
+// A line of ours to the player, in the language of our screens, as the
+// failure report takes it (CP932; the catalogue's English is ASCII).
+std::string Said(const char* msgid) { return platform::Utf8ToCp932Lossy(platform::Tr(msgid)); }
+
 constexpr int kThumbScale = 4;  // the thumbnail is the screen at a quarter of its size
 
 int64_t NowMs() {
@@ -80,7 +85,7 @@ bool Keeper::SaveAs(const std::string& name, const char* kind) {
   if (!place_.Usable()) return false;
   if (record_.Empty()) {
     // Nothing the player has seen yet to come back to: said, not saved.
-    DXTRACE("Keeper", E_FAIL, SJ("まだセーブできる場面がありません。"), false, name);
+    DXTRACE("Keeper", E_FAIL, Said("まだセーブできる場面がありません。"), false, name);
     return false;
   }
   const bool automatic = std::string(kind) == "auto";
@@ -92,9 +97,9 @@ bool Keeper::SaveAs(const std::string& name, const char* kind) {
     const std::string why = platform::TakeWriteFailureReason();
     const std::string where = platform::Utf8ToCp932Lossy(place_.HostPath(name));
     if (!automatic)
-      DXTRACE("Keeper", E_FAIL, SJ("セーブデータの書き込みに失敗しました。") + why, true, where);
+      DXTRACE("Keeper", E_FAIL, Said("セーブデータの書き込みに失敗しました。") + why, true, where);
     else if (!autoFailed_)
-      platform::OutputDebugString(SJ("オートセーブの書き込みに失敗しました。") + why + " (" + where + ")\n");
+      platform::OutputDebugString(Said("オートセーブの書き込みに失敗しました。") + why + " (" + where + ")\n");
     if (automatic) autoFailed_ = true;
     return false;
   }
@@ -139,7 +144,7 @@ bool Keeper::LoadFrom(const std::string& name) {
   std::vector<std::string> now;
   CTextFile* file = box_.Script().TextFile();
   if (!file || last.scriptPath.empty() || FAILED(file->Read(last.scriptPath, now))) {
-    DXTRACE("Keeper", E_FAIL, SJ("このセーブデータのスクリプトは、今のゲームにはもうありません。"), true, last.scriptPath);
+    DXTRACE("Keeper", E_FAIL, Said("このセーブデータのスクリプトは、今のゲームにはもうありません。"), true, last.scriptPath);
     return false;
   }
   const Fit fit = FitToScript(last, now, c.record);
@@ -149,7 +154,7 @@ bool Keeper::LoadFrom(const std::string& name) {
                                         "スクリプトが変わっていたので、そのスクリプトの最初から続けます。"};
     // A load that went well, said once as a note (the debug output and the
     // trace), not as a failure with its box.
-    platform::OutputDebugString(platform::Utf8ToCp932Lossy(kSaid[int(fit)]) + " (" + last.scriptPath + ")\n");
+    platform::OutputDebugString(Said(kSaid[int(fit)]) + " (" + last.scriptPath + ")\n");
     c.record.erase(c.record.begin(), c.record.end() - 1);
   }
   // The history first, so that the record's numbers of messages follow it.
@@ -172,7 +177,7 @@ bool Keeper::LoadFrom(const std::string& name) {
 bool Keeper::ContinueNewest() {
   const std::string newest = place_.Newest();
   if (newest.empty()) {
-    DXTRACE("Keeper", E_FAIL, SJ("つづきから始められるセーブデータがありません。"), false, platform::Utf8ToCp932Lossy(place_.Directory()));
+    DXTRACE("Keeper", E_FAIL, Said("つづきから始められるセーブデータがありません。"), false, platform::Utf8ToCp932Lossy(place_.Directory()));
     return false;
   }
   return LoadFrom(newest);
