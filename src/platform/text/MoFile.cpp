@@ -75,6 +75,7 @@ bool VisitMo(std::string_view bytes, const std::function<void(std::string_view k
   Reader r(bytes);
   if (!r.Start(error)) return false;
   const uint32_t count = r.Word(8), originals = r.Word(12), translations = r.Word(16);
+  // Each entry takes 16 bytes of tables at least: a count beyond that is a lie.
   if (uint64_t(count) * 16 > bytes.size()) {
     error = "more strings than the file can hold";
     return false;
@@ -82,6 +83,7 @@ bool VisitMo(std::string_view bytes, const std::function<void(std::string_view k
   for (uint32_t i = 0; i < count; ++i) {
     std::string_view original, translation;
     if (!r.String(originals, i, original, error) || !r.String(translations, i, translation, error)) return false;
+    // Plural forms follow the singular after a NUL: the singular serves.
     visit(original.substr(0, original.find('\0')), translation.substr(0, translation.find('\0')));
   }
   return true;
@@ -89,37 +91,25 @@ bool VisitMo(std::string_view bytes, const std::function<void(std::string_view k
 
 bool ParseMo(std::string_view bytes, Catalog& out, std::string& error) {
   out = Catalog{};
-  Reader r(bytes);
-  if (!r.Start(error)) return false;
-  const uint32_t count = r.Word(8), originals = r.Word(12), translations = r.Word(16);
-  // Each entry takes 16 bytes of tables at least: a count beyond that is a lie.
-  if (uint64_t(count) * 16 > bytes.size()) {
-    error = "more strings than the file can hold";
-    return false;
-  }
-  out.entries.reserve(count);
-  for (uint32_t i = 0; i < count; ++i) {
-    std::string_view original, translation;
-    if (!r.String(originals, i, original, error) || !r.String(translations, i, translation, error)) return false;
-    // Plural forms follow the singular after a NUL: the singular serves.
-    original = original.substr(0, original.find('\0'));
-    translation = translation.substr(0, translation.find('\0'));
-    if (original.empty()) {
-      out.header.assign(translation);
-      continue;
-    }
-    CatalogEntry e;
-    const size_t eot = original.find('\x04');
-    if (eot != std::string_view::npos) {
-      e.context.assign(original.substr(0, eot));
-      e.msgid.assign(original.substr(eot + 1));
-    } else {
-      e.msgid.assign(original);
-    }
-    e.msgstr.assign(translation);
-    out.entries.push_back(std::move(e));
-  }
-  return true;
+  return VisitMo(
+      bytes,
+      [&out](std::string_view original, std::string_view translation) {
+        if (original.empty()) {
+          out.header.assign(translation);
+          return;
+        }
+        CatalogEntry e;
+        const size_t eot = original.find('\x04');
+        if (eot != std::string_view::npos) {
+          e.context.assign(original.substr(0, eot));
+          e.msgid.assign(original.substr(eot + 1));
+        } else {
+          e.msgid.assign(original);
+        }
+        e.msgstr.assign(translation);
+        out.entries.push_back(std::move(e));
+      },
+      error);
 }
 
 std::string FormatMo(const Catalog& catalog) {
