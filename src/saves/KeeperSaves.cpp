@@ -149,12 +149,9 @@ bool Keeper::LoadFrom(const std::string& name) {
   }
   const Fit fit = FitToScript(last, now, c.record);
   if (fit != Fit::Unchanged) {
-    static const char* const kSaid[] = {"", "スクリプトが変わっていたので、同じ場所から続けます。",
-                                        "スクリプトが変わっていたので、少し前のメッセージから続けます。",
-                                        "スクリプトが変わっていたので、そのスクリプトの最初から続けます。"};
     // A load that went well, said once as a note (the debug output and the
     // trace), not as a failure with its box.
-    platform::OutputDebugString(Said(kSaid[int(fit)]) + " (" + last.scriptPath + ")\n");
+    platform::OutputDebugString(Said(FitNote(fit)) + " (" + last.scriptPath + ")\n");
     c.record.erase(c.record.begin(), c.record.end() - 1);
   }
   // The history first, so that the record's numbers of messages follow it.
@@ -168,7 +165,7 @@ bool Keeper::LoadFrom(const std::string& name) {
     e.historyAdded = e.historyAdded + nowAdded >= savedAdded ? e.historyAdded + nowAdded - savedAdded : 0;
   record_.Adopt(std::move(c.record));
   record_.RestoreCurrent(box_);
-  if (fit == Fit::EarlierMessage || fit == Fit::ScriptStart) box_.Step();
+  if (fit == Fit::SameMessage || fit == Fit::EarlierMessage || fit == Fit::ScriptStart) box_.Step();
   used_ = true;
   TraceFile("load", c.summary.kind.c_str(), name);
   return true;

@@ -49,7 +49,7 @@ Fit FitToScript(msgbox::Snapshot& s, const std::vector<std::string>& now, const 
     size_t at = 0;
     if (Find(old, m, now, at)) {
       landing = script::LandingWord(now, at);
-      fit = Fit::EarlierMessage;
+      fit = m == s.messageWord ? Fit::SameMessage : Fit::EarlierMessage;
       break;
     }
   }
@@ -59,7 +59,32 @@ Fit FitToScript(msgbox::Snapshot& s, const std::vector<std::string>& now, const 
   s.running = true;
   s.buttonMenu.active = s.fontMenu.active = false;
   s.saveMode = s.loadMode = false;
+  if (fit == Fit::ScriptStart) {
+    // As the script starts after the one before ran out (its message
+    // cleared by its last "."): opening it hides the standing pictures, and
+    // no old message shows, or is typed out again, before the script's own.
+    s.messageText.clear();
+    s.givenText.clear();
+    s.shownText.clear();
+    s.typedLength = 0;
+    s.typing = false;
+    s.rowBreaks = true;
+    s.shownGraphemes = 0;
+    s.shownWhole = false;
+    for (msgbox::SpriteSlot slot : {msgbox::kLeft, msgbox::kCenter, msgbox::kRight}) s.sprites[slot].shown = false;
+  }
   return fit;
+}
+
+const char* FitNote(Fit fit) {
+  switch (fit) {
+    case Fit::Unchanged: break;
+    case Fit::SameWord: return "スクリプトが変わっていたので、同じ場所から続けます。";
+    case Fit::SameMessage: return "スクリプトが変わっていたので、同じメッセージから続けます。";
+    case Fit::EarlierMessage: return "スクリプトが変わっていたので、少し前のメッセージから続けます。";
+    case Fit::ScriptStart: return "スクリプトが変わっていたので、そのスクリプトの最初から続けます。";
+  }
+  return "";
 }
 
 }  // namespace saves

@@ -28,8 +28,9 @@ export XDG_DATA_HOME="$T/data" XDG_CONFIG_HOME="$T/cfg"
 "$BUILD/vantorel" --headless --game-dir "$T/game" --frames 650 --input "$T/play.txt" --trace "$T/play.jsonl" \
   --save-dir "$T/saves" 2>/dev/null || fail "play: exit status $?"
 
-# facts TRACE: the script, position and message of the pass that quick-saved
-# (else the first pass) and of the last pass, whether the history is open
+# facts TRACE: the script, position, message and how much of it is typed in
+# the pass that quick-saved (else the first pass), the script and position of
+# the last pass, whether the history is open
 # then and what it holds; tab-separated, each as JSON (one start-up of
 # Python a trace: it is slow to start on a busy machine).
 facts() {
@@ -42,12 +43,12 @@ first = lines[saved[0] - 1] if saved else lines[0]
 last = lines[-1]
 comfort = last.get("comfort", {})
 out = [first.get("script"), first.get("position"), first.get("message"), last.get("script"),
-       last.get("position"), comfort.get("historyOpen"), comfort.get("history")]
+       last.get("position"), comfort.get("historyOpen"), comfort.get("history"), first.get("typed")]
 print("\t".join(json.dumps(v, ensure_ascii=False) for v in out))
 PY
 }
-# at NAME: the facts of NAME.jsonl into s0 p0 m0 (first), s1 p1 (last), open, history.
-at() { IFS=$'\t' read -r s0 p0 m0 s1 p1 open history < <(facts "$T/$1.jsonl"); }
+# at NAME: the facts of NAME.jsonl into s0 p0 m0 (first), s1 p1 (last), open, history, t0 (first).
+at() { IFS=$'\t' read -r s0 p0 m0 s1 p1 open history t0 < <(facts "$T/$1.jsonl"); }
 grep -q '"type":"save","kind":"quick","file":"quick.vsave"' "$T/play.jsonl" || fail "play: no quick save"
 at play
 script=$s0 position=$p0 message=$m0
@@ -104,12 +105,12 @@ at after
 [ "$p0" = "$position" ] || fail "after: moved from the saved word"
 [ "$m0" = "$message" ] || fail "after: another message"
 
-# 3. Words added before it: the saved message where it stands now.
+# 3. Words added before it: the saved message where it stands now, said so.
 cp "$T/school.orig" "$school"
 sed -i '0,/^ナレーション： 放課後の廊下は/s//ナレーション： 遠くで部活の声がする。\n.\n&/' "$school"
 rebuild
 resume before
-fitted before 少し前のメッセージから続けます
+fitted before 同じメッセージから続けます
 at before
 [ "$m0" = "$message" ] || fail "before: not at the saved message"
 [ "$p0" -gt "$position" ] || fail "before: not moved past the added words"
@@ -124,8 +125,10 @@ resume start
 fitted start そのスクリプトの最初から続けます
 at start
 [ "$s0" = "$script" ] || fail "start: another script"
-# Stepped from its first word: stopped at its opening fade.
+# Stepped from its first word: stopped at its opening fade, the old message
+# no longer shown (as when the script opens afresh).
 [ "$p0" -le 2 ] || fail "start: not at the start"
+[ "$t0" = 0 ] && [ "$m0" = '""' ] || fail "start: the old message is still shown ($t0 typed of $m0)"
 
 # 5. The script gone: refused in the player's words, the game at its title.
 rm -f "$T/game/GameData/Text/本編/学校E.Dat"
