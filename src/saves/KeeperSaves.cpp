@@ -70,7 +70,8 @@ SaveContents Keeper::Contents(const char* kind) const {
   c.history.assign(history.Entries().begin(), history.Entries().begin() + static_cast<long>(keep));
   const msgbox::Snapshot& s = at.snapshot;
   c.summary.kind = kind;
-  c.summary.time = NowMs() / 1000;
+  c.summary.timeMs = NowMs();
+  c.summary.time = c.summary.timeMs / 1000;
   c.summary.speaker = s.speakerLabel;
   c.summary.text = s.givenText.compare(0, s.speakerLabel.size(), s.speakerLabel) == 0
                        ? s.givenText.substr(s.speakerLabel.size())

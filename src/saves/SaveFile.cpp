@@ -1,6 +1,7 @@
 #include "saves/SaveFile.h"
 
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <map>
 #include <memory>
@@ -94,6 +95,25 @@ std::string Place(const msgbox::TextPlace& p) {
   return o;
 }
 
+// A message of the history: its words as shown in the original, and where
+// a translation finds them (absent when they came from no script word).
+std::string Message(const comfort::HistoryEntry& m) {
+  constexpr size_t kNone = static_cast<size_t>(-1);
+  std::string o;
+  Field(o, "speaker", m.speaker);
+  Field(o, "text", m.text);
+  if (m.word != kNone) {
+    Field(o, "script", m.script);
+    Number(o, "word", static_cast<int64_t>(m.word));
+    Field(o, "original", m.original);
+  }
+  if (m.labelWord != kNone) {
+    Field(o, "labelScript", m.labelScript);
+    Number(o, "labelWord", static_cast<int64_t>(m.labelWord));
+  }
+  return o;
+}
+
 template <class V>
 std::string Pairs(const std::map<std::string, V>& m) {
   std::string o;
@@ -167,6 +187,7 @@ std::string Summary(const SaveSummary& m) {
   std::string o;
   Field(o, "kind", m.kind);
   Number(o, "time", m.time);
+  Number(o, "timeMs", m.timeMs);
   Field(o, "speaker", m.speaker);
   Field(o, "text", m.text);
   Field(o, "script", m.script);
@@ -283,6 +304,20 @@ msgbox::TextPlace ReadPlace(std::string_view bytes) {
   return p;
 }
 
+comfort::HistoryEntry ReadMessage(std::string_view bytes) {
+  comfort::HistoryEntry m;
+  for (auto [name, v] : Parse(bytes).list) {
+    if (name == "speaker") m.speaker = v;
+    else if (name == "text") m.text = v;
+    else if (name == "script") m.script = v;
+    else if (name == "word") m.word = static_cast<size_t>(ToNumber(v));
+    else if (name == "original") m.original = v;
+    else if (name == "labelScript") m.labelScript = v;
+    else if (name == "labelWord") m.labelWord = static_cast<size_t>(ToNumber(v));
+  }
+  return m;
+}
+
 template <class V>
 std::map<std::string, V> ReadPairs(std::string_view bytes) {
   std::map<std::string, V> m;
@@ -392,14 +427,21 @@ bool ReadHeader(std::string_view bytes, std::string_view& rest, std::string& why
 
 bool ReadSummary(std::string_view bytes, SaveSummary& m) {
   const Fields f = Parse(bytes);
+  bool hasMs = false;
   for (auto [name, v] : f.list) {
     if (name == "kind") m.kind = v;
     else if (name == "time") m.time = ToNumber(v);
+    else if (name == "timeMs") m.timeMs = ToNumber(v), hasMs = true;
     else if (name == "speaker") m.speaker = v;
     else if (name == "text") m.text = v;
     else if (name == "script") m.script = v;
     else if (name == "position") m.position = static_cast<uint64_t>(ToNumber(v));
     else if (name == "thumbnail") m.thumbnailPng = v;
+  }
+  if (!hasMs) {
+    // Saturated: the bytes may be anything.
+    constexpr int64_t kMax = INT64_MAX / 1000;
+    m.timeMs = m.time > kMax ? INT64_MAX : m.time < -kMax ? -INT64_MAX : m.time * 1000;
   }
   return f.ok;
 }
@@ -435,21 +477,11 @@ std::string EncodeSave(const SaveContents& save) {
     Number(entry, "menu", e.menu);
     Number(entry, "chosen", e.chosen);
     Number(entry, "historyAdded", static_cast<int64_t>(e.historyAdded));
-    for (const comfort::HistoryEntry& m : e.shown) {
-      std::string shown;
-      Field(shown, "speaker", m.speaker);
-      Field(shown, "text", m.text);
-      Field(entry, "shown", shown);
-    }
+    for (const comfort::HistoryEntry& m : e.shown) Field(entry, "shown", Message(m));
     Field(out, "entry", entry);
   }
   std::string history;
-  for (const comfort::HistoryEntry& m : save.history) {
-    std::string one;
-    Field(one, "speaker", m.speaker);
-    Field(one, "text", m.text);
-    Field(history, "message", one);
-  }
+  for (const comfort::HistoryEntry& m : save.history) Field(history, "message", Message(m));
   Field(out, "history", history);
   // The last field: a file without it was cut short.
   Field(out, "end", "");
@@ -507,14 +539,7 @@ bool DecodeSave(std::string_view bytes, SaveContents& save, std::string& why) {
         else if (n == "menu") e.menu = ToNumber(f) != 0;
         else if (n == "chosen") e.chosen = static_cast<int32_t>(ToNumber(f));
         else if (n == "historyAdded") e.historyAdded = static_cast<uint64_t>(ToNumber(f));
-        else if (n == "shown") {
-          comfort::HistoryEntry m;
-          for (auto [k, s] : Parse(f).list) {
-            if (k == "speaker") m.speaker = s;
-            else if (k == "text") m.text = s;
-          }
-          e.shown.push_back(std::move(m));
-        }
+        else if (n == "shown") e.shown.push_back(ReadMessage(f));
       }
       if (!stateRead) {
         why = "a state in the save cannot be read";
@@ -522,15 +547,8 @@ bool DecodeSave(std::string_view bytes, SaveContents& save, std::string& why) {
       }
       save.record.push_back(std::move(e));
     } else if (name == "history") {
-      for (auto [n, f] : Parse(v).list) {
-        if (n != "message") continue;
-        comfort::HistoryEntry m;
-        for (auto [k, s] : Parse(f).list) {
-          if (k == "speaker") m.speaker = s;
-          else if (k == "text") m.text = s;
-        }
-        save.history.push_back(std::move(m));
-      }
+      for (auto [n, f] : Parse(v).list)
+        if (n == "message") save.history.push_back(ReadMessage(f));
     }
   }
   if (save.record.empty()) {

@@ -20,7 +20,9 @@
 namespace saves {
 
 inline constexpr char kSaveMagic[] = "vantorel-save";
-inline constexpr int kSaveVersion = 1;
+// 2: the summary's time to the millisecond; where each message of the
+// history came from, so that a translation shows it after a load.
+inline constexpr int kSaveVersion = 2;
 
 // What the load screen shows of a save without reading the rest.
 struct SaveSummary {
@@ -31,6 +33,9 @@ struct SaveSummary {
   std::string script;    // the open script (CP932, below the text directory)
   uint64_t position = 0;
   std::string thumbnailPng;  // the screen as it was, small, as PNG; may be empty
+  // When it was made to the millisecond, which tells apart saves made in
+  // the same second; a save of version 1 has only `time` (then time × 1000).
+  int64_t timeMs = 0;
 };
 
 struct SaveContents {

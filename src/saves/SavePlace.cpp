@@ -1,6 +1,10 @@
 #include "saves/SavePlace.h"
 
+#include <algorithm>
+#include <chrono>
+#include <compare>
 #include <cstdio>
+#include <filesystem>
 
 #include "platform/files/Files.h"
 #include "platform/files/RegularFile.h"
@@ -15,12 +19,25 @@ std::string Numbered(const char* prefix, int n) {
   return buf;
 }
 
-// The time a save holds; -1 when it is missing or unreadable.
-int64_t TimeOf(const SavePlace& place, const std::string& name) {
+// When a save was made, in the order saves are compared: the time it holds
+// to the millisecond, then, between saves made within the same one (or in
+// the same second by a version that kept whole seconds), the time its file
+// was written. Missing or unreadable: before every save.
+struct Made {
+  int64_t ms = -1;
+  int64_t written = 0;
+  auto operator<=>(const Made&) const = default;
+};
+
+Made MadeOf(const SavePlace& place, const std::string& name) {
   std::string bytes, why;
   SaveSummary summary;
-  if (!place.Read(name, bytes) || !DecodeSummary(bytes, summary, why)) return -1;
-  return summary.time;
+  if (!place.Read(name, bytes) || !DecodeSummary(bytes, summary, why)) return {};
+  Made m{std::max<int64_t>(summary.timeMs, 0), 0};
+  std::error_code ec;
+  const auto written = std::filesystem::last_write_time(place.HostPath(name), ec);
+  if (!ec) m.written = std::chrono::duration_cast<std::chrono::nanoseconds>(written.time_since_epoch()).count();
+  return m;
 }
 }  // namespace
 
@@ -51,11 +68,11 @@ bool SavePlace::Remove(const std::string& name) const {
 
 std::string SavePlace::NextAutoName() const {
   int oldest = 0;
-  int64_t oldestTime = INT64_MAX;
+  Made oldestMade;
   for (int i = 0; i < kAutoRing; ++i) {
-    const int64_t t = TimeOf(*this, AutoName(i));
-    if (t < 0) return AutoName(i);  // a free place in the ring first
-    if (t < oldestTime) oldest = i, oldestTime = t;
+    const Made made = MadeOf(*this, AutoName(i));
+    if (made.ms < 0) return AutoName(i);  // a free place in the ring first
+    if (i == 0 || made < oldestMade) oldest = i, oldestMade = made;
   }
   return AutoName(oldest);
 }
@@ -65,10 +82,10 @@ std::string SavePlace::Newest() const {
   for (int i = 0; i < kAutoRing; ++i) names.push_back(AutoName(i));
   for (int i = 1; i <= kSlots; ++i) names.push_back(SlotName(i));
   std::string newest;
-  int64_t newestTime = -1;
+  Made newestMade;
   for (const std::string& n : names) {
-    const int64_t t = TimeOf(*this, n);
-    if (t > newestTime) newest = n, newestTime = t;
+    const Made made = MadeOf(*this, n);
+    if (made.ms >= 0 && made > newestMade) newest = n, newestMade = made;
   }
   return newest;
 }

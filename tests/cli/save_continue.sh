@@ -55,8 +55,12 @@ script=$s0 position=$p0 message=$m0
 [ "$script" = '"本編\\学校.Dat"' ] || fail "play: saved in $script"
 [ "$p1" -gt "$position" ] || fail "play: the game did not go on after the save"
 [ -f "$T/saves/saves/auto-00.vsave" ] || fail "play: no autosave at the end"
-# The quit's autosave is as new as the quick save to the second; without it
-# --continue has only the quick save to take.
+# The quit's autosave, written within a second of the quick save, is the
+# newer: --continue takes it.
+"$BUILD/vantorel" --headless --game-dir "$T/game" --frames 5 --continue --trace "$T/newest.jsonl" \
+  --save-dir "$T/saves" 2>/dev/null || fail "newest: exit status $?"
+grep -q '"type":"load","kind":"auto"' "$T/newest.jsonl" || fail "newest: --continue did not take the quit's autosave"
+# Without the autosaves --continue has only the quick save to take.
 rm -f "$T/saves/saves/"auto-*.vsave
 cp -r "$T/saves" "$T/saved"
 

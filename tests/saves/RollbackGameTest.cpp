@@ -164,6 +164,35 @@ TEST_F(DemoRollback, QuickLoadGivesBackTheLineAndThePictureOfTheQuickSave) {
   EXPECT_EQ(Screen(), screen);
 }
 
+// The demo played in its English translation (--language en).
+class DemoRollbackInEnglish : public DemoRollback {
+ protected:
+  void SetUp() override {
+    options.language = "en";
+    DemoRollback::SetUp();
+  }
+};
+
+TEST_F(DemoRollbackInEnglish, AfterALoadTheHistoryShowsInTheLanguageInForce) {
+  FirstWaitPoint();
+  for (int i = 0; i < 6; ++i) ASSERT_TRUE(NextWaitPoint());
+  const comfort::History& history = app.Comforts()->Messages();
+  auto shown = [&history] {
+    std::vector<std::string> texts;
+    for (const comfort::HistoryEntry& e : history.Entries()) texts.push_back(e.ShownSpeaker() + e.ShownText());
+    return texts;
+  };
+  const std::vector<std::string> before = shown();
+  ASSERT_GE(before.size(), 4u);
+  size_t translated = 0;
+  for (const comfort::HistoryEntry& e : history.Entries()) translated += e.translated;
+  ASSERT_GE(translated, 4u);  // the demo's English has these messages
+  Tap("key:F5");
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(NextWaitPoint());
+  Tap("key:F9");
+  EXPECT_EQ(shown(), before);
+}
+
 TEST_F(DemoRollback, EveryMenuLeavesAnAutosave) {
   ToParkChoice();  // the title's menu (not kept: no progress) and the park's
   namespace fs = std::filesystem;

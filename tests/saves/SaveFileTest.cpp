@@ -3,6 +3,8 @@
 // cut short anywhere, are refused rather than half read.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "saves/SaveFile.h"
 
 using namespace saves;
@@ -57,7 +59,8 @@ RecordEntry Entry(std::shared_ptr<const std::vector<std::string>> words, size_t 
 
 SaveContents Sample() {
   SaveContents c;
-  c.summary = {"quick", 1700000000, "X:", "hello", "b.Dat", 4, std::string("\x89PNG\r\n\x1a\n\0rest", 13)};
+  c.summary = {"quick", 1700000000, "X:", "hello", "b.Dat", 4, std::string("\x89PNG\r\n\x1a\n\0rest", 13),
+               1700000000250};
   auto words = std::make_shared<const std::vector<std::string>>(std::vector<std::string>{"w 1", "", "\n", "end"});
   c.record.push_back(Entry(words, 2, "one"));
   c.record.push_back(Entry(words, 4, "two"));
@@ -74,6 +77,7 @@ TEST(SaveFile, ReadsBackWhatWasWritten) {
   ASSERT_TRUE(DecodeSave(bytes, back, why)) << why;
   EXPECT_EQ(back.summary.kind, "quick");
   EXPECT_EQ(back.summary.time, 1700000000);
+  EXPECT_EQ(back.summary.timeMs, 1700000000250);
   EXPECT_EQ(back.summary.thumbnailPng, c.summary.thumbnailPng);
   ASSERT_EQ(back.record.size(), 2u);
   for (size_t i = 0; i < 2; ++i) {
@@ -104,9 +108,68 @@ TEST(SaveFile, ReadsBackWhatWasWritten) {
   EXPECT_EQ(summary.text, "hello");
 }
 
+TEST(SaveFile, MessagesKeepWhereATranslationFindsThem) {
+  SaveContents c = Sample();
+  comfort::HistoryEntry said = Message("A:", "hello");
+  said.script = "s.Dat", said.word = 7, said.original = "hello";
+  said.labelScript = "s.Dat", said.labelWord = 6;
+  said.translated = true, said.shownText = "bonjour";  // shown in one language: not kept
+  comfort::HistoryEntry bare = Message("", "typed by no script word");
+  c.history = {said, bare};
+  c.record.back().shown = {said};
+  SaveContents back;
+  std::string why;
+  ASSERT_TRUE(DecodeSave(EncodeSave(c), back, why)) << why;
+  for (const comfort::HistoryEntry* m : {&back.history[0], &back.record.back().shown[0]}) {
+    EXPECT_EQ(m->script, "s.Dat");
+    EXPECT_EQ(m->word, 7u);
+    EXPECT_EQ(m->original, "hello");
+    EXPECT_EQ(m->labelScript, "s.Dat");
+    EXPECT_EQ(m->labelWord, 6u);
+    EXPECT_FALSE(m->translated);  // shown anew in the language in force when loaded
+  }
+  EXPECT_EQ(back.history[1].word, static_cast<size_t>(-1));
+  EXPECT_EQ(back.history[1].labelWord, static_cast<size_t>(-1));
+  EXPECT_EQ(back.history[1].text, "typed by no script word");
+}
+
+// A save as the first version wrote it: seconds only, messages without places.
+std::string VersionOneSave(int64_t time) {
+  auto field = [](const std::string& name, const std::string& bytes) {
+    return name + " " + std::to_string(bytes.size()) + "\n" + bytes + "\n";
+  };
+  const std::string state = field("words", "0") + field("scriptPath", "GameData\\Text\\a.Dat") +
+                            field("position", "1") + field("messageWord", "0") + field("running", "1") +
+                            field("message", "one");
+  const std::string message = field("speaker", "X:") + field("text", "one");
+  return "vantorel-save 1\n" + field("summary", field("kind", "quick") + field("time", std::to_string(time))) +
+         field("words", field("list", field("w", "one") + field("w", "."))) +
+         field("entry", field("state", state) + field("shown", message)) + field("history", field("message", message)) +
+         field("end", "");
+}
+
+TEST(SaveFile, ASaveOfTheFirstVersionStillLoads) {
+  SaveContents back;
+  std::string why;
+  ASSERT_TRUE(DecodeSave(VersionOneSave(1700000000), back, why)) << why;
+  EXPECT_EQ(back.summary.time, 1700000000);
+  EXPECT_EQ(back.summary.timeMs, 1700000000000);  // its whole second
+  ASSERT_EQ(back.history.size(), 1u);
+  EXPECT_EQ(back.history[0].text, "one");
+  EXPECT_EQ(back.history[0].word, static_cast<size_t>(-1));  // shown as the original
+  ASSERT_EQ(back.record.size(), 1u);
+  EXPECT_EQ(back.record[0].shown.size(), 1u);
+  EXPECT_EQ(back.record[0].snapshot.messageText, "one");
+  // A time no millisecond count can hold saturates rather than wraps.
+  SaveSummary far;
+  ASSERT_TRUE(DecodeSummary(VersionOneSave(INT64_MAX / 10), far, why)) << why;
+  EXPECT_EQ(far.timeMs, INT64_MAX);
+}
+
 TEST(SaveFile, PassesOverWhatALaterVersionAdds) {
   std::string bytes = EncodeSave(Sample());
-  bytes.replace(bytes.find(" 1\n"), 3, " 7\n");
+  const std::string version = " " + std::to_string(kSaveVersion) + "\n";
+  bytes.replace(bytes.find(version), version.size(), " 7\n");
   bytes.insert(bytes.find("summary"), "newThing 3\nabc\n");
   SaveContents back;
   std::string why;
