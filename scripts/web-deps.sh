@@ -31,6 +31,10 @@ if [ ${#need_pkgs[@]} -gt 0 ]; then
 fi
 # Debian's emcc needs node's acorn from Debian's own node modules.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+# Debian's emcc is a Python program for Debian's Python (another one first on
+# PATH, as a pyenv shim, may lack nothing but start ten times slower: every
+# compile starts it).
+[ -x /usr/bin/python3 ] && export EMSDK_PYTHON=${EMSDK_PYTHON:-/usr/bin/python3}
 
 # Source lines for the very archive and suites the machine installs from, so
 # the sources match the binaries the native build uses.
@@ -96,7 +100,7 @@ declare -A VER
 # Raise RECIPE when a change below alters what every library gets (a change
 # to one recipe raises that library's number in RECIPES instead).
 RECIPE=1
-declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=2 [libsquish]=2)
+declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=2 [libsquish]=2 [libsoxr]=2)
 keytext="$(emcc --version 2>/dev/null | head -1)
 recipe $RECIPE"
 # The prefix is keyed by the compiler; each library's stamp holds its own
@@ -215,6 +219,9 @@ build_libebur128() {
     cp "$out/libebur128.a" "$PREFIX/lib/"
 }
 build_libsoxr() {
+  # Its FFT's table of functions cast to one type traps in WebAssembly
+  # unless each has the exact type of its call.
+  patch -p1 -N -d "$1" < "$ROOT/scripts/web-patches/libsoxr-exact-signatures.patch" &&
   cmake_build "$1" -DBUILD_TESTS=OFF -DBUILD_EXAMPLES=OFF -DWITH_OPENMP=OFF -DWITH_LSR_BINDINGS=OFF -DWITH_AVFFT=OFF \
     -DWITH_CR32S=OFF -DWITH_CR64S=OFF -DWITH_PFFFT=ON
 }

@@ -16,6 +16,10 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 [ -d "$GAME/GameData" ] || { echo "web.sh: no GameData in $GAME" >&2; exit 1; }
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+# Debian's emcc is a Python program for Debian's Python (another one first on
+# PATH, as a pyenv shim, may lack nothing but start ten times slower: every
+# compile starts it).
+[ -x /usr/bin/python3 ] && export EMSDK_PYTHON=${EMSDK_PYTHON:-/usr/bin/python3}
 
 if ! deps=$(scripts/web-deps.sh); then
   printf '%s\n' "$deps" | tail -5 >&2
