@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 
 # Debian source package names, in the order they depend on each other.
-ALL=(zlib libpng1.6 libjpeg-turbo freetype libsdl2 libsdl2-ttf libsdl2-image libsquish libebur128 libsoxr)
+ALL=(zlib libpng1.6 libjpeg-turbo freetype libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer libsquish libebur128 libsoxr)
 WANT=("$@")
 [ ${#WANT[@]} -eq 0 ] && WANT=("${ALL[@]}")
 
@@ -101,7 +101,9 @@ declare -A VER
 # to one recipe raises that library's number in RECIPES instead).
 RECIPE=1
 declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=2 [libsquish]=2 [libsoxr]=2)
-keytext="$(emcc --version 2>/dev/null | head -1)
+# (sed reads to the end: head would close the pipe early, and under
+# pipefail emcc's broken pipe then fails the script now and then)
+keytext="$(emcc --version 2>/dev/null | sed -n 1p)
 recipe $RECIPE"
 # The prefix is keyed by the compiler; each library's stamp holds its own
 # version and recipe, so a new upload of one library rebuilds only that one.
@@ -199,6 +201,18 @@ build_libsdl2-image() {
     cp "$1/SDL_image.h" "$PREFIX/include/SDL2/" &&
     cp "$out/libSDL2_image.a" "$PREFIX/lib/"
 }
+build_libsdl2-mixer() {
+  # The mixer itself (channels, effects, the music hook, WAV, AIFF and VOC
+  # reading): the engine gives it the music and decodes nothing else
+  # through it, so no codec is built.
+  local out=$1/_web
+  rm -rf "$out"
+  emcc_objects "$out" -O2 -w -I"$PREFIX/include/SDL2" -I"$1/include" -I"$1/src" -I"$1/src/codecs" \
+      -- "$1"/src/*.c "$1/src/codecs/load_aiff.c" "$1/src/codecs/load_voc.c" "$1/src/codecs/mp3utils.c" &&
+    emar rcs "$out/libSDL2_mixer.a" "$out"/*.o &&
+    cp -p "$1/include/SDL_mixer.h" "$PREFIX/include/SDL2/" &&
+    cp "$out/libSDL2_mixer.a" "$PREFIX/lib/"
+}
 build_libsquish() {
   # Plain C++ without SIMD or OpenMP; its CMake would probe the compiler only.
   local out=$1/_web
@@ -251,15 +265,15 @@ for name in "${WANT[@]}"; do
     status=1
   fi
 done
-# SDL_mixer and FluidSynth are not built for the browser (FluidSynth needs
-# GLib): the engine opens them at run time and plays silently without them,
-# so only their declarations are needed, from the machine's own packages.
-if [ -f /usr/include/SDL2/SDL_mixer.h ] && [ -f /usr/include/fluidsynth.h ]; then
+# FluidSynth is not built for the browser (it needs GLib): the page brings
+# FluidSynth's own WebAssembly build (scripts/web.sh) and the engine calls it
+# through platform/web/FluidWeb.cpp, declared as on Linux, from the machine's
+# own headers.
+if [ -f /usr/include/fluidsynth.h ]; then
   # (times kept: a copy made anew would rebuild everything that includes them)
-  cp -p /usr/include/SDL2/SDL_mixer.h "$PREFIX/include/SDL2/" 2>/dev/null || true
   cp -rp /usr/include/fluidsynth.h /usr/include/fluidsynth "$PREFIX/include/"
 else
-  echo "web-deps: the SDL_mixer and FluidSynth headers are missing (scripts/deps.sh installs them)" >&2; status=1
+  echo "web-deps: the FluidSynth headers are missing (scripts/deps.sh installs them)" >&2; status=1
 fi
 echo "$PREFIX"
 exit $status
