@@ -36,15 +36,16 @@ web_library(web_freetype libfreetype.a INCLUDE ${web_include}/freetype2 LINK web
 web_library(SDL2::SDL2 libSDL2.a INCLUDE ${web_include}/SDL2 ${web_include})
 web_library(web_sdl2_ttf libSDL2_ttf.a LINK web_freetype SDL2::SDL2)
 web_library(web_sdl2_image libSDL2_image.a LINK web_png web_jpeg SDL2::SDL2)
+web_library(web_sdl2_mixer libSDL2_mixer.a LINK SDL2::SDL2)
 web_library(web_ebur128 libebur128.a INCLUDE ${web_include})
 web_library(web_soxr libsoxr.a INCLUDE ${web_include})
 web_library(squish_lib libsquish.a INCLUDE ${web_include})
 
 add_library(Threads::Threads INTERFACE IMPORTED)
-# SDL_mixer and FluidSynth: declarations only (opened at run time; absent in
-# the browser, where the game plays silently and says why).
+# FluidSynth: declarations only (the page loads FluidSynth's own WebAssembly
+# build beside the engine: platform/web/FluidWeb.cpp).
 set(SDL2_MIXER_INCLUDE_DIRS ${web_include}/SDL2)
 set(FLUIDSYNTH_INCLUDE_DIRS ${web_include})
 set(SDL2_IMAGE_INCLUDE_DIRS ${web_include}/SDL2)
-# SDL_image is linked here rather than opened at run time.
-set(VANTOREL_PLATFORM_LIBRARIES SDL2::SDL2 web_sdl2_ttf web_sdl2_image web_png web_ebur128 web_soxr squish_lib)
+# SDL_image and SDL_mixer are linked here rather than opened at run time.
+set(VANTOREL_PLATFORM_LIBRARIES SDL2::SDL2 web_sdl2_ttf web_sdl2_image web_sdl2_mixer web_png web_ebur128 web_soxr squish_lib)

@@ -1,6 +1,9 @@
 #include "platform/audio/SoundLibraries.h"
 
 #include "platform/audio/AudioPerformance.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web/FluidWeb.h"
+#endif
 
 namespace platform::sound_libraries {
 
@@ -9,6 +12,22 @@ namespace platform::sound_libraries {
 const char kMixerLibrary[] = "libSDL2_mixer-2.0.so.0";
 const char kFluidLibrary[] = "libfluidsynth.so.3";
 
+#ifdef __EMSCRIPTEN__
+// The browser build links SDL_mixer in (a page cannot open libraries) and
+// calls the FluidSynth module the page loads beside the engine.
+#define VANTOREL_LINKED_FUNCTION(name) f.name = &::name;
+const MixerFunctions* Mixer(std::string* why) {
+  static const MixerFunctions functions = [] {
+    MixerFunctions f;
+    VANTOREL_MIXER_FUNCTIONS(VANTOREL_LINKED_FUNCTION)
+    return f;
+  }();
+  if (why) why->clear();
+  return &functions;
+}
+
+const FluidFunctions* Fluid(std::string* why) { return web::Fluid(why); }
+#else
 const MixerFunctions* Mixer(std::string* why) {
   VANTOREL_LATE_LIBRARY(MixerFunctions, kMixerLibrary, VANTOREL_MIXER_FUNCTIONS)
 }
@@ -16,6 +35,7 @@ const MixerFunctions* Mixer(std::string* why) {
 const FluidFunctions* Fluid(std::string* why) {
   VANTOREL_LATE_LIBRARY(FluidFunctions, kFluidLibrary, VANTOREL_FLUID_FUNCTIONS)
 }
+#endif
 
 namespace {
 void DropAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
