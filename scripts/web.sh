@@ -2,7 +2,10 @@
 # Turns a game directory (the one holding GameData) into a static web page:
 # OUT/index.html, the engine as OUT/vantorel.js and OUT/vantorel.wasm, the
 # game's files packed in OUT/game.data (with OUT/game.js, which loads them),
-# and the fonts the game's faces stand for. Any web server can serve OUT.
+# and the fonts the game's faces stand for; for the sound, FluidSynth's
+# WebAssembly build as OUT/fluidsynth.js and the General MIDI soundfont
+# TimGM6mb as OUT/TimGM6mb.sf2; for the saves' zip files, OUT/fflate.js.
+# Any web server can serve OUT.
 #
 # Usage: scripts/web.sh GAMEDIR OUT
 # The libraries come from scripts/web-deps.sh (built once, then cached); the
@@ -58,5 +61,37 @@ ls "$STAGE/fonts"/*.ttf >/dev/null 2>&1 || { echo "web.sh: no IPA fonts (fonts-i
 (cd "$STAGE" && python3 /usr/share/emscripten/tools/file_packager.py "$OUT/game.data" \
   --preload game@/game fonts@/fonts --js-output="$OUT/game.js" >/dev/null)
 cp "$BUILD/vantorel.js" "$BUILD/vantorel.wasm" "$OUT/"
-cp web/index.html "$OUT/index.html"
+
+# The page's JavaScript from the npm registry, kept outside the repository:
+# FluidSynth compiled to WebAssembly as the package js-synthesizer ships it
+# (the engine calls FluidSynth's own functions, as on Linux:
+# platform/web/FluidWeb.cpp), and fflate, which writes and reads the saves'
+# zip files.
+NPM_DIR=${VANTOREL_WEB_JS:-$HOME/.cache/vantorel-web-js}
+NPM_PACKAGES="js-synthesizer@1.13.0 fflate@0.8.2"
+if [ "$(cat "$NPM_DIR/.installed" 2>/dev/null)" != "$NPM_PACKAGES" ]; then
+  mkdir -p "$NPM_DIR"
+  # (js-synthesizer asks for Node 22 for its own build tools; its files
+  # need no Node at all)
+  (cd "$NPM_DIR" && npm install --no-audit --no-fund --no-save --loglevel=error $NPM_PACKAGES >/dev/null)
+  echo "$NPM_PACKAGES" > "$NPM_DIR/.installed"
+fi
+FLUID=$NPM_DIR/node_modules/js-synthesizer/externals/libfluidsynth-2.4.6.js
+[ -f "$FLUID" ] || { echo "web.sh: $FLUID is missing" >&2; exit 1; }
+# Emscripten's output keeps its state in a global Module, as the engine's
+# does: wrapped in a function, FluidSynth's is its own (VantorelFluid).
+{
+  echo "// FluidSynth 2.4.6 (LGPL 2.1: fluidsynth-LICENSE.txt), from the npm package js-synthesizer 1.13.0."
+  echo "var VantorelFluid = (function () { var Module = {};"
+  cat "$FLUID"
+  echo "return Module; })();"
+} > "$OUT/fluidsynth.js"
+cp "$NPM_DIR/node_modules/js-synthesizer/externals/LICENSE.fluidsynth.txt" "$OUT/fluidsynth-LICENSE.txt"
+cp "$NPM_DIR/node_modules/fflate/umd/index.js" "$OUT/fflate.js"
+# The desktop's General MIDI soundfont (Debian's timgm6mb-soundfont); the
+# page puts it where the engine looks on Linux.
+SF2=/usr/share/sounds/sf2/TimGM6mb.sf2
+[ -f "$SF2" ] || { echo "web.sh: no $SF2 (apt-get install timgm6mb-soundfont)" >&2; exit 1; }
+cp "$SF2" "$OUT/TimGM6mb.sf2"
+cp web/index.html web/sound.js web/saves.js "$OUT/"
 echo "web.sh: the page is in $OUT ($(du -sh "$OUT" | cut -f1)); serve it, e.g. python3 -m http.server -d $OUT"

@@ -10,9 +10,6 @@
 
 #include "platform/audio/AudioMix.h"
 #include "platform/audio/SoundLibraries.h"
-#ifdef __EMSCRIPTEN__
-#include "platform/web/FluidWeb.h"
-#endif
 
 namespace platform {
 namespace {
@@ -21,15 +18,11 @@ namespace {
 // on its own, so that a library without it still plays, measured at full rate.
 using SetRate = void (*)(fluid_synth_t*, float);
 SetRate SampleRateSetter() {
-#ifdef __EMSCRIPTEN__
-  return web::FluidSetSampleRate;  // the page's FluidSynth module has it
-#else
   static const SetRate set = [] {
     void* library = late_library::OpenShared(sound_libraries::kFluidLibrary, RTLD_NOW | RTLD_NOLOAD);
     return library ? reinterpret_cast<SetRate>(dlsym(library, "fluid_synth_set_sample_rate")) : nullptr;
   }();
   return set;
-#endif
 }
 constexpr int kMeasureRate = kAudioRate / 4;
 constexpr int kMeasureBlock = 1024;

@@ -1,0 +1,56 @@
+// The page's sound (loaded after the page's own script, before the engine).
+// Music: the engine calls FluidSynth's functions as on Linux; in the page
+// they are those of FluidSynth's WebAssembly build (fluidsynth.js, a module
+// of its own: VantorelFluid), given to the engine as Module.fluid once it
+// is ready, with the General MIDI soundfont where the engine looks for it
+// on Linux. Effects and music then play through SDL's browser audio (one
+// Web Audio context), which the browser lets start only with the player's
+// first click or key: SDL resumes it then; the line below says so until
+// then. The engine starts once both are in; without them the music is
+// silent and the engine says why.
+"use strict";
+(function () {
+  const SOUNDFONT = "TimGM6mb.sf2", SOUNDFONT_DIR = "/usr/share/sounds/sf2";
+  // Fetched beside the game's data, not after it.
+  const soundfont = fetch(SOUNDFONT).then(r => r.ok ? r.arrayBuffer() : Promise.reject(new Error("HTTP " + r.status)));
+
+  Module.preRun.push(function () {
+    const fluid = typeof VantorelFluid === "object" ? VantorelFluid : null;
+    addRunDependency("fluidsynth");
+    let settled = false;
+    const settle = ok => {
+      if (settled) return;
+      settled = true;
+      if (ok) Module.fluid = fluid; else console.warn("FluidSynth did not start: the music is silent");
+      removeRunDependency("fluidsynth");
+    };
+    if (!fluid) settle(false);
+    else if (fluid.calledRun) settle(true);
+    else { fluid.onRuntimeInitialized = () => settle(true); fluid.onAbort = () => settle(false); }
+
+    addRunDependency("soundfont");
+    soundfont.then(bytes => {
+      FS.mkdirTree(SOUNDFONT_DIR);
+      FS.writeFile(SOUNDFONT_DIR + "/" + SOUNDFONT, new Uint8Array(bytes));
+    }, error => console.warn("the soundfont " + SOUNDFONT + " did not load (" + error.message + "): the music is silent"))
+      .finally(() => removeRunDependency("soundfont"));
+  });
+
+  // The line about the sound, until the first click, key or touch. (A
+  // headless run plays nothing.)
+  const line = document.getElementById("sound");
+  if (!line) return;
+  if (new URLSearchParams(location.search).has("headless")) { line.hidden = true; return; }
+  line.textContent = "Sound starts with your first click or key.";
+  const started = () => {
+    // Hidden in place: the buttons beside it must not move under the
+    // pointer between the press and the release of this very click.
+    line.style.visibility = "hidden";
+    for (const type of ["keydown", "mousedown", "touchstart"]) document.removeEventListener(type, started, true);
+    // SDL resumes its context on these too; this covers a context made
+    // before the engine listened.
+    const context = Module.SDL2 && Module.SDL2.audioContext;
+    if (context && context.state === "suspended") context.resume();
+  };
+  for (const type of ["keydown", "mousedown", "touchstart"]) document.addEventListener(type, started, true);
+})();
