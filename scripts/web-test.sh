@@ -5,7 +5,8 @@
 # the screenshots (ImageMagick's compare). Pixels where pictures are blended
 # may differ by up to 2 of 255 in a channel: SDL's software blitters take
 # their MMX paths on x86-64 and their plain C ones in WebAssembly, which
-# round differently; anything more fails.
+# round differently; anything more fails. Then the page's export and
+# import of all saves as a zip file (tests/web/saves_zip.cjs).
 #
 # Usage: scripts/web-test.sh PAGE_DIR NATIVE_BUILD_DIR
 #   PAGE_DIR: scripts/web.sh's OUT for NATIVE_BUILD_DIR/game
@@ -73,4 +74,11 @@ compare_run() {
 
 # The title as it first shows and once its buttons are up.
 compare_run title 300 1,60,200,299 ""
+
+# The saves' export and import through the page's buttons, round trip.
+if ! node "$ROOT/tests/web/saves_zip.cjs" "http://127.0.0.1:$PORT/index.html" "$T/saves" > "$T/saves.txt"; then
+  echo "FAIL saves: export and import"; cat "$T/saves.txt"; tail -20 "$T/saves/console.txt" 2>/dev/null; status=1
+else
+  echo "saves: $(grep -c '^ok' "$T/saves.txt") checks of the export and import passed"
+fi
 exit $status
