@@ -368,6 +368,13 @@ bool MusicGraph::Play(std::string_view enginePath) {
     std::lock_guard lock(m.mu);
     measure = m.levelling && m.loudness.count(key) == 0;
   }
+#ifdef __EMSCRIPTEN__
+  // In the browser the measurement would run on the page's one thread, at
+  // full rate (the browser's FluidSynth can no longer change it): seconds
+  // with the page frozen. A piece there plays at its own level instead,
+  // on the same volume curve.
+  measure = false;
+#endif
   if (m.Loaded()) {
     m.WaitForSoundFont();  // joins the finished loader, reports its failure once
     if (!m.synth) return false;

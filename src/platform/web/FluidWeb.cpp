@@ -173,9 +173,6 @@ EM_JS(int, vantorel_fluid_player_get_total_ticks, (fluid_player_t* p), {
 EM_JS(int, vantorel_fluid_player_get_current_tick, (fluid_player_t* p), {
   return Module.vtFluid.fm._fluid_player_get_current_tick(p);
 });
-EM_JS(void, vantorel_fluid_synth_set_sample_rate, (fluid_synth_t* s, float rate), {
-  Module.vtFluid.fm._fluid_synth_set_sample_rate(s, rate);
-});
 
 }  // namespace
 
@@ -193,7 +190,5 @@ const sound_libraries::FluidFunctions* Fluid(std::string* why) {
   if (why) *why = ready ? "" : "the page carries no FluidSynth";
   return ready ? &functions : nullptr;
 }
-
-void FluidSetSampleRate(fluid_synth_t* synth, float rate) { vantorel_fluid_synth_set_sample_rate(synth, rate); }
 
 }  // namespace platform::web

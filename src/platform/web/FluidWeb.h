@@ -12,7 +12,4 @@ namespace platform::web {
 // `why`, when the page carries none.
 const sound_libraries::FluidFunctions* Fluid(std::string* why);
 
-// fluid_synth_set_sample_rate, for the loudness measurement's quarter rate.
-void FluidSetSampleRate(fluid_synth_t* synth, float rate);
-
 }  // namespace platform::web
