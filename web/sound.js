@@ -36,21 +36,32 @@
       .finally(() => removeRunDependency("soundfont"));
   });
 
-  // The line about the sound, until the first click, key or touch. (A
-  // headless run plays nothing.)
+  // The line about the sound, while the browser holds the sound back: until
+  // the first click, key or touch, or until the audio runs anyway (where
+  // the browser allows sound without one). A headless run plays nothing.
   const line = document.getElementById("sound");
   if (!line) return;
   if (new URLSearchParams(location.search).has("headless")) { line.hidden = true; return; }
   line.textContent = "Sound starts with your first click or key.";
+  const events = ["keydown", "mousedown", "touchstart"];
   const started = () => {
     // Hidden in place: the buttons beside it must not move under the
     // pointer between the press and the release of this very click.
     line.style.visibility = "hidden";
-    for (const type of ["keydown", "mousedown", "touchstart"]) document.removeEventListener(type, started, true);
+    for (const type of events) document.removeEventListener(type, started, true);
     // SDL resumes its context on these too; this covers a context made
     // before the engine listened.
     const context = Module.SDL2 && Module.SDL2.audioContext;
     if (context && context.state === "suspended") context.resume();
   };
-  for (const type of ["keydown", "mousedown", "touchstart"]) document.addEventListener(type, started, true);
+  for (const type of events) document.addEventListener(type, started, true);
+  // SDL makes its audio context while the engine starts.
+  const watch = setInterval(() => {
+    const context = Module.SDL2 && Module.SDL2.audioContext;
+    if (!context) return;
+    clearInterval(watch);
+    const follow = () => { if (context.state === "running") started(); };
+    context.addEventListener("statechange", follow);
+    follow();
+  }, 250);
 })();
