@@ -46,6 +46,7 @@ for name in "${targets[@]}"; do
   flags=()
   case $name in
     textfile_fuzz | msgbox_step_fuzz | savedata_fuzz) flags=(-dict="$SRC/fuzz/script.dict") ;;
+    po_fuzz) flags=(-dict="$SRC/fuzz/po.dict") ;;
     # Every game sets up the music synthesiser, and glib keeps a few
     # allocations from each set-up: libFuzzer would take each run for a leak
     # and rescan the heap after it, halving the runs. LeakSanitizer still

@@ -20,6 +20,14 @@ Translation::Translation(std::string language, const platform::Catalog& catalog)
   }
 }
 
+Translation::Translation(std::string language, platform::Catalog&& catalog) : language_(std::move(language)) {
+  texts_.reserve(catalog.entries.size());
+  for (platform::CatalogEntry& e : catalog.entries) {
+    if (e.fuzzy || e.obsolete || e.msgstr.empty()) continue;
+    texts_.emplace(platform::CatalogKey(e.context, e.msgid), std::move(e.msgstr));
+  }
+}
+
 std::shared_ptr<const Translation> Translation::FromMo(std::string language, std::string_view mo, std::string& header,
                                                        std::string& error) {
   auto t = std::shared_ptr<Translation>(new Translation(std::move(language), platform::Catalog{}));

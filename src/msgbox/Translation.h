@@ -40,6 +40,8 @@ class Translation {
  public:
   // Untranslated, fuzzy and obsolete entries are left out.
   Translation(std::string language, const platform::Catalog& catalog);
+  // The same taking the catalogue's texts over (no copies).
+  Translation(std::string language, platform::Catalog&& catalog);
   // From an MO file's bytes straight (no catalogue in between: the quick
   // way a start reads a compiled translation); null with the reason when
   // they are no MO file. `header` receives the header entry.

@@ -1,9 +1,7 @@
 #include "msgbox/TranslationFiles.h"
 
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 
 #include "framework/GameDataPaths.h"
 #include "platform/diagnostics/Debug.h"
@@ -113,28 +111,29 @@ std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, 
   const std::string stamp = !file.compiled && !cacheDir.empty() ? SourceStamp(file.hostPath) : std::string();
   if (!stamp.empty())
     if (auto cached = ReadCache(cacheDir, file, stamp)) return cached;
-  std::ifstream in(file.hostPath, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (!in) {
+  // Read once into one string: a first start's time is mostly copying.
+  std::string bytes;
+  if (platform::ReadRegularFile(file.hostPath, bytes, kMaxTranslationBytes) != platform::FileRead::kRead) {
     error = file.hostPath + ": cannot be read";
     return nullptr;
   }
   std::string why;
   if (file.compiled) {
     std::string header;
-    auto t = Translation::FromMo(file.language, bytes.str(), header, why);
+    auto t = Translation::FromMo(file.language, bytes, header, why);
     if (!t) error = file.hostPath + ": " + why;
     return t;
   }
+  // The game needs no comments: the quick reader leaves them out, and any
+  // file it does not take goes to libgettextpo, which names its errors.
   platform::Catalog catalog;
-  if (!platform::ParsePo(bytes.str(), file.hostPath, catalog, why)) {
+  if (!platform::ReadPoQuickly(bytes, catalog, false) &&
+      !platform::ParsePoWithGettext(bytes, file.hostPath, catalog, why)) {
     error = why;
     return nullptr;
   }
-  auto translation = std::make_shared<const Translation>(file.language, catalog);
   if (!stamp.empty()) WriteCache(cacheDir, file, stamp, catalog);
-  return translation;
+  return std::make_shared<const Translation>(file.language, std::move(catalog));
 }
 
 }  // namespace msgbox

@@ -1,6 +1,6 @@
 #pragma once
 // The translations a game ships: GameData/Translations/LANG.po (the
-// translator's file, read by libgettextpo) or LANG.mo (compiled by msgfmt,
+// translator's file) or LANG.mo (compiled by msgfmt,
 // quicker to read). Where both are there, the newer one is read.
 #include <memory>
 #include <string>
@@ -20,10 +20,11 @@ struct TranslationFile {
 // by language; files whose names are no language codes are passed over.
 std::vector<TranslationFile> FindTranslations();
 // Null, with the reason, when the file cannot be read or is not a catalogue.
-// A PO file is slow to read (libgettextpo checks everything): with a
-// `cacheDir` (a host folder; empty: none), its compiled form is kept there
-// as LANG.mo and read instead while the PO file's path, size and time of
-// change are those it was compiled from. The cache is written crash-safe;
+// A PO file is read by the quick reader where it can, else by libgettextpo
+// (slow: it checks everything). With a `cacheDir` (a host folder; empty:
+// none), its compiled form is kept there as LANG.mo and read instead (quicker
+// still) while the PO file's path, size and time of change are those it was
+// compiled from. The cache is written crash-safe;
 // one that cannot be read or written only costs the time.
 std::shared_ptr<const Translation> LoadTranslation(const TranslationFile& file, std::string& error,
                                                    const std::string& cacheDir = {});

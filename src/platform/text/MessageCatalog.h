@@ -49,9 +49,18 @@ bool VisitMo(std::string_view bytes, const std::function<void(std::string_view k
 // not kept), sorted as gettext looks them up; no hash table.
 std::string FormatMo(const Catalog& catalog);
 
-// A PO file's bytes read by libgettextpo (fuzzy and obsolete entries kept,
-// with their flags). Errors name the line; `name` is how they call the file.
+// A PO file's bytes read as libgettextpo reads them (fuzzy and obsolete
+// entries kept, with their flags): by ReadPoQuickly where it can, else by
+// the library. Errors name the line; `name` is how they call the file.
 bool ParsePo(std::string_view bytes, const std::string& name, Catalog& out, std::string& error);
+// The same by libgettextpo alone.
+bool ParsePoWithGettext(std::string_view bytes, const std::string& name, Catalog& out, std::string& error);
+// A quick reading of the PO files gettext's tools and ours write, with the
+// library's result; false (and `out` empty) wherever it is not sure to read
+// as the library does, errors included: the library must then read them.
+// Without `comments` the entries' comments, references and previous
+// strings are left empty (quicker, for a game that only shows the texts).
+bool ReadPoQuickly(std::string_view bytes, Catalog& out, bool comments = true);
 // The PO text of a catalogue, written by libgettextpo.
 bool FormatPo(const Catalog& catalog, std::string& bytes, std::string& error);
 
