@@ -31,9 +31,9 @@ void Indicator::Render(SkipState skip, bool autoMode) {
     text_.Draw(*device, text, left + 11.0f, top + 3.0f, kText);
     top += kHeight + 4.0f;
   };
-  if (skip == SkipState::Held) label("スキップ中");
-  else if (skip == SkipState::Seen) label("既読スキップ中");
-  if (autoMode) label("オート中");
+  if (skip == SkipState::Held) label(TR_NOOP("スキップ中"));
+  else if (skip == SkipState::Seen) label(TR_NOOP("既読スキップ中"));
+  if (autoMode) label(TR_NOOP("オート中"));
 }
 
 }  // namespace comfort

@@ -28,10 +28,20 @@ std::string Seconds(double s) {
 
 std::string OnOff(bool b) { return b ? Tr("オン") : Tr("オフ"); }
 
-const char* const kNames[SettingsScreen::kRows] = {
-    "文字の速さ", "オートの待ち時間", "オートの一文字ごとの追加", "音楽の音量", "効果音の音量", "消音",
-    "未読もスキップする", "フルスクリーン", "拡大の方法", "メッセージをクリップボードへ", "言語", "巻き戻し",
-    "右クリックでウィンドウを消す", "閉じる"};
+const char* const kNames[SettingsScreen::kRows] = {TR_NOOP("文字の速さ"),
+                                                   TR_NOOP("オートの待ち時間"),
+                                                   TR_NOOP("オートの一文字ごとの追加"),
+                                                   TR_NOOP("音楽の音量"),
+                                                   TR_NOOP("効果音の音量"),
+                                                   TR_NOOP("消音"),
+                                                   TR_NOOP("未読もスキップする"),
+                                                   TR_NOOP("フルスクリーン"),
+                                                   TR_NOOP("拡大の方法"),
+                                                   TR_NOOP("メッセージをクリップボードへ"),
+                                                   TR_NOOP("言語"),
+                                                   TR_NOOP("巻き戻し"),
+                                                   TR_NOOP("右クリックでウィンドウを消す"),
+                                                   TR_NOOP("閉じる")};
 
 std::string ValueText(const Settings& s, int32_t row) {
   switch (row) {

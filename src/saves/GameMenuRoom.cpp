@@ -18,9 +18,9 @@ constexpr uint32_t kCursor = 0xFF3A5FCD, kPanel = 0xFF202A40, kText = 0xFFFFFFFF
 }  // namespace
 
 std::string GameMenuRoom::RowName(int32_t row) {
-  static const char* const kNames[GameMenuRoom::kRows] = {"セーブ",     "ロード", "クイックセーブ (F5)",
-                                                          "クイックロード (F9)", "履歴", "設定",
-                                                          "タイトルに戻る", "ゲームを終了する"};
+  static const char* const kNames[GameMenuRoom::kRows] = {
+      TR_NOOP("セーブ"), TR_NOOP("ロード"),         TR_NOOP("クイックセーブ (F5)"), TR_NOOP("クイックロード (F9)"),
+      TR_NOOP("履歴"),   TR_NOOP("設定"),           TR_NOOP("タイトルに戻る"),      TR_NOOP("ゲームを終了する")};
   // In the language of our screens (the msgids are the original's texts).
   return row >= 0 && row < GameMenuRoom::kRows ? platform::Tr(kNames[row]) : "";
 }

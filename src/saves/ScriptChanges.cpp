@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <set>
 
+#include "platform/text/UiText.h"
 #include "saves/SaveFile.h"
 #include "script/StepBoundaries.h"
 
@@ -79,10 +80,10 @@ Fit FitToScript(msgbox::Snapshot& s, const std::vector<std::string>& now, const 
 const char* FitNote(Fit fit) {
   switch (fit) {
     case Fit::Unchanged: break;
-    case Fit::SameWord: return "スクリプトが変わっていたので、同じ場所から続けます。";
-    case Fit::SameMessage: return "スクリプトが変わっていたので、同じメッセージから続けます。";
-    case Fit::EarlierMessage: return "スクリプトが変わっていたので、少し前のメッセージから続けます。";
-    case Fit::ScriptStart: return "スクリプトが変わっていたので、そのスクリプトの最初から続けます。";
+    case Fit::SameWord: return TR_NOOP("スクリプトが変わっていたので、同じ場所から続けます。");
+    case Fit::SameMessage: return TR_NOOP("スクリプトが変わっていたので、同じメッセージから続けます。");
+    case Fit::EarlierMessage: return TR_NOOP("スクリプトが変わっていたので、少し前のメッセージから続けます。");
+    case Fit::ScriptStart: return TR_NOOP("スクリプトが変わっていたので、そのスクリプトの最初から続けます。");
   }
   return "";
 }

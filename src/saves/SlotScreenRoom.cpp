@@ -197,7 +197,8 @@ void SlotScreenRoom::Render() {
   platform::Device* device = TextFont::GetDevice();
   if (!device) return;
   const std::string note = std::to_string(page_ + 1) + " / " + std::to_string(Pages());
-  comfort::Panel::Draw(*device, text_, comfort::Utf8{platform::Tr(saving_ ? "セーブ" : "ロード")}, note);
+  comfort::Panel::Draw(*device, text_, comfort::Utf8{platform::Tr(saving_ ? TR_NOOP("セーブ") : TR_NOOP("ロード"))},
+                       note);
   for (int32_t i = 0; i < kPerPage; ++i) {
     const Shown& c = cells_[size_t(i)];
     const float x = kLeft + float(i % 2) * kCellW, y = kTop + float(i / 2) * kCellH;
@@ -228,7 +229,8 @@ void SlotScreenRoom::Render() {
   }
   const float hy = kTop + 3 * kCellH + 4;
   if (ask_ != Ask::None) {
-    text_.Draw(*device, comfort::Utf8{platform::Tr(ask_ == Ask::Overwrite ? "上書きしますか？" : "消しますか？")}, kLeft, hy, kText);
+    const char* question = ask_ == Ask::Overwrite ? TR_NOOP("上書きしますか？") : TR_NOOP("消しますか？");
+    text_.Draw(*device, comfort::Utf8{platform::Tr(question)}, kLeft, hy, kText);
     comfort::FillRect(*device, yes_ ? 200.0f : 330.0f, hy - 2, 110, 24, kCursor);
     text_.Draw(*device, comfort::Utf8{platform::Tr("はい")}, 220, hy, kText);
     text_.Draw(*device, comfort::Utf8{platform::Tr("いいえ")}, 350, hy, kText);

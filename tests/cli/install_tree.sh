@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # cmake --install lays out the engine as Linux software: programs, a desktop
 # entry and AppStream metainfo that their validators accept, icons at every
-# size and as SVG, man pages that render, and the demo game; the engine
-# started without a game finds the installed demo.
+# size and as SVG, man pages that render, the engine's catalogues (English
+# and Japanese) and the demo game; the engine started without a game finds
+# the installed demo.
 set -euo pipefail
 BUILD="$1"
 WORK=$(mktemp -d)
@@ -16,7 +17,8 @@ demo=""
 [ -d "$BUILD/game/GameData/Text" ] && demo=share/games/vantorel/demo/GameData/Text/オープニング/オープニング1E.Dat
 for f in bin/vantorel bin/vantorel-script share/applications/org.vantorel.Vantorel.desktop \
   share/metainfo/org.vantorel.Vantorel.metainfo.xml share/icons/hicolor/scalable/apps/org.vantorel.Vantorel.svg \
-  share/man/man6/vantorel.6 share/man/man1/vantorel-script.1 $demo; do
+  share/man/man6/vantorel.6 share/man/man1/vantorel-script.1 share/locale/en/LC_MESSAGES/vantorel.mo \
+  share/locale/ja/LC_MESSAGES/vantorel.mo $demo; do
   [ -f "$R/$f" ] || fail "missing $f"
 done
 for s in 16 32 48 64 128 256; do

@@ -59,7 +59,7 @@ Catalog BothWays(const std::string& bytes) {
 }  // namespace
 
 TEST(PoQuickRead, TheDemosTranslationAndTheEnginesCatalogueReadAsTheLibraryReadsThem) {
-  for (const char* file : {"/game/translations/en.po", "/po/en.po"}) {
+  for (const char* file : {"/game/translations/en.po", "/po/en.po", "/po/ja.po"}) {
     SCOPED_TRACE(file);
     const std::string bytes = testsupport::ReadHostFile(std::string(VANTOREL_SOURCE_DIR) + file);
     ASSERT_FALSE(bytes.empty());
