@@ -134,9 +134,14 @@ class CMsgBox {
   bool AtWaitPoint() const;
   // `previous` (an earlier snapshot of this box) lends what did not change.
   void TakeSnapshot(msgbox::Snapshot& s, const msgbox::Snapshot* previous = nullptr) const;
+  // How the music comes back. Continue (rolling back and forward): a piece
+  // that still plays goes on undisturbed, since jumping back within it at
+  // every message would stutter; another piece starts at the place it stood
+  // at. AtPlace (a load): the piece stands at its place whatever played.
+  enum class MusicReturn : uint8_t { Continue, AtPlace };
   // Gives the state back as taken: no script runs, no sound effect plays,
-  // no file is written; the music changes only when the piece differs.
-  void RestoreSnapshot(const msgbox::Snapshot& s);
+  // no file is written.
+  void RestoreSnapshot(const msgbox::Snapshot& s, MusicReturn music = MusicReturn::Continue);
 
   // --- what the roles hold, read-only ---
   const msgbox::Interpreter& Script() const { return script_; }

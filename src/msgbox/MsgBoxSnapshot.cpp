@@ -26,10 +26,11 @@ void CMsgBox::TakeSnapshot(msgbox::Snapshot& s, const msgbox::Snapshot* previous
     s.musicPath = music->GetPath();
     s.musicVolume = music->GetVolume();
     s.musicPlaying = CDSMusic::Playing();
+    s.musicTick = s.musicPlaying ? CDSMusic::Position() : -1;
   }
 }
 
-void CMsgBox::RestoreSnapshot(const msgbox::Snapshot& s) {
+void CMsgBox::RestoreSnapshot(const msgbox::Snapshot& s, MusicReturn musicReturn) {
   fades_.Settle();
   script_.Restore(s);
   window_.Restore(s);
@@ -40,9 +41,14 @@ void CMsgBox::RestoreSnapshot(const msgbox::Snapshot& s) {
   if (CDSMusic* music = devices_.bgmPlayer) {
     const std::string& dir = music->GetDirectory();
     const bool differs = music->GetPath() != s.musicPath || (s.musicPlaying && !CDSMusic::Playing());
-    // A piece starts again from its beginning: the player keeps no place to seek to.
-    if (differs && !s.musicPath.empty() && s.musicPath.compare(0, dir.size(), dir) == 0)
-      music->Play(s.musicPath.substr(dir.size()));
+    // The same piece at another place: moved there for a load only, and only
+    // when the place is known (else it goes on rather than start over).
+    const bool moved = musicReturn == MusicReturn::AtPlace && s.musicPlaying && s.musicTick >= 0 &&
+                       CDSMusic::Position() != s.musicTick;
+    // A piece whose place could not be had (none then, or a save without
+    // it) starts from its beginning.
+    if ((differs || moved) && !s.musicPath.empty() && s.musicPath.compare(0, dir.size(), dir) == 0)
+      music->PlayFrom(s.musicPath.substr(dir.size()), s.musicPlaying ? s.musicTick : 0);
     music->SetVolume(s.musicVolume);
   }
   paceCount_ = 0;

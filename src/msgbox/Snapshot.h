@@ -98,6 +98,9 @@ struct Snapshot {
   std::string musicPath;  // the piece (engine path), empty before any
   int32_t musicVolume = 0;
   bool musicPlaying = false;
+  // Where the piece stood, in its MIDI ticks; -1 where no place could be
+  // had (it then starts again from its beginning).
+  int32_t musicTick = -1;
 
   // Bytes the snapshot holds of its own (shared parts counted once, by
   // whoever first held them): for the benchmark and the record's budget.

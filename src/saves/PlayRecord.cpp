@@ -54,8 +54,11 @@ void PlayRecord::Observe(const CMsgBox& box, const comfort::History& history) {
   menuCursor_ = -1;
 }
 
-void PlayRecord::Restore(CMsgBox& box) {
-  box.RestoreSnapshot(entries_[at_].snapshot);
+void PlayRecord::RestoreCurrent(CMsgBox& box) { Restore(box, true); }
+
+void PlayRecord::Restore(CMsgBox& box, bool musicAtPlace) {
+  box.RestoreSnapshot(entries_[at_].snapshot,
+                      musicAtPlace ? CMsgBox::MusicReturn::AtPlace : CMsgBox::MusicReturn::Continue);
   seen_ = Of(box);
   seenValid_ = true;
   menuCursor_ = -1;

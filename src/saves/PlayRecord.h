@@ -47,8 +47,8 @@ class PlayRecord {
   size_t Depth() const { return entries_.size(); }
   // Entries recorded since start-up: tells a new entry from the last one seen.
   uint64_t Recorded() const { return recorded_; }
-  // Gives the current entry back (after Adopt).
-  void RestoreCurrent(CMsgBox& box) { Restore(box); }
+  // Gives the current entry back (after Adopt), the music at its place.
+  void RestoreCurrent(CMsgBox& box);
   // How far back the game stands: 0 at the newest entry.
   size_t BackCount() const { return entries_.empty() ? 0 : entries_.size() - 1 - at_; }
   bool Empty() const { return entries_.empty(); }
@@ -68,7 +68,7 @@ class PlayRecord {
     bool operator==(const Identity&) const = default;
   };
   static Identity Of(const CMsgBox& box);
-  void Restore(CMsgBox& box);
+  void Restore(CMsgBox& box, bool musicAtPlace = false);
 
   std::deque<RecordEntry> entries_;
   size_t at_ = 0;

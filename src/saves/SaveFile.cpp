@@ -1,5 +1,6 @@
 #include "saves/SaveFile.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -180,6 +181,7 @@ std::string State(const msgbox::Snapshot& s, const msgbox::Snapshot* before,
   Field(o, "music", s.musicPath);
   Number(o, "musicVolume", s.musicVolume);
   Number(o, "musicPlaying", s.musicPlaying);
+  if (s.musicTick >= 0) Number(o, "musicTick", s.musicTick);
   return o;
 }
 
@@ -405,6 +407,7 @@ bool ReadState(std::string_view bytes, const std::vector<WordList>& lists, const
     else if (name == "music") s.musicPath = v;
     else if (name == "musicVolume") s.musicVolume = static_cast<int32_t>(ToNumber(v));
     else if (name == "musicPlaying") s.musicPlaying = ToNumber(v) != 0;
+    else if (name == "musicTick") s.musicTick = static_cast<int32_t>(std::clamp<int64_t>(ToNumber(v), -1, INT32_MAX));
   }
   // A damaged save is refused here rather than restored past its own words.
   return s.words != nullptr && s.position <= s.words->size() && s.messageWord <= s.words->size();

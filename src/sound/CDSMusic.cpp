@@ -40,7 +40,11 @@ HRESULT CDSMusic::SetDirectory(const std::string& dir) {
   return S_OK;
 }
 
-HRESULT CDSMusic::Play(const std::string& name) {
+HRESULT CDSMusic::Play(const std::string& name) { return Start(name, 0); }
+
+HRESULT CDSMusic::PlayFrom(const std::string& name, int32_t tick) { return Start(name, std::max(tick, 0)); }
+
+HRESULT CDSMusic::Start(const std::string& name, int32_t tick) {
   if (!name.empty()) path = directory + name;
   HRESULT result = 0;
   if (!FileExists(path)) {
@@ -50,10 +54,13 @@ HRESULT CDSMusic::Play(const std::string& name) {
     // The game plays on without a box, but the author is told which piece
     // is missing (once per asking: the replay at a piece's end names none).
     if (!name.empty()) DXTRACE("CDSMusic", E_FAIL, SJ("MIDIファイルが見つかりませんでした。"), false, name);
-  } else if (graph && graph->Play(path)) {
+  } else if (graph && graph->Play(path, tick)) {
     SetVolume(volume);
   }
-  trace::Event("{\"type\":\"midi\",\"name\":" + JsonCp932(name) + ",\"result\":" + std::to_string(result) + "}");
+  // The place only when there is one: a piece started from its beginning
+  // traces as it always has.
+  trace::Event("{\"type\":\"midi\",\"name\":" + JsonCp932(name) + ",\"result\":" + std::to_string(result) +
+               (tick > 0 ? ",\"at\":" + std::to_string(tick) : std::string()) + "}");
   return result;
 }
 

@@ -34,6 +34,11 @@ class CDSMusic {
   // 0 when playback was attempted, 2 when no file is at the path (the piece
   // playing goes on). An empty name plays the current path again.
   HRESULT Play(const std::string& name);
+  // The same from a place Position gave (a snapshot given back); the piece
+  // starts from its beginning when it ends, as any does.
+  HRESULT PlayFrom(const std::string& name, int32_t tick);
+  // Where the piece stands (MIDI ticks); -1 when no place can be had.
+  static int32_t Position() { return graph ? graph->Position() : -1; }
   // Drains the graph's events; a finished piece starts again. One that
   // ended without reaching its end (the synthesiser's player refused it)
   // is not: it is reported, once, without a box.
@@ -47,6 +52,7 @@ class CDSMusic {
   static bool Playing() { return graph && graph->Playing(); }
 
  private:
+  HRESULT Start(const std::string& name, int32_t tick);
   void ReportUnplayable();
   static std::unique_ptr<platform::MusicGraph> graph;
 

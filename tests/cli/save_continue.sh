@@ -85,6 +85,26 @@ case "$history" in *放課後の廊下は、しんと静まりかえっていた
   *) fail "continue: the history does not reach back before the save: $history" ;; esac
 case "$history" in *すっかり遅くなっちゃったな*) fail "continue: the history holds what came after the save" ;; esac
 grep -q '"type":"report"' "$T/continue.jsonl" && fail "continue: a failure was reported"
+# The music back at the place the save holds, not from its beginning.
+tick=$(python3 - "$T/saved/saves/quick.vsave" <<'PY'
+import sys
+def fields(b):
+    out, i = [], 0
+    while i < len(b):
+        sp, nl = b.index(b" ", i), b.index(b"\n", i)
+        n = int(b[sp + 1:nl])
+        out.append((b[i:sp], b[nl + 1:nl + 1 + n]))
+        i = nl + 2 + n
+    return out
+data = open(sys.argv[1], "rb").read()
+entry = [v for k, v in fields(data[data.index(b"\n") + 1:]) if k == b"entry"][-1]
+state = dict(fields(dict(fields(entry))[b"state"]))
+print(state.get(b"musicTick", b"none").decode())
+PY
+)
+[ "$tick" -gt 0 ] 2>/dev/null || fail "continue: the save holds no place in the music ($tick)"
+grep -q "\"type\":\"midi\",\"name\":\"[^\"]*\",\"result\":0,\"at\":$tick}" "$T/continue.jsonl" ||
+  fail "continue: the music did not come back at its place ($tick)"
 grep -q 'スクリプトが変わって' "$T/continue.err" && fail "continue: an unchanged script was said to have changed"
 
 # rebuild: the edited sources into the game copy.

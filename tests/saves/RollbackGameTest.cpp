@@ -21,6 +21,7 @@
 #include "platform/text/TextCodec.h"
 #include "platform/window/Window.h"
 #include "saves/Keeper.h"
+#include "sound/CDSMusic.h"
 #include "support/ScratchDir.h"
 
 namespace fs = std::filesystem;
@@ -156,9 +157,17 @@ TEST_F(DemoRollback, QuickLoadGivesBackTheLineAndThePictureOfTheQuickSave) {
   const auto screen = Screen();
   Tap("key:F5");
   ASSERT_TRUE(std::filesystem::exists(app.Keeper()->Place().HostPath("quick.vsave")));
+  const int32_t saved = app.Keeper()->Record().Current()->snapshot.musicTick;
+  ASSERT_GT(saved, 0);  // the title's piece, a while in
   for (int i = 0; i < 5; ++i) ASSERT_TRUE(NextWaitPoint());
   EXPECT_NE(GameState(), state);
+  const int32_t later = CDSMusic::Position();
+  ASSERT_GT(later, saved);
   Tap("key:F9");
+  // The piece back at its place, a few frames on, not where it had got to.
+  const int32_t loaded = CDSMusic::Position();
+  EXPECT_GE(loaded, saved);
+  EXPECT_LT(loaded - saved, (later - saved) / 4) << saved << " " << later << " " << loaded;
   Play(30);
   EXPECT_EQ(GameState(), state);
   EXPECT_EQ(Screen(), screen);

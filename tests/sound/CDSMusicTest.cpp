@@ -126,10 +126,35 @@ TEST_F(CDSMusicTest, ANewPieceIsNotRestartedByTheOldPiecesEnd) {
   EXPECT_EQ(RunPasses(4), 1);   // b.mid ends 2 s after its start, not 2 s after the stale message
 }
 
+// b.mid's four notes begin at ticks 0, 96, 192 and 288 of 384 (192 a second).
+TEST_F(CDSMusicTest, APieceStartedAtItsPlaceGoesOnFromThereAndEndsWithTheRest) {
+  EXPECT_EQ(CDSMusic::Position(), -1);  // nothing plays
+  music.SetVolume(0);
+  ASSERT_EQ(music.Play("b.mid"), 0);
+  EXPECT_EQ(CDSMusic::Position(), 0);
+  RunPasses(75);  // 1.2 s
+  const int32_t place = CDSMusic::Position();
+  EXPECT_NEAR(place, 230, 4);
+  music.Play("a.mid");
+  RunPasses(10);
+  ASSERT_EQ(music.PlayFrom("b.mid", place), 0);
+  EXPECT_EQ(CDSMusic::Position(), place);  // before a sample is made
+  // The note that began before the place does not sound again; the next does.
+  EXPECT_EQ(Peak(*CDSMusic::Graph(), 0.25), 0);
+  EXPECT_GT(Peak(*CDSMusic::Graph(), 0.2), 1000);
+  EXPECT_NEAR(CDSMusic::Position(), place + 86, 4);
+  // It ends when the rest of it has played, and starts again from its beginning.
+  EXPECT_EQ(RunPasses(20), 0);  // to 0.77 s after the place: 0.03 s are left
+  EXPECT_EQ(RunPasses(5), 1);
+  EXPECT_LT(CDSMusic::Position(), 20);
+}
+
 TEST_F(CDSMusicTest, StateAndPlaysAreTraced) {
   std::string tracePath = dir.Path() + "/trace.jsonl";
   ASSERT_TRUE(trace::Open(tracePath));
   music.Play("a.mid");
+  music.PlayFrom("b.mid", 0);
+  music.PlayFrom("b.mid", 50);
   music.Play("none.mid");
   trace::EndFrame(0, 0);
   trace::Close();
@@ -138,6 +163,9 @@ TEST_F(CDSMusicTest, StateAndPlaysAreTraced) {
   text << in.rdbuf();
   const std::string& t = text.str();
   EXPECT_NE(t.find(R"({"type":"midi","name":"a.mid","result":0})"), std::string::npos) << t;
+  // A place only where there is one.
+  EXPECT_NE(t.find(R"({"type":"midi","name":"b.mid","result":0})"), std::string::npos) << t;
+  EXPECT_NE(t.find(R"({"type":"midi","name":"b.mid","result":0,"at":50})"), std::string::npos) << t;
   EXPECT_NE(t.find(R"({"type":"midi","name":"none.mid","result":2})"), std::string::npos);
   EXPECT_NE(t.find(R"("music":{"path":"GameData\\Music\\MIDI\\none.mid","volume":-3000,"playing":true})"),
             std::string::npos);

@@ -99,6 +99,10 @@ struct MusicGraph::Impl {
   float masterGain = 1.0f;
   std::vector<float> block = std::vector<float>(kBlock * 2);
   std::string pending;  // SMF bytes
+  int pendingTick = 0;  // where the pending piece starts
+  // The place a piece was started at, until the player has gone there (its
+  // own tick reads 0 until its first block).
+  int seekingTo = -1;
   // While the samples are dropped (Advance), the player's note-ons are not
   // passed on and the effects are off: the synthesiser then has no voice to
   // compute, while the player's clock, its other events and the end of the
@@ -179,8 +183,8 @@ struct MusicGraph::Impl {
       measure();
   }
   // With mu held and the soundfont loaded: stops the old piece and starts
-  // the new one. False when the player refuses it.
-  bool Start(const std::string& bytes) {
+  // the new one at `tick`. False when the player refuses it.
+  bool Start(const std::string& bytes, int tick) {
     if (!synth) {  // it could not be made: nothing ever sounds
       state = State::Idle;
       return false;
@@ -190,8 +194,14 @@ struct MusicGraph::Impl {
     player = Fl().new_fluid_player(synth);
     if (player) Fl().fluid_player_set_playback_callback(player, PlayerEvent, this);
     totalTicks = 0;
+    seekingTo = -1;
     // Events of the old piece must not restart the new one.
     events.clear();
+    // The place is asked for before playing: the player takes any place then
+    // (it knows the piece's length only once playing) and goes there as it
+    // reads the file, setting what the events before it set but sounding no
+    // note that began before it.
+    if (player && tick > 0 && Fl().fluid_player_seek(player, tick) == FLUID_OK) seekingTo = tick;
     if (!player || Fl().fluid_player_add_mem(player, bytes.data(), bytes.size()) != FLUID_OK ||
         Fl().fluid_player_play(player) != FLUID_OK) {
       if (player) Fl().delete_fluid_player(player);
@@ -208,7 +218,7 @@ struct MusicGraph::Impl {
     master = ReadMasterVolume(bytes);
     masterNext = 0;
     masterGain = 1.0f;
-    AdvanceMaster(0);  // a level set at the start holds from the first sample
+    AdvanceMaster(seekingTo > 0 ? seekingTo : 0);  // a level set before the place holds from the first sample
     applied = target * masterGain;
     return true;
   }
@@ -356,7 +366,7 @@ void MusicGraph::SetNotify(std::function<void()> notify) {
   impl_->notify = std::move(notify);
 }
 
-bool MusicGraph::Play(std::string_view enginePath) {
+bool MusicGraph::Play(std::string_view enginePath, int tick) {
   Impl& m = *impl_;
   std::string bytes;
   if (!ReadWholeFile(enginePath, bytes, file_caps::kMusic) || !ExtractSmf(bytes)) return false;
@@ -382,7 +392,7 @@ bool MusicGraph::Play(std::string_view enginePath) {
       std::lock_guard lock(m.mu);
       m.pending.clear();
       m.hasPending = false;
-      return m.Start(bytes);
+      return m.Start(bytes, tick);
     }
   }
   // The soundfont still loads, or the piece's loudness is yet to be known:
@@ -395,6 +405,7 @@ bool MusicGraph::Play(std::string_view enginePath) {
   {
     std::lock_guard lock(m.mu);
     m.pending = bytes;
+    m.pendingTick = tick;
     m.hasPending = true;
     m.events.clear();
     m.state = Impl::State::Playing;
@@ -433,6 +444,16 @@ bool MusicGraph::Playing() const {
   return impl_->state == Impl::State::Playing;
 }
 
+int MusicGraph::Position() const {
+  Impl& m = *impl_;
+  std::lock_guard lock(m.mu);
+  if (m.state != Impl::State::Playing) return -1;
+  if (m.hasPending) return m.pendingTick;  // not started yet: it starts there
+  if (!m.player) return -1;  // no synthesiser: the piece counts as playing but has no place
+  if (m.seekingTo >= 0) return m.seekingTo;
+  return Fl().fluid_player_get_current_tick(m.player);
+}
+
 std::string MusicGraph::SoundFontPath() const { return impl_->soundFont; }
 
 namespace {
@@ -466,7 +487,7 @@ bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
     }
     if (hasPending) {
       hasPending = false;
-      if (!Start(pending)) {
+      if (!Start(pending, pendingTick)) {
         events.push_back(kErrorAbort);
         notify = this->notify;
       }
@@ -482,6 +503,7 @@ bool MusicGraph::Impl::RenderInto(Sample* out, size_t frames, bool waitForLoad) 
       float* buf = block.data();
       Fl().fluid_synth_write_float(synth, static_cast<int>(n), buf, 0, 2, buf, 1, 2);
       synthesised = true;
+      seekingTo = -1;  // the player has read up to the place
       if (!out) {
         done += n;
         if (CheckEnd(n) && this->notify) notify = this->notify;

@@ -33,9 +33,15 @@ class MusicGraph {
   // audio thread on a device): it must only post.
   void SetNotify(std::function<void()> notify);
   // Stops the current piece and plays the MIDI file (engine path) from its
-  // start. False, with the current piece going on, when the file cannot be
-  // read or is no MIDI file.
-  bool Play(std::string_view enginePath);
+  // start, or from `tick` (a place Position gave): the controllers, programs
+  // and tempo in force there are set, and notes sound from the first one
+  // that starts at or after it. False, with the current piece going on, when
+  // the file cannot be read or is no MIDI file.
+  bool Play(std::string_view enginePath, int tick = 0);
+  // Where the piece playing stands, in the MIDI file's ticks (the place a
+  // piece asked for stands at until it starts); -1 when none can be had:
+  // nothing plays, or there is no synthesiser to play it.
+  int Position() const;
   // Takes effect from the next samples, ramped over one block.
   HRESULT SetVolume(int32_t hundredths);
   // For the sound device's stream: volumes follow the music bus's curve and

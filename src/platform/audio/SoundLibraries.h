@@ -31,7 +31,7 @@ namespace platform::sound_libraries {
   F(fluid_synth_chorus_on) F(fluid_synth_get_active_voice_count) F(fluid_midi_event_get_type)       \
   F(new_fluid_player) F(delete_fluid_player) F(fluid_player_set_playback_callback)                  \
   F(fluid_player_add_mem) F(fluid_player_play) F(fluid_player_get_status)                           \
-  F(fluid_player_get_total_ticks) F(fluid_player_get_current_tick)
+  F(fluid_player_get_total_ticks) F(fluid_player_get_current_tick) F(fluid_player_seek)
 
 struct MixerFunctions {
   VANTOREL_MIXER_FUNCTIONS(VANTOREL_LATE_FUNCTION)
