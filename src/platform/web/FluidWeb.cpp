@@ -173,6 +173,9 @@ EM_JS(int, vantorel_fluid_player_get_total_ticks, (fluid_player_t* p), {
 EM_JS(int, vantorel_fluid_player_get_current_tick, (fluid_player_t* p), {
   return Module.vtFluid.fm._fluid_player_get_current_tick(p);
 });
+EM_JS(int, vantorel_fluid_player_seek, (fluid_player_t* p, int ticks), {
+  return Module.vtFluid.fm._fluid_player_seek(p, ticks);
+});
 
 }  // namespace
 
