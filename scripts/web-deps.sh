@@ -14,7 +14,7 @@ cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 
 # Debian source package names, in the order they depend on each other.
-ALL=(zlib libpng1.6 libjpeg-turbo freetype libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer libsquish libebur128 libsoxr)
+ALL=(zlib libpng1.6 libjpeg-turbo freetype harfbuzz libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer libsquish libebur128 libsoxr)
 WANT=("$@")
 [ ${#WANT[@]} -eq 0 ] && WANT=("${ALL[@]}")
 
@@ -22,7 +22,7 @@ SUDO=""
 [ "$(id -u)" -ne 0 ] && SUDO="sudo"
 
 need_pkgs=()
-for p in emscripten dpkg-dev; do
+for p in emscripten dpkg-dev python3-fonttools; do  # fonttools: the page's font subset (web.sh)
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need_pkgs+=("$p")
 done
 if [ ${#need_pkgs[@]} -gt 0 ]; then
@@ -100,7 +100,7 @@ declare -A VER
 # Raise RECIPE when a change below alters what every library gets (a change
 # to one recipe raises that library's number in RECIPES instead).
 RECIPE=1
-declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=2 [libsquish]=2 [libsoxr]=2)
+declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=3 [libsquish]=2 [libsoxr]=2)
 # (sed reads to the end: head would close the pipe early, and under
 # pipefail emcc's broken pipe then fails the script now and then)
 keytext="$(emcc --version 2>/dev/null | sed -n 1p)
@@ -180,12 +180,24 @@ build_libsdl2() {
     cp "$1"/include/*.h "$PREFIX/include/SDL2/" &&
     cp "$out/libSDL2.a" "$PREFIX/lib/"
 }
-build_libsdl2-ttf() {
-  # One C file; no HarfBuzz (the engine lays out text itself).
+build_harfbuzz() {
+  # The one-file build of its sources, with FreeType, without threads.
   local out=$1/_web
   rm -rf "$out"
-  emcc_objects "$out" -O2 -w -DTTF_USE_HARFBUZZ=0 -I"$PREFIX/include/SDL2" -I"$PREFIX/include/freetype2" -I"$PREFIX/include" \
-      -- "$1/SDL_ttf.c" &&
+  emcc_objects "$out" -O2 -w -std=c++11 -fno-exceptions -fno-rtti -DHAVE_FREETYPE=1 -DHB_NO_MT \
+      -I"$PREFIX/include/freetype2" -I"$PREFIX/include" -- "$1/src/harfbuzz.cc" &&
+    emar rcs "$out/libharfbuzz.a" "$out"/*.o &&
+    mkdir -p "$PREFIX/include/harfbuzz" &&
+    cp "$1"/src/hb.h "$1"/src/hb-*.h "$PREFIX/include/harfbuzz/" &&
+    cp "$out/libharfbuzz.a" "$PREFIX/lib/"
+}
+build_libsdl2-ttf() {
+  # One C file, with HarfBuzz as Debian builds it: runs of text are shaped
+  # (their advances and kerning), and the page must draw them as Linux does.
+  local out=$1/_web
+  rm -rf "$out"
+  emcc_objects "$out" -O2 -w -DTTF_USE_HARFBUZZ=1 -I"$PREFIX/include/SDL2" -I"$PREFIX/include/freetype2" \
+      -I"$PREFIX/include/harfbuzz" -I"$PREFIX/include" -- "$1/SDL_ttf.c" &&
     emar rcs "$out/libSDL2_ttf.a" "$out"/*.o &&
     cp "$1/SDL_ttf.h" "$PREFIX/include/SDL2/" &&
     cp "$out/libSDL2_ttf.a" "$PREFIX/lib/"

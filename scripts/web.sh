@@ -51,12 +51,42 @@ find "$STAGE/game/GameData" -iname '*.po' | while read -r po; do
   msgfmt --check -o "${po%.*}.mo" "$po" && rm "$po"
 done
 # The faces the Windows Japanese face names stand for (as on Linux, the IPA
-# fonts): web/FontResolveWeb.cpp looks for them below /fonts.
+# fonts): web/FontResolveWeb.cpp looks for them below /fonts. Only the
+# characters the game and the engine's screens can show (web-charset.py) are
+# kept: some 250 KB a face instead of 6 MB (fonttools, Debian's
+# python3-fonttools; its Python, not another one first on PATH).
+python3 scripts/web-charset.py "$STAGE/game" "$ROOT" > "$BUILD/chars.txt"
 for f in ipagp.ttf ipag.ttf ipamp.ttf ipam.ttf; do
   found=$(find /usr/share/fonts -name "$f" | head -1)
-  if [ -n "$found" ]; then cp "$found" "$STAGE/fonts/"; fi
+  [ -n "$found" ] || continue
+  /usr/bin/python3 -m fontTools.subset "$found" --text-file="$BUILD/chars.txt" --output-file="$STAGE/fonts/$f" \
+    --layout-features='*' --name-IDs='*' --name-languages='*' --notdef-outline --glyph-names ||
+    { echo "web.sh: fonttools could not subset $f (apt-get install python3-fonttools)" >&2; exit 1; }
 done
 ls "$STAGE/fonts"/*.ttf >/dev/null 2>&1 || { echo "web.sh: no IPA fonts (fonts-ipafont-gothic)" >&2; exit 1; }
+
+# A game larger than VANTOREL_WEB_UPFRONT_MB (default 3) keeps its pictures
+# and sound effects out of game.data: they are served one by one below OUT/files,
+# the page knows them by name and size (OUT/ondemand.js) and fetches each
+# when the engine first reads it, and the rest in the background.
+rm -rf "$OUT/files"
+python3 - "$STAGE" "$OUT" "${VANTOREL_WEB_UPFRONT_MB:-3}" <<'PY' > "$OUT/ondemand.js"
+import json, os, sys
+stage, out, upfront_mb = sys.argv[1], sys.argv[2], float(sys.argv[3])
+# MIDI stays: small, and read at the title.
+kinds = (".png", ".jpg", ".jpeg", ".bmp", ".tga", ".dds", ".wav", ".ogg")
+files = sorted(os.path.relpath(os.path.join(b, n), stage) for b, _, ns in os.walk(os.path.join(stage, "game")) for n in ns)
+total = sum(os.path.getsize(os.path.join(stage, f)) for f in files)
+deferred = []
+if total > upfront_mb * 1048576:
+    for f in files:
+        if f.lower().endswith(kinds):
+            os.makedirs(os.path.dirname(os.path.join(out, "files", f)), exist_ok=True)
+            os.replace(os.path.join(stage, f), os.path.join(out, "files", f))
+            deferred.append(["/" + f, os.path.getsize(os.path.join(out, "files", f))])
+print("var vantorelDeferred = " + json.dumps(deferred, ensure_ascii=False) + ";")
+PY
+cat web/ondemand.js >> "$OUT/ondemand.js"
 
 (cd "$STAGE" && python3 /usr/share/emscripten/tools/file_packager.py "$OUT/game.data" \
   --preload game@/game fonts@/fonts --js-output="$OUT/game.js" >/dev/null)

@@ -23,6 +23,7 @@
 #include "platform/headless/Clock.h"
 #include "platform/window/DisplayDriver.h"
 #include "platform/window/HeadlessWindow.h"
+#include "platform/window/Host.h"
 #include "script/CTextFile.h"
 
 #ifndef VANTOREL_VERSION
@@ -209,5 +210,5 @@ int main(int argc, char** argv) {
   }
   // So was a trace that could not be written to its end.
   if (!platform::trace::Close() && status == 0) status = 1;
-  return status;
+  return platform::EndProgram(status);
 }

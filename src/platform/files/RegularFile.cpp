@@ -13,6 +13,7 @@
 #include "platform/diagnostics/Report.h"
 #include "platform/files/Files.h"
 #include "platform/text/TextCodec.h"
+#include "platform/window/Host.h"
 
 namespace platform {
 namespace {
@@ -30,6 +31,7 @@ std::string ParentOf(const std::string& path) {
 
 FileRead ReadRegularFile(const std::string& hostPath, std::string& bytes, size_t maxBytes) {
   bytes.clear();
+  FetchDeferredFile(hostPath.c_str());  // in a page: its bytes, if only its name is there yet
   // Looked at before it is opened: opening some devices does something.
   struct stat st;
   if (::stat(hostPath.c_str(), &st) != 0)

@@ -13,4 +13,14 @@ bool WorkerThreads();
 // where presenting shows the frame.
 void LetHostRun();
 
+// A page may hold a game's larger files (pictures, sounds) by name only
+// until they are first read, so that the first frame need not wait for
+// them: fetches hostPath now when it is one of those (nothing on a desktop).
+void FetchDeferredFile(const char* hostPath);
+
+// main's return value. In a page the runtime does not see main return once
+// it has waited (its stack was rewound from the browser's callback), so the
+// program is ended here, with the status, as exit() would.
+int EndProgram(int status);
+
 }  // namespace platform
