@@ -14,76 +14,35 @@ cp -r "$BUILD/game" "$T/game"
 rm -rf "$T/game/GameData/Text/セーブデータ"
 mkdir -p "$T/game/GameData/Text/セーブデータ"
 
-VANTOREL="$BUILD/vantorel" GAME="$T/game" WORK="$T" XDG_CONFIG_HOME="$T/cfg" python3 - <<'PY'
-import json, os, subprocess, sys
+VANTOREL="$BUILD/vantorel" GAME="$T/game" WORK="$T" XDG_CONFIG_HOME="$T/cfg" \
+  PYTHONPATH="$(cd "$(dirname "$0")/.." && pwd)" python3 - <<'PY'
+import os
+from demo_story import (Runner, events, fail, first, first_session, load_screen, load_slot_two,
+                        save_in_slot_two, title)
 
 work, game = os.environ["WORK"], os.environ["GAME"]
-runs = 0
-
-def play(name, events, frames):
-    """Runs the game headless with the given input events; returns the trace."""
-    global runs
-    runs += 1
-    inp, trace = f"{work}/{name}.in", f"{work}/{name}.jsonl"
-    with open(inp, "w") as f:
-        f.write("\n".join(f"{at} {what}" for at, what in sorted(events, key=lambda e: e[0])) + "\n")
-    r = subprocess.run([os.environ["VANTOREL"], "--headless", "--game-dir", game, "--answer", "yes",
-                        "--frames", str(frames), "--input", inp, "--trace", trace],
-                       stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True, timeout=60)
-    if r.returncode != 0:
-        sys.exit(f"FAIL: run {name} ended with status {r.returncode}: {r.stderr[-800:]}")
-    with open(trace) as f:
-        return [json.loads(line) for line in f]
-
-def fail(msg):
-    sys.exit("FAIL: " + msg)
-
-def events(trace, kind):
-    return [(p["frame"], e) for p in trace for e in p.get("events", []) if e["type"] == kind]
+run = Runner(os.environ["VANTOREL"], game, work)
+play = run.play
 
 def no_reports(trace, name):
     reports = events(trace, "report")
     if reports:
         fail(f"{name}: failure reported at frame {reports[0][0]}: {reports[0][1]}")
 
-def first(trace, test, after=0, what="state"):
-    for p in trace:
-        if p["frame"] >= after and test(p):
-            return p
-    fail(f"never reached: {what}")
-
-def taps(start, stop, every=20):
-    return [(f, "tap decide") for f in range(start, stop, every)]
-
-choice = lambda p: p.get("menuActive") and not p.get("saveMode") and not p.get("loadMode")
-save_screen = lambda p: p.get("menuActive") and p.get("saveMode")
-load_screen = lambda p: p.get("menuActive") and p.get("loadMode")
-
-# --- First session: read on to the park's choice.
-probe = play("probe1", taps(60, 4000), 4000)
-at_choice = first(probe, choice, what="the park's choice (a font menu)")
+# --- First session: read on to the park's choice, take the second one, on
+# to the rest point's save screen; save in slot 2 and quit.
+session, F1, F3, at_choice, at_save = first_session(run)
 if at_choice["script"] != "本編\\公園1.Dat":
     fail(f"the choice opened in {at_choice['script']}")
 labels = [i["label"] for i in at_choice["fontMenu"]["items"]]
 if len(labels) != 2:
     fail(f"the choice offers {labels}")
-F1 = at_choice["frame"]
-# Take the second choice: down, then decide; read on to the rest point.
-session = [e for e in taps(60, 4000) if e[0] < F1] + [(F1 + 10, "tap down 10"), (F1 + 30, "tap decide")]
-session += taps(F1 + 60, F1 + 4000)
-probe = play("probe2", session, F1 + 4000)
-at_save = first(probe, save_screen, F1, "the save screen")
 if at_save["script"] != "本編\\セーブ画面.Dat":
     fail(f"the save screen opened in {at_save['script']}")
-F3 = at_save["frame"]
 saved_vars = at_save["variables"]
 if saved_vars.get("$ミケの呼び方") != "待つ":
     fail(f"the second choice did not set its variable: {saved_vars}")
-# On the save screen: the back item first, then slots 1, 2, 3. Down twice to
-# slot 2, decide, then quit through the menu (answered yes). The tap that
-# chose "セーブ" on the rest point's menu opened the screen in its own frame.
-session = [e for e in session if e[0] <= F3]
-session += [(F3 + 10, "tap down 10"), (F3 + 30, "tap down 10"), (F3 + 50, "tap decide"), (F3 + 90, "menu-quit")]
+session += save_in_slot_two(F3)
 first_run = play("session1", session, F3 + 400)
 no_reports(first_run, "first session")
 opened = [e["name"] for _, e in events(first_run, "open")]
@@ -111,15 +70,11 @@ if not os.path.exists(f"{game}/GameData/Text/セーブデータ/セーブデー�
     fail("slot 2's file was not written")
 
 # --- Second session: the title's second button, slot 2 on the load screen.
-probe = play("probe3", [], 400)
-at_title = first(probe, lambda p: p.get("buttonMenuActive"), what="the title menu")
-G = at_title["frame"]
+G, at_title = title(run)
 buttons = [i["label"] for i in at_title["buttonMenu"]["items"]]
 if buttons != ["はじめから", "つづきから", "キー設定", "おわる"]:
     fail(f"title buttons {buttons}")
-# The load screen: the back item, then slot 1 (empty, passed over), slot 2.
-second = [(G + 10, "tap down 10"), (G + 30, "tap decide"), (G + 60, "tap down 10"), (G + 80, "tap decide")]
-second += taps(G + 120, G + 4000)
+second = load_slot_two(G, G + 4000)
 second_run = play("session2", second, G + 4000)
 no_reports(second_run, "second session")
 at_load = first(second_run, load_screen, G, "the load screen")
@@ -142,6 +97,6 @@ if "本編\\結末_待つ.Dat" not in opened or "本編\\おしまい.Dat" not i
 end = second_run[-1]
 if end["script"] != "本編\\おしまい.Dat" or end["running"]:
     fail(f"the game did not stop at GameEnd: {end['script']} running={end['running']}")
-print(f"played through in {runs} runs: choice at frame {F1}, save screen at {F3}, "
+print(f"played through in {run.runs} runs: choice at frame {F1}, save screen at {F3}, "
       f"loaded into {after['script']} with {after['variables']['$ミケの呼び方']}")
 PY
