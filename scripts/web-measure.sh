@@ -16,11 +16,12 @@ TOOLS=${VANTOREL_WEB_TEST:-$HOME/.cache/vantorel-web-test}
 [ -d "$TOOLS/node_modules/puppeteer-core" ] || { echo "web-measure: run scripts/web-test.sh once (it installs puppeteer-core)" >&2; exit 2; }
 export NODE_PATH=$TOOLS/node_modules
 echo "machine: $(nproc) cores, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'); load average $(cut -d' ' -f1-3 /proc/loadavg)"
-for f in index.html ondemand.js game.js vantorel.js vantorel.wasm game.data; do
-  [ -f "$PAGE/$f" ] && printf '%-14s %10d B  gzip -9 %10d B\n' "$f" "$(stat -c %s "$PAGE/$f")" "$(gzip -9c "$PAGE/$f" | wc -c)"
+for path in "$PAGE"/*; do
+  [ -f "$path" ] || continue
+  printf '%-22s %10d B  gzip -9 %10d B\n' "$(basename "$path")" "$(stat -c %s "$path")" "$(gzip -9c "$path" | wc -c)"
 done
 if [ -d "$PAGE/files" ]; then
-  printf '%-14s %10d B  gzip -9 %10d B  (%d files fetched on demand)\n' files/ \
+  printf '%-22s %10d B  gzip -9 %10d B  (%d files fetched on demand)\n' files/ \
     "$(find "$PAGE/files" -type f -exec cat {} + | wc -c)" \
     "$(find "$PAGE/files" -type f -exec sh -c 'for f; do gzip -9c "$f"; done' _ {} + | wc -c)" \
     "$(find "$PAGE/files" -type f | wc -l)"
