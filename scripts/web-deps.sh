@@ -5,6 +5,7 @@
 # frozen, so each library is built here instead, as a static archive.
 #
 # Usage: scripts/web-deps.sh [NAME...]   (default: all, in dependency order)
+#        scripts/web-deps.sh --pack FILE  (the built prefix as one archive)
 # Prints the prefix (include/, lib/) on its last line of output.
 # The prefix lives in $VANTOREL_WEB_DEPS (default ~/.cache/vantorel-web) under
 # a key made of the emcc version, the source versions and the recipe number
@@ -15,6 +16,11 @@ ROOT=$(pwd)
 
 # Debian source package names, in the order they depend on each other.
 ALL=(zlib libpng1.6 libjpeg-turbo freetype harfbuzz libsdl2 libsdl2-ttf libsdl2-image libsdl2-mixer libsquish libebur128 libsoxr)
+PACK=""
+if [ "${1:-}" = --pack ]; then
+  [ $# -eq 2 ] || { echo "usage: scripts/web-deps.sh --pack FILE" >&2; exit 2; }
+  PACK=$(realpath -m "$2"); shift 2
+fi
 WANT=("$@")
 [ ${#WANT[@]} -eq 0 ] && WANT=("${ALL[@]}")
 
@@ -35,6 +41,60 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 # PATH, as a pyenv shim, may lack nothing but start ten times slower: every
 # compile starts it).
 [ -x /usr/bin/python3 ] && export EMSDK_PYTHON=${EMSDK_PYTHON:-/usr/bin/python3}
+
+# Raise RECIPE when a change below alters what every library gets (a change
+# to one recipe raises that library's number in RECIPES instead).
+RECIPE=1
+declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=3 [libsquish]=2 [libsoxr]=2)
+# (sed reads to the end: head would close the pipe early, and under
+# pipefail emcc's broken pipe then fails the script now and then)
+keytext="$(emcc --version 2>/dev/null | sed -n 1p)
+recipe $RECIPE"
+# The prefix is keyed by the compiler; each library's stamp holds its own
+# version and recipe, so a new upload of one library rebuilds only that one.
+KEY=$(printf '%s' "$keytext" | sha256sum | cut -c1-16)
+CACHE=${VANTOREL_WEB_DEPS:-$HOME/.cache/vantorel-web}
+PREFIX=$CACHE/$KEY
+
+# A fresh cache starts from the packed prefix kept in the repository for this
+# compiler (web/deps/KEY.tar.xz, or $VANTOREL_WEB_DEPS_SEED): twenty minutes
+# of library builds become a second's unpacking. A library whose Debian
+# version has moved on since is still rebuilt, unless
+# VANTOREL_WEB_DEPS_AS_PACKED=1 takes the packed builds as they are (CI,
+# where time is short; the versions they come from are printed).
+SEED=${VANTOREL_WEB_DEPS_SEED:-$ROOT/web/deps/$KEY.tar.xz}
+if [ ! -f "$PREFIX/KEY" ] && [ -f "$SEED" ]; then
+  mkdir -p "$CACHE"
+  tar -C "$CACHE" -xJf "$SEED"
+  echo "web-deps: cache seeded from $SEED"
+fi
+mkdir -p "$PREFIX/include" "$PREFIX/lib"
+printf '%s\n' "$keytext" > "$PREFIX/KEY"
+
+# FluidSynth is not built for the browser (it needs GLib): the page brings
+# FluidSynth's own WebAssembly build (scripts/web.sh) and the engine calls it
+# through platform/web/FluidWeb.cpp, declared as on Linux, from the machine's
+# own headers.
+copy_late_headers() {
+  if [ -f /usr/include/fluidsynth.h ]; then
+    # (times kept: a copy made anew would rebuild everything that includes them)
+    cp -rp /usr/include/fluidsynth.h /usr/include/fluidsynth "$PREFIX/include/"
+  else
+    echo "web-deps: the FluidSynth headers are missing (scripts/deps.sh installs them)" >&2
+    return 1
+  fi
+}
+if [ "${VANTOREL_WEB_DEPS_AS_PACKED:-}" = 1 ]; then
+  all_built=1
+  for name in "${WANT[@]}"; do
+    if [ -f "$PREFIX/.built-$name" ]; then echo "web-deps: as packed: $(cat "$PREFIX/.built-$name")"; else all_built=0; fi
+  done
+  if [ $all_built = 1 ]; then
+    copy_late_headers
+    echo "$PREFIX"
+    exit 0
+  fi
+fi
 
 # Source lines for the very archive and suites the machine installs from, so
 # the sources match the binaries the native build uses.
@@ -97,26 +157,25 @@ fetch_source() {  # fetch_source NAME: into $WORK/NAME, preferred version first
 }
 
 declare -A VER
-# Raise RECIPE when a change below alters what every library gets (a change
-# to one recipe raises that library's number in RECIPES instead).
-RECIPE=1
-declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=3 [libsquish]=2 [libsoxr]=2)
-# (sed reads to the end: head would close the pipe early, and under
-# pipefail emcc's broken pipe then fails the script now and then)
-keytext="$(emcc --version 2>/dev/null | sed -n 1p)
-recipe $RECIPE"
-# The prefix is keyed by the compiler; each library's stamp holds its own
-# version and recipe, so a new upload of one library rebuilds only that one.
-KEY=$(printf '%s' "$keytext" | sha256sum | cut -c1-16)
 for p in "${ALL[@]}"; do
   VER[$p]=$(version_of "$p")
 done
 stamp_text() { echo "$1 ${VER[$1]} recipe ${RECIPES[$1]:-1}"; }
-CACHE=${VANTOREL_WEB_DEPS:-$HOME/.cache/vantorel-web}
-PREFIX=$CACHE/$KEY
+# --pack FILE: the built prefix as one archive (what the libraries need to
+# link against; no programs, manuals or sources), to seed another machine;
+# only when every library is built as this script would build it now.
+if [ "$PACK" != "" ]; then
+  for name in "${ALL[@]}"; do
+    [ "$(cat "$PREFIX/.built-$name" 2>/dev/null)" = "$(stamp_text "$name")" ] ||
+      { echo "web-deps: $name is not built as the recipe says ($(stamp_text "$name")); build it first" >&2; exit 1; }
+  done
+  tar -C "$CACHE" -cJf "$PACK.tmp" --exclude="$KEY/bin" --exclude="$KEY/share" "$KEY"
+  mv "$PACK.tmp" "$PACK"
+  echo "web-deps: packed $PREFIX into $PACK ($(du -h "$PACK" | cut -f1))"
+  exit 0
+fi
 WORK=$CACHE/src-$KEY
-mkdir -p "$PREFIX/include" "$PREFIX/lib" "$WORK"
-printf '%s\n' "$keytext" > "$PREFIX/KEY"
+mkdir -p "$WORK"
 
 JOBS=${JOBS:-2}
 # The emscripten toolchain searches only under its sysroot; add the prefix.
@@ -277,15 +336,6 @@ for name in "${WANT[@]}"; do
     status=1
   fi
 done
-# FluidSynth is not built for the browser (it needs GLib): the page brings
-# FluidSynth's own WebAssembly build (scripts/web.sh) and the engine calls it
-# through platform/web/FluidWeb.cpp, declared as on Linux, from the machine's
-# own headers.
-if [ -f /usr/include/fluidsynth.h ]; then
-  # (times kept: a copy made anew would rebuild everything that includes them)
-  cp -rp /usr/include/fluidsynth.h /usr/include/fluidsynth "$PREFIX/include/"
-else
-  echo "web-deps: the FluidSynth headers are missing (scripts/deps.sh installs them)" >&2; status=1
-fi
+copy_late_headers || status=1
 echo "$PREFIX"
 exit $status
