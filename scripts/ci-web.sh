@@ -9,17 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 OUT=${OUT:-build-web-page}
 
-need=()
-for p in emscripten dpkg-dev chromium imagemagick python3; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || need+=("$p")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  echo "Installing: ${need[*]}"
-  $SUDO apt-get update
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${need[@]}"
-fi
+# What the page's build and its check need beyond the native build's.
+scripts/deps.sh emscripten dpkg-dev chromium imagemagick python3
 
 export VANTOREL_WEB_DEPS_AS_PACKED=1
 start=$(date +%s)

@@ -10,6 +10,8 @@ PKGS=(
   libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev neovim
   desktop-file-utils appstream dpkg-dev file
 )
+# Further packages a caller needs may be named: scripts/deps.sh NAME...
+PKGS+=("$@")
 missing=()
 for p in "${PKGS[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
