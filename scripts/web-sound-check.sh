@@ -26,14 +26,9 @@ if [ ! -d "$TOOLS/node_modules/puppeteer-core" ]; then
   (cd "$TOOLS" && npm install --no-audit --no-fund puppeteer-core@24 >/dev/null)
 fi
 export NODE_PATH=$TOOLS/node_modules
-PORT=${PORT:-$((20000 + RANDOM % 20000))}
-python3 -m http.server --bind 127.0.0.1 --directory "$PAGE" "$PORT" >"$OUTDIR/server.log" 2>&1 &
-SERVER=$!
+. scripts/web-serve.sh
+serve_page "$PAGE" "$OUTDIR/server.log"
 trap 'kill $SERVER 2>/dev/null' EXIT
-for _ in $(seq 50); do
-  python3 -c "import socket; socket.create_connection(('127.0.0.1', $PORT), 1)" 2>/dev/null && break
-  sleep 0.1
-done
 node "$ROOT/tests/web/sound_check.cjs" "http://127.0.0.1:$PORT/index.html?stamp" "$OUTDIR" > "$OUTDIR/summary.json" ||
   { cat "$OUTDIR/summary.json"; tail -20 "$OUTDIR/console.txt"; exit 1; }
 python3 - "$OUTDIR/summary.json" <<'PY'

@@ -48,14 +48,9 @@ fi
 export NODE_PATH=$TOOLS/node_modules
 
 T=$(mktemp -d)
-PORT=${PORT:-$((20000 + RANDOM % 20000))}
-python3 -m http.server --bind 127.0.0.1 --directory "$PAGE" "$PORT" >"$T/server.log" 2>&1 &
-SERVER=$!
+. scripts/web-serve.sh
+serve_page "$PAGE" "$T/server.log"
 trap 'kill $SERVER 2>/dev/null; [ -n "${KEEP:-}" ] && echo "kept $T" || rm -rf "$T"' EXIT
-for _ in $(seq 50); do
-  python3 -c "import socket,sys; socket.create_connection(('127.0.0.1', $PORT), 1)" 2>/dev/null && break
-  sleep 0.1
-done
 
 status=0
 python3 tests/web/playthrough.py "$NATIVE" "http://127.0.0.1:$PORT/index.html" "$T" || status=1
