@@ -2,9 +2,11 @@
 # Turns a game directory (the one holding GameData) into a static web page:
 # OUT/index.html, the engine as OUT/vantorel.js and OUT/vantorel.wasm, the
 # game's files packed in OUT/game.data (with OUT/game.js, which loads them),
-# and the fonts the game's faces stand for; for the sound, FluidSynth's
-# WebAssembly build as OUT/fluidsynth.js and the General MIDI soundfont
-# TimGM6mb as OUT/TimGM6mb.sf2; for the saves' zip files, OUT/fflate.js.
+# the fonts the game's faces stand for and the loudness of its MIDI pieces
+# (measured by the native vantorel-script, built into build/ if need be);
+# for the sound, FluidSynth's WebAssembly build as OUT/fluidsynth.js and the
+# General MIDI soundfont TimGM6mb as OUT/TimGM6mb.sf2; for the saves' zip
+# files, OUT/fflate.js.
 # Any web server can serve OUT.
 #
 # Usage: scripts/web.sh GAMEDIR OUT
@@ -65,6 +67,37 @@ for f in ipagp.ttf ipag.ttf ipamp.ttf ipam.ttf; do
 done
 ls "$STAGE/fonts"/*.ttf >/dev/null 2>&1 || { echo "web.sh: no IPA fonts (fonts-ipafont-gothic)" >&2; exit 1; }
 
+# The desktop's General MIDI soundfont (Debian's timgm6mb-soundfont); the
+# page puts it where the engine looks on Linux.
+SF2=/usr/share/sounds/sf2/TimGM6mb.sf2
+[ -f "$SF2" ] || { echo "web.sh: no $SF2 (apt-get install timgm6mb-soundfont)" >&2; exit 1; }
+
+# The loudness of the game's MIDI pieces, which the page cannot measure as a
+# piece starts (one thread: platform/web/KnownLoudness.cpp), measured here
+# by the native vantorel-script with the soundfont the page ships, into the
+# page's own files (/page). The native build is build/ (BUILD_NATIVE
+# overrides), configured when missing; only vantorel-script is built.
+mkdir -p "$STAGE/page"
+NATIVE=${BUILD_NATIVE:-$ROOT/build}
+TABLE=$STAGE/page/music-loudness.txt
+: > "$TABLE"
+if { [ -f "$NATIVE/CMakeCache.txt" ] || cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release >"$BUILD/native.log" 2>&1; } &&
+  cmake --build "$NATIVE" -j"${JOBS:-2}" --target vantorel-script >>"$BUILD/native.log" 2>&1; then
+  SCRIPT_TOOL=$NATIVE/vantorel-script
+elif [ -x "$NATIVE/vantorel-script" ]; then
+  echo "web.sh: warning: vantorel-script could not be brought up to date (see $BUILD/native.log); using the one in $NATIVE" >&2
+  SCRIPT_TOOL=$NATIVE/vantorel-script
+else
+  SCRIPT_TOOL=
+  echo "web.sh: warning: no native vantorel-script could be built (see $BUILD/native.log):" \
+    "the page's music is not levelled" >&2
+fi
+if [ -n "$SCRIPT_TOOL" ] && ! "$SCRIPT_TOOL" loudness --soundfont "$SF2" "$GAME" >"$TABLE" 2>"$BUILD/loudness.log"; then
+  sed 's/^/web.sh: warning: /' "$BUILD/loudness.log" >&2
+  echo "web.sh: warning: the pieces named above play unlevelled in the page" >&2
+fi
+[ -n "$SCRIPT_TOOL" ] && echo "web.sh: $(grep -vc '^#' "$TABLE" || true) MIDI pieces measured for the page's music levelling"
+
 # A game larger than VANTOREL_WEB_UPFRONT_MB (default 3) keeps its pictures
 # and sound effects out of game.data: they are served one by one below OUT/files,
 # the page knows them by name and size (OUT/ondemand.js) and fetches each
@@ -89,7 +122,7 @@ PY
 cat web/ondemand.js >> "$OUT/ondemand.js"
 
 (cd "$STAGE" && python3 /usr/share/emscripten/tools/file_packager.py "$OUT/game.data" \
-  --preload game@/game fonts@/fonts --js-output="$OUT/game.js" >/dev/null)
+  --preload game@/game fonts@/fonts page@/page --js-output="$OUT/game.js" >/dev/null)
 cp "$BUILD/vantorel.js" "$BUILD/vantorel.wasm" "$OUT/"
 
 # The page's JavaScript from the npm registry, kept outside the repository:
@@ -118,10 +151,6 @@ FLUID=$NPM_DIR/node_modules/js-synthesizer/externals/libfluidsynth-2.4.6.js
 } > "$OUT/fluidsynth.js"
 cp "$NPM_DIR/node_modules/js-synthesizer/externals/LICENSE.fluidsynth.txt" "$OUT/fluidsynth-LICENSE.txt"
 cp "$NPM_DIR/node_modules/fflate/umd/index.js" "$OUT/fflate.js"
-# The desktop's General MIDI soundfont (Debian's timgm6mb-soundfont); the
-# page puts it where the engine looks on Linux.
-SF2=/usr/share/sounds/sf2/TimGM6mb.sf2
-[ -f "$SF2" ] || { echo "web.sh: no $SF2 (apt-get install timgm6mb-soundfont)" >&2; exit 1; }
 cp "$SF2" "$OUT/TimGM6mb.sf2"
 cp web/index.html web/sound.js web/saves.js "$OUT/"
 echo "web.sh: the page is in $OUT ($(du -sh "$OUT" | cut -f1)); serve it, e.g. python3 -m http.server -d $OUT"

@@ -39,6 +39,7 @@ int RunHelp(const std::vector<std::string>& args);
 int RunNew(const std::vector<std::string>& args);
 int RunLsp(const std::vector<std::string>& args);
 int RunPackage(const std::vector<std::string>& args);
+int RunLoudness(const std::vector<std::string>& args);
 
 // The options the subcommands share, and the positional arguments.
 struct CommandLine {

@@ -85,6 +85,14 @@ const std::vector<Command>& Commands() {
        "msgmerge would and prints the counts; check [--format json] GAMEDIR FILE names what is untranslated "
        "or fuzzy and the translated texts that do not fit the window or their menu (exit 1 when any)",
        RunTranslate},
+      {"loudness", "loudness [--soundfont FILE] GAMEDIR",
+       "measure the loudness of every MIDI piece of the game in GAMEDIR (below GameData/Music/MIDI) as the "
+       "engine does before a piece first sounds, with the soundfont FILE (default: the one the engine would "
+       "choose), and print a table for its web page (scripts/web.sh): one line per piece, its content key "
+       "(FNV-1a 64 of its MIDI image, 16 hex digits) and its integrated loudness in LUFS, the file names after "
+       "a '#'. A piece found twice has one line. Exits 1 when a file is no MIDI file or cannot be played "
+       "(the other pieces are still printed)",
+       RunLoudness},
   };
   return commands;
 }

@@ -29,15 +29,14 @@
 #include "platform/diagnostics/Memory.h"
 #include "platform/files/Files.h"
 #include "platform/window/Host.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/web/KnownLoudness.h"
+#endif
 
 namespace platform {
 namespace {
 constexpr size_t kBlock = 512;             // frames per synthesis step (gain ramps over one)
 constexpr size_t kMaxTailFrames = kAudioRate * 5;  // release tails end after 5 s at most
-// FluidSynth's own level. Its default, 0.2, keeps many voices inside 16
-// bits; our device path is float up to the limiter, so unity is kept and the
-// volume and the music bus's level (kMusicBusLevel) come on top.
-constexpr double kSynthGain = 1.0;
 
 }  // namespace
 
@@ -301,13 +300,7 @@ void MusicGraph::StartLoading() {
     }
     if (fluid) m.settings = Fl().new_fluid_settings();
     if (m.settings) {
-      Fl().fluid_settings_setnum(m.settings, "synth.sample-rate", kAudioRate);
-      Fl().fluid_settings_setnum(m.settings, "synth.gain", kSynthGain);
-      Fl().fluid_settings_setstr(m.settings, "player.timing-source", "sample");
-      Fl().fluid_settings_setint(m.settings, "synth.cpu-cores", 1);
-      // Only the samples of the instruments in use are read (when a channel
-      // selects them), not the whole soundfont: most of it is never heard.
-      Fl().fluid_settings_setint(m.settings, "synth.dynamic-sample-loading", 1);
+      SetMusicSynthSettings(m.settings);  // shared with the measurement ahead of play
       m.synth = Fl().new_fluid_synth(m.settings);
     }
     creating.unlock();
@@ -381,8 +374,14 @@ bool MusicGraph::Play(std::string_view enginePath, int tick) {
 #ifdef __EMSCRIPTEN__
   // In the browser the measurement would run on the page's one thread, at
   // full rate (the browser's FluidSynth can no longer change it): seconds
-  // with the page frozen. A piece there plays at its own level instead,
-  // on the same volume curve.
+  // with the page frozen. The page's table, measured natively when the page
+  // was made, gives the loudness instead; a piece it does not know plays at
+  // its own level, on the same volume curve.
+  if (measure) {
+    const double lufs = web::KnownLoudness(bytes);
+    std::lock_guard lock(m.mu);
+    if (!std::isnan(lufs)) m.loudness[key] = lufs;
+  }
   measure = false;
 #endif
   if (m.Loaded()) {

@@ -26,7 +26,57 @@ SetRate SampleRateSetter() {
 }
 constexpr int kMeasureRate = kAudioRate / 4;
 constexpr int kMeasureBlock = 1024;
+// FluidSynth's own level. Its default, 0.2, keeps many voices inside 16
+// bits; our device path is float up to the limiter, so unity is kept and the
+// volume and the music bus's level (kMusicBusLevel) come on top.
+constexpr double kSynthGain = 1.0;
 }  // namespace
+
+void SetMusicSynthSettings(fluid_settings_t* settings) {
+  const sound_libraries::FluidFunctions& fl = *sound_libraries::Fluid();
+  fl.fluid_settings_setnum(settings, "synth.sample-rate", kAudioRate);
+  fl.fluid_settings_setnum(settings, "synth.gain", kSynthGain);
+  fl.fluid_settings_setstr(settings, "player.timing-source", "sample");
+  fl.fluid_settings_setint(settings, "synth.cpu-cores", 1);
+  // Only the samples of the instruments in use are read (when a channel
+  // selects them), not the whole soundfont: most of it is never heard.
+  fl.fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+}
+
+PieceMeter::~PieceMeter() {
+  if (synth_) sound_libraries::Fluid()->delete_fluid_synth(synth_);
+  if (settings_) sound_libraries::Fluid()->delete_fluid_settings(settings_);
+}
+
+bool PieceMeter::Open(const std::string& soundFont, std::string& why) {
+  std::string missing;
+  const sound_libraries::FluidFunctions* fl = sound_libraries::Fluid(&missing);
+  if (!fl) {
+    why = missing;
+    return false;
+  }
+  // Its warnings (about the soundfont's instruments) are no concern here.
+  for (int level : {FLUID_WARN, FLUID_INFO, FLUID_DBG}) fl->fluid_set_log_function(level, nullptr, nullptr);
+  if (!settings_) settings_ = fl->new_fluid_settings();
+  if (settings_ && !synth_) {
+    SetMusicSynthSettings(settings_);
+    synth_ = fl->new_fluid_synth(settings_);
+  }
+  if (!synth_) {
+    why = "the synthesiser could not be created";
+    return false;
+  }
+  if (fl->fluid_synth_sfload(synth_, soundFont.c_str(), 1) == FLUID_FAILED) {
+    why = "cannot load the soundfont " + soundFont;
+    return false;
+  }
+  return true;
+}
+
+double PieceMeter::Measure(const std::string& smf) {
+  const std::atomic<bool> never{false};
+  return MeasureLoudness(synth_, smf, ReadMasterVolume(smf), never);
+}
 
 double MeasureLoudness(fluid_synth_t* synth, const std::string& smf, const std::vector<MasterVolumeChange>& master,
                        const std::atomic<bool>& cancel) {

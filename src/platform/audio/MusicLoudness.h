@@ -8,6 +8,7 @@
 #include "platform/audio/MidiMasterVolume.h"
 
 typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_hashtable_t fluid_settings_t;
 
 namespace platform {
 
@@ -22,5 +23,27 @@ namespace platform {
 constexpr int kMeasuredSeconds = 120;
 double MeasureLoudness(fluid_synth_t* synth, const std::string& smf, const std::vector<MasterVolumeChange>& master,
                        const std::atomic<bool>& cancel);
+
+// The settings the music's synthesiser is made with (rate, gain, timing),
+// which a synthesiser measuring ahead must share to hear what it hears.
+void SetMusicSynthSettings(fluid_settings_t* settings);
+
+// A synthesiser of its own with one soundfont, measuring pieces ahead of
+// play (vantorel-script loudness): the values the music graph would find.
+class PieceMeter {
+ public:
+  PieceMeter() = default;
+  PieceMeter(const PieceMeter&) = delete;
+  PieceMeter& operator=(const PieceMeter&) = delete;
+  ~PieceMeter();
+  // Opens FluidSynth and loads `soundFont`; false with the reason.
+  bool Open(const std::string& soundFont, std::string& why);
+  // A piece's loudness (a standard MIDI file image), as MeasureLoudness.
+  double Measure(const std::string& smf);
+
+ private:
+  fluid_settings_t* settings_ = nullptr;
+  fluid_synth_t* synth_ = nullptr;
+};
 
 }  // namespace platform

@@ -6,4 +6,8 @@ namespace platform::web {
 // The fonts the page carries (web/FontResolveWeb.cpp).
 inline constexpr char kWebFontDir[] = "/fonts";
 
+// The loudness of the game's MIDI pieces, measured when the page was made
+// (vantorel-script loudness; web/KnownLoudness.cpp).
+inline constexpr char kWebMusicLoudness[] = "/page/music-loudness.txt";
+
 }  // namespace platform::web
