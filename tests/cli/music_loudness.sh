@@ -8,7 +8,6 @@
 set -euo pipefail
 BUILD=$1
 TOOL="$BUILD/vantorel-script"
-DEMO="$BUILD/game"
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 cd "$WORK"
@@ -16,6 +15,12 @@ fail() { echo "FAIL: $*" >&2; [ -f out.txt ] && cat out.txt err.txt >&2; exit 1;
 entries() { grep -v '^#' "$1" | grep -c . || true; }
 SF2=/usr/share/sounds/sf2/TimGM6mb.sf2
 [ -f "$SF2" ] || { echo "SKIP: no $SF2"; exit 0; }
+# The demo's three pieces, made as its build makes them.
+DEMO=$WORK/demo
+mkdir -p "$DEMO/GameData/Music/MIDI"
+for piece in School:school-theme Evening:evening-theme Night:night-theme; do
+  "$BUILD/vantorel-makesound" "${piece#*:}" "$DEMO/GameData/Music/MIDI/${piece%%:*}.mid" >/dev/null
+done
 
 "$TOOL" loudness --soundfont "$SF2" "$DEMO" >out.txt 2>err.txt || fail "demo status"
 [ "$(entries out.txt)" = 3 ] || fail "three pieces in the demo"
@@ -58,12 +63,14 @@ keyed() { grep "$2" "$1" | cut -d' ' -f1,2; }
 echo "not a MIDI file" > g/GameData/Music/MIDI/readme.txt
 head -c 40 "$DEMO/GameData/Music/MIDI/Night.mid" > g/GameData/Music/MIDI/Broken.mid
 printf 'MThd\0\0\0\6\0\0\0\1\0\x60MTrk\0\0\0\4\0\xff\x2f\0' > g/GameData/Music/MIDI/Silent.mid
+: > g/GameData/Music/MIDI/Empty.mid
 status=0
 "$TOOL" loudness --soundfont "$SF2" g >out.txt 2>err.txt || status=$?
 [ "$status" = 1 ] || fail "broken files: status $status"
 [ "$(entries out.txt)" = 1 ] || fail "the good piece is still measured"
 grep -q 'readme.txt: no standard MIDI file; left out' err.txt || fail "names the text file"
 grep -q 'Broken.mid: ' err.txt || fail "names the truncated file"
+grep -q 'Empty.mid: no standard MIDI file; left out' err.txt || fail "names the empty file"
 grep -q 'Silent.mid: never sounds; left out' err.txt || fail "names the silent piece"
 if grep -q Silent out.txt; then fail "a silent piece in the table"; fi
 

@@ -114,15 +114,19 @@ int RunLoudness(const std::vector<std::string>& args) {
     // Named from the game directory, as the engine's paths are.
     const std::string shown =
         (file.is_relative() ? file.lexically_normal() : file.lexically_relative(fs::current_path(ec))).generic_string();
-    std::string bytes;
     std::ifstream in(file, std::ios::binary);
-    if (in && fs::file_size(file, ec) <= platform::file_caps::kMusic)
-      bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (!in || ec || bytes.empty()) {
-      PrintError(shown + ": cannot be read, or larger than the engine plays; left out");
+    const uintmax_t size = fs::file_size(file, ec);
+    if (!in || ec) {
+      PrintError(shown + ": cannot be read; left out");
       status = kFailed;
       continue;
     }
+    if (size > platform::file_caps::kMusic) {
+      PrintError(shown + ": larger than the engine plays; left out");
+      status = kFailed;
+      continue;
+    }
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
     if (!platform::ExtractSmf(bytes)) {
       PrintError(shown + ": no standard MIDI file; left out");
       status = kFailed;
