@@ -2,17 +2,34 @@
 // Music: the engine calls FluidSynth's functions as on Linux; in the page
 // they are those of FluidSynth's WebAssembly build (fluidsynth.js, a module
 // of its own: VantorelFluid), given to the engine as Module.fluid once it
-// is ready, with the General MIDI soundfont where the engine looks for it
-// on Linux. Effects and music then play through SDL's browser audio (one
+// is ready. Effects and music then play through SDL's browser audio (one
 // Web Audio context), which the browser lets start only with the player's
 // first click or key: SDL resumes it then; the line below says so until
-// then. The engine starts once both are in; without them the music is
-// silent and the engine says why.
+// then. The engine starts once FluidSynth's module is in (it compiles
+// while the engine's own code downloads); without it the music is silent
+// and the engine says why.
+//
+// The General MIDI soundfont (5.6 MB compressed, the page's largest file)
+// is not waited for: the engine's file system holds only its header where
+// the engine looks for it on Linux, and its bytes go straight into
+// FluidSynth's module when they arrive (Module.soundFonts, read by
+// platform/web/FluidWeb.cpp). Music asked for before then plays on
+// silently and sounds from its next notes once the soundfont is in.
 "use strict";
 (function () {
   const SOUNDFONT = "TimGM6mb.sf2", SOUNDFONT_DIR = "/usr/share/sounds/sf2";
-  // Fetched beside the game's data, not after it.
-  const soundfont = fetch(SOUNDFONT).then(r => r.ok ? r.arrayBuffer() : Promise.reject(new Error("HTTP " + r.status)));
+  // Fetched at once, behind the engine's code and the game's data.
+  const bytes = fetch(SOUNDFONT, {priority: "low"})
+    .then(r => r.ok ? r.arrayBuffer() : Promise.reject(new Error("HTTP " + r.status)))
+    .then(b => new Uint8Array(b), error => {
+      console.warn("the soundfont " + SOUNDFONT + " did not load (" + error.message + "): the music is silent");
+      return null;
+    });
+  // By the engine's path: the bytes once in, until then their promise.
+  const path = SOUNDFONT_DIR + "/" + SOUNDFONT;
+  Module.soundFonts = {};
+  Module.soundFonts[path] = bytes;
+  bytes.then(b => { Module.soundFonts[path] = b; });
 
   Module.preRun.push(function () {
     const fluid = typeof VantorelFluid === "object" ? VantorelFluid : null;
@@ -28,12 +45,10 @@
     else if (fluid.calledRun) settle(true);
     else { fluid.onRuntimeInitialized = () => settle(true); fluid.onAbort = () => settle(false); }
 
-    addRunDependency("soundfont");
-    soundfont.then(bytes => {
-      FS.mkdirTree(SOUNDFONT_DIR);
-      FS.writeFile(SOUNDFONT_DIR + "/" + SOUNDFONT, new Uint8Array(bytes));
-    }, error => console.warn("the soundfont " + SOUNDFONT + " did not load (" + error.message + "): the music is silent"))
-      .finally(() => removeRunDependency("soundfont"));
+    // What the engine reads to choose the soundfont: a SoundFont 2 file's
+    // RIFF header ("RIFF", the length, "sfbk").
+    FS.mkdirTree(SOUNDFONT_DIR);
+    FS.writeFile(path, new Uint8Array([0x52, 0x49, 0x46, 0x46, 0, 0, 0, 0, 0x73, 0x66, 0x62, 0x6b]));
   });
 
   // The line about the sound, while the browser holds the sound back: until

@@ -21,6 +21,7 @@ EM_JS(int, vantorel_fluid_ready, (), {
     scratch: 0,
     scratchBytes: 0,
     handlers: new Map(),
+    synths: new Map(),  // each synthesiser made and not yet deleted: a token of its own
     // A C string of ours as one of the module's (the caller frees it).
     str: function(ptr) {
       const bytes = new TextEncoder().encode(UTF8ToString(ptr));
@@ -83,22 +84,51 @@ EM_JS(int, vantorel_fluid_settings_setstr, (fluid_settings_t* s, const char* nam
   v.fm._free(t);
   return r;
 });
-EM_JS(fluid_synth_t*, vantorel_new_fluid_synth, (fluid_settings_t* s), { return Module.vtFluid.fm._new_fluid_synth(s); });
-EM_JS(void, vantorel_delete_fluid_synth, (fluid_synth_t* s), { Module.vtFluid.fm._delete_fluid_synth(s); });
+EM_JS(fluid_synth_t*, vantorel_new_fluid_synth, (fluid_settings_t* s), {
+  const v = Module.vtFluid, synth = v.fm._new_fluid_synth(s);
+  if (synth) v.synths.set(synth, {});
+  return synth;
+});
+EM_JS(void, vantorel_delete_fluid_synth, (fluid_synth_t* s), {
+  Module.vtFluid.synths.delete(s);
+  Module.vtFluid.fm._delete_fluid_synth(s);
+});
 EM_JS(int, vantorel_fluid_synth_sfload, (fluid_synth_t* s, const char* file, int reset), {
   const v = Module.vtFluid, path = UTF8ToString(file);
-  // FLUID_FAILED (-1) when the engine's file cannot be read.
+  // Loads the bytes into the module's files under the engine's path, then
+  // into the synthesiser; FLUID_FAILED (-1) when that fails.
+  const load = bytes => {
+    try {
+      const dir = path.substring(0, path.lastIndexOf("/"));
+      if (dir) v.fm.FS.mkdirTree(dir);
+      v.fm.FS.writeFile(path, bytes);
+    } catch (e) { return -1; }
+    const n = v.str(path);
+    const r = v.fm._fluid_synth_sfload(s, n, reset);
+    v.fm._free(n);
+    return r;
+  };
+  // A soundfont the page fetches (web/sound.js): the engine's file is its
+  // header only. Its bytes once they are in; until then a promise of them
+  // (null: they did not come): loaded when they arrive, into the
+  // synthesiser if that still exists, the programs the channels chose
+  // meanwhile chosen again then (a reset load). The id given meanwhile is
+  // the one the synthesiser's first soundfont gets.
+  const fetched = Module.soundFonts ? Module.soundFonts[path] : undefined;
+  if (fetched instanceof Uint8Array) return load(fetched);
+  if (fetched === null) return -1;
+  if (fetched) {
+    // (a synthesiser made later at the same address has another token)
+    const token = v.synths.get(s);
+    fetched.then(bytes => {
+      if (!bytes || v.synths.get(s) !== token) return;
+      if (load(bytes) < 0) console.warn("fluidsynth: cannot load the soundfont " + path + ": the music is silent");
+    });
+    return 1;
+  }
   let bytes;
   try { bytes = FS.readFile(path); } catch (e) { return -1; }
-  try {
-    const dir = path.substring(0, path.lastIndexOf("/"));
-    if (dir) v.fm.FS.mkdirTree(dir);
-    v.fm.FS.writeFile(path, bytes);
-  } catch (e) { return -1; }
-  const n = v.str(file);
-  const r = v.fm._fluid_synth_sfload(s, n, reset);
-  v.fm._free(n);
-  return r;
+  return load(bytes);
 });
 EM_JS(int, vantorel_fluid_synth_write_float,
       (fluid_synth_t* s, int len, void* lout, int loff, int lincr, void* rout, int roff, int rincr), {
