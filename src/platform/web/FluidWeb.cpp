@@ -22,9 +22,10 @@ EM_JS(int, vantorel_fluid_ready, (), {
     scratchBytes: 0,
     handlers: new Map(),
     synths: new Map(),  // each synthesiser made and not yet deleted: a token of its own
-    // A C string of ours as one of the module's (the caller frees it).
+    // A C string of ours (or a JavaScript string) as one of the module's
+    // (the caller frees it).
     str: function(ptr) {
-      const bytes = new TextEncoder().encode(UTF8ToString(ptr));
+      const bytes = new TextEncoder().encode(typeof ptr === "string" ? ptr : UTF8ToString(ptr));
       const p = fm._malloc(bytes.length + 1);
       fm.HEAPU8.set(bytes, p);
       fm.HEAPU8[p + bytes.length] = 0;
