@@ -53,6 +53,9 @@ if b["state"] == "suspended":
 elif b["line"]: print("FAIL: the line about the sound shown while the audio runs"); ok = False
 if s["afterClick"]["line"]: print("FAIL: the line about the sound stayed"); ok = False
 if num(m["rmsDb"]) < -45: print("FAIL: no music after the first click"); ok = False
+# (the window above holds the click's own sound: the music must still play
+# by itself in the second before Enter, once the soundfont is in)
+if num(last["rmsDb"]) < -60: print("FAIL: no music in the second before Enter"); ok = False
 if num(e["rmsDb"]) < num(last["rmsDb"]) + 3: print("FAIL: no effect above the music after Enter"); ok = False
 sys.exit(0 if ok else 1)
 PY
