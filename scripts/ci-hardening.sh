@@ -3,14 +3,15 @@
 # UndefinedBehaviorSanitizer that holds both the test suite and the libFuzzer
 # targets; runs every test under the sanitizers, each fuzz target for a short
 # while from its seed corpus, and the save crash test.
-#   FUZZ_SECONDS (default 15)   time per fuzz target
+#   FUZZ_SECONDS (default 6)    time per fuzz target (a smoke run from the seeds;
+#                               longer runs: scripts/fuzz.sh)
 #   CRASH_SECONDS (default 20)  length of the save crash test
 #   BUILD_DIR (default build-hardening)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 SRC=$(pwd)
 BUILD=${BUILD_DIR:-build-hardening}
-FUZZ_SECONDS=${FUZZ_SECONDS:-15}
+FUZZ_SECONDS=${FUZZ_SECONDS:-6}
 CRASH_SECONDS=${CRASH_SECONDS:-20}
 JOBS=$(nproc)
 

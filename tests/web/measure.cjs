@@ -50,7 +50,7 @@ function stats(values) {
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     headless: true,
-    args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader"],
+    args: ["--no-sandbox", "--disable-dev-shm-usage", "--use-angle=swiftshader", "--enable-unsafe-swiftshader"],
   });
   const result = {firstFrameMs: [], bytesToFirstFrame: null, bytesWholeGame: null};
   for (let run = 0; run < runs; run++) {

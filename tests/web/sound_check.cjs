@@ -25,7 +25,7 @@ const sleep = ms => new Promise(resolve => setTimeout(resolve, ms));
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     headless: true,
     // (Chromium headless would otherwise let audio start unasked.)
-    args: ["--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--autoplay-policy=user-gesture-required"],
+    args: ["--no-sandbox", "--disable-dev-shm-usage", "--use-angle=swiftshader", "--enable-unsafe-swiftshader", "--autoplay-policy=user-gesture-required"],
   });
   const log = [];
   let failed = false;

@@ -13,7 +13,7 @@ const sleep = ms => new Promise(r => setTimeout(r, ms));
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || "/usr/bin/chromium",
     headless: false, defaultViewport: null,
-    args: ["--no-sandbox", "--window-position=0,0", "--window-size=1024,768", "--use-angle=swiftshader",
+    args: ["--no-sandbox", "--disable-dev-shm-usage", "--window-position=0,0", "--window-size=1024,768", "--use-angle=swiftshader",
       "--enable-unsafe-swiftshader", "--no-first-run", "--disable-infobars"],
   });
   const page = (await browser.pages())[0];
