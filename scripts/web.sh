@@ -102,10 +102,25 @@ fi
 # and sound effects out of game.data: they are served one by one below OUT/files,
 # the page knows them by name and size (OUT/ondemand.js) and fetches each
 # when the engine first reads it, and the rest in the background.
+# The files the game's first frames read are fetched from the page's start,
+# all at once, rather than one after another as the engine asks: the native
+# engine (build/vantorel, or $VANTOREL_NATIVE) says which in a short
+# headless run. Without one, each is fetched when asked for.
 rm -rf "$OUT/files"
-python3 - "$STAGE" "$OUT" "${VANTOREL_WEB_UPFRONT_MB:-3}" <<'PY' > "$OUT/ondemand.js"
+NATIVE=${VANTOREL_NATIVE:-$ROOT/build/vantorel}
+: > "$BUILD/first-reads.txt"
+if [ -x "$NATIVE" ]; then
+  scratch=$(mktemp -d)
+  HOME=$scratch VANTOREL_READ_LOG="$BUILD/first-reads.txt" "$NATIVE" --headless --game-dir "$GAME" \
+    --save-dir "$scratch/saves" --frames 10 >/dev/null 2>&1 ||
+    echo "web.sh: the native engine's headless run failed: the page fetches each file when asked for" >&2
+  rm -rf "$scratch"
+else
+  echo "web.sh: no native engine at $NATIVE (scripts/build.sh makes one): the page fetches each file when asked for" >&2
+fi
+python3 - "$STAGE" "$OUT" "${VANTOREL_WEB_UPFRONT_MB:-3}" "$GAME" "$BUILD/first-reads.txt" <<'PY' > "$OUT/ondemand.js"
 import json, os, sys
-stage, out, upfront_mb = sys.argv[1], sys.argv[2], float(sys.argv[3])
+stage, out, upfront_mb, game, reads = sys.argv[1], sys.argv[2], float(sys.argv[3]), sys.argv[4], sys.argv[5]
 # MIDI stays: small, and read at the title.
 kinds = (".png", ".jpg", ".jpeg", ".bmp", ".tga", ".dds", ".wav", ".ogg")
 files = sorted(os.path.relpath(os.path.join(b, n), stage) for b, _, ns in os.walk(os.path.join(stage, "game")) for n in ns)
@@ -117,7 +132,16 @@ if total > upfront_mb * 1048576:
             os.makedirs(os.path.dirname(os.path.join(out, "files", f)), exist_ok=True)
             os.replace(os.path.join(stage, f), os.path.join(out, "files", f))
             deferred.append(["/" + f, os.path.getsize(os.path.join(out, "files", f))])
+# Read by the first frames, in the order read: as the page names them.
+held = {path for path, _ in deferred}
+first = []
+for line in open(reads, encoding="utf-8", errors="surrogateescape"):
+    rel = os.path.relpath(line.rstrip("\n"), game)
+    path = "/game/" + rel
+    if not rel.startswith("..") and path in held and path not in first:
+        first.append(path)
 print("var vantorelDeferred = " + json.dumps(deferred, ensure_ascii=False) + ";")
+print("var vantorelFirstReads = " + json.dumps(first, ensure_ascii=False) + ";")
 PY
 cat web/ondemand.js >> "$OUT/ondemand.js"
 

@@ -2,8 +2,11 @@
 // vantorelDeferred, [path, size] pairs, above this): each is an empty file
 // in the engine's file system until the engine first reads it
 // (platform::FetchDeferredFile awaits Module.fetchDeferred), then its bytes
-// from files/PATH. The rest arrive in the background once the game runs,
-// one at a time, with the page's progress bar.
+// from files/PATH. Those the game's first frames read (vantorelFirstReads,
+// from a headless run of the native engine) are downloaded from the page's
+// start, all at once, so the engine does not wait for each in turn. The
+// rest arrive in the background once the game runs, one at a time, with
+// the page's progress bar.
 "use strict";
 (function () {
   const pending = new Map();  // absolute path -> {size, promise}
@@ -25,21 +28,29 @@
   function url(path) {
     return "files" + path.split("/").map(encodeURIComponent).join("/");
   }
-  function fetchFile(path) {
-    const entry = pending.get(path);
-    if (!entry) return Promise.resolve();
-    if (!entry.promise) {
-      // One retry: a file that still does not come stays empty, and the
-      // engine reports it as it would a broken file.
+  // The bytes of a file, downloaded once (one retry): null when they do
+  // not come, and the engine reports the empty file as it would a broken one.
+  const downloads = new Map();
+  function download(path) {
+    if (!downloads.has(path)) {
       const once = () => fetch(url(path)).then(r => {
         if (!r.ok) throw new Error("HTTP " + r.status);
         return r.arrayBuffer();
       });
-      entry.promise = once().catch(once).then(bytes => {
-        FS.writeFile(path, new Uint8Array(bytes));
-      }, error => {
+      downloads.set(path, once().catch(once).then(bytes => new Uint8Array(bytes), error => {
         console.error("could not fetch " + url(path) + ": " + error.message);
-      }).then(() => {
+        return null;
+      }));
+    }
+    return downloads.get(path);
+  }
+  // Into the engine's files (from its preRun on, when they exist).
+  function fetchFile(path) {
+    const entry = pending.get(path);
+    if (!entry) return Promise.resolve();
+    if (!entry.promise) {
+      entry.promise = download(path).then(bytes => {
+        if (bytes) FS.writeFile(path, bytes);
         pending.delete(path);
         arrived++;
         showProgress();
@@ -47,6 +58,8 @@
     }
     return entry.promise;
   }
+  for (const path of (typeof vantorelFirstReads === "object" ? vantorelFirstReads : []))
+    if (pending.has(path)) download(path);
   Module.isDeferred = path => pending.has(absolute(path));
   Module.fetchDeferred = path => fetchFile(absolute(path));
 

@@ -111,17 +111,18 @@ EM_JS(int, vantorel_fluid_synth_sfload, (fluid_synth_t* s, const char* file, int
   };
   // A soundfont the page fetches (web/sound.js): the engine's file is its
   // header only. Its bytes once they are in; until then a promise of them
-  // (null: they did not come): loaded when they arrive, into the
-  // synthesiser if that still exists, the programs the channels chose
-  // meanwhile chosen again then (a reset load). The id given meanwhile is
-  // the one the synthesiser's first soundfont gets.
+  // (null: they did not come). Loaded once the engine hands the page its
+  // thread back (some 0.2 s of parsing kept off the path to the first
+  // frame; nothing is rendered meanwhile), or on arrival, into the
+  // synthesiser if that still exists: a reset load, which chooses again the
+  // programs the channels asked for meanwhile. The id given now is the one
+  // the synthesiser's first soundfont gets.
   const fetched = Module.soundFonts ? Module.soundFonts[path] : undefined;
-  if (fetched instanceof Uint8Array) return load(fetched);
   if (fetched === null) return -1;
   if (fetched) {
     // (a synthesiser made later at the same address has another token)
     const token = v.synths.get(s);
-    fetched.then(bytes => {
+    Promise.resolve(fetched).then(bytes => {
       if (!bytes || v.synths.get(s) !== token) return;
       if (load(bytes) < 0) console.warn("fluidsynth: cannot load the soundfont " + path + ": the music is silent");
     });

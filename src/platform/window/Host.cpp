@@ -37,10 +37,31 @@ int EndProgram(int status) {
 
 #else
 
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <mutex>
+
 namespace platform {
 bool WorkerThreads() { return true; }
 void LetHostRun() {}
-void FetchDeferredFile(const char*) {}
+// Nothing is deferred on a desktop. With VANTOREL_READ_LOG set, every file
+// read is noted there, one absolute path a line, in order: scripts/web.sh
+// asks a headless run which files a game's first frames read, for its page
+// to fetch those at once.
+void FetchDeferredFile(const char* hostPath) {
+  static std::mutex mu;
+  static FILE* log = [] {
+    const char* path = std::getenv("VANTOREL_READ_LOG");
+    return path && *path ? std::fopen(path, "a") : nullptr;
+  }();
+  if (!log) return;
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(hostPath, ec);
+  std::lock_guard lock(mu);
+  std::fprintf(log, "%s\n", ec ? hostPath : absolute.c_str());
+  std::fflush(log);
+}
 int EndProgram(int status) { return status; }
 }  // namespace platform
 

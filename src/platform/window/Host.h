@@ -15,7 +15,8 @@ void LetHostRun();
 
 // A page may hold a game's larger files (pictures, sounds) by name only
 // until they are first read, so that the first frame need not wait for
-// them: fetches hostPath now when it is one of those (nothing on a desktop).
+// them: fetches hostPath now when it is one of those (nothing on a desktop,
+// but for noting it where VANTOREL_READ_LOG says).
 void FetchDeferredFile(const char* hostPath);
 
 // main's return value. In a page the runtime does not see main return once
