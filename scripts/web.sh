@@ -76,13 +76,14 @@ SF2=/usr/share/sounds/sf2/TimGM6mb.sf2
 # piece starts (one thread: platform/web/KnownLoudness.cpp), measured here
 # by the native vantorel-script with the soundfont the page ships, into the
 # page's own files (/page). The native build is build/ (BUILD_NATIVE
-# overrides), configured when missing; only vantorel-script is built.
+# overrides), configured when missing; only vantorel-script and the engine
+# (for the first reads, below) are built.
 mkdir -p "$STAGE/page"
 NATIVE=${BUILD_NATIVE:-$ROOT/build}
 TABLE=$STAGE/page/music-loudness.txt
 : > "$TABLE"
 if { [ -f "$NATIVE/CMakeCache.txt" ] || cmake -S . -B "$NATIVE" -DCMAKE_BUILD_TYPE=Release >"$BUILD/native.log" 2>&1; } &&
-  cmake --build "$NATIVE" -j"${JOBS:-2}" --target vantorel-script >>"$BUILD/native.log" 2>&1; then
+  cmake --build "$NATIVE" -j"${JOBS:-2}" --target vantorel-script vantorel >>"$BUILD/native.log" 2>&1; then
   SCRIPT_TOOL=$NATIVE/vantorel-script
 elif [ -x "$NATIVE/vantorel-script" ]; then
   echo "web.sh: warning: vantorel-script could not be brought up to date (see $BUILD/native.log); using the one in $NATIVE" >&2
@@ -104,19 +105,18 @@ fi
 # when the engine first reads it, and the rest in the background.
 # The files the game's first frames read are fetched from the page's start,
 # all at once, rather than one after another as the engine asks: the native
-# engine (build/vantorel, or $VANTOREL_NATIVE) says which in a short
-# headless run. Without one, each is fetched when asked for.
+# engine says which in a short headless run (VANTOREL_READ_LOG). Without
+# one, each is fetched when asked for.
 rm -rf "$OUT/files"
-NATIVE=${VANTOREL_NATIVE:-$ROOT/build/vantorel}
 : > "$BUILD/first-reads.txt"
-if [ -x "$NATIVE" ]; then
+if [ -x "$NATIVE/vantorel" ]; then
   scratch=$(mktemp -d)
-  HOME=$scratch VANTOREL_READ_LOG="$BUILD/first-reads.txt" "$NATIVE" --headless --game-dir "$GAME" \
+  HOME=$scratch VANTOREL_READ_LOG="$BUILD/first-reads.txt" "$NATIVE/vantorel" --headless --game-dir "$GAME" \
     --save-dir "$scratch/saves" --frames 10 >/dev/null 2>&1 ||
-    echo "web.sh: the native engine's headless run failed: the page fetches each file when asked for" >&2
+    echo "web.sh: warning: the native engine's headless run failed: the page fetches each file when asked for" >&2
   rm -rf "$scratch"
 else
-  echo "web.sh: no native engine at $NATIVE (scripts/build.sh makes one): the page fetches each file when asked for" >&2
+  echo "web.sh: warning: no native engine in $NATIVE: the page fetches each file when asked for" >&2
 fi
 python3 - "$STAGE" "$OUT" "${VANTOREL_WEB_UPFRONT_MB:-3}" "$GAME" "$BUILD/first-reads.txt" <<'PY' > "$OUT/ondemand.js"
 import json, os, sys
