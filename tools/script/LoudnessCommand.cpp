@@ -7,8 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <string>
 #include <system_error>
@@ -114,19 +112,14 @@ int RunLoudness(const std::vector<std::string>& args) {
     // Named from the game directory, as the engine's paths are.
     const std::string shown =
         (file.is_relative() ? file.lexically_normal() : file.lexically_relative(fs::current_path(ec))).generic_string();
-    std::ifstream in(file, std::ios::binary);
-    const uintmax_t size = fs::file_size(file, ec);
-    if (!in || ec) {
-      PrintError(shown + ": cannot be read; left out");
+    std::string bytes;
+    const platform::FileRead read = platform::ReadRegularFile(file.string(), bytes, platform::file_caps::kMusic);
+    if (read != platform::FileRead::kRead) {
+      PrintError(shown + (read == platform::FileRead::kTooLarge ? ": larger than the engine plays; left out"
+                                                                 : ": cannot be read; left out"));
       status = kFailed;
       continue;
     }
-    if (size > platform::file_caps::kMusic) {
-      PrintError(shown + ": larger than the engine plays; left out");
-      status = kFailed;
-      continue;
-    }
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
     if (!platform::ExtractSmf(bytes)) {
       PrintError(shown + ": no standard MIDI file; left out");
       status = kFailed;

@@ -6,22 +6,14 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "platform/files/ContentHash.h"
+
 namespace platform {
 
-uint64_t PieceKey(std::string_view smf) {
-  uint64_t hash = 0xcbf29ce484222325ull;
-  for (unsigned char c : smf) {
-    hash ^= c;
-    hash *= 0x100000001b3ull;
-  }
-  return hash;
-}
+uint64_t PieceKey(std::string_view smf) { return Fnv1a64(smf); }
 
 std::string LoudnessLine(uint64_t key, double lufs, std::string_view comment) {
-  static const char kHex[] = "0123456789abcdef";
-  std::string line(16, '0');
-  for (int i = 15; i >= 0; --i, key >>= 4) line[i] = kHex[key & 15];
-  line += ' ';
+  std::string line = Hex16(key) + ' ';
   const long long hundredths = std::llround(lufs * 100.0);
   if (hundredths < 0) line += '-';
   const long long magnitude = std::llabs(hundredths);

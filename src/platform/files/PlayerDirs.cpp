@@ -1,9 +1,9 @@
 // The game's identity and the player's data directory for it.
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
+#include "platform/files/ContentHash.h"
 #include "platform/files/Files.h"
 
 namespace platform {
@@ -11,21 +11,6 @@ namespace {
 std::string& CurrentGameId() {
   static std::string id;
   return id;
-}
-
-uint64_t Fnv1a(std::string_view bytes) {
-  uint64_t h = 14695981039346656037ull;
-  for (unsigned char c : bytes) {
-    h ^= c;
-    h *= 1099511628211ull;
-  }
-  return h;
-}
-
-std::string Hex(uint64_t v) {
-  char buf[17];
-  std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
-  return buf;
 }
 }  // namespace
 
@@ -40,14 +25,14 @@ std::string MakeGameId(std::string_view directoryName, std::string_view openingS
     name += plain ? static_cast<char>(c) : '_';
   }
   if (name.empty() || name.find_first_not_of('_') == std::string::npos) name = "game";
-  return name + "-" + Hex(Fnv1a(openingScript)).substr(0, 12);
+  return name + "-" + Hex16(Fnv1a64(openingScript)).substr(0, 12);
 }
 
 void SetGameId(const std::string& id) { CurrentGameId() = id; }
 
 std::string GameId() {
   if (!CurrentGameId().empty()) return CurrentGameId();
-  return "game-" + Hex(Fnv1a(CurrentDirectory())).substr(0, 12);
+  return "game-" + Hex16(Fnv1a64(CurrentDirectory())).substr(0, 12);
 }
 
 std::string VantorelHome(const char* xdgVariable, const char* homeFallback) {
