@@ -136,7 +136,8 @@ if total > upfront_mb * 1048576:
 held = {path for path, _ in deferred}
 first = []
 for line in open(reads, encoding="utf-8", errors="surrogateescape"):
-    rel = os.path.relpath(line.rstrip("\n"), game)
+    # (the engine names them from its working directory, links resolved)
+    rel = os.path.relpath(os.path.realpath(line.rstrip("\n")), os.path.realpath(game))
     path = "/game/" + rel
     if not rel.startswith("..") and path in held and path not in first:
         first.append(path)
