@@ -8,7 +8,8 @@
 # blended within 4 of 255 a channel (up to 2 a blend, and a window frame
 # over a character blends twice): SDL's software blitters take their MMX
 # paths on x86-64 and their plain C ones in WebAssembly, which round
-# differently; anything more fails.
+# differently; anything more fails. Last, the frame rate while the first
+# message types out (tests/web/frame_pace.cjs).
 #
 # Usage: scripts/web-test.sh [--build] PAGE_DIR NATIVE_BUILD_DIR
 #   PAGE_DIR: scripts/web.sh's OUT for NATIVE_BUILD_DIR/game; --build makes
@@ -62,5 +63,12 @@ else
   echo "saves: $(grep -c '^ok' "$T/saves.txt") checks of the export and import passed"
 fi
 phase "the saves' export and import checked"
+# The frame rate while the first message types out.
+if ! node "$ROOT/tests/web/frame_pace.cjs" "http://127.0.0.1:$PORT/index.html" > "$T/pace.txt"; then
+  echo "FAIL frame pace"; cat "$T/pace.txt"; status=1
+else
+  echo "frame pace while typing: $(cat "$T/pace.txt")"
+fi
+phase "the frame pace checked"
 [ $status -eq 0 ] && echo "web-test: passed" || echo "web-test: FAILED${KEEP:+ (files in $T)}"
 exit $status
