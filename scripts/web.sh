@@ -105,16 +105,21 @@ fi
 # when the engine first reads it, and the rest in the background.
 # The files the game's first frames read are fetched from the page's start,
 # all at once, rather than one after another as the engine asks: the native
-# engine says which in a short headless run (VANTOREL_READ_LOG). Without
-# one, each is fetched when asked for.
+# engine says which in short headless runs (VANTOREL_READ_LOG), one in the
+# original and one in each translation, which may have pictures of its own
+# (the page plays in the player's language). Without one, each is fetched
+# when asked for.
 rm -rf "$OUT/files"
 : > "$BUILD/first-reads.txt"
 if [ -x "$NATIVE/vantorel" ]; then
-  scratch=$(mktemp -d)
-  HOME=$scratch VANTOREL_READ_LOG="$BUILD/first-reads.txt" "$NATIVE/vantorel" --headless --game-dir "$GAME" \
-    --save-dir "$scratch/saves" --frames 10 >/dev/null 2>&1 ||
-    echo "web.sh: warning: the native engine's headless run failed: the page fetches each file when asked for" >&2
-  rm -rf "$scratch"
+  for language in ja $(find "$GAME" -ipath '*/translations/*' \( -name '*.po' -o -name '*.mo' \) -printf '%f\n' 2>/dev/null |
+                       sed 's/\.[^.]*$//' | sort -u); do
+    scratch=$(mktemp -d)
+    HOME=$scratch VANTOREL_READ_LOG="$BUILD/first-reads.txt" "$NATIVE/vantorel" --headless --game-dir "$GAME" \
+      --save-dir "$scratch/saves" --language "$language" --frames 10 >/dev/null 2>&1 ||
+      echo "web.sh: warning: the native engine's headless run ($language) failed: the page fetches those files when asked for" >&2
+    rm -rf "$scratch"
+  done
 else
   echo "web.sh: warning: no native engine in $NATIVE: the page fetches each file when asked for" >&2
 fi
