@@ -111,9 +111,9 @@ EM_JS(int, vantorel_fluid_synth_sfload, (fluid_synth_t* s, const char* file, int
   };
   // A soundfont the page fetches (web/sound.js): the engine's file is its
   // header only. Its bytes once they are in; until then a promise of them
-  // (null: they did not come). Loaded once the engine hands the page its
-  // thread back (some 0.2 s of parsing kept off the path to the first
-  // frame; nothing is rendered meanwhile), or on arrival, into the
+  // (null: they did not come). Loaded once the first frame is painted
+  // (some 0.1-0.2 s of parsing kept off the path to it; nothing is rendered
+  // meanwhile), or on arrival if later, into the
   // synthesiser if that still exists: a reset load, which chooses again the
   // programs the channels asked for meanwhile. The id given now is the one
   // the synthesiser's first soundfont gets.
@@ -122,10 +122,11 @@ EM_JS(int, vantorel_fluid_synth_sfload, (fluid_synth_t* s, const char* file, int
   if (fetched) {
     // (a synthesiser made later at the same address has another token)
     const token = v.synths.get(s);
-    Promise.resolve(fetched).then(bytes => {
+    const later = work => Module.afterFirstFrame ? Module.afterFirstFrame.push(work) : work();
+    Promise.resolve(fetched).then(bytes => later(() => {
       if (!bytes || v.synths.get(s) !== token) return;
       if (load(bytes) < 0) console.warn("fluidsynth: cannot load the soundfont " + path + ": the music is silent");
-    });
+    }));
     return 1;
   }
   let bytes;

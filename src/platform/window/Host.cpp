@@ -6,7 +6,14 @@
 namespace {
 // Resumed by the browser's next animation frame (or, in a hidden page where
 // those stop, a timer), through Asyncify: the engine's loops stay loops.
+// The first time, the engine has drawn its first frame: work the page put
+// off until then (Module.afterFirstFrame) runs once that frame is painted.
 EM_ASYNC_JS(void, vantorel_next_frame, (), {
+  const waiting = Module.afterFirstFrame;
+  if (waiting) {
+    Module.afterFirstFrame = null;
+    requestAnimationFrame(() => setTimeout(() => waiting.forEach(work => work()), 0));
+  }
   await new Promise(function(resume) {
     if (document.hidden) setTimeout(resume, 100); else requestAnimationFrame(function() { resume(); });
   });
