@@ -45,7 +45,7 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 # Raise RECIPE when a change below alters what every library gets (a change
 # to one recipe raises that library's number in RECIPES instead).
 RECIPE=1
-declare -A RECIPES=([libsdl2]=2 [libsdl2-ttf]=3 [libsquish]=2 [libsoxr]=2)
+declare -A RECIPES=([libsdl2]=3 [libsdl2-ttf]=3 [libsquish]=2 [libsoxr]=2)
 # (sed reads to the end: head would close the pipe early, and under
 # pipefail emcc's broken pipe then fails the script now and then)
 keytext="$(emcc --version 2>/dev/null | sed -n 1p)
@@ -225,6 +225,9 @@ build_libsdl2() {
   # ones and the emscripten, dummy and generic back ends (no threads).
   local s=$1/src out=$1/_web
   rm -rf "$out"
+  # The canvas gets only the rectangles that changed, made opaque in C, and
+  # no timer pause after each update.
+  patch -p1 -N -d "$1" < "$ROOT/scripts/web-patches/libsdl2-framebuffer-changed-rects.patch" || return 1
   local srcs=("$s"/*.c)
   local d
   for d in atomic audio cpuinfo dynapi events file haptic joystick locale misc power render sensor stdlib thread timer video \
