@@ -155,8 +155,9 @@ TEST(SavePlace, AFolderSwappedForALinkOutMeanwhileNeverTakesASave) {
     EXPECT_EQ(e.path().filename().string().find(".tmp-"), std::string::npos) << e.path();
   // Once the swapping is over, with the real folder back in its place, saves
   // are taken again: the refusals above were the race's, not a lasting fault.
-  if (std::filesystem::is_symlink("GameData/Text/Saves"))
+  if (std::filesystem::is_symlink("GameData/Text/Saves")) {
     ASSERT_EQ(::renameat2(AT_FDCWD, "GameData/Text/Saves", AT_FDCWD, "GameData/Text/Other", RENAME_EXCHANGE), 0);
+  }
   EXPECT_TRUE(WriteGameFile("GameData\\Text\\Saves\\after.Dat", "save"));
   EXPECT_TRUE(std::filesystem::exists("GameData/Text/Saves/after.Dat"));
 }
