@@ -10,7 +10,8 @@
 // and the engine says why.
 //
 // The General MIDI soundfont (5.6 MB compressed, the page's largest file)
-// is not waited for: the engine's file system holds only its header where
+// is fetched only once the engine's first frame is painted, and not waited
+// for: the engine's file system holds only its header where
 // the engine looks for it on Linux, and its bytes go straight into
 // FluidSynth's module when they arrive (Module.soundFonts, read by
 // platform/web/FluidWeb.cpp). Music asked for before then plays on
@@ -18,8 +19,13 @@
 "use strict";
 (function () {
   const SOUNDFONT = "TimGM6mb.sf2", SOUNDFONT_DIR = "/usr/share/sounds/sf2";
-  // Fetched at once, behind the engine's code and the game's data.
-  const bytes = fetch(SOUNDFONT, {priority: "low"})
+  // Fetched once the engine's first frame is painted: no music sounds
+  // before the player's first click or key anyway, and its megabytes would
+  // otherwise arrive, and be inflated, while the engine's code compiles.
+  const firstFrame = new Promise(resolve => {
+    if (Array.isArray(Module.afterFirstFrame)) Module.afterFirstFrame.push(resolve); else resolve();
+  });
+  const bytes = firstFrame.then(() => fetch(SOUNDFONT))
     .then(r => r.ok ? r.arrayBuffer() : Promise.reject(new Error("HTTP " + r.status)))
     .then(b => new Uint8Array(b), error => {
       console.warn("the soundfont " + SOUNDFONT + " did not load (" + error.message + "): the music is silent");
