@@ -9,7 +9,10 @@ BUILD=$(cd "$1" && pwd)
 HERE=$(cd "$(dirname "$0")" && pwd)
 TOOL="$BUILD/vantorel-script"
 WORK=$(mktemp -d)
-trap 'rm -rf "$WORK"' EXIT
+# Once in CI (sanitized build, loaded machine) something was still writing
+# below tmp/ while this cleanup ran, after every check had passed: the
+# removal is tried again a second later rather than failing the test.
+trap 'rm -rf "$WORK" 2>/dev/null || { sleep 1; rm -rf "$WORK"; }' EXIT
 chmod 755 "$WORK"
 cd "$WORK"
 export XDG_CONFIG_HOME="$WORK/cfg"
