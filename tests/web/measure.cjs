@@ -73,18 +73,16 @@ function bytesArrived(until) {
   const result = {firstFrameMsNewBrowser: null, firstFrameMs: [], bytesToFirstFrame: null, bytesWholeGame: null};
   const context = await browser.createBrowserContext();
   const origin = new URL(base).origin;
+  // A blank tab keeps the window while each run's tab closes: its renderer
+  // ends with it, and nothing the page stored or cached stays.
+  const cdp = await (await context.newPage()).createCDPSession();
   let previous = null;
   for (let run = 0; run <= runs; run++) {
-    // A blank tab keeps the window while the last run's tab closes; its
-    // renderer ends with it, and nothing the page stored or cached stays.
-    const blank = await context.newPage();
     if (previous) await previous.close();
-    const cdp = await blank.createCDPSession();
     await cdp.send("Network.clearBrowserCache");
     await cdp.send("Storage.clearDataForOrigin", {origin, storageTypes: "all"});
     await new Promise(resolve => setTimeout(resolve, 1500));  // the machine quiet again
     const page = await context.newPage();
-    await blank.close();
     previous = page;
     await page.setViewport({width: 800, height: 640});
     await page.goto(base + "?stamp", {waitUntil: "domcontentloaded"});

@@ -111,22 +111,21 @@ EM_JS(int, vantorel_fluid_synth_sfload, (fluid_synth_t* s, const char* file, int
   };
   // A soundfont the page fetches (web/sound.js): the engine's file is its
   // header only. Its bytes once they are in; until then a promise of them
-  // (null: they did not come). Loaded once the first frame is painted
-  // (some 0.1-0.2 s of parsing kept off the path to it; nothing is rendered
-  // meanwhile), or on arrival if later, into the
-  // synthesiser if that still exists: a reset load, which chooses again the
-  // programs the channels asked for meanwhile. The id given now is the one
-  // the synthesiser's first soundfont gets.
+  // (null: they did not come). The page fetches them only once the first
+  // frame is painted, so their parsing (0.1-0.2 s) stays off the path to
+  // it. Loaded on arrival into the synthesiser if that still exists: a
+  // reset load, which chooses again the programs the channels asked for
+  // meanwhile. The id given now is the one the synthesiser's first
+  // soundfont gets.
   const fetched = Module.soundFonts ? Module.soundFonts[path] : undefined;
   if (fetched === null) return -1;
   if (fetched) {
     // (a synthesiser made later at the same address has another token)
     const token = v.synths.get(s);
-    const later = work => Module.afterFirstFrame ? Module.afterFirstFrame.push(work) : work();
-    Promise.resolve(fetched).then(bytes => later(() => {
+    Promise.resolve(fetched).then(bytes => {
       if (!bytes || v.synths.get(s) !== token) return;
       if (load(bytes) < 0) console.warn("fluidsynth: cannot load the soundfont " + path + ": the music is silent");
-    }));
+    });
     return 1;
   }
   let bytes;
